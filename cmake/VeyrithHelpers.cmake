@@ -1,0 +1,31 @@
+# Helpers shared by the programs, the tests and the benchmarks.
+
+set(VEYRITH_SHIPPED "" CACHE INTERNAL "targets that go into dist/")
+set(VEYRITH_TEST_ENV ${CMAKE_SOURCE_DIR}/scripts/test-env)
+
+# Marks a program as part of the shipping set.
+function(veyrith_ship target)
+  set(VEYRITH_SHIPPED ${VEYRITH_SHIPPED} ${target} CACHE INTERNAL "")
+endfunction()
+
+# Test programs run under Wine in the build tree's private prefix.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${VEYRITH_TEST_ENV} ${CMAKE_BINARY_DIR} run
+    CACHE INTERNAL "")
+
+# veyrith_add_gtest(NAME SOURCES... [LIBS ...] [DESKTOP])
+# One GoogleTest program, one CTest entry, run under Wine with the private
+# Xvfb display. DESKTOP marks tests that use the foreground window, the
+# keyboard or system-wide hooks: those never run at the same time.
+function(veyrith_add_gtest name)
+  cmake_parse_arguments(T "DESKTOP" "" "SOURCES;LIBS;DEPENDS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE gtest gtest_main test_support ${T_LIBS})
+  if(T_DEPENDS)
+    add_dependencies(${name} ${T_DEPENDS})
+  endif()
+  add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
+  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED "wine;xvfb" TIMEOUT 300)
+  if(T_DESKTOP)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK desktop)
+  endif()
+endfunction()

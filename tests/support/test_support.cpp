@@ -1,0 +1,194 @@
+#include "test_support.h"
+
+#include <cstdio>
+
+namespace testing_support {
+
+std::string BinDir() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    char* slash = strrchr(path, '\\');
+    if (slash) slash[1] = 0;
+    return path;
+}
+
+TempFolder::TempFolder() {
+    static LONG counter = 0;
+    char base[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, base);
+    char name[MAX_PATH];
+    snprintf(name, sizeof(name), "%sveyrith-test-%lu-%ld-%lu\\", base, GetCurrentProcessId(),
+             InterlockedIncrement(&counter), GetTickCount());
+    m_path = name;
+    CreateDirectoryA(m_path.c_str(), nullptr);
+}
+
+TempFolder::~TempFolder() { DeleteTree(m_path); }
+
+bool WriteTextFile(const std::string& path, const std::string& text) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    BOOL ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == text.size();
+}
+
+std::string ReadTextFile(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::string();
+    std::string text;
+    char chunk[4096];
+    DWORD got = 0;
+    while (ReadFile(file, chunk, sizeof(chunk), &got, nullptr) && got > 0) text.append(chunk, got);
+    CloseHandle(file);
+    return text;
+}
+
+bool FileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool DeleteTree(const std::string& folder) {
+    std::string base = folder;
+    if (!base.empty() && base.back() != '\\') base += '\\';
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((base + "*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = data.cFileName;
+            if (name == "." || name == "..") continue;
+            std::string full = base + name;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                DeleteTree(full);
+            } else {
+                SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(full.c_str());
+            }
+        } while (FindNextFileA(find, &data));
+        FindClose(find);
+    }
+    return RemoveDirectoryA(base.c_str()) != 0;
+}
+
+ChildProcess::~ChildProcess() { End(); }
+
+bool ChildProcess::Start(const std::string& commandLine) {
+    End();
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back(0);
+    return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &m_info) != 0;
+}
+
+bool ChildProcess::Wait(DWORD timeoutMs, DWORD* exitCode) {
+    if (!m_info.hProcess) return false;
+    if (WaitForSingleObject(m_info.hProcess, timeoutMs) != WAIT_OBJECT_0) return false;
+    if (exitCode) GetExitCodeProcess(m_info.hProcess, exitCode);
+    return true;
+}
+
+bool ChildProcess::Running() const {
+    return m_info.hProcess && WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+void ChildProcess::End() {
+    if (!m_info.hProcess) return;
+    if (Running()) {
+        TerminateProcess(m_info.hProcess, 1);
+        WaitForSingleObject(m_info.hProcess, 5000);
+    }
+    CloseHandle(m_info.hProcess);
+    CloseHandle(m_info.hThread);
+    m_info = PROCESS_INFORMATION();
+}
+
+DWORD RunToEnd(const std::string& commandLine, DWORD timeoutMs) {
+    ChildProcess child;
+    if (!child.Start(commandLine)) return 0xDEADBEEF;
+    DWORD code = 0xDEADBEEF;
+    if (!child.Wait(timeoutMs, &code)) return 0xDEADBEEF;
+    return code;
+}
+
+bool ProcessExists(DWORD processId) {
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
+    if (!process) return false;
+    bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    CloseHandle(process);
+    return running;
+}
+
+std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
+
+bool SetBinaryValue(HKEY root, const char* key, const char* name, const void* data, DWORD size) {
+    HKEY h = nullptr;
+    if (RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr) != ERROR_SUCCESS)
+        return false;
+    LONG status = RegSetValueExA(h, name, 0, REG_BINARY, static_cast<const BYTE*>(data), size);
+    RegCloseKey(h);
+    return status == ERROR_SUCCESS;
+}
+
+bool SetStringValue(HKEY root, const char* key, const char* name, const std::string& value,
+                    DWORD type) {
+    HKEY h = nullptr;
+    if (RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr) != ERROR_SUCCESS)
+        return false;
+    LONG status = RegSetValueExA(h, name, 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
+                                 static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(h);
+    return status == ERROR_SUCCESS;
+}
+
+bool ValueExists(HKEY root, const char* key, const char* name) {
+    HKEY h = nullptr;
+    if (RegOpenKeyExA(root, key, 0, KEY_READ, &h) != ERROR_SUCCESS) return false;
+    LONG status = RegQueryValueExA(h, name, nullptr, nullptr, nullptr, nullptr);
+    RegCloseKey(h);
+    return status == ERROR_SUCCESS;
+}
+
+std::vector<unsigned char> ReadBinaryValue(HKEY root, const char* key, const char* name) {
+    std::vector<unsigned char> data;
+    HKEY h = nullptr;
+    if (RegOpenKeyExA(root, key, 0, KEY_READ, &h) != ERROR_SUCCESS) return data;
+    DWORD size = 0;
+    if (RegQueryValueExA(h, name, nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS) {
+        data.resize(size);
+        if (RegQueryValueExA(h, name, nullptr, nullptr, data.data(), &size) != ERROR_SUCCESS)
+            data.clear();
+    }
+    RegCloseKey(h);
+    return data;
+}
+
+bool DeleteValue(HKEY root, const char* key, const char* name) {
+    HKEY h = nullptr;
+    if (RegOpenKeyExA(root, key, 0, KEY_SET_VALUE, &h) != ERROR_SUCCESS) return false;
+    LONG status = RegDeleteValueA(h, name);
+    RegCloseKey(h);
+    return status == ERROR_SUCCESS;
+}
+
+bool DeleteKeyTree(HKEY root, const char* key) {
+    return RegDeleteTreeA(root, key) == ERROR_SUCCESS;
+}
+
+void PumpMessages(DWORD milliseconds) {
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < milliseconds) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+}  // namespace testing_support
