@@ -1,0 +1,29 @@
+// A growable array of heap-copied ANSI strings with a case-insensitive find.
+#pragma once
+
+class CSimpleStrArray {
+public:
+    CSimpleStrArray(int initialCapacity, int growBy);
+    virtual ~CSimpleStrArray();
+    CSimpleStrArray(const CSimpleStrArray&) = delete;
+    CSimpleStrArray& operator=(const CSimpleStrArray&) = delete;
+
+    // Appends a heap copy of text; false only when memory runs out.
+    bool Add(const char* text);
+    // Linear search from index 0.
+    bool Find(const char* text, bool caseSensitive) const;
+    // Frees every string and the slot array.
+    void Clear();
+
+    int GetSize() const { return m_nLastIndex + 1; }
+    int GetCapacity() const { return m_nCapacity; }
+    const char* GetAt(int index) const { return m_ppData[index]; }
+
+private:
+    bool Grow();
+
+    char** m_ppData = nullptr;
+    int m_nLastIndex = -1;
+    int m_nCapacity = 0;
+    int m_nGrowBy = 1;
+};
