@@ -1,0 +1,33 @@
+// The autorun inventory: programs that Windows starts by itself at log-on,
+// from the Run keys, the Startup folders and win.ini. Read-only.
+#pragma once
+
+#include "scanner/findings.h"
+
+#include <string>
+
+// Empties the inventory and reads every source, in a fixed order.
+void CollectAutoRuns(CAutoRunArray& inventory);
+
+// Appends the REG_SZ values of one Run-type key.
+void ReadRunKey(HKEY root, const char* subkey, CAutoRunArray& inventory);
+
+// Looks a program name up under App Paths of one root.
+bool FindAppPath(HKEY root, const char* programName, std::string& path);
+
+// Appends the shortcuts of one Startup folder (a CSIDL value).
+void ReadStartupFolder(CAutoRunArray& inventory, int folderId);
+
+// Target of a shortcut file in its short form; empty on failure.
+HRESULT ResolveShortcut(HWND owner, const char* linkPath, std::string& target);
+
+// Appends the "load" and "run" entries of win.ini.
+void ReadWinIni(CAutoRunArray& inventory);
+
+// The first entry that starts the executable; an all-zero record and false
+// when none does.
+bool FindAutoRunForProcess(const CAutoRunArray& inventory, const char* exePath,
+                           CAutoRunInfo& found);
+
+// Display text of an autorun kind; empty for an unknown kind.
+std::string AutoRunTypeText(int type);

@@ -1,0 +1,77 @@
+// The findings records: one autorun entry, one affected application, and the
+// alert levels with their colours.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <vector>
+
+#include "tool_request.h"
+
+enum AutoRunType {
+    AUTORUN_NONE = 0,
+    AUTORUN_REGISTRY = 1,
+    AUTORUN_SHORTCUT = 2,
+    AUTORUN_WININI = 3,
+};
+
+// One autorun entry. Copied by value; also the body of the -reg_autorun
+// request, so its layout is the tool request's layout.
+struct CAutoRunInfo {
+    int m_nType;
+    char m_szLocation[260];
+    char m_szProgram[260];
+    HKEY m_hRootKey;
+    char m_szValueName[128];
+};
+
+static_assert(sizeof(CAutoRunInfo) == kToolRequestAutorunSize, "autorun record size");
+static_assert(offsetof(CAutoRunInfo, m_nType) == offsetof(ToolRequest, id), "kind offset");
+static_assert(offsetof(CAutoRunInfo, m_szLocation) == offsetof(ToolRequest, path), "location offset");
+static_assert(offsetof(CAutoRunInfo, m_szProgram) == offsetof(ToolRequest, target), "program offset");
+static_assert(offsetof(CAutoRunInfo, m_hRootKey) == offsetof(ToolRequest, rootKey), "root offset");
+static_assert(offsetof(CAutoRunInfo, m_szValueName) == offsetof(ToolRequest, valueName),
+              "value name offset");
+
+// The autorun inventory: entries in the order the sources were read.
+typedef std::vector<CAutoRunInfo> CAutoRunArray;
+
+// One affected application: a process that has the selected module loaded.
+struct CListItemState {
+    char m_szPath[260];
+    BOOL m_bVisible;
+    char m_szDescription[1024];
+    DWORD m_dwProcessId;
+    COLORREF m_crBack;
+    COLORREF m_crText;
+    CAutoRunInfo m_autoRun;
+    BOOL m_bSameFolder;
+};
+
+// Alert levels, most suspicious first.
+enum AlertLevel {
+    ALERT_HIDDEN_AUTORUN_SAME_FOLDER = 1,
+    ALERT_HIDDEN_SAME_FOLDER = 2,
+    ALERT_HIDDEN_AUTORUN = 3,
+    ALERT_HIDDEN = 4,
+    ALERT_VISIBLE_AUTORUN = 5,
+    ALERT_VISIBLE = 6,
+};
+
+struct AlertColors {
+    COLORREF back;
+    COLORREF text;
+};
+
+constexpr int kAlertLevelCount = 6;
+
+// Colours of levels 1..6, index = level - 1.
+extern const AlertColors kAlertColors[kAlertLevelCount];
+
+// The level that the three facts make; for a visible process the folder
+// plays no part.
+AlertLevel DecideAlertLevel(bool visible, bool startsWithWindows, bool sameFolder);
+
+// Sets m_crBack and m_crText from the record's facts; returns the level.
+AlertLevel ApplyAlertLevel(CListItemState& record);
