@@ -6,7 +6,9 @@
 
 #include <string>
 
-// Empties the inventory and reads every source, in a fixed order.
+// Empties the inventory and reads every source, in a fixed order: the Run
+// keys, the Startup folders, win.ini. The lookup takes the first match, so
+// this order decides which entry a process gets.
 void CollectAutoRuns(CAutoRunArray& inventory);
 
 // Appends the REG_SZ values of one Run-type key.
@@ -15,10 +17,16 @@ void ReadRunKey(HKEY root, const char* subkey, CAutoRunArray& inventory);
 // Looks a program name up under App Paths of one root.
 bool FindAppPath(HKEY root, const char* programName, std::string& path);
 
+// The window that owns the shell's dialogs while a shortcut is resolved: the
+// main window once there is one, none before (and none in tests).
+void SetAutoRunOwnerWindow(HWND owner);
+HWND AutoRunOwnerWindow();
+
 // Appends the shortcuts of one Startup folder (a CSIDL value).
 void ReadStartupFolder(CAutoRunArray& inventory, int folderId);
 
-// Target of a shortcut file in its short form; empty on failure.
+// Target of a shortcut file in its short form; empty on failure. The caller
+// has initialised COM on this thread.
 HRESULT ResolveShortcut(HWND owner, const char* linkPath, std::string& target);
 
 // Appends the "load" and "run" entries of win.ini.

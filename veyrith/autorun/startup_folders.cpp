@@ -1,0 +1,103 @@
+// Autorun entries of the Startup folders: one per shortcut file, with the
+// shortcut's target resolved through the shell link object.
+#include "autorun_sources.h"
+
+#include "bounded_copy.h"
+
+#include <shlobj.h>
+
+namespace {
+
+HWND g_ownerWindow = nullptr;
+
+// The file-system path of a shell special folder; false when the folder does
+// not exist on this system.
+bool SpecialFolderPath(HWND owner, int folderId, char (&path)[MAX_PATH]) {
+    LPITEMIDLIST items = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(owner, folderId, &items)) || !items) return false;
+    BOOL ok = SHGetPathFromIDListA(items, path);
+    IMalloc* allocator = nullptr;
+    if (SUCCEEDED(SHGetMalloc(&allocator))) {
+        allocator->Free(items);
+        allocator->Release();
+    }
+    return ok && path[0] != '\0';
+}
+
+// Appends one entry for every shortcut file of the folder.
+void ReadShortcutFiles(HWND owner, const std::string& folder, CAutoRunArray& inventory) {
+    WIN32_FIND_DATAA file;
+    HANDLE search = FindFirstFileA((folder + "\\*.lnk").c_str(), &file);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        std::string linkPath = folder + "\\" + file.cFileName;
+        std::string target;
+        ResolveShortcut(owner, linkPath.c_str(), target);
+        CAutoRunInfo entry = {};
+        entry.m_nType = AUTORUN_SHORTCUT;
+        CopyBounded(entry.m_szLocation, linkPath.c_str(), kAutoRunPathChars);
+        CopyBounded(entry.m_szProgram, target.c_str(), kAutoRunPathChars);
+        inventory.push_back(entry);
+    } while (FindNextFileA(search, &file));
+    FindClose(search);
+}
+
+// The short form of a resolved target. Some shell implementations resolve
+// without looking for the target and ignore the short-path request, so the
+// target's existence is checked here and its short form taken once more.
+HRESULT ExistingShortForm(const char* path, std::string& target) {
+    if (path[0] == '\0' || GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
+        return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
+    char shortPath[MAX_PATH] = {};
+    DWORD length = GetShortPathNameA(path, shortPath, MAX_PATH);
+    target = length > 0 && length < MAX_PATH ? shortPath : path;
+    return S_OK;
+}
+
+// Loads the link file into the shell link object and asks it for its target.
+HRESULT LoadAndResolve(IShellLinkA* link, HWND owner, const char* linkPath, std::string& target) {
+    IPersistFile* file = nullptr;
+    HRESULT hr = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+    if (FAILED(hr)) return hr;
+    WCHAR widePath[MAX_PATH] = {};
+    if (MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, MAX_PATH) == 0) {
+        file->Release();
+        return HRESULT_FROM_WIN32(GetLastError());
+    }
+    hr = file->Load(widePath, STGM_READ);
+    file->Release();
+    if (FAILED(hr)) return hr;
+    hr = link->Resolve(owner, SLR_ANY_MATCH);
+    if (FAILED(hr)) return hr;
+    char path[MAX_PATH] = {};
+    hr = link->GetPath(path, MAX_PATH, nullptr, SLGP_SHORTPATH);
+    if (FAILED(hr)) return hr;
+    return ExistingShortForm(path, target);
+}
+
+}  // namespace
+
+void SetAutoRunOwnerWindow(HWND owner) { g_ownerWindow = owner; }
+
+HWND AutoRunOwnerWindow() { return g_ownerWindow; }
+
+HRESULT ResolveShortcut(HWND owner, const char* linkPath, std::string& target) {
+    target.clear();
+    IShellLinkA* link = nullptr;
+    HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                  reinterpret_cast<void**>(&link));
+    if (FAILED(hr)) return hr;
+    hr = LoadAndResolve(link, owner, linkPath, target);
+    link->Release();
+    return hr;
+}
+
+void ReadStartupFolder(CAutoRunArray& inventory, int folderId) {
+    // A thread already initialised in another apartment model refuses; the
+    // walk then runs in that model and must not uninitialise it.
+    HRESULT com = CoInitialize(nullptr);
+    HWND owner = AutoRunOwnerWindow();
+    char folder[MAX_PATH] = {};
+    if (SpecialFolderPath(owner, folderId, folder)) ReadShortcutFiles(owner, folder, inventory);
+    if (SUCCEEDED(com)) CoUninitialize();
+}
