@@ -9,6 +9,11 @@
 // ---- Scanner ----
 
 // ---- Autorun ----
+#define IDS_AUTORUN_NONE 57347
+#define IDS_AUTORUN_REGISTRY 57644
+#define IDS_AUTORUN_SHORTCUT 57653
+#define IDS_AUTORUN_WININI 57660
+#define IDS_COLUMN_AUTORUN 57688
 
 // ---- Views ----
 
