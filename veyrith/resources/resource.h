@@ -5,6 +5,11 @@
 // ---- Application shell ----
 #define IDR_MAINFRAME 128
 #define AFX_IDS_APP_TITLE 57344
+#define IDD_ABOUTBOX 100
+#define IDB_SPLASH 104
+#define IDC_ABOUT_PICTURE 1012
+#define IDS_REQUIRES_WIN2000 57652
+#define ID_APP_ABOUT 57664
 
 // ---- Scanner ----
 

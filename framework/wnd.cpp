@@ -1,0 +1,33 @@
+#include "wnd.h"
+
+#include <vector>
+
+namespace fw {
+
+std::string Wnd::Text() const {
+    int length = ::GetWindowTextLengthA(m_hwnd);
+    if (length <= 0) return std::string();
+    std::vector<char> buffer(length + 1);
+    int got = ::GetWindowTextA(m_hwnd, buffer.data(), length + 1);
+    return std::string(buffer.data(), got > 0 ? got : 0);
+}
+
+void Wnd::CenterOver(HWND over) const {
+    RECT area = {};
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    RECT target = area;
+    if (over && ::IsWindowVisible(over) && !::IsIconic(over)) ::GetWindowRect(over, &target);
+    RECT self = WindowRect();
+    int width = self.right - self.left;
+    int height = self.bottom - self.top;
+    int x = target.left + (target.right - target.left - width) / 2;
+    int y = target.top + (target.bottom - target.top - height) / 2;
+    // Keep the window inside the work area where it fits.
+    if (x + width > area.right) x = area.right - width;
+    if (y + height > area.bottom) y = area.bottom - height;
+    if (x < area.left) x = area.left;
+    if (y < area.top) y = area.top;
+    ::SetWindowPos(m_hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace fw

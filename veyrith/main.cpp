@@ -1,0 +1,14 @@
+// veyrith: finds programs that watch the keyboard through system-wide hooks.
+#include "shell/veyrith_app.h"
+#include "scanner/loader_hooks.h"
+
+// The loader hooks install themselves during static construction of their
+// unit; this reference keeps that unit in the program.
+__attribute__((used)) static CSimpleStrArray* const kMonitoringModules = &g_monitoringModules;
+
+// The application object lives in WinMain, so every program-wide object of
+// static storage exists before start-up begins.
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    CVeyrithApp app;
+    return app.Main();
+}

@@ -1,0 +1,86 @@
+#include "veyrith_app.h"
+
+#include "about_dlg.h"
+#include "command_line.h"
+#include "message_box.h"
+#include "registry_names.h"
+#include "resource.h"
+#include "splash_wnd.h"
+
+namespace {
+
+bool ReadSystemVersion(OSVERSIONINFOA& version) {
+    return GetVersionExA(&version) != 0;
+}
+
+}  // namespace
+
+CVeyrithApp::CVeyrithApp() : m_readVersion(&ReadSystemVersion) {}
+
+CVeyrithApp::~CVeyrithApp() {
+    m_pMainFrame.reset();
+    if (m_hInstanceMutex) CloseHandle(m_hInstanceMutex);
+}
+
+bool CVeyrithApp::IsSupportedWindows(const OSVERSIONINFOA& version) {
+    if (version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS) return false;
+    if (version.dwPlatformId == VER_PLATFORM_WIN32_NT && version.dwMajorVersion < 5) return false;
+    return true;
+}
+
+bool CVeyrithApp::CheckWindowsVersion() {
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof(version);
+    m_readVersion(version);
+    if (IsSupportedWindows(version)) return true;
+    fw::ShowMessage(IDS_REQUIRES_WIN2000, MB_OK | MB_ICONEXCLAMATION);
+    return false;
+}
+
+bool CVeyrithApp::InitInstance() {
+    if (!CheckWindowsVersion()) return false;
+
+    // One instance per session: a second start ends quietly.
+    m_hInstanceMutex = CreateMutexA(nullptr, TRUE, Title().c_str());
+    if (m_hInstanceMutex && GetLastError() == ERROR_ALREADY_EXISTS) return false;
+
+    EnableControlContainer();
+    fw::CommandLineInfo commandLine = fw::ParseCommandLine(fw::SkipProgramName(GetCommandLineA()));
+    CSplashWnd::EnableSplashScreen(commandLine.bShowSplash);
+    SetRegistryKey(kCompanyName);
+
+    if (!CreateMainFrame()) return false;
+    ShowWindow(MainWindow(), SW_SHOW);
+    UpdateWindow(MainWindow());
+    return true;
+}
+
+bool CVeyrithApp::CreateMainFrame() {
+    m_pDocument = std::make_unique<CVeyrithDoc>();
+    if (!m_pDocument->OnNewDocument()) return false;
+    m_pMainFrame = std::make_unique<CMainFrame>();
+    if (!m_pMainFrame->Create(m_pDocument.get())) return false;
+    SetMainWindow(m_pMainFrame->Handle());
+    return true;
+}
+
+int CVeyrithApp::ExitInstance() {
+    m_pMainFrame.reset();
+    m_pDocument.reset();
+    return fw::Application::ExitInstance();
+}
+
+bool CVeyrithApp::OnCommand(UINT id) {
+    if (id == ID_APP_ABOUT) {
+        OnAppAbout();
+        return true;
+    }
+    return false;
+}
+
+void CVeyrithApp::OnAppAbout() {
+    CAboutDlg dialog;
+    dialog.DoModal(MainWindow());
+}
+
+bool CVeyrithApp::PreFilter(MSG& msg) { return CSplashWnd::PreTranslateAppMessage(msg); }

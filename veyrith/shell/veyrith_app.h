@@ -1,0 +1,45 @@
+// The application object of veyrith: start-up checks, the single document
+// and the main frame, the splash's share of the message loop, About.
+#pragma once
+
+#include "application.h"
+#include "main_frame.h"
+#include "veyrith_doc.h"
+
+#include <functional>
+#include <memory>
+
+class CVeyrithApp : public fw::Application {
+public:
+    // Fills an OS-version record; the real one asks the system.
+    using VersionReader = std::function<bool(OSVERSIONINFOA&)>;
+
+    CVeyrithApp();
+    ~CVeyrithApp() override;
+
+    bool InitInstance() override;
+    int ExitInstance() override;
+    bool OnCommand(UINT id) override;
+
+    // Windows 2000 or later: NT family with major version 5 or more.
+    static bool IsSupportedWindows(const OSVERSIONINFOA& version);
+    // Reads the version; on an older system says so and returns false.
+    bool CheckWindowsVersion();
+    void SetVersionReader(VersionReader reader) { m_readVersion = std::move(reader); }
+
+    // Runs the about box modally.
+    void OnAppAbout();
+
+    CMainFrame* GetMainFrame() const { return m_pMainFrame.get(); }
+
+protected:
+    bool PreFilter(MSG& msg) override;
+
+private:
+    bool CreateMainFrame();
+
+    VersionReader m_readVersion;
+    HANDLE m_hInstanceMutex = nullptr;
+    std::unique_ptr<CVeyrithDoc> m_pDocument;
+    std::unique_ptr<CMainFrame> m_pMainFrame;
+};

@@ -1,0 +1,6 @@
+#include "veyrith_doc.h"
+
+bool CVeyrithDoc::OnNewDocument() {
+    m_bModified = false;
+    return true;
+}
