@@ -21,6 +21,8 @@
 #define IDS_COLUMN_AUTORUN 57688
 
 // ---- Views ----
+#define IDD_INFO_VIEW 114
+#define IDC_INFO_BROWSER 1017
 
 // ---- Actions ----
 

@@ -1,0 +1,35 @@
+#include "info_pages.h"
+
+#include "web_browser2.h"
+
+const char kInitialInfoPage[] = "HTML_INITIAL_INFO_TEXT";
+const char kScanningCompletePage[] = "HTML_SCANNING_COMPLETE";
+const char kSpyNotDetectedPage[] = "HTML_SPY_NOT_DETECTED";
+
+const char* PageAfterScan(bool foundModules) {
+    return foundModules ? kScanningCompletePage : kSpyNotDetectedPage;
+}
+
+std::string ResUrl(const char* modulePath, const char* resourceName) {
+    return std::string("res://") + modulePath + "/" + resourceName;
+}
+
+bool InfoPageUrl(const char* resourceName, std::string* url) {
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    // A full buffer means the path was cut short: such an address would
+    // name some other file.
+    if (length == 0 || length >= MAX_PATH) return false;
+    *url = ResUrl(path, resourceName);
+    return true;
+}
+
+void ShowInfoPage(CWebBrowser2& browser, const char* resourceName) {
+    std::string url;
+    if (InfoPageUrl(resourceName, &url)) browser.Navigate(url.c_str());
+}
+
+RECT InfoBrowserRect(int cx, int cy) {
+    RECT rect = {-2, -2, cx, cy};
+    return rect;
+}

@@ -1,0 +1,33 @@
+// The info pane's pages: their resource names, which one follows a scan,
+// and the res: address that loads one from the running executable.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+class CWebBrowser2;
+
+extern const char kInitialInfoPage[];     // welcome page, shown until the first scan ends
+extern const char kScanningCompletePage[];  // after a scan that found modules
+extern const char kSpyNotDetectedPage[];    // after a scan that found none
+
+// The page to show when a scan has ended.
+const char* PageAfterScan(bool foundModules);
+
+// "res://<modulePath>/<resourceName>".
+std::string ResUrl(const char* modulePath, const char* resourceName);
+
+// The res: address of a page of the running executable. False when the
+// executable's full path cannot be read whole.
+bool InfoPageUrl(const char* resourceName, std::string* url);
+
+// Loads a page of the running executable into the browser. Nothing happens
+// when the executable's path cannot be read; what the control does with the
+// address (including a missing resource) is its own business.
+void ShowInfoPage(CWebBrowser2& browser, const char* resourceName);
+
+// Where the browser goes in a pane of the given client size: its two-pixel
+// border lies left and above the pane, its right and bottom edges meet the
+// pane's.
+RECT InfoBrowserRect(int cx, int cy);
