@@ -1,0 +1,112 @@
+// The window base: binding between object and window, class registration,
+// exceptions in handlers, creation failure and self-deleting windows.
+#include "window.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+namespace {
+
+constexpr UINT kThrowMessage = WM_APP + 1;
+constexpr UINT kAnswerMessage = WM_APP + 2;
+
+class RecordingWindow : public fw::Window {
+public:
+    std::vector<UINT> messages;
+    int finalMessages = 0;
+    bool refuseCreate = false;
+
+    bool CreateTopLevel() {
+        return Create(nullptr, "recording", WS_OVERLAPPEDWINDOW, 0, 10, 10, 200, 150);
+    }
+
+protected:
+    const char* ClassName() const override { return "FrameworkTestRecording"; }
+    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        messages.push_back(msg);
+        if (msg == kThrowMessage) throw std::runtime_error("handler failed");
+        if (msg == kAnswerMessage) return 42;
+        return fw::Window::OnMessage(msg, wParam, lParam);
+    }
+    bool OnCreate(CREATESTRUCTA&) override { return !refuseCreate; }
+    void OnFinalMessage() override { ++finalMessages; }
+};
+
+bool g_selfDeleted = false;
+
+class SelfDeletingWindow : public fw::Window {
+public:
+    ~SelfDeletingWindow() override { g_selfDeleted = true; }
+
+protected:
+    const char* ClassName() const override { return "FrameworkTestSelfDeleting"; }
+    void OnFinalMessage() override { delete this; }
+};
+
+TEST(Window, BindsFromNcCreateToNcDestroy) {
+    RecordingWindow window;
+    ASSERT_TRUE(window.CreateTopLevel());
+    HWND hwnd = window.Handle();
+    ASSERT_TRUE(IsWindow(hwnd));
+    EXPECT_EQ(fw::Window::FromHandle(hwnd), &window);
+    // A top-level window gets WM_GETMINMAXINFO before WM_NCCREATE; the
+    // object only sees messages from WM_NCCREATE on.
+    ASSERT_FALSE(window.messages.empty());
+    EXPECT_EQ(window.messages.front(), static_cast<UINT>(WM_NCCREATE));
+    EXPECT_EQ(SendMessageA(hwnd, kAnswerMessage, 0, 0), 42);
+
+    DestroyWindow(hwnd);
+    EXPECT_EQ(window.Handle(), nullptr);
+    EXPECT_EQ(window.finalMessages, 1);
+    EXPECT_EQ(window.messages.back(), static_cast<UINT>(WM_NCDESTROY));
+    EXPECT_EQ(fw::Window::FromHandle(hwnd), nullptr);
+}
+
+TEST(Window, ClassIsSharedAndEachWindowReachesItsOwnObject) {
+    auto first = std::make_unique<RecordingWindow>();
+    RecordingWindow second;
+    ASSERT_TRUE(first->CreateTopLevel());
+    ASSERT_TRUE(second.CreateTopLevel());
+    size_t secondBefore = second.messages.size();
+    SendMessageA(first->Handle(), kAnswerMessage, 0, 0);
+    EXPECT_EQ(first->messages.back(), kAnswerMessage);
+    EXPECT_EQ(second.messages.size(), secondBefore);
+    // An object destroys its window when it goes.
+    HWND hwnd = first->Handle();
+    first.reset();
+    EXPECT_FALSE(IsWindow(hwnd));
+    EXPECT_TRUE(IsWindow(second.Handle()));
+}
+
+TEST(Window, ExceptionInHandlerStaysInside) {
+    RecordingWindow window;
+    ASSERT_TRUE(window.CreateTopLevel());
+    SendMessageA(window.Handle(), kThrowMessage, 0, 0);
+    // The window goes on working after the failed handler.
+    EXPECT_EQ(SendMessageA(window.Handle(), kAnswerMessage, 0, 0), 42);
+    EXPECT_EQ(fw::Window::FromHandle(window.Handle()), &window);
+}
+
+TEST(Window, RefusedCreationLeavesNoWindowBound) {
+    RecordingWindow window;
+    window.refuseCreate = true;
+    EXPECT_FALSE(window.CreateTopLevel());
+    EXPECT_EQ(window.Handle(), nullptr);
+    EXPECT_EQ(window.finalMessages, 1);
+    // The same object can be created again once it agrees.
+    window.refuseCreate = false;
+    EXPECT_TRUE(window.CreateTopLevel());
+}
+
+TEST(Window, SelfDeletingWindowGoesWithItsWindow) {
+    g_selfDeleted = false;
+    auto* window = new SelfDeletingWindow;
+    ASSERT_TRUE(window->Create(nullptr, "self", WS_POPUP, 0, 0, 0, 50, 50));
+    DestroyWindow(window->Handle());
+    EXPECT_TRUE(g_selfDeleted);
+}
+
+}  // namespace
