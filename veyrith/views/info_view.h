@@ -1,0 +1,44 @@
+// The info pane: the bottom pane of the main window. It shows one of the
+// program's HTML pages in the web browser control; where the control does
+// not cover the pane (or there is no control at all) the pane is white.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "web_browser2.h"
+#include "window.h"
+
+class CInfoView : public fw::Window {
+public:
+    CInfoView() = default;
+    ~CInfoView() override = default;
+
+    // Creates the pane and the browser control in it (when the system has one).
+    bool Create(HWND parent, UINT id);
+    // Shows the welcome page.
+    void OnInitialUpdate();
+    // Loads the page resource of the running executable with that name.
+    void ShowPage(const char* resourceName);
+    // True when the keyboard focus is in the pane or inside the browser.
+    bool HasFocus() const;
+    // Lets the browser take its keys while it has the focus; true when used.
+    bool TranslateAccelerator(MSG& msg);
+
+    // The name of the page last asked for, empty before the first one.
+    const std::string& RequestedPage() const { return m_requestedPage; }
+    CWebBrowser2& Browser() { return m_browser; }
+
+protected:
+    const char* ClassName() const override { return "VeyrithInfoView"; }
+    void PrepareClass(WNDCLASSEXA& wc) const override;
+    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    bool OnCreate(CREATESTRUCTA& cs) override;
+
+private:
+    void OnSize(int cx, int cy);
+
+    CWebBrowser2 m_browser;
+    std::string m_requestedPage;
+};

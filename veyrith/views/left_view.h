@@ -1,0 +1,68 @@
+// The module tree: the left pane of the upper half. Before a scan it holds
+// the start item; after a scan a bold root item with one child per module
+// that performs system-wide monitoring. An item is a module item exactly
+// when it has a parent.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "window.h"
+
+class CLeftView : public fw::Window {
+public:
+    // Image indexes of the tree's image list.
+    enum { kImageModule = 0, kImageRoot = 1, kImageStart = 2 };
+
+    CLeftView();
+    ~CLeftView() override;
+
+    // Creates the pane and its tree control as a child of parent.
+    bool Create(HWND parent, UINT id);
+    // Attaches the image list and inserts the start item.
+    void OnInitialUpdate();
+
+    // Rebuilds the tree from the recorded monitoring modules that are still
+    // loaded in this process; true when at least one module item was inserted.
+    bool FillModuleTree();
+    // Shows the data of the selected item: refills the list pane for its
+    // text and, for a module item, puts its file description in the status bar.
+    void RefreshSelection();
+    // Deletes every item.
+    void Clear();
+
+    HWND Tree() const { return m_tree; }
+    // True when the keyboard focus is in the tree control.
+    bool HasFocus() const;
+    HTREEITEM GetSelectedItem() const;
+    // Null for top-level items.
+    HTREEITEM GetParentItem(HTREEITEM item) const;
+    std::string GetItemText(HTREEITEM item) const;
+    UINT GetCount() const;
+
+    // The first top-level item, null when the tree is empty.
+    HTREEITEM GetRootItem() const;
+    // The image index of an item, -1 when it cannot be read.
+    int GetItemImage(HTREEITEM item) const;
+    // True when the item is drawn bold.
+    bool IsItemBold(HTREEITEM item) const;
+
+protected:
+    const char* ClassName() const override { return "VeyrithLeftView"; }
+    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    bool OnCreate(CREATESTRUCTA& cs) override;
+
+private:
+    LRESULT OnNotify(const NMHDR& header);
+    void OnSelectionChanged(const NMTREEVIEWA& info);
+    void OnLeftClick();
+    void OnRightClick();
+    void OnDoubleClick();
+    HTREEITEM HitTestCursor(POINT* screenPoint) const;
+    HTREEITEM InsertItem(HTREEITEM parent, const std::string& text, int image, bool bold);
+
+    HWND m_tree = nullptr;
+    HIMAGELIST m_images = nullptr;
+};
