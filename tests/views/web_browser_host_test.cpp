@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <string>
+#include <thread>
 
 #include "views/info_pages.h"
 #include "resource.h"
@@ -89,6 +90,33 @@ TEST(BrowserHostWithoutControl, EveryCallIsHarmless) {
     EXPECT_EQ(nullptr, browser.GetSafeHwnd());
     EXPECT_EQ("", browser.GetLocationURL());
     EXPECT_FALSE(browser.PreTranslateMessage(&msg));
+}
+
+// A thread in the multithreaded apartment cannot host the control in place:
+// creation fails, and the host stays a no-op in a real window.
+TEST(BrowserHostWithoutControl, FailedCreationInARealWindowLeavesANoOp) {
+    bool created = true;
+    bool navigated = true;
+    bool translated = true;
+    bool parentAlive = false;
+    std::thread worker([&] {
+        if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) return;
+        HWND parent = CreateParentWindow();
+        fw::WebBrowserHost host;
+        created = host.Create(parent, RECT{0, 0, 200, 100});
+        host.Move(RECT{-2, -2, 300, 150});
+        navigated = host.Navigate(L"res://nowhere/HTML_INITIAL_INFO_TEXT");
+        MSG msg = KeyDown(parent, VK_TAB);
+        translated = host.TranslateAccelerator(&msg);
+        parentAlive = IsWindow(parent) != FALSE;
+        DestroyWindow(parent);
+        CoUninitialize();
+    });
+    worker.join();
+    EXPECT_FALSE(created);
+    EXPECT_FALSE(navigated);
+    EXPECT_FALSE(translated);
+    EXPECT_TRUE(parentAlive);
 }
 
 TEST_F(BrowserHostTest, CreateMoveNavigateAndDestroyInARealWindow) {
