@@ -10,8 +10,22 @@
 #define IDC_ABOUT_PICTURE 1012
 #define IDS_REQUIRES_WIN2000 57652
 #define ID_APP_ABOUT 57664
+// Commands of the panes' context menu (also in the main menu and toolbar).
+#define ID_PROPERTIES 32774
+#define ID_VIEW_THE_FILE 32776
+#define ID_END_PROCESS 32777
+#define ID_QUARANTINE_FILE 32778
+#define ID_REMOVE_FROM_AUTORUN 32792
+#define ID_EDIT_COPY 57634
 
 // ---- Scanner ----
+// The scan's progress dialog and its texts.
+#define IDD_SCAN_INDICATOR 102
+#define IDC_SCAN_PATH 1001
+#define IDC_SCAN_HEADING 1006
+#define IDC_SCAN_ICON 1011
+#define IDS_SCANNING_COMPLETE 57606
+#define IDS_SCANNING_IN_PROGRESS 57656
 
 // ---- Autorun ----
 #define IDS_AUTORUN_NONE 57347
@@ -23,6 +37,19 @@
 // ---- Views ----
 #define IDD_INFO_VIEW 114
 #define IDC_INFO_BROWSER 1017
+// Icons of the tree and the list, the panes' context menu, their texts.
+#define IDI_VISIBLE_MARK 130
+#define IDI_HIDDEN_MARK 131
+#define IDI_START_SCAN 132
+#define IDI_MODULE 133
+#define IDR_CONTEXT_MENU 134
+#define IDI_MONITORING_ROOT 136
+#define IDS_COLUMN_APPLICATIONS 57638
+#define IDS_COLUMN_DESCRIPTION 57639
+#define IDS_COLUMN_VISIBILITY 57646
+#define IDS_VISIBLE 57648
+#define IDS_HIDDEN 57649
+#define IDS_START_SCAN 57650
 
 // ---- Actions ----
 
