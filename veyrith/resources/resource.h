@@ -19,6 +19,9 @@
 #define ID_EDIT_COPY 57634
 
 // ---- Scanner ----
+#define IDS_MONITORING_FILES 57645
+#define IDS_DESCRIPTION_ABSENT 57647
+#define IDS_NO_MONITORING_MODULES 57654
 // The scan's progress dialog and its texts.
 #define IDD_SCAN_INDICATOR 102
 #define IDC_SCAN_PATH 1001

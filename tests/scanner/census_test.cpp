@@ -1,0 +1,178 @@
+// The census of real processes: hosts of the sample module placed so that
+// each alert level occurs, found with their paths, windows, descriptions,
+// autorun entries and folder facts.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+
+#include "hook_host.h"
+#include "scanner/affected_applications.h"
+#include "string_resource.h"
+#include "test_support.h"
+
+using namespace testing_support;
+
+namespace {
+
+const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+struct HostPlan {
+    const char* relativePath;  // below the census root
+    bool window;
+    bool autorun;
+    int level;
+    COLORREF back;
+    COLORREF text;
+};
+
+// The module lies in ROOT\mods\. ROOT\mods\sub\ shares three folders with it
+// (same folder by depth); ROOT\ shares only two.
+const HostPlan kPlans[] = {
+    {"mods\\host_one.exe", false, true, 1, RGB(255, 0, 0), RGB(255, 255, 255)},
+    {"mods\\sub\\host_two.exe", false, false, 2, RGB(170, 0, 0), RGB(255, 255, 255)},
+    {"host_three.exe", false, true, 3, RGB(255, 192, 203), RGB(139, 0, 0)},
+    {"host_four.exe", false, false, 4, RGB(230, 230, 250), RGB(0, 0, 0)},
+    {"mods\\host_five.exe", true, true, 5, RGB(175, 238, 238), RGB(0, 0, 0)},
+    {"mods\\host_six.exe", true, false, 6, RGB(200, 200, 200), RGB(0, 0, 0)},
+};
+
+// A folder right below C:\, so that "elsewhere" really is only two folders
+// deep in common with the module.
+class CensusRoot {
+public:
+    CensusRoot() {
+        char path[MAX_PATH];
+        snprintf(path, sizeof(path), "C:\\veyrith-census-%lu-%lu\\", GetCurrentProcessId(),
+                 GetTickCount());
+        m_path = path;
+        CreateDirectoryA(m_path.c_str(), nullptr);
+        CreateDirectoryA((m_path + "mods").c_str(), nullptr);
+        CreateDirectoryA((m_path + "mods\\sub").c_str(), nullptr);
+    }
+    ~CensusRoot() { DeleteTree(m_path); }
+    std::string File(const std::string& name) const { return m_path + name; }
+
+private:
+    std::string m_path;
+};
+
+const CListItemState* FindRecord(const CAffectedApplications& census, DWORD processId) {
+    for (int i = 0; i < census.GetCount(); ++i)
+        if (census.GetAt(i).m_dwProcessId == processId) return &census.GetAt(i);
+    return nullptr;
+}
+
+std::string ModuleName(HMODULE module) {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(module, path, MAX_PATH);
+    return path;
+}
+
+class Census : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { fw::SetResourceModule(GetModuleHandleA(nullptr)); }
+
+    void SetUp() override {
+        m_dll = m_root.File("mods\\monitor.dll");
+        ASSERT_TRUE(CopyFromBin("sample_hook.dll", m_dll));
+    }
+
+    std::string RunValueName(int level) const {
+        char name[64];
+        snprintf(name, sizeof(name), "VeyrithCensus%d-%lu", level, GetCurrentProcessId());
+        return name;
+    }
+
+    HookHost& StartHost(const HostPlan& plan) {
+        std::string exe = m_root.File(plan.relativePath);
+        EXPECT_TRUE(CopyFromBin("sample_hook_host.exe", exe));
+        std::string args = "-dll " + Quoted(m_dll) + (plan.level == 1 ? " -hook getmessage" : " -hook none");
+        if (plan.window) args += " -window";
+        if (plan.autorun) args += " -autorun " + RunValueName(plan.level);
+        m_hosts.emplace_back(new HookHost);
+        EXPECT_TRUE(m_hosts.back()->Start(exe, args)) << exe;
+        return *m_hosts.back();
+    }
+
+    CensusRoot m_root;
+    std::string m_dll;
+    std::vector<std::unique_ptr<HookHost>> m_hosts;
+};
+
+TEST_F(Census, EachPlacementGetsItsAlertLevelAndFacts) {
+    for (const HostPlan& plan : kPlans) StartHost(plan);
+
+    CAffectedApplications census;
+    census.TakeCensus(Lower(m_dll).c_str());
+
+    for (size_t i = 0; i < m_hosts.size(); ++i) {
+        const HostPlan& plan = kPlans[i];
+        SCOPED_TRACE(plan.relativePath);
+        const CListItemState* record = FindRecord(census, m_hosts[i]->Id());
+        ASSERT_NE(nullptr, record);
+        EXPECT_EQ(0, lstrcmpiA(m_root.File(plan.relativePath).c_str(), record->m_szPath)) << record->m_szPath;
+        EXPECT_EQ(plan.window ? TRUE : FALSE, record->m_bVisible);
+        EXPECT_STREQ("Sample hook host", record->m_szDescription);
+        if (plan.autorun) {
+            EXPECT_EQ(AUTORUN_REGISTRY, record->m_autoRun.m_nType);
+            EXPECT_STREQ(RunValueName(plan.level).c_str(), record->m_autoRun.m_szValueName);
+            EXPECT_STREQ(kRunKey, record->m_autoRun.m_szLocation);
+        } else {
+            EXPECT_EQ(AUTORUN_NONE, record->m_autoRun.m_nType);
+        }
+        bool sameFolder = strncmp(plan.relativePath, "mods\\", 5) == 0;
+        EXPECT_EQ(sameFolder ? TRUE : FALSE, record->m_bSameFolder);
+        EXPECT_EQ(plan.back, record->m_crBack);
+        EXPECT_EQ(plan.text, record->m_crText);
+    }
+
+    // Hosts that end normally take their autorun entries with them.
+    for (auto& host : m_hosts) EXPECT_TRUE(host->Stop());
+    for (const HostPlan& plan : kPlans)
+        EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, kRunKey, RunValueName(plan.level).c_str()));
+}
+
+TEST_F(Census, TheOwnProcessIsProbedLikeAnyOther) {
+    HMODULE loaded = LoadLibraryA(m_dll.c_str());
+    ASSERT_NE(nullptr, loaded);
+    HookHost& host = StartHost(kPlans[3]);
+
+    CAffectedApplications census;
+    census.TakeCensus(m_dll.c_str());
+    EXPECT_EQ(2, census.GetCount());
+    const CListItemState* own = FindRecord(census, GetCurrentProcessId());
+    ASSERT_NE(nullptr, own);
+    EXPECT_STREQ(ModuleName(nullptr).c_str(), own->m_szPath);
+    EXPECT_STREQ(fw::LoadResString(57647).c_str(), own->m_szDescription);
+    EXPECT_STREQ("Description absent", own->m_szDescription);
+    EXPECT_NE(nullptr, FindRecord(census, host.Id()));
+
+    // A second census starts from nothing.
+    FreeLibrary(loaded);
+    census.TakeCensus(m_dll.c_str());
+    EXPECT_EQ(1, census.GetCount());
+    EXPECT_EQ(nullptr, FindRecord(census, GetCurrentProcessId()));
+}
+
+TEST_F(Census, ProcessesThatCannotBeOpenedOrLackTheModuleAreSkipped) {
+    HookHost& host = StartHost(kPlans[3]);
+    ChildProcess idle;
+    ASSERT_TRUE(idle.Start(Quoted(BinDir() + "idle_process.exe")));
+    DWORD endedId = host.Id();
+    ASSERT_TRUE(host.Stop());
+
+    CAffectedApplications census;
+    EXPECT_EQ(0, census.ProbeProcess(endedId, m_dll.c_str()));
+    EXPECT_EQ(0, census.ProbeProcess(0xFFFFFFF0u, m_dll.c_str()));
+    EXPECT_EQ(0, census.ProbeProcess(idle.Id(), m_dll.c_str()));
+    EXPECT_EQ(0, census.GetCount());
+    EXPECT_EQ(1, census.ProbeProcess(idle.Id(), ModuleName(GetModuleHandleA("kernel32.dll")).c_str()));
+    ASSERT_EQ(1, census.GetCount());
+    EXPECT_EQ(0, lstrcmpiA((BinDir() + "idle_process.exe").c_str(), census.GetAt(0).m_szPath));
+    EXPECT_EQ(FALSE, census.GetAt(0).m_bVisible);
+    census.Reset();
+    EXPECT_EQ(0, census.GetCount());
+}
+
+}  // namespace

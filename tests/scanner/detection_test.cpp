@@ -1,0 +1,105 @@
+// Detection end to end: a real global hook installed by another process is
+// loaded into this process by the window manager when a key arrives, and the
+// loader hooks record its module.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "hook_host.h"
+#include "scanner/loader_hooks.h"
+#include "test_support.h"
+
+using namespace testing_support;
+
+namespace {
+
+int CountRecorded(const std::string& name) {
+    int count = 0;
+    for (int i = 0; i < g_monitoringModules.GetSize(); ++i) {
+        if (name == g_monitoringModules.GetAt(i)) ++count;
+    }
+    return count;
+}
+
+bool IsLoadedHere(const std::string& path) { return GetModuleHandleA(path.c_str()) != nullptr; }
+
+class Detection : public ::testing::Test {
+protected:
+    // A copy of the sample module under a name in mixed case, hooked
+    // globally by a host of the given hook type.
+    std::string StartHookedCopy(const std::string& fileName, const char* hookType) {
+        std::string dll = m_folder.File(fileName);
+        EXPECT_TRUE(CopyFromBin("sample_hook.dll", dll));
+        EXPECT_TRUE(m_host.Start(BinDir() + "sample_hook_host.exe",
+                                 "-hook " + std::string(hookType) + " -dll " + Quoted(dll)));
+        return dll;
+    }
+
+    TempFolder m_folder;
+    HookHost m_host;
+    TestWindow m_window;
+};
+
+TEST_F(Detection, KeyboardHookModuleIsRecordedOnceInLowerCase) {
+    std::string dll = StartHookedCopy("Keyboard_Monitor.DLL", "keyboard");
+    ProvokeKeyboardHooks(m_window);
+
+    ASSERT_TRUE(IsLoadedHere(dll)) << "the window manager did not load the hook module";
+    EXPECT_EQ(1, CountRecorded(Lower(dll)));
+    EXPECT_EQ(0, CountRecorded(dll));
+
+    ProvokeKeyboardHooks(m_window);
+    EXPECT_EQ(1, CountRecorded(Lower(dll)));
+    EXPECT_TRUE(m_host.Stop());
+}
+
+TEST_F(Detection, GetMessageHookModuleIsRecorded) {
+    std::string dll = StartHookedCopy("message_monitor.dll", "getmessage");
+    ProvokeKeyboardHooks(m_window);
+    PostMessageA(m_window, WM_NULL, 0, 0);
+    PumpMessages(100);
+
+    ASSERT_TRUE(IsLoadedHere(dll));
+    EXPECT_EQ(1, CountRecorded(Lower(dll)));
+}
+
+TEST_F(Detection, ExcludedSystemNamesAreLoadedButNotRecorded) {
+    std::string dll = StartHookedCopy("my_msctf.dll_hook.dll", "keyboard");
+    ProvokeKeyboardHooks(m_window);
+
+    ASSERT_TRUE(IsLoadedHere(dll)) << "the load itself must go ahead";
+    for (int i = 0; i < g_monitoringModules.GetSize(); ++i)
+        EXPECT_EQ(nullptr, strstr(g_monitoringModules.GetAt(i), "msctf.dll"));
+}
+
+TEST_F(Detection, ModulesLoadedByOtherCodeAreNotRecorded) {
+    std::string own = m_folder.File("own_load.dll");
+    std::string probe = m_folder.File("probe_copy.dll");
+    ASSERT_TRUE(CopyFromBin("sample_hook.dll", own));
+    ASSERT_TRUE(CopyFromBin("probe_module.dll", probe));
+
+    std::wstring ownW(own.begin(), own.end());
+    HMODULE loaded = LoadLibraryExW(ownW.c_str(), nullptr, 0);
+    ASSERT_NE(nullptr, loaded);
+
+    // The probe module's calls pass through its patched import table, so
+    // this load reaches the replacement from code outside user32.dll.
+    HMODULE probeModule = LoadLibraryA(probe.c_str());
+    ASSERT_NE(nullptr, probeModule);
+    auto load = reinterpret_cast<HMODULE(WINAPI*)(LPCWSTR, DWORD)>(
+        reinterpret_cast<void*>(GetProcAddress(probeModule, "ProbeLoadLibraryExW")));
+    ASSERT_NE(nullptr, load);
+    std::string viaProbe = m_folder.File("via_probe.dll");
+    ASSERT_TRUE(CopyFromBin("sample_hook.dll", viaProbe));
+    std::wstring viaProbeW(viaProbe.begin(), viaProbe.end());
+    HMODULE second = load(viaProbeW.c_str(), 0);
+    ASSERT_NE(nullptr, second);
+
+    EXPECT_EQ(0, CountRecorded(Lower(own)));
+    EXPECT_EQ(0, CountRecorded(Lower(viaProbe)));
+    FreeLibrary(second);
+    FreeLibrary(probeModule);
+    FreeLibrary(loaded);
+}
+
+}  // namespace

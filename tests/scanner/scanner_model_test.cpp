@@ -1,0 +1,166 @@
+// The scanner's plain building blocks: the string array, the detection
+// filter, the tree's choice of modules, the folder tests and file descriptions.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "hook_host.h"
+#include "scanner/file_description.h"
+#include "scanner/folder_relation.h"
+#include "scanner/loader_hooks.h"
+#include "scanner/module_detection.h"
+#include "scanner/own_modules.h"
+#include "test_support.h"
+
+using namespace testing_support;
+
+namespace {
+
+std::string ModulePath(HMODULE module) {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(module, path, MAX_PATH);
+    return path;
+}
+
+TEST(SimpleStrArray, GrowsAcrossManyAppendsAndKeepsEveryString) {
+    for (int growBy : {1, 7}) {
+        CSimpleStrArray list(0, growBy);
+        EXPECT_EQ(0, list.GetCapacity());
+        for (int i = 0; i < 1000; ++i) {
+            char text[32];
+            snprintf(text, sizeof(text), "Module-%d.DLL", i);
+            ASSERT_TRUE(list.Add(text));
+        }
+        ASSERT_EQ(1000, list.GetSize());
+        EXPECT_GE(list.GetCapacity(), 1000);
+        EXPECT_LT(list.GetCapacity(), 1000 + growBy);
+        EXPECT_STREQ("Module-0.DLL", list.GetAt(0));
+        EXPECT_STREQ("Module-999.DLL", list.GetAt(999));
+        EXPECT_TRUE(list.Find("module-500.dll", false));
+        EXPECT_FALSE(list.Find("module-500.dll", true));
+        EXPECT_TRUE(list.Find("Module-500.DLL", true));
+        EXPECT_FALSE(list.Find("Module-1000.DLL", false));
+    }
+}
+
+TEST(SimpleStrArray, ClearFreesEverythingAndTheArrayCanBeReused) {
+    CSimpleStrArray list(4, 2);
+    EXPECT_EQ(4, list.GetCapacity());
+    char text[] = "c:\\a.dll";
+    list.Add(text);
+    text[3] = 'b';  // the array keeps its own copy
+    EXPECT_STREQ("c:\\a.dll", list.GetAt(0));
+    list.Clear();
+    EXPECT_EQ(0, list.GetSize());
+    EXPECT_EQ(0, list.GetCapacity());
+    EXPECT_FALSE(list.Find("c:\\a.dll", false));
+    list.Add("c:\\c.dll");
+    EXPECT_EQ(1, list.GetSize());
+    EXPECT_TRUE(list.Find("C:\\C.DLL", false));
+}
+
+TEST(ModuleDetection, NamesDifferingOnlyInCaseOccupyOneElement) {
+    int before = g_monitoringModules.GetSize();
+    EXPECT_TRUE(RecordRequestedModule(L"C:\\Program Files\\Spy\\HOOK.DLL", g_monitoringModules));
+    EXPECT_FALSE(RecordRequestedModule(L"c:\\program files\\spy\\hook.dll", g_monitoringModules));
+    EXPECT_FALSE(RecordRequestedModule(L"C:\\PROGRAM FILES\\SPY\\Hook.Dll", g_monitoringModules));
+    ASSERT_EQ(before + 1, g_monitoringModules.GetSize());
+    EXPECT_STREQ("c:\\program files\\spy\\hook.dll", g_monitoringModules.GetAt(before));
+}
+
+TEST(ModuleDetection, HarmlessSystemModulesAreNeverRecorded) {
+    CSimpleStrArray list(0, 1);
+    for (const wchar_t* name : {L"C:\\windows\\system32\\UxTheme.dll", L"c:\\x\\IndicDll.DLL",
+                                L"c:\\tools\\VEYRITH.EXE", L"C:\\windows\\system32\\MSCTF.dll",
+                                L"c:\\x\\a_msctf.dll_b.dll"})
+        EXPECT_FALSE(RecordRequestedModule(name, list));
+    EXPECT_FALSE(RecordRequestedModule(nullptr, list));
+    EXPECT_EQ(0, list.GetSize());
+    EXPECT_TRUE(RecordRequestedModule(L"c:\\windows\\system32\\user32hook.dll", list));
+}
+
+TEST(ModuleDetection, OnlyCodeInsideUser32CountsAsTheWindowManager) {
+    auto user32Code = reinterpret_cast<const void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetMessageA"));
+    EXPECT_TRUE(IsWindowManagerCaller(user32Code));
+    EXPECT_FALSE(IsWindowManagerCaller(reinterpret_cast<const void*>(&ModulePath)));
+    auto kernelCode = reinterpret_cast<const void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "Sleep"));
+    EXPECT_FALSE(IsWindowManagerCaller(kernelCode));
+    EXPECT_FALSE(IsWindowManagerCaller(nullptr));
+}
+
+TEST(ModuleTree, ShowsOnlyLoadedModulesAndSelectsOnlyTheFirstRecorded) {
+    CSimpleStrArray own(0, 1);
+    ASSERT_TRUE(GetOwnModuleNames(own));
+    std::string exe = ModulePath(nullptr);
+    std::string kernel32 = ModulePath(GetModuleHandleA("kernel32.dll"));
+    std::string user32 = ModulePath(GetModuleHandleA("user32.dll"));
+    EXPECT_STREQ(exe.c_str(), own.GetAt(0));
+    EXPECT_TRUE(own.Find(kernel32.c_str(), false));
+
+    CSimpleStrArray recorded(0, 1);
+    recorded.Add(Lower(user32).c_str());
+    recorded.Add("c:\\gone\\unloaded.dll");
+    recorded.Add(Lower(kernel32).c_str());
+    ModuleTreeItems items = ChooseModuleTreeItems(recorded, own);
+    ASSERT_EQ(2u, items.names.size());
+    EXPECT_EQ(Lower(user32), items.names[0]);
+    EXPECT_EQ(Lower(kernel32), items.names[1]);
+    EXPECT_TRUE(items.selectFirst);
+
+    CSimpleStrArray firstGone(0, 1);
+    firstGone.Add("c:\\gone\\unloaded.dll");
+    firstGone.Add(Lower(kernel32).c_str());
+    items = ChooseModuleTreeItems(firstGone, own);
+    ASSERT_EQ(1u, items.names.size());
+    EXPECT_FALSE(items.selectFirst);
+
+    CSimpleStrArray none(0, 1);
+    items = ChooseModuleTreeItems(none, own);
+    EXPECT_TRUE(items.names.empty());
+    EXPECT_FALSE(items.selectFirst);
+}
+
+TEST(FolderRelation, DepthCountsWholeCommonFolders) {
+    const char* acmeDll = "c:\\program files\\acme\\a.dll";
+    EXPECT_EQ(3, CommonFolderDepth(acmeDll, "c:\\program files\\acme\\bin\\b.exe"));
+    EXPECT_FALSE(IsSameFolder(acmeDll, "c:\\program files\\acme\\bin\\b.exe"));
+    EXPECT_TRUE(SharesFolder(acmeDll, "C:\\Program Files\\Acme\\bin\\b.exe"));
+
+    EXPECT_EQ(2, CommonFolderDepth("c:\\windows\\system32\\a.dll", "c:\\windows\\b.exe"));
+    EXPECT_FALSE(SharesFolder("c:\\windows\\system32\\a.dll", "c:\\windows\\b.exe"));
+
+    // Whole components only: "acme" and "acme2" share nothing below c:\.
+    EXPECT_EQ(1, CommonFolderDepth("c:\\acme\\x\\a.dll", "c:\\acme2\\x\\b.exe"));
+    EXPECT_EQ(0, CommonFolderDepth("c:\\a\\a.dll", "d:\\a\\b.exe"));
+    EXPECT_TRUE(IsSameFolder("C:\\Tools\\a.dll", "c:\\tools\\B.EXE"));
+}
+
+TEST(FolderRelation, ShortFormsAreComparedInTheirLongFormAndGonePathsAsGiven) {
+    TempFolder temp;
+    std::string folder = temp.File("A Rather Long Folder Name");
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    std::string dll = folder + "\\monitor.dll";
+    std::string exe = folder + "\\some long program name.exe";
+    ASSERT_TRUE(WriteTextFile(dll, "x"));
+    ASSERT_TRUE(WriteTextFile(exe, "x"));
+    char shortExe[MAX_PATH] = {};
+    ASSERT_NE(0u, GetShortPathNameA(exe.c_str(), shortExe, MAX_PATH));
+    ASSERT_STRNE(exe.c_str(), shortExe);
+    EXPECT_TRUE(IsSameFolder(dll.c_str(), shortExe));
+
+    // A module that no longer exists is compared by the path as given.
+    std::string gone = temp.File("removed\\gone.dll");
+    EXPECT_TRUE(IsSameFolder(gone.c_str(), temp.File("removed\\host.exe").c_str()));
+    EXPECT_FALSE(IsSameFolder(gone.c_str(), exe.c_str()));
+    EXPECT_GE(CommonFolderDepth(gone.c_str(), exe.c_str()), 3);
+}
+
+TEST(FileDescription, ReadsTheFirstTranslationOrNothing) {
+    EXPECT_EQ("Sample keyboard monitor", GetFileDescription((BinDir() + "sample_hook.dll").c_str()));
+    EXPECT_EQ("Sample hook host", GetFileDescription((BinDir() + "sample_hook_host.exe").c_str()));
+    EXPECT_EQ("", GetFileDescription(ModulePath(nullptr).c_str()));
+    EXPECT_EQ("", GetFileDescription((BinDir() + "no_such_file.exe").c_str()));
+}
+
+}  // namespace

@@ -1,0 +1,71 @@
+// The replacements of the loader functions. Each calls the real function,
+// keeps its result and last-error value, and applies the hooks to the module
+// that was just loaded, so that later loads from that module pass here too.
+#include "loader_hooks.h"
+
+#include "module_detection.h"
+
+namespace {
+
+typedef HMODULE(WINAPI* LoadLibraryAFn)(LPCSTR);
+typedef HMODULE(WINAPI* LoadLibraryWFn)(LPCWSTR);
+typedef HMODULE(WINAPI* LoadLibraryExAFn)(LPCSTR, HANDLE, DWORD);
+typedef HMODULE(WINAPI* LoadLibraryExWFn)(LPCWSTR, HANDLE, DWORD);
+typedef FARPROC(WINAPI* GetProcAddressFn)(HMODULE, LPCSTR);
+
+HMODULE FixedUp(HMODULE module, DWORD flags) {
+    DWORD error = GetLastError();
+    CImportHook::FixUpNewModule(module, flags);
+    SetLastError(error);
+    return module;
+}
+
+HMODULE WINAPI HookedLoadLibraryA(LPCSTR fileName) {
+    auto real = reinterpret_cast<LoadLibraryAFn>(g_hookLoadLibraryA.CallTarget());
+    return FixedUp(real(fileName), 0);
+}
+
+HMODULE WINAPI HookedLoadLibraryW(LPCWSTR fileName) {
+    auto real = reinterpret_cast<LoadLibraryWFn>(g_hookLoadLibraryW.CallTarget());
+    return FixedUp(real(fileName), 0);
+}
+
+HMODULE WINAPI HookedLoadLibraryExA(LPCSTR fileName, HANDLE file, DWORD flags) {
+    auto real = reinterpret_cast<LoadLibraryExAFn>(g_hookLoadLibraryExA.CallTarget());
+    return FixedUp(real(fileName, file, flags), flags);
+}
+
+// The window manager loads the module of a system-wide hook through this
+// function, from code inside user32.dll, right before it calls the hook.
+__attribute__((noinline)) HMODULE WINAPI HookedLoadLibraryExW(LPCWSTR fileName, HANDLE file,
+                                                              DWORD flags) {
+    if (IsWindowManagerCaller(__builtin_return_address(0)))
+        RecordRequestedModule(fileName, g_monitoringModules);
+    auto real = reinterpret_cast<LoadLibraryExWFn>(g_hookLoadLibraryExW.CallTarget());
+    return FixedUp(real(fileName, file, flags), flags);
+}
+
+// A module that looks a loader function up by name gets the replacement, so
+// its later calls pass here as well.
+FARPROC WINAPI HookedGetProcAddress(HMODULE module, LPCSTR procName) {
+    auto real = reinterpret_cast<GetProcAddressFn>(g_hookGetProcAddress.CallTarget());
+    FARPROC result = real(module, procName);
+    void* replacement = CImportHook::ReplacementFor(reinterpret_cast<void*>(result));
+    return replacement ? reinterpret_cast<FARPROC>(replacement) : result;
+}
+
+}  // namespace
+
+// Order matters: construction installs, destruction at exit removes.
+CImportHook g_hookLoadLibraryA("Kernel32.dll", "LoadLibraryA",
+                               reinterpret_cast<void*>(&HookedLoadLibraryA), TRUE);
+CImportHook g_hookLoadLibraryW("Kernel32.dll", "LoadLibraryW",
+                               reinterpret_cast<void*>(&HookedLoadLibraryW), TRUE);
+CImportHook g_hookLoadLibraryExA("Kernel32.dll", "LoadLibraryExA",
+                                 reinterpret_cast<void*>(&HookedLoadLibraryExA), TRUE);
+CImportHook g_hookLoadLibraryExW("Kernel32.dll", "LoadLibraryExW",
+                                 reinterpret_cast<void*>(&HookedLoadLibraryExW), TRUE);
+CImportHook g_hookGetProcAddress("Kernel32.dll", "GetProcAddress",
+                                 reinterpret_cast<void*>(&HookedGetProcAddress), TRUE);
+
+CSimpleStrArray g_monitoringModules(0, 1);

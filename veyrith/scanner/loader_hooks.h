@@ -1,0 +1,18 @@
+// The program's five loader hooks and the list of monitoring modules they
+// fill. Both are program-wide objects built during static construction:
+// the hooks first (LoadLibraryA, LoadLibraryW, LoadLibraryExA, LoadLibraryExW,
+// GetProcAddress), then the list; at exit the hooks are removed in reverse.
+#pragma once
+
+#include "import_hook.h"
+#include "simple_str_array.h"
+
+extern CImportHook g_hookLoadLibraryA;
+extern CImportHook g_hookLoadLibraryW;
+extern CImportHook g_hookLoadLibraryExA;
+extern CImportHook g_hookLoadLibraryExW;
+extern CImportHook g_hookGetProcAddress;
+
+// Every module that the window manager loaded into this process since the
+// program started, lower-cased, without duplicates. It only grows.
+extern CSimpleStrArray g_monitoringModules;

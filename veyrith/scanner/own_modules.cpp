@@ -1,0 +1,37 @@
+#include "own_modules.h"
+
+#include <windows.h>
+#include <psapi.h>
+
+namespace {
+constexpr DWORD kModuleListBytes = 4096;
+}
+
+bool GetOwnModuleNames(CSimpleStrArray& names) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE,
+                                 GetCurrentProcessId());
+    if (!process) return false;
+    HMODULE modules[kModuleListBytes / sizeof(HMODULE)];
+    DWORD needed = 0;
+    bool listed = EnumProcessModules(process, modules, kModuleListBytes, &needed) && needed > 0;
+    if (listed) {
+        DWORD count = (needed < kModuleListBytes ? needed : kModuleListBytes) / sizeof(HMODULE);
+        for (DWORD i = 0; i < count; ++i) {
+            char path[MAX_PATH];
+            if (GetModuleFileNameExA(process, modules[i], path, MAX_PATH)) names.Add(path);
+        }
+    }
+    CloseHandle(process);
+    return listed;
+}
+
+ModuleTreeItems ChooseModuleTreeItems(const CSimpleStrArray& recorded,
+                                      const CSimpleStrArray& ownModules) {
+    ModuleTreeItems items;
+    for (int i = 0; i < recorded.GetSize(); ++i) {
+        if (!ownModules.Find(recorded.GetAt(i), false)) continue;
+        items.names.push_back(recorded.GetAt(i));
+        if (i == 0) items.selectFirst = true;
+    }
+    return items;
+}

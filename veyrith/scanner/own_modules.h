@@ -1,0 +1,24 @@
+// The modules loaded in the own process, and which recorded monitoring
+// modules the module tree shows.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "simple_str_array.h"
+
+// Appends the full path of every module of the own process whose name can be
+// read, in the order the system lists them. False when the list cannot be read.
+bool GetOwnModuleNames(CSimpleStrArray& names);
+
+// The module items of the tree: the recorded modules still loaded in the own
+// process, in the order they were recorded.
+struct ModuleTreeItems {
+    std::vector<std::string> names;
+    // Only the item of the first recorded module is ever selected, and only
+    // when that module is still loaded (then it is names[0]).
+    bool selectFirst = false;
+};
+
+ModuleTreeItems ChooseModuleTreeItems(const CSimpleStrArray& recorded,
+                                      const CSimpleStrArray& ownModules);
