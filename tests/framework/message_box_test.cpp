@@ -19,7 +19,7 @@ void CALLBACK AnswerNo(HWND, UINT, UINT_PTR timer, DWORD) {
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), 0);
 }
 
-TEST(MessageBox, HookSeesTextAndTypeAndAnswers) {
+TEST(MessageBoxes, HookSeesTextAndTypeAndAnswers) {
     std::string text;
     UINT type = 0;
     fw::SetMessageBoxHook([&](const std::string& t, UINT flags) {
@@ -33,7 +33,7 @@ TEST(MessageBox, HookSeesTextAndTypeAndAnswers) {
     fw::SetMessageBoxHook(nullptr);
 }
 
-TEST(MessageBox, RealBoxCarriesTheApplicationTitle) {
+TEST(MessageBoxes, RealBoxCarriesTheApplicationTitle) {
     fw::Application app;
     g_boxText.clear();
     UINT_PTR timer = SetTimer(nullptr, 0, 50, &AnswerNo);
