@@ -1,0 +1,135 @@
+#include "scan_indicator_dlg.h"
+
+#include <psapi.h>
+#include <shellapi.h>
+
+#include "resource.h"
+#include "shell/frame_services.h"
+#include "string_resource.h"
+#include "views/info_pages.h"
+#include "views/info_view.h"
+#include "views/left_view.h"
+
+namespace {
+
+constexpr UINT_PTR kTimerId = 1;
+constexpr UINT kTimerPeriodMs = 200;
+constexpr DWORD kProcessListBytes = 16384;
+
+// The executable of a process (its first module); empty when the process
+// cannot be opened or its first module cannot be read.
+std::string ProcessExecutable(DWORD processId) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+    if (!process) return std::string();
+    HMODULE first = nullptr;
+    DWORD needed = 0;
+    char path[MAX_PATH] = {};
+    bool found = EnumProcessModules(process, &first, sizeof(first), &needed) && needed > 0 &&
+                 GetModuleFileNameExA(process, first, path, MAX_PATH) > 0;
+    CloseHandle(process);
+    return found ? std::string(path) : std::string();
+}
+
+bool FileFound(const std::string& path) {
+    if (path.empty()) return false;
+    WIN32_FIND_DATAA data;
+    HANDLE search = FindFirstFileA(path.c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    FindClose(search);
+    return true;
+}
+
+}  // namespace
+
+CScanIndicatorDlg::CScanIndicatorDlg() : fw::Dialog(IDD_SCAN_INDICATOR) {}
+
+CScanIndicatorDlg::~CScanIndicatorDlg() {
+    // The window (if any) goes with the object without ending the scan.
+    if (m_hIcon && m_bIconOwned) DestroyIcon(m_hIcon);
+}
+
+bool CScanIndicatorDlg::Start() {
+    if (IsRunning()) return true;
+    CFrameServices* services = GetFrameServices();
+    return CreateModeless(services ? services->FrameWindow() : nullptr);
+}
+
+bool CScanIndicatorDlg::IsRunning() const { return Handle() && IsWindow(Handle()); }
+
+void CScanIndicatorDlg::Stop() {
+    if (IsRunning()) DestroyWindow(Handle());
+}
+
+std::string CScanIndicatorDlg::ShownPath() const {
+    return IsRunning() ? Item(IDC_SCAN_PATH).Text() : std::string();
+}
+
+bool CScanIndicatorDlg::OnInit() {
+    m_dwProcessIndex = 0;
+    CFrameServices* services = GetFrameServices();
+    if (services && services->BoldFont())
+        Item(IDC_SCAN_HEADING).Send(WM_SETFONT, reinterpret_cast<WPARAM>(services->BoldFont()), TRUE);
+    HWND path = Item(IDC_SCAN_PATH);
+    SetWindowLongPtrA(path, GWL_STYLE, GetWindowLongPtrA(path, GWL_STYLE) | SS_PATHELLIPSIS);
+    SetTimer(Handle(), kTimerId, kTimerPeriodMs, nullptr);
+    return true;
+}
+
+bool CScanIndicatorDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM, INT_PTR& result) {
+    if (msg == WM_TIMER && wParam == kTimerId) {
+        ShowNextProcess();
+        result = 0;
+        return true;
+    }
+    if (msg == WM_DESTROY) OnScanEnd();
+    return false;
+}
+
+bool CScanIndicatorDlg::ShowNextProcess() {
+    DWORD ids[kProcessListBytes / sizeof(DWORD)];
+    DWORD needed = 0;
+    if (!EnumProcesses(ids, kProcessListBytes, &needed)) return false;
+    DWORD count = (needed < kProcessListBytes ? needed : kProcessListBytes) / sizeof(DWORD);
+    std::string path;
+    while (m_dwProcessIndex < count) {
+        path = ProcessExecutable(ids[m_dwProcessIndex]);
+        ++m_dwProcessIndex;
+        if (FileFound(path)) break;
+        path.clear();
+    }
+    if (path.empty()) {
+        Finish();
+        return false;
+    }
+    HICON large = nullptr;
+    if (ExtractIconExA(path.c_str(), 0, &large, nullptr, 1) > 0 && large)
+        ShowIcon(large, true);
+    else
+        ShowIcon(LoadIconA(nullptr, IDI_APPLICATION), false);
+    Item(IDC_SCAN_PATH).SetText(path);
+    return true;
+}
+
+void CScanIndicatorDlg::ShowIcon(HICON icon, bool owned) {
+    Item(IDC_SCAN_ICON).Send(STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+    // Only icons extracted here are ours to free; the system's standard
+    // application icon is shared by every program.
+    if (m_hIcon && m_bIconOwned && m_hIcon != icon) DestroyIcon(m_hIcon);
+    m_hIcon = icon;
+    m_bIconOwned = owned;
+}
+
+void CScanIndicatorDlg::Finish() {
+    KillTimer(Handle(), kTimerId);
+    DestroyWindow(Handle());
+}
+
+void CScanIndicatorDlg::OnScanEnd() {
+    KillTimer(Handle(), kTimerId);
+    ShowIcon(nullptr, false);
+    CFrameServices* services = GetFrameServices();
+    if (!services) return;
+    bool found = services->LeftView() && services->LeftView()->FillModuleTree();
+    services->SetMessageText(fw::LoadResString(IDS_SCANNING_COMPLETE));
+    if (services->InfoView()) services->InfoView()->ShowPage(PageAfterScan(found));
+}

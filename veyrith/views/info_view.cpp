@@ -1,0 +1,58 @@
+#include "info_view.h"
+
+#include "info_pages.h"
+
+namespace {
+
+// The pane's background wherever the browser does not cover it: white, like
+// the pages, never the system's dialog colour.
+HBRUSH WhiteBrush() { return static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)); }
+
+}  // namespace
+
+bool CInfoView::Create(HWND parent, UINT id) {
+    RECT rect = {};
+    GetClientRect(parent, &rect);
+    return fw::Window::Create(parent, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0, 0,
+                              rect.right, rect.bottom, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)));
+}
+
+void CInfoView::PrepareClass(WNDCLASSEXA& wc) const { wc.hbrBackground = WhiteBrush(); }
+
+bool CInfoView::OnCreate(CREATESTRUCTA& cs) {
+    // Without a usable browser control the pane simply stays white.
+    m_browser.Create(Handle(), InfoBrowserRect(cs.cx, cs.cy));
+    return true;
+}
+
+void CInfoView::OnInitialUpdate() { ShowPage(kInitialInfoPage); }
+
+void CInfoView::ShowPage(const char* resourceName) {
+    if (!resourceName) return;
+    m_requestedPage = resourceName;
+    ShowInfoPage(m_browser, resourceName);
+}
+
+bool CInfoView::HasFocus() const {
+    HWND focus = GetFocus();
+    return focus && (focus == Handle() || IsChild(Handle(), focus));
+}
+
+bool CInfoView::TranslateAccelerator(MSG& msg) { return m_browser.PreTranslateMessage(&msg); }
+
+void CInfoView::OnSize(int cx, int cy) {
+    if (m_browser.GetSafeHwnd()) m_browser.MoveWindow(InfoBrowserRect(cx, cy));
+}
+
+LRESULT CInfoView::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_SIZE:
+        OnSize(LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        return reinterpret_cast<LRESULT>(WhiteBrush());
+    }
+    return fw::Window::OnMessage(msg, wParam, lParam);
+}
