@@ -116,22 +116,6 @@ TEST(MessageLoop, FiltersComeBeforeTheAccelerators) {
     DestroyAcceleratorTable(table);
 }
 
-TEST(MessageLoop, AcceleratorsApplyOnlyInsideTheMainWindow) {
-    fw::Application app;
-    TargetWindow frame, other;
-    ASSERT_TRUE(frame.CreateTopLevel());
-    ASSERT_TRUE(other.CreateTopLevel());
-    ACCEL keys[] = {{FVIRTKEY, VK_F5, 501}};
-    HACCEL table = CreateAcceleratorTableA(keys, 1);
-    app.SetMainWindow(frame.Handle());
-    app.SetAccelerators(table);
-    PostMessageA(other.Handle(), WM_KEYDOWN, VK_F5, 0x00010001);
-    app.PumpWaiting();
-    EXPECT_TRUE(frame.commands.empty());
-    EXPECT_EQ(other.keys, std::vector<UINT>({VK_F5}));
-    DestroyAcceleratorTable(table);
-}
-
 TEST(Profile, BinaryValuesGoUnderTheProgramKey) {
     fw::Application app;
     fw::SetProgramKey(std::string());

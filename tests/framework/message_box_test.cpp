@@ -1,5 +1,5 @@
-// Message boxes: the test hook answers them; without it the real box
-// appears with the application title as its caption.
+// Without a test hook the real message box appears, with the application
+// title as its caption.
 #include "application.h"
 #include "message_box.h"
 
@@ -17,20 +17,6 @@ void CALLBACK AnswerNo(HWND, UINT, UINT_PTR timer, DWORD) {
     GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
     g_boxText = text;
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), 0);
-}
-
-TEST(MessageBoxes, HookSeesTextAndTypeAndAnswers) {
-    std::string text;
-    UINT type = 0;
-    fw::SetMessageBoxHook([&](const std::string& t, UINT flags) {
-        text = t;
-        type = flags;
-        return IDYES;
-    });
-    EXPECT_EQ(fw::ShowMessage(3, MB_YESNO | MB_ICONEXCLAMATION), IDYES);
-    EXPECT_EQ(text.size(), 300u);
-    EXPECT_EQ(type, static_cast<UINT>(MB_YESNO | MB_ICONEXCLAMATION));
-    fw::SetMessageBoxHook(nullptr);
 }
 
 TEST(MessageBoxes, RealBoxCarriesTheApplicationTitle) {

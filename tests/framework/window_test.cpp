@@ -1,10 +1,9 @@
-// The window base: binding between object and window, class registration,
-// exceptions in handlers, creation failure and self-deleting windows.
+// The window base: binding between object and window, exceptions in
+// handlers, creation failure and self-deleting windows.
 #include "window.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <stdexcept>
 #include <vector>
 
@@ -63,22 +62,6 @@ TEST(Window, BindsFromNcCreateToNcDestroy) {
     EXPECT_EQ(window.finalMessages, 1);
     EXPECT_EQ(window.messages.back(), static_cast<UINT>(WM_NCDESTROY));
     EXPECT_EQ(fw::Window::FromHandle(hwnd), nullptr);
-}
-
-TEST(Window, ClassIsSharedAndEachWindowReachesItsOwnObject) {
-    auto first = std::make_unique<RecordingWindow>();
-    RecordingWindow second;
-    ASSERT_TRUE(first->CreateTopLevel());
-    ASSERT_TRUE(second.CreateTopLevel());
-    size_t secondBefore = second.messages.size();
-    SendMessageA(first->Handle(), kAnswerMessage, 0, 0);
-    EXPECT_EQ(first->messages.back(), kAnswerMessage);
-    EXPECT_EQ(second.messages.size(), secondBefore);
-    // An object destroys its window when it goes.
-    HWND hwnd = first->Handle();
-    first.reset();
-    EXPECT_FALSE(IsWindow(hwnd));
-    EXPECT_TRUE(IsWindow(second.Handle()));
 }
 
 TEST(Window, ExceptionInHandlerStaysInside) {
