@@ -1,0 +1,89 @@
+// The module tree before any module was recorded: the start item, what a
+// click on it does, the tree after a scan that found nothing, and the
+// absence of a context menu on top-level items. Real mouse input on a real
+// tree control.
+#include <gtest/gtest.h>
+
+#include "pane_test_frame.h"
+#include "resource.h"
+#include "scanner/loader_hooks.h"
+#include "string_resource.h"
+#include "test_support.h"
+
+namespace {
+
+class ModuleTree : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(m_frame.Ready()); }
+    PaneTestFrame m_frame;
+};
+
+TEST_F(ModuleTree, StartsWithTheBoldStartItemThatStartsAScanWhenClicked) {
+    CLeftView& tree = m_frame.Left();
+    ASSERT_EQ(1u, tree.GetCount());
+    HTREEITEM start = tree.GetRootItem();
+    EXPECT_EQ(fw::LoadResString(IDS_START_SCAN), tree.GetItemText(start));
+    EXPECT_TRUE(tree.IsItemBold(start));
+    EXPECT_EQ(CLeftView::kImageStart, tree.GetItemImage(start));
+    EXPECT_EQ(nullptr, tree.GetParentItem(start));
+    EXPECT_EQ(0x233u, GetWindowLongA(tree.Tree(), GWL_STYLE) & 0x233u);
+
+    ClickAt(TreeItemCentre(tree.Tree(), start), false);
+    EXPECT_EQ(1, m_frame.scanStarts);
+
+    // A click beside every item starts nothing.
+    RECT client = {};
+    GetClientRect(tree.Tree(), &client);
+    POINT empty = {client.right / 2, client.bottom - 5};
+    ClientToScreen(tree.Tree(), &empty);
+    ClickAt(empty, false);
+    EXPECT_EQ(1, m_frame.scanStarts);
+}
+
+TEST_F(ModuleTree, RightClickOnATopLevelItemSelectsItButShowsNoMenu) {
+    CLeftView& tree = m_frame.Left();
+    HTREEITEM start = tree.GetRootItem();
+    ClickAt(TreeItemCentre(tree.Tree(), start), true);
+    EXPECT_EQ(start, tree.GetSelectedItem());
+    EXPECT_TRUE(m_frame.menus.empty());
+    EXPECT_TRUE(m_frame.commands.empty());
+}
+
+TEST_F(ModuleTree, NothingRecordedLeavesTheSingleEmptyResultItem) {
+    ASSERT_EQ(0, g_monitoringModules.GetSize()) << "no hook runs in this test program";
+    CLeftView& tree = m_frame.Left();
+    m_frame.m_statusTexts.clear();
+
+    EXPECT_FALSE(tree.FillModuleTree());
+
+    ASSERT_EQ(1u, tree.GetCount());
+    HTREEITEM root = tree.GetRootItem();
+    EXPECT_EQ(fw::LoadResString(IDS_NO_MONITORING_MODULES), tree.GetItemText(root));
+    EXPECT_TRUE(tree.IsItemBold(root));
+    EXPECT_EQ(CLeftView::kImageRoot, tree.GetItemImage(root));
+    EXPECT_EQ(nullptr, tree.GetSelectedItem());
+    EXPECT_EQ(0, m_frame.List().GetRowCount());
+    EXPECT_TRUE(m_frame.m_statusTexts.empty());
+
+    // The empty-result item starts a new scan like the start item.
+    ClickAt(TreeItemCentre(tree.Tree(), root), false);
+    EXPECT_EQ(1, m_frame.scanStarts);
+    // Selecting it refills the list for its text (nothing) and leaves the
+    // status bar alone.
+    EXPECT_EQ(root, tree.GetSelectedItem());
+    EXPECT_EQ(0, m_frame.List().GetRowCount());
+    EXPECT_TRUE(m_frame.m_statusTexts.empty());
+}
+
+TEST_F(ModuleTree, ClearEmptiesAndTheQueriesHandleNoItem) {
+    CLeftView& tree = m_frame.Left();
+    tree.Clear();
+    EXPECT_EQ(0u, tree.GetCount());
+    EXPECT_EQ(nullptr, tree.GetSelectedItem());
+    EXPECT_EQ(nullptr, tree.GetParentItem(nullptr));
+    EXPECT_EQ("", tree.GetItemText(nullptr));
+    tree.RefreshSelection();
+    EXPECT_EQ(0, m_frame.List().GetRowCount());
+}
+
+}  // namespace

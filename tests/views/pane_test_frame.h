@@ -1,0 +1,79 @@
+// A real top-level window that hosts the three panes the way the main frame
+// does, and answers what the panes ask of the frame. It records what the
+// panes tell it (status texts, scan starts, commands) and, as the owner of
+// their context menus, the items of each popup that opens (closing it again
+// at once).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "scanner/scan_indicator_dlg.h"
+#include "shell/frame_services.h"
+#include "views/info_view.h"
+#include "views/left_view.h"
+#include "views/veyrith_view.h"
+
+struct OpenedMenu {
+    std::vector<UINT> ids;  // command ids in order, 0 for separators
+    UINT defaultId = static_cast<UINT>(-1);
+    bool Has(UINT id) const;
+};
+
+class PaneTestFrame : public CFrameServices {
+public:
+    PaneTestFrame();
+    ~PaneTestFrame() override;
+
+    HWND FrameWindow() const override { return m_window; }
+    void StartScan() override;
+    void SetMessageText(const std::string& text) override { m_statusTexts.push_back(text); }
+    bool IsHiddenOnlyChecked() const override { return m_hiddenOnly; }
+    HFONT BoldFont() const override { return m_boldFont; }
+    CLeftView* LeftView() override { return &m_left; }
+    CVeyrithView* ListView() override { return &m_list; }
+    CInfoView* InfoView() override { return &m_info; }
+
+    bool Ready() const { return m_ready; }
+    CLeftView& Left() { return m_left; }
+    CVeyrithView& List() { return m_list; }
+    CInfoView& Info() { return m_info; }
+
+    void SetHiddenOnly(bool checked) { m_hiddenOnly = checked; }
+    // Brings the frame forward and synthesises F24, as a real scan start does.
+    void ProvokeHooks();
+
+    int scanStarts = 0;
+    std::vector<std::string> m_statusTexts;
+    std::vector<UINT> commands;
+    std::vector<OpenedMenu> menus;
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+    HWND m_window = nullptr;
+    HFONT m_boldFont = nullptr;
+    bool m_hiddenOnly = false;
+    bool m_ready = false;
+    CLeftView m_left;
+    CVeyrithView m_list;
+    CInfoView m_info;
+};
+
+// Centre of a tree item in screen coordinates.
+POINT TreeItemCentre(HWND tree, HTREEITEM item);
+// Centre of a list row in screen coordinates.
+POINT ListRowCentre(HWND list, int row);
+
+// A real mouse click (button down and up) at a screen point, then the
+// resulting messages are handled.
+void ClickAt(POINT screen, bool right);
+
+// Sends a control's notification to the pane, as the control itself does,
+// after putting the cursor on point (the panes read the cursor position).
+LRESULT NotifyPane(HWND pane, HWND control, UINT code, POINT cursor);
+
+// Selects one list row (and nothing else), -1 selects nothing.
+void SelectRow(HWND list, int row);
