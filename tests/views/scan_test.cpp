@@ -1,0 +1,108 @@
+// Whole scans through the progress dialog over the real running processes:
+// first with no hook anywhere, then with the sample hook host running. Two
+// scans in all, each a few seconds under Wine.
+#include <gtest/gtest.h>
+
+#include "../scanner/hook_host.h"
+#include "pane_test_frame.h"
+#include "resource.h"
+#include "string_resource.h"
+#include "test_support.h"
+#include "views/info_pages.h"
+
+using namespace testing_support;
+
+namespace {
+
+// Pumps messages until the dialog has closed itself; false on time-out.
+bool WaitForScanEnd(CScanIndicatorDlg& dialog, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    while (dialog.IsRunning() && GetTickCount() - start < timeoutMs) PumpMessages(50);
+    return !dialog.IsRunning();
+}
+
+DWORD GuiObjects(DWORD kind) { return GetGuiResources(GetCurrentProcess(), kind); }
+
+// Checks the dialog while it runs: it shows processes, keeps its heading
+// font and path ellipsis, and ignores Enter, Escape and a close request.
+void CheckRunningDialog(CScanIndicatorDlg& dialog, HFONT boldFont) {
+    ASSERT_TRUE(dialog.IsRunning());
+    EXPECT_TRUE(dialog.Start()) << "a second start keeps the running dialog";
+    HWND window = dialog.Handle();
+    EXPECT_EQ(boldFont, reinterpret_cast<HFONT>(SendDlgItemMessageA(window, IDC_SCAN_HEADING, WM_GETFONT, 0, 0)));
+    EXPECT_TRUE(GetWindowLongA(GetDlgItem(window, IDC_SCAN_PATH), GWL_STYLE) & SS_PATHELLIPSIS);
+    PumpMessages(450);
+    EXPECT_GT(dialog.ProcessIndex(), 0u);
+    EXPECT_FALSE(dialog.ShownPath().empty());
+    EXPECT_NE(nullptr, reinterpret_cast<HICON>(SendDlgItemMessageA(window, IDC_SCAN_ICON, STM_GETICON, 0, 0)));
+    SendMessageA(window, WM_COMMAND, IDOK, 0);
+    SendMessageA(window, WM_COMMAND, IDCANCEL, 0);
+    SendMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(dialog.IsRunning());
+}
+
+TEST(Scan, EndsByItselfWithTheResultOfTheWalk) {
+    PaneTestFrame frame;
+    ASSERT_TRUE(frame.Ready());
+    EXPECT_EQ(kInitialInfoPage, frame.Info().RequestedPage());
+    CScanIndicatorDlg dialog;
+    CLeftView& tree = frame.Left();
+
+    // No hook runs: the walk ends with the empty result.
+    frame.ProvokeHooks();
+    ASSERT_TRUE(dialog.Start());
+    CheckRunningDialog(dialog, frame.BoldFont());
+    ASSERT_TRUE(WaitForScanEnd(dialog, 60000));
+    ASSERT_EQ(1u, tree.GetCount());
+    EXPECT_EQ(fw::LoadResString(IDS_NO_MONITORING_MODULES), tree.GetItemText(tree.GetRootItem()));
+    EXPECT_EQ(nullptr, tree.GetSelectedItem());
+    ASSERT_FALSE(frame.m_statusTexts.empty());
+    EXPECT_EQ(fw::LoadResString(IDS_SCANNING_COMPLETE), frame.m_statusTexts.back());
+    EXPECT_EQ(kSpyNotDetectedPage, frame.Info().RequestedPage());
+    DWORD gdiAfterFirst = GuiObjects(GR_GDIOBJECTS);
+    DWORD userAfterFirst = GuiObjects(GR_USEROBJECTS);
+
+    // The sample hook host runs: its module gets the selected item, and the
+    // list shows the host.
+    TempFolder folder;
+    std::string dll = folder.File("scan_monitor.dll");
+    ASSERT_TRUE(CopyFromBin("sample_hook.dll", dll));
+    HookHost host;
+    ASSERT_TRUE(host.Start(BinDir() + "sample_hook_host.exe", "-hook keyboard -dll " + Quoted(dll)));
+    frame.ProvokeHooks();
+    ASSERT_TRUE(dialog.Start());
+    ASSERT_TRUE(WaitForScanEnd(dialog, 60000));
+
+    HTREEITEM selected = tree.GetSelectedItem();
+    ASSERT_NE(nullptr, selected);
+    EXPECT_EQ(Lower(dll), tree.GetItemText(selected));
+    EXPECT_EQ(fw::LoadResString(IDS_MONITORING_FILES), tree.GetItemText(tree.GetParentItem(selected)));
+    EXPECT_EQ(fw::LoadResString(IDS_SCANNING_COMPLETE), frame.m_statusTexts.back());
+    EXPECT_EQ(kScanningCompletePage, frame.Info().RequestedPage());
+    bool hostShown = false;
+    for (int row = 0; row < frame.List().GetRowCount(); ++row) {
+        const CListItemState& record = frame.List().Records().GetAt(frame.List().GetRowRecord(row));
+        if (record.m_dwProcessId == host.Id()) hostShown = true;
+    }
+    EXPECT_TRUE(hostShown);
+
+    // Each scan showed tens of process icons; none of them stays behind.
+    // The second scan's list holds one row icon, hence the small allowance.
+    EXPECT_LE(GuiObjects(GR_GDIOBJECTS), gdiAfterFirst + 8);
+    EXPECT_LE(GuiObjects(GR_USEROBJECTS), userAfterFirst + 8);
+    EXPECT_TRUE(host.Stop());
+}
+
+TEST(Scan, StopEndsTheScanAtOnce) {
+    PaneTestFrame frame;
+    ASSERT_TRUE(frame.Ready());
+    CScanIndicatorDlg dialog;
+    ASSERT_TRUE(dialog.Start());
+    dialog.Stop();
+    EXPECT_FALSE(dialog.IsRunning());
+    EXPECT_EQ(fw::LoadResString(IDS_SCANNING_COMPLETE), frame.m_statusTexts.back());
+    EXPECT_GE(frame.Left().GetCount(), 1u);
+    EXPECT_FALSE(frame.Info().RequestedPage() == kInitialInfoPage);
+}
+
+}  // namespace
