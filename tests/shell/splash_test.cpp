@@ -74,7 +74,7 @@ TEST_F(Splash, FrameCreationShowsItAndItsTimerIsDueAtOnce) {
     HWND splash = CSplashWnd::Current()->Handle();
     EXPECT_EQ(GetWindow(splash, GW_OWNER), second.Handle());
     // The timer started before that wait, so the loop's first turn hides it.
-    EXPECT_TRUE(PumpUntil(*app, 300, SplashGone));
+    EXPECT_TRUE(PumpUntil(*app, 900, SplashGone));
     EXPECT_FALSE(IsWindow(splash));
 }
 
@@ -103,7 +103,7 @@ TEST_F(Splash, ShowsThePictureOverItsOwnerAndClosesAfterASecond) {
     EXPECT_EQ(CSplashWnd::Current(), current);
 
     EXPECT_FALSE(PumpUntil(*app, 500, SplashGone));
-    EXPECT_TRUE(PumpUntil(*app, 3000, SplashGone));
+    EXPECT_TRUE(PumpUntil(*app, 5000, SplashGone));
     EXPECT_GE(GetTickCount() - shownAt, 950u);
     EXPECT_FALSE(IsWindow(splash));
 }
@@ -114,7 +114,7 @@ TEST_F(Splash, KeyPressClosesItAndIsNotDelivered) {
     SetFocus(frame->Handle());
     keybd_event('Q', 0, 0, 0);
     keybd_event('Q', 0, KEYEVENTF_KEYUP, 0);
-    EXPECT_TRUE(PumpUntil(*app, 1000, [&] { return SplashGone() && Received(*frame, WM_KEYUP); }));
+    EXPECT_TRUE(PumpUntil(*app, 3000, [&] { return SplashGone() && Received(*frame, WM_KEYUP); }));
     EXPECT_FALSE(Received(*frame, WM_KEYDOWN));
     EXPECT_FALSE(Received(*frame, WM_CHAR));
 
@@ -122,7 +122,7 @@ TEST_F(Splash, KeyPressClosesItAndIsNotDelivered) {
     frame->input.clear();
     keybd_event('Q', 0, 0, 0);
     keybd_event('Q', 0, KEYEVENTF_KEYUP, 0);
-    EXPECT_TRUE(PumpUntil(*app, 1000, [&] { return Received(*frame, WM_KEYUP); }));
+    EXPECT_TRUE(PumpUntil(*app, 3000, [&] { return Received(*frame, WM_KEYUP); }));
     EXPECT_TRUE(Received(*frame, WM_KEYDOWN));
 }
 
