@@ -37,7 +37,19 @@ int Application::Main() {
 
 std::string Application::Title() const { return LoadResString(kAppTitleStringId); }
 
-void Application::AddIdleHandler(IdleHandler handler) { m_idleHandlers.push_back(std::move(handler)); }
+int Application::AddIdleHandler(IdleHandler handler) {
+    int id = m_nextIdleHandlerId++;
+    m_idleHandlers.emplace_back(id, std::move(handler));
+    return id;
+}
+
+void Application::RemoveIdleHandler(int handlerId) {
+    for (auto it = m_idleHandlers.begin(); it != m_idleHandlers.end(); ++it) {
+        if (it->first != handlerId) continue;
+        m_idleHandlers.erase(it);
+        return;
+    }
+}
 
 void Application::SetRegistryKey(const std::string& company) {
     SetProgramKey("Software\\" + company + "\\" + Title());
@@ -56,7 +68,9 @@ bool Application::CausesIdle(const MSG& msg) {
 }
 
 void Application::RunIdle() {
-    for (auto& handler : m_idleHandlers) handler();
+    // A handler may remove handlers; run a copy of the list.
+    std::vector<std::pair<int, IdleHandler>> handlers = m_idleHandlers;
+    for (auto& handler : handlers) handler.second();
 }
 
 bool Application::PreTranslate(MSG& msg) {

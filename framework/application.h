@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace fw {
@@ -52,7 +53,10 @@ public:
 
     // Handlers run when the queue has become empty after a message that
     // changes what the user sees (not after mouse moves, paints or 0x0118).
-    void AddIdleHandler(IdleHandler handler);
+    // Returns a number that RemoveIdleHandler takes to drop the handler
+    // again (a window that goes away before the application does).
+    int AddIdleHandler(IdleHandler handler);
+    void RemoveIdleHandler(int handlerId);
     // Offered each message before the modeless dialog and the accelerators
     // (the hosted web browser takes its keys here while it has the focus).
     void SetBrowserFilter(MessageFilter filter) { m_browserFilter = std::move(filter); }
@@ -82,7 +86,8 @@ private:
     HACCEL m_accelerators = nullptr;
     HWND m_activeModeless = nullptr;
     MessageFilter m_browserFilter;
-    std::vector<IdleHandler> m_idleHandlers;
+    std::vector<std::pair<int, IdleHandler>> m_idleHandlers;
+    int m_nextIdleHandlerId = 1;
     bool m_oleStarted = false;
 };
 

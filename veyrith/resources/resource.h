@@ -17,6 +17,33 @@
 #define ID_QUARANTINE_FILE 32778
 #define ID_REMOVE_FROM_AUTORUN 32792
 #define ID_EDIT_COPY 57634
+// The main window: menu, accelerators and toolbar share IDR_MAINFRAME; the
+// command bar is a child dialog; the bars and panes have fixed child ids.
+#define IDD_COMMAND_BAR 128
+#define IDB_TOOLBAR 128
+#define RT_TOOLBAR_DATA 241
+#define IDC_HIDDEN_ONLY 1000
+#define ID_EXPORT_RESULTS 140
+#define ID_SCAN 32771
+#define ID_VIEW_COMMAND_BAR 32779
+#define ID_VIEW_INFO_BAR 32784
+#define ID_HELP_HOME_PAGE 32786
+#define ID_HELP_SUPPORT 32787
+#define ID_APP_EXIT 57665
+#define ID_HELP_CONTENTS 57670
+#define ID_NEXT_PANE 57680
+#define ID_PREV_PANE 57681
+#define ID_QUARANTINED_FILES 57689
+#define ID_VIEW_TOOLBAR 59392
+#define ID_VIEW_STATUS_BAR 59393
+#define IDW_REBAR 59396
+#define IDW_COMMAND_BAR 59397
+#define IDW_PANE_FIRST 59648
+#define IDS_IDLE_MESSAGE 57345
+#define IDS_SCAN_NOT_COMPLETE 57346
+#define ID_INDICATOR_CAPS 59137
+#define ID_INDICATOR_NUM 59138
+#define ID_INDICATOR_SCRL 59139
 
 // ---- Scanner ----
 #define IDS_MONITORING_FILES 57645

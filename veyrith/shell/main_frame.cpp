@@ -1,60 +1,443 @@
 #include "main_frame.h"
 
+#include <windowsx.h>
+
 #include "application.h"
+#include "autorun/autorun_sources.h"
+#include "message_box.h"
 #include "resource.h"
+#include "shell/program_folder.h"
+#include "shell/web_links.h"
 #include "splash_wnd.h"
 #include "string_resource.h"
 
 namespace {
+
 // The splash stays up at least this long while the frame starts.
 constexpr DWORD kSplashPauseMs = 1000;
+constexpr char kHelpFile[] = "veyrith.chm";
+constexpr char kHelpTopic[] = "main.htm";
+// Band styles of both rebar bands: each on its own row, no text.
+constexpr UINT kBandStyle = RBBS_BREAK | RBBS_FIXEDBMP | RBBS_GRIPPERALWAYS;
+
+HFONT CreateBoldGuiFont() {
+    LOGFONTA font = {};
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font);
+    font.lfWeight = FW_BOLD;
+    return CreateFontIndirectA(&font);
+}
+
+bool IsInside(HWND outer, HWND hwnd) { return hwnd && (hwnd == outer || IsChild(outer, hwnd)); }
+
 }  // namespace
+
+CMainFrame::CMainFrame() : m_wndCommandBar(IDD_COMMAND_BAR) {
+    m_strProgramFolder = ExecutableFolder();
+    SetProgramFolder(m_strProgramFolder);
+    m_hBoldFont = CreateBoldGuiFont();
+    BuildCommandTable();
+}
+
+CMainFrame::~CMainFrame() {
+    // The window goes while the panes and bars it holds still exist.
+    if (Handle()) DestroyWindow(Handle());
+    if (m_hBoldFont) DeleteObject(m_hBoldFont);
+}
 
 bool CMainFrame::Create(CVeyrithDoc* pDocument) {
     m_pDocument = pDocument;
     std::string title = fw::LoadResString(fw::kAppTitleStringId);
-    return fw::Window::Create(nullptr, title, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0,
-                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT);
+    HMENU menu = LoadMenuA(fw::ResourceModule(), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    if (!menu) return false;
+    if (!fw::Window::Create(nullptr, title, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, CW_USEDEFAULT,
+                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, menu)) {
+        // A window that failed in WM_CREATE has already destroyed its menu.
+        if (IsMenu(menu)) DestroyMenu(menu);
+        return false;
+    }
+    // The first view update: the tree's start item and the welcome page.
+    m_wndLeftView.OnInitialUpdate();
+    m_wndListView.OnInitialUpdate();
+    m_wndInfoView.OnInitialUpdate();
+    SetMessageText(fw::LoadResString(IDS_IDLE_MESSAGE));
+    RecalcLayout();
+    return true;
 }
 
 void CMainFrame::PrepareClass(WNDCLASSEXA& wc) const {
     HMODULE module = fw::ResourceModule();
     wc.hIcon = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
-                                             GetSystemMetrics(SM_CXICON),
-                                             GetSystemMetrics(SM_CYICON), 0));
+                                             GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
     wc.hIconSm = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON),
-                                               GetSystemMetrics(SM_CYSMICON), 0));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
+                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_3DFACE + 1);
 }
 
 bool CMainFrame::OnCreate(CREATESTRUCTA&) {
+    SetFrameServices(this);
+    SetAutoRunOwnerWindow(Handle());
+    if (!CreateClient()) return false;
     fw::Wnd(Handle()).CenterOver(nullptr);
+    if (!CreateBars()) return false;
+
+    fw::Application* app = fw::Application::Current();
+    if (app) {
+        app->SetAccelerators(LoadAcceleratorsA(fw::ResourceModule(), MAKEINTRESOURCEA(IDR_MAINFRAME)));
+        m_nIdleHandlerId = app->AddIdleHandler([this] { OnIdle(); });
+        app->SetBrowserFilter([this](MSG& msg) { return FilterMessage(msg); });
+    }
     CSplashWnd::ShowSplashScreen(Handle());
     Sleep(kSplashPauseMs);
     return true;
 }
 
-void CMainFrame::OnDestroy() {
-    fw::Application* app = fw::Application::Current();
-    if (app && app->MainWindow() == Handle()) {
-        app->SetMainWindow(nullptr);
-        PostQuitMessage(0);
-    }
+bool CMainFrame::CreateClient() {
+    // Outer splitter: two rows; the inner one, two columns, in its top row.
+    m_pOuterSplitter = std::make_unique<ST_SplitterWnd>();
+    m_pInnerSplitter = std::make_unique<ST_SplitterWnd>();
+    if (!m_pOuterSplitter->Create(Handle(), IDW_PANE_FIRST, false)) return false;
+    if (!m_pOuterSplitter->CreateNested(0, *m_pInnerSplitter, true)) return false;
+    ST_SplitterWnd& inner = *m_pInnerSplitter;
+    if (!m_wndLeftView.Create(inner, inner.SideId(0)) || !m_wndListView.Create(inner, inner.SideId(1)))
+        return false;
+    inner.SetPane(0, m_wndLeftView);
+    inner.SetPane(1, m_wndListView);
+    if (!m_wndInfoView.Create(*m_pOuterSplitter, m_pOuterSplitter->SideId(1))) return false;
+    m_pOuterSplitter->SetPane(1, m_wndInfoView);
+
+    RECT client = fw::Wnd(Handle()).ClientRect();
+    m_pOuterSplitter->SetSideInfo(0, client.bottom / 2, 0);
+    inner.SetSideInfo(0, kTreeWidth, 0);
+    m_wndListView.SetReportMode();
+    return true;
 }
 
-bool CMainFrame::OnCommand(UINT id, UINT, HWND) {
-    // Application-wide commands (About) are handled by the application.
+bool CMainFrame::CreateBars() {
+    const DWORD toolStyle = WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER |
+                            CCS_NORESIZE | CCS_NOPARENTALIGN;
+    if (!m_wndToolBar.Create(Handle(), ID_VIEW_TOOLBAR, toolStyle)) return false;
+    if (!m_wndToolBar.Load(fw::ResourceModule(), IDR_MAINFRAME, IDB_TOOLBAR)) return false;
+    if (!m_wndCommandBar.Create(Handle(), IDW_COMMAND_BAR, Handle())) return false;
+    ShowWindow(m_wndCommandBar, SW_SHOW);
+    if (!CreateBands()) return false;
+
+    const DWORD statusStyle = WS_CHILD | WS_VISIBLE | CCS_BOTTOM | SBARS_SIZEGRIP;
+    if (!m_wndStatusBar.Create(Handle(), ID_VIEW_STATUS_BAR, statusStyle)) return false;
+    return m_wndStatusBar.SetIndicators({{ID_INDICATOR_CAPS, VK_CAPITAL},
+                                         {ID_INDICATOR_NUM, VK_NUMLOCK},
+                                         {ID_INDICATOR_SCRL, VK_SCROLL}});
+}
+
+bool CMainFrame::CreateBands() {
+    const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | RBS_BANDBORDERS |
+                        CCS_TOP | CCS_NODIVIDER;
+    if (!m_wndReBar.Create(Handle(), IDW_REBAR, style)) return false;
+    return m_wndReBar.AddBand(m_wndToolBar, kBandStyle, m_wndToolBar.IdealSize()) &&
+           m_wndReBar.AddBand(m_wndCommandBar, kBandStyle, m_wndCommandBar.Size());
+}
+
+void CMainFrame::OnDestroy() {
+    KillTimer(Handle(), kScanTimerId);
     fw::Application* app = fw::Application::Current();
-    return app && app->OnCommand(id);
+    if (app) {
+        if (m_nIdleHandlerId) app->RemoveIdleHandler(m_nIdleHandlerId);
+        m_nIdleHandlerId = 0;
+        app->SetBrowserFilter(nullptr);
+        if (app->MainWindow() == Handle()) {
+            app->SetAccelerators(nullptr);
+            app->SetMainWindow(nullptr);
+            PostQuitMessage(0);
+        }
+    }
+    if (AutoRunOwnerWindow() == Handle()) SetAutoRunOwnerWindow(nullptr);
+    if (GetFrameServices() == this) SetFrameServices(nullptr);
+}
+
+// ---- Layout ----
+
+void CMainFrame::RecalcLayout() {
+    if (!m_pOuterSplitter || !m_wndStatusBar.Handle()) return;
+    RECT client = fw::Wnd(Handle()).ClientRect();
+    int top = 0;
+    if (IsWindowVisible(m_wndReBar)) {
+        SendMessageA(m_wndReBar, WM_SIZE, 0, 0);
+        top = m_wndReBar.Height();
+    }
+    m_wndStatusBar.Resize();
+    int bottom = client.bottom - m_wndStatusBar.Height();
+    if (bottom < top) bottom = top;
+    MoveWindow(*m_pOuterSplitter, 0, top, client.right, bottom - top, TRUE);
+}
+
+bool CMainFrame::IsBandShown(UINT childId) const {
+    HWND child = GetDlgItem(m_wndReBar, static_cast<int>(childId));
+    return child && IsWindowVisible(m_wndReBar) && IsWindowVisible(child);
+}
+
+void CMainFrame::ToggleBand(UINT childId) {
+    int index = m_wndReBar.BandIndex(childId);
+    if (index < 0) return;
+    bool show = !IsBandShown(childId);
+    m_wndReBar.ShowBand(index, show);
+    // The rebar itself is shown while at least one of its bands is.
+    bool anyShown = IsWindowVisible(m_wndToolBar) || IsWindowVisible(m_wndCommandBar);
+    ShowWindow(m_wndReBar, anyShown ? SW_SHOWNA : SW_HIDE);
+    RecalcLayout();
+}
+
+void CMainFrame::ToggleStatusBar() {
+    ShowWindow(m_wndStatusBar, IsWindowVisible(m_wndStatusBar) ? SW_HIDE : SW_SHOWNA);
+    RecalcLayout();
+}
+
+void CMainFrame::ToggleInfoBar() {
+    if (m_pOuterSplitter->IsSideShown(1))
+        m_pOuterSplitter->HideSide(1);
+    else
+        m_pOuterSplitter->ShowSide();
+}
+
+// ---- Command table ----
+
+void CMainFrame::BuildCommandTable() {
+    // Export and Copy path are wired by the parts of the program that own them.
+    auto later = [] {};
+    m_commands.Add(ID_EXPORT_RESULTS, later, [this] { return m_wndLeftView.Tree() && m_wndLeftView.GetCount() > 1; });
+    m_commands.Add(ID_APP_EXIT, [this] { SendMessageA(Handle(), WM_CLOSE, 0, 0); });
+    m_commands.Add(ID_EDIT_COPY, later, [this] { return SelectionRule(); });
+    m_commands.Add(IDC_HIDDEN_ONLY, [this] { m_wndLeftView.RefreshSelection(); });
+    m_commands.Add(ID_APP_ABOUT, [] {
+        if (fw::Application* app = fw::Application::Current()) app->OnCommand(ID_APP_ABOUT);
+    });
+    m_commands.Add(ID_NEXT_PANE, [this] { CyclePane(true); });
+    m_commands.Add(ID_PREV_PANE, [this] { CyclePane(false); });
+    BuildViewCommands();
+    BuildActionCommands();
+    BuildHelpCommands();
+}
+
+void CMainFrame::BuildViewCommands() {
+    m_commands.Add(ID_VIEW_TOOLBAR, [this] { ToggleBand(ID_VIEW_TOOLBAR); }, {},
+                   [this] { return IsBandShown(ID_VIEW_TOOLBAR); });
+    m_commands.Add(ID_VIEW_COMMAND_BAR, [this] { ToggleBand(IDW_COMMAND_BAR); }, {},
+                   [this] { return IsBandShown(IDW_COMMAND_BAR); });
+    m_commands.Add(ID_VIEW_STATUS_BAR, [this] { ToggleStatusBar(); }, {},
+                   [this] { return IsWindowVisible(m_wndStatusBar) != FALSE; });
+    m_commands.Add(ID_VIEW_INFO_BAR, [this] { ToggleInfoBar(); }, {},
+                   [this] { return m_pOuterSplitter && m_pOuterSplitter->IsSideShown(1); });
+    // The quarantine manager and the properties sheet are wired by their owners.
+    m_commands.Add(ID_QUARANTINED_FILES, [] {});
+    m_commands.Add(ID_PROPERTIES, [] {}, [this] { return SelectionRule(); });
+}
+
+void CMainFrame::BuildActionCommands() {
+    // Quarantine, End process, View the file and autorun removal are wired
+    // by the actions that own them; their rules hold already.
+    m_commands.Add(ID_SCAN, [this] { StartScan(); }, [this] { return !IsScanning(); });
+    m_commands.Add(ID_QUARANTINE_FILE, [] {}, [this] { return SelectionRule(); });
+    m_commands.Add(ID_END_PROCESS, [] {}, [this] { return ListRowSelected(); });
+    m_commands.Add(ID_VIEW_THE_FILE, [] {}, [this] { return SelectionRule(); });
+    m_commands.Add(ID_REMOVE_FROM_AUTORUN, [] {}, [this] { return SelectedRowStartsWithWindows(); });
+}
+
+void CMainFrame::BuildHelpCommands() {
+    m_commands.Add(ID_HELP_CONTENTS, [this] { OnHelpContents(); });
+    m_commands.Add(ID_HELP_HOME_PAGE, [this] { OpenWebPage(Handle(), kHomePageUrl, GetSelectionPath()); });
+    m_commands.Add(ID_HELP_SUPPORT, [this] { OpenWebPage(Handle(), kSupportPageUrl, GetSelectionPath()); });
+}
+
+// ---- Selection ----
+
+bool CMainFrame::ListRowSelected() const {
+    if (!m_wndListView.List() || !m_wndListView.HasFocus()) return false;
+    CListItemState record;
+    return m_wndListView.GetSelectedRecord(record);
+}
+
+bool CMainFrame::SelectedRowStartsWithWindows() const {
+    if (!m_wndListView.List() || !m_wndListView.HasFocus()) return false;
+    CListItemState record;
+    return m_wndListView.GetSelectedRecord(record) && record.m_autoRun.m_nType != 0;
+}
+
+bool CMainFrame::SelectionRule() const {
+    if (m_wndListView.List() && m_wndListView.HasFocus()) return ListRowSelected();
+    if (!m_wndLeftView.Tree() || !m_wndLeftView.HasFocus()) return false;
+    HTREEITEM item = m_wndLeftView.GetSelectedItem();
+    return item && m_wndLeftView.GetParentItem(item);
+}
+
+std::string CMainFrame::GetSelectionPath() const {
+    if (m_wndListView.List() && m_wndListView.HasFocus()) return m_wndListView.GetSelectedText();
+    if (!m_wndLeftView.Tree() || !m_wndLeftView.HasFocus()) return std::string();
+    HTREEITEM item = m_wndLeftView.GetSelectedItem();
+    if (!item || !m_wndLeftView.GetParentItem(item)) return std::string();
+    return m_wndLeftView.GetItemText(item);
+}
+
+void CMainFrame::CyclePane(bool forward) {
+    HWND panes[] = {m_wndLeftView.Tree(), m_wndListView.List(), m_wndInfoView.Handle()};
+    const int count = 3;
+    int current = m_wndLeftView.HasFocus() ? 0 : m_wndListView.HasFocus() ? 1 : m_wndInfoView.HasFocus() ? 2 : -1;
+    int next = current;
+    for (int step = 0; step < count; ++step) {
+        next = forward ? (next + 1) % count : (next + count - 1) % count;
+        if (next < 0) next = 0;
+        if (panes[next] && IsWindowVisible(panes[next])) break;
+    }
+    if (panes[next]) SetFocus(panes[next]);
+}
+
+// ---- Scan ----
+
+void CMainFrame::StartScan() {
+    SetForegroundWindow(Handle());
+    keybd_event(kProvokeKey, 0, 0, 0);
+    keybd_event(kProvokeKey, 0, KEYEVENTF_KEYUP, 0);
+    SetTimer(Handle(), kScanTimerId, kScanDelayMs, nullptr);
+}
+
+bool CMainFrame::OnTimer(UINT_PTR id) {
+    KillTimer(Handle(), id);
+    SetMessageText(fw::LoadResString(IDS_SCANNING_IN_PROGRESS));
+    if (!IsScanning()) {
+        m_wndLeftView.Clear();
+        m_wndListView.Reset();
+        m_scanDialog.Start();
+    }
+    return false;
+}
+
+bool CMainFrame::OnClose() {
+    if (IsScanning()) {
+        if (fw::ShowMessage(IDS_SCAN_NOT_COMPLETE, MB_YESNO | MB_ICONEXCLAMATION) != IDYES) return true;
+        m_scanDialog.Stop();
+    }
+    DestroyWindow(Handle());
+    return true;
+}
+
+void CMainFrame::OnCloseRequest() {
+    m_scanDialog.Stop();
+    DestroyWindow(Handle());
+}
+
+// ---- Help ----
+
+void CMainFrame::OnHelpContents() {
+    m_htmlHelp.DisplayContents(m_strProgramFolder + kHelpFile + "::/" + kHelpTopic);
+}
+
+// ---- Status bar ----
+
+void CMainFrame::SetMessageText(const std::string& text) {
+    if (m_wndStatusBar.Handle()) m_wndStatusBar.SetPaneText(0, text);
+}
+
+bool CMainFrame::IsHiddenOnlyChecked() const {
+    return m_wndCommandBar.Handle() && m_wndCommandBar.IsChecked(IDC_HIDDEN_ONLY);
+}
+
+void CMainFrame::OnIdle() {
+    if (!Handle()) return;
+    m_commands.UpdateToolBar(m_wndToolBar);
+    m_wndStatusBar.UpdateIndicators();
+}
+
+void CMainFrame::OnMenuSelect(UINT item, UINT flags, HMENU menu) {
+    if (flags == 0xFFFF && !menu) {
+        SetMessageText(fw::LoadResString(IDS_IDLE_MESSAGE));
+        return;
+    }
+    bool isCommand = !(flags & (MF_POPUP | MF_SEPARATOR | MF_SYSMENU));
+    SetMessageText(isCommand ? fw::CommandTable::Prompt(item) : std::string());
+}
+
+// ---- Messages ----
+
+bool CMainFrame::OnCommand(UINT id, UINT code, HWND control) {
+    // Menus, accelerators, toolbar buttons and the command bar's check box;
+    // other notifications of controls are not commands.
+    bool isCommand = code == BN_CLICKED || (code == 1 && !control);
+    if (isCommand && m_commands.Dispatch(id)) return true;
+    fw::Application* app = fw::Application::Current();
+    return isCommand && app && app->OnCommand(id);
+}
+
+bool CMainFrame::FilterMessage(MSG& msg) {
+    if (!IsInside(Handle(), msg.hwnd)) return false;
+    // F1 alone opens the help, as the system's help key.
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_F1 && GetKeyState(VK_SHIFT) >= 0 &&
+        GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0) {
+        m_commands.Dispatch(ID_HELP_CONTENTS);
+        return true;
+    }
+    return m_wndInfoView.Handle() && m_wndInfoView.TranslateAccelerator(msg);
+}
+
+LRESULT CMainFrame::OnNotify(NMHDR& header) {
+    switch (header.code) {
+    case TTN_GETDISPINFOA: {
+        auto& info = reinterpret_cast<NMTTDISPINFOA&>(header);
+        m_strTooltip = fw::CommandTable::Tooltip(static_cast<UINT>(header.idFrom));
+        info.lpszText = const_cast<char*>(m_strTooltip.c_str());
+        return 0;
+    }
+    case TTN_GETDISPINFOW: {
+        auto& info = reinterpret_cast<NMTTDISPINFOW&>(header);
+        std::string text = fw::CommandTable::Tooltip(static_cast<UINT>(header.idFrom));
+        m_wstrTooltip.assign(text.begin(), text.end());
+        info.lpszText = const_cast<wchar_t*>(m_wstrTooltip.c_str());
+        return 0;
+    }
+    case TBN_HOTITEMCHANGE: {
+        // Fly-by help: the prompt of the button under the mouse.
+        auto& hot = reinterpret_cast<NMTBHOTITEM&>(header);
+        bool leaving = (hot.dwFlags & HICF_LEAVING) != 0;
+        SetMessageText(leaving ? fw::LoadResString(IDS_IDLE_MESSAGE)
+                               : fw::CommandTable::Prompt(static_cast<UINT>(hot.idNew)));
+        return 0;
+    }
+    case RBN_HEIGHTCHANGE:
+        RecalcLayout();
+        return 0;
+    }
+    return 0;
 }
 
 LRESULT CMainFrame::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_GETMINMAXINFO) {
+    switch (msg) {
+    case WM_GETMINMAXINFO: {
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
         info->ptMinTrackSize.x = kMinTrackWidth;
         info->ptMinTrackSize.y = kMinTrackHeight;
         return DefaultProc(msg, wParam, lParam);
+    }
+    case WM_SIZE:
+        if (wParam != SIZE_MINIMIZED) RecalcLayout();
+        return 0;
+    case WM_NOTIFY:
+        return OnNotify(*reinterpret_cast<NMHDR*>(lParam));
+    case WM_INITMENUPOPUP:
+        // The system menu keeps its own states.
+        if (!HIWORD(lParam)) m_commands.UpdateMenu(reinterpret_cast<HMENU>(wParam));
+        return 0;
+    case WM_MENUSELECT:
+        OnMenuSelect(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HMENU>(lParam));
+        return 0;
+    case WM_ACTIVATE:
+        // Remember which pane had the focus, to give it back on return.
+        if (LOWORD(wParam) == WA_INACTIVE && IsInside(Handle(), GetFocus())) m_hwndLastFocus = GetFocus();
+        break;
+    case WM_SETFOCUS: {
+        HWND target = IsWindow(m_hwndLastFocus) && IsChild(Handle(), m_hwndLastFocus) ? m_hwndLastFocus
+                                                                                       : m_wndLeftView.Tree();
+        if (target) SetFocus(target);
+        return 0;
+    }
+    case kCloseRequestMessage:
+        OnCloseRequest();
+        return 0;
     }
     return fw::Window::OnMessage(msg, wParam, lParam);
 }

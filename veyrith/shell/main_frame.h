@@ -1,23 +1,79 @@
-// The one top-level window of veyrith. Its caption is exactly the
-// application title, which is how the uninstaller finds a running copy.
+// The one top-level window of veyrith: the rebar with the toolbar and the
+// command bar, the panes in two splitters (module tree | affected
+// applications over the info pane), the status bar, the menu bar, and the
+// command table that every menu, toolbar, accelerator and context-menu
+// command passes through. Its caption is exactly the application title,
+// which is how the uninstaller finds a running copy.
 #pragma once
 
+#include <memory>
+#include <string>
+
+#include "command_table.h"
+#include "dialog_bar.h"
+#include "rebar.h"
+#include "scanner/scan_indicator_dlg.h"
+#include "shell/frame_services.h"
+#include "shell/html_help.h"
+#include "splitter_wnd.h"
+#include "status_bar.h"
+#include "tool_bar.h"
+#include "views/info_view.h"
+#include "views/left_view.h"
+#include "views/veyrith_view.h"
 #include "window.h"
 
 class CVeyrithDoc;
 
-class CMainFrame : public fw::Window {
+class CMainFrame : public fw::Window, public CFrameServices {
 public:
-    CMainFrame() = default;
-
-    // Creates the frame for the document at the system's default size,
-    // centred on the desktop, hidden until the application shows it.
-    bool Create(CVeyrithDoc* pDocument);
-    CVeyrithDoc* GetActiveDocument() const { return m_pDocument; }
-
+    // The uninstaller's request to end: closes without asking.
+    static constexpr UINT kCloseRequestMessage = WM_USER;
+    static constexpr UINT_PTR kScanTimerId = 1;
+    static constexpr UINT kScanDelayMs = 300;
+    // The synthetic key that makes the window manager load keyboard hooks.
+    static constexpr BYTE kProvokeKey = 0x87;
+    static constexpr int kTreeWidth = 250;
     // The frame cannot be made smaller than this.
     static constexpr int kMinTrackWidth = 300;
     static constexpr int kMinTrackHeight = 300;
+
+    CMainFrame();
+    ~CMainFrame() override;
+
+    // Creates the frame for the document at the system's default size,
+    // centred on the desktop, hidden until the application shows it; false
+    // when a pane, a bar or the toolbar resource cannot be created.
+    bool Create(CVeyrithDoc* pDocument);
+    CVeyrithDoc* GetActiveDocument() const { return m_pDocument; }
+
+    // What the panes ask of the frame.
+    HWND FrameWindow() const override { return Handle(); }
+    void StartScan() override;
+    void SetMessageText(const std::string& text) override;
+    bool IsHiddenOnlyChecked() const override;
+    HFONT BoldFont() const override { return m_hBoldFont; }
+    CLeftView* LeftView() override { return &m_wndLeftView; }
+    CVeyrithView* ListView() override { return &m_wndListView; }
+    CInfoView* InfoView() override { return &m_wndInfoView; }
+
+    const fw::CommandTable& Commands() const { return m_commands; }
+    // Gives a command of the table its action; the enable rules stay.
+    bool WireCommand(UINT id, fw::CommandTable::Handler handler) { return m_commands.SetHandler(id, std::move(handler)); }
+    bool IsScanning() const { return m_scanDialog.IsRunning(); }
+    CScanIndicatorDlg& ScanDialog() { return m_scanDialog; }
+    // What Copy path, View the file, Properties and the web links act on:
+    // the selected row while the list has the focus, the selected module
+    // item while the tree has it, else nothing.
+    std::string GetSelectionPath() const;
+
+    ST_SplitterWnd* OuterSplitter() const { return m_pOuterSplitter.get(); }
+    ST_SplitterWnd* InnerSplitter() const { return m_pInnerSplitter.get(); }
+    const fw::ToolBar& ToolBar() const { return m_wndToolBar; }
+    const fw::ReBar& ReBar() const { return m_wndReBar; }
+    const fw::DialogBar& CommandBar() const { return m_wndCommandBar; }
+    fw::StatusBar& StatusBar() { return m_wndStatusBar; }
+    CHtmlHelp& HtmlHelp() { return m_htmlHelp; }
 
 protected:
     const char* ClassName() const override { return "VeyrithMainFrame"; }
@@ -26,7 +82,52 @@ protected:
     bool OnCreate(CREATESTRUCTA& cs) override;
     void OnDestroy() override;
     bool OnCommand(UINT id, UINT code, HWND control) override;
+    bool OnTimer(UINT_PTR id) override;
+    bool OnClose() override;
 
 private:
+    bool CreateClient();
+    bool CreateBars();
+    bool CreateBands();
+    void BuildCommandTable();
+    void BuildViewCommands();
+    void BuildActionCommands();
+    void BuildHelpCommands();
+    void RecalcLayout();
+    void OnIdle();
+    LRESULT OnNotify(NMHDR& header);
+    void OnMenuSelect(UINT item, UINT flags, HMENU menu);
+    void OnCloseRequest();
+    bool FilterMessage(MSG& msg);
+
+    bool SelectionRule() const;
+    bool ListRowSelected() const;
+    bool SelectedRowStartsWithWindows() const;
+    bool IsBandShown(UINT childId) const;
+    void ToggleBand(UINT childId);
+    void ToggleStatusBar();
+    void ToggleInfoBar();
+    void CyclePane(bool forward);
+    void OnHelpContents();
+
     CVeyrithDoc* m_pDocument = nullptr;
+    std::unique_ptr<ST_SplitterWnd> m_pOuterSplitter;
+    std::unique_ptr<ST_SplitterWnd> m_pInnerSplitter;
+    CLeftView m_wndLeftView;
+    CVeyrithView m_wndListView;
+    CInfoView m_wndInfoView;
+    CScanIndicatorDlg m_scanDialog;
+    std::string m_strProgramFolder;
+    HFONT m_hBoldFont = nullptr;
+    fw::ToolBar m_wndToolBar;
+    fw::ReBar m_wndReBar;
+    fw::DialogBar m_wndCommandBar;
+    fw::StatusBar m_wndStatusBar;
+    fw::CommandTable m_commands;
+    CHtmlHelp m_htmlHelp;
+    int m_nIdleHandlerId = 0;
+    HWND m_hwndLastFocus = nullptr;
+    // Tooltip texts must outlive the notification that asks for them.
+    std::string m_strTooltip;
+    std::wstring m_wstrTooltip;
 };

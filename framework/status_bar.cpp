@@ -1,0 +1,86 @@
+#include "status_bar.h"
+
+#include "string_resource.h"
+
+namespace fw {
+
+bool StatusBar::Create(HWND parent, UINT id, DWORD style) {
+    m_hwnd = CreateWindowExA(0, STATUSCLASSNAMEA, "", style, 0, 0, 0, 0, parent,
+                             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleA(nullptr),
+                             nullptr);
+    return m_hwnd != nullptr;
+}
+
+bool StatusBar::SetIndicators(const std::vector<Indicator>& indicators) {
+    assert(IsWindow(m_hwnd));
+    m_indicators = indicators;
+    m_widths.clear();
+    HDC dc = GetDC(m_hwnd);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(m_hwnd, WM_GETFONT, 0, 0)));
+    for (const Indicator& indicator : m_indicators) {
+        std::string text = LoadResString(indicator.stringId);
+        if (text.empty()) continue;
+        SIZE size = {};
+        GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        m_widths.push_back(size.cx + 12);
+    }
+    SelectObject(dc, old);
+    ReleaseDC(m_hwnd, dc);
+    if (m_widths.size() != m_indicators.size()) return false;
+    SetParts();
+    UpdateIndicators();
+    return true;
+}
+
+void StatusBar::SetParts() {
+    RECT client = {};
+    GetClientRect(m_hwnd, &client);
+    // A size grip takes room at the right edge.
+    int right = client.right - ((GetWindowLongA(m_hwnd, GWL_STYLE) & SBARS_SIZEGRIP) ? GetSystemMetrics(SM_CXVSCROLL) : 0);
+    std::vector<int> edges(m_widths.size() + 1);
+    for (size_t i = m_widths.size(); i > 0; --i) {
+        edges[i] = right;
+        right -= m_widths[i - 1];
+    }
+    edges[0] = right > 0 ? right : 0;
+    edges.back() = -1;
+    SendMessageA(m_hwnd, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+}
+
+void StatusBar::SetPaneText(int pane, const std::string& text) {
+    assert(IsWindow(m_hwnd));
+    if (PaneText(pane) == text) return;
+    SendMessageA(m_hwnd, SB_SETTEXTA, pane, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::string StatusBar::PaneText(int pane) const {
+    assert(IsWindow(m_hwnd));
+    LRESULT length = LOWORD(SendMessageA(m_hwnd, SB_GETTEXTLENGTHA, pane, 0));
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    SendMessageA(m_hwnd, SB_GETTEXTA, pane, reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(static_cast<size_t>(length));
+    return text;
+}
+
+void StatusBar::UpdateIndicators() {
+    for (size_t i = 0; i < m_indicators.size(); ++i) {
+        bool on = (GetKeyState(m_indicators[i].virtualKey) & 1) != 0;
+        SetPaneText(static_cast<int>(i) + 1, on ? LoadResString(m_indicators[i].stringId) : std::string());
+    }
+}
+
+void StatusBar::Resize() {
+    assert(IsWindow(m_hwnd));
+    SendMessageA(m_hwnd, WM_SIZE, 0, 0);
+    if (!m_widths.empty()) SetParts();
+}
+
+int StatusBar::Height() const {
+    assert(IsWindow(m_hwnd));
+    if (!IsWindowVisible(m_hwnd)) return 0;
+    RECT rect = {};
+    GetWindowRect(m_hwnd, &rect);
+    return rect.bottom - rect.top;
+}
+
+}  // namespace fw

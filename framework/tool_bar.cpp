@@ -1,0 +1,74 @@
+#include "tool_bar.h"
+
+namespace fw {
+
+namespace {
+
+// The toolbar resource: version 1, then the button size and the entries.
+struct ToolBarData {
+    WORD version;
+    WORD width;
+    WORD height;
+    WORD count;
+};
+
+bool ReadToolBarResource(HMODULE module, UINT id, ToolBarData& header, std::vector<UINT>& commands) {
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(kToolBarResourceType));
+    if (!found) return false;
+    HGLOBAL loaded = LoadResource(module, found);
+    const auto* words = loaded ? static_cast<const WORD*>(LockResource(loaded)) : nullptr;
+    DWORD size = SizeofResource(module, found);
+    if (!words || size < sizeof(ToolBarData)) return false;
+    header = *reinterpret_cast<const ToolBarData*>(words);
+    if (header.version != 1 || size < sizeof(ToolBarData) + header.count * sizeof(WORD)) return false;
+    commands.assign(words + 4, words + 4 + header.count);
+    return true;
+}
+
+}  // namespace
+
+bool ToolBar::Create(HWND parent, UINT id, DWORD style) {
+    m_hwnd = CreateWindowExA(0, TOOLBARCLASSNAMEA, "", style, 0, 0, 0, 0, parent,
+                             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleA(nullptr),
+                             nullptr);
+    if (!m_hwnd) return false;
+    SendMessageA(m_hwnd, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    return true;
+}
+
+bool ToolBar::Load(HMODULE module, UINT toolBarId, UINT bitmapId) {
+    assert(IsWindow(m_hwnd));
+    ToolBarData header = {};
+    if (!ReadToolBarResource(module, toolBarId, header, m_commands)) return false;
+    int pictures = 0;
+    for (UINT command : m_commands)
+        if (command) ++pictures;
+
+    HBITMAP strip = static_cast<HBITMAP>(LoadImageA(module, MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, 0));
+    if (!strip) return false;
+    bool loaded = m_images.Create(header.width, header.height, ILC_COLOR24 | ILC_MASK, pictures, 0) &&
+                  m_images.AddMasked(strip, RGB(192, 192, 192)) >= 0;
+    DeleteObject(strip);
+    if (!loaded || m_images.Count() < pictures) return false;
+
+    SendMessageA(m_hwnd, TB_SETBITMAPSIZE, 0, MAKELONG(header.width, header.height));
+    SendMessageA(m_hwnd, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(m_images.Handle()));
+    std::vector<TBBUTTON> buttons(m_commands.size());
+    int picture = 0;
+    for (size_t i = 0; i < m_commands.size(); ++i) {
+        buttons[i].idCommand = static_cast<int>(m_commands[i]);
+        buttons[i].fsState = TBSTATE_ENABLED;
+        buttons[i].fsStyle = m_commands[i] ? TBSTYLE_BUTTON : TBSTYLE_SEP;
+        buttons[i].iBitmap = m_commands[i] ? picture++ : 0;
+    }
+    return SendMessageA(m_hwnd, TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data())) != 0;
+}
+
+SIZE ToolBar::IdealSize() const {
+    assert(IsWindow(m_hwnd));
+    SIZE size = {};
+    SendMessageA(m_hwnd, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&size));
+    return size;
+}
+
+}  // namespace fw

@@ -1,0 +1,60 @@
+#include "html_help.h"
+
+namespace {
+// HtmlHelpA's export ordinal and its display-table-of-contents command.
+constexpr WORD kHtmlHelpOrdinal = 14;
+constexpr UINT kDisplayToc = 1;
+}  // namespace
+
+CHtmlHelp::CHtmlHelp(std::string serverKey, std::string library)
+    : m_strServerKey(std::move(serverKey)), m_strLibrary(std::move(library)) {}
+
+CHtmlHelp::~CHtmlHelp() {
+    if (m_hLibrary) FreeLibrary(m_hLibrary);
+}
+
+std::string CHtmlHelp::RegisteredLibrary() const {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, m_strServerKey.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return std::string();
+    // One spare byte keeps the value terminated even when the registry
+    // stored it without its zero.
+    char value[MAX_PATH + 1] = {};
+    DWORD size = MAX_PATH;
+    DWORD type = 0;
+    LONG result = RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return std::string();
+    if (type == REG_SZ) return value;
+    char expanded[MAX_PATH] = {};
+    DWORD length = ExpandEnvironmentStringsA(value, expanded, MAX_PATH);
+    if (length == 0 || length > MAX_PATH) return std::string();
+    return expanded;
+}
+
+bool CHtmlHelp::Load() {
+    if (m_bTried) return m_pfnHtmlHelp != nullptr;
+    m_bTried = true;
+    std::string registered = RegisteredLibrary();
+    if (!registered.empty()) m_hLibrary = LoadLibraryA(registered.c_str());
+    if (!m_hLibrary) m_hLibrary = LoadLibraryA(m_strLibrary.c_str());
+    if (!m_hLibrary) return false;
+    m_pfnHtmlHelp = reinterpret_cast<HtmlHelpFunction>(
+        reinterpret_cast<void*>(GetProcAddress(m_hLibrary, MAKEINTRESOURCEA(kHtmlHelpOrdinal))));
+    if (m_pfnHtmlHelp) return true;
+    FreeLibrary(m_hLibrary);
+    m_hLibrary = nullptr;
+    return false;
+}
+
+bool CHtmlHelp::DisplayContents(const std::string& location) {
+    if (!Load()) return false;
+    return m_pfnHtmlHelp(GetDesktopWindow(), location.c_str(), kDisplayToc, 0) != nullptr;
+}
+
+std::string CHtmlHelp::LoadedFrom() const {
+    if (!m_hLibrary) return std::string();
+    char path[MAX_PATH] = {};
+    DWORD length = GetModuleFileNameA(m_hLibrary, path, MAX_PATH);
+    return std::string(path, length < MAX_PATH ? length : 0);
+}

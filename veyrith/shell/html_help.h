@@ -1,0 +1,44 @@
+// The HTML Help runtime, loaded at the first use and kept. Its library is
+// the file registered for the HTML Help control's class id, else
+// "hhctrl.ocx" from the library search path; HtmlHelpA is its export
+// ordinal 14. When neither loads, that is remembered and every later call
+// does nothing, silently.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+constexpr char kHtmlHelpServerKey[] = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
+constexpr char kHtmlHelpLibrary[] = "hhctrl.ocx";
+
+class CHtmlHelp {
+public:
+    // serverKey: the InprocServer32 key below HKEY_CLASSES_ROOT; library:
+    // the file name tried when the registered one does not load.
+    explicit CHtmlHelp(std::string serverKey = kHtmlHelpServerKey, std::string library = kHtmlHelpLibrary);
+    ~CHtmlHelp();
+    CHtmlHelp(const CHtmlHelp&) = delete;
+    CHtmlHelp& operator=(const CHtmlHelp&) = delete;
+
+    // Loads the runtime on the first call; later calls give the same answer.
+    bool Load();
+    // Shows the table of contents of a help location ("file.chm::/topic.htm").
+    // False when the runtime is missing or the call failed.
+    bool DisplayContents(const std::string& location);
+
+    bool HasFailed() const { return m_bTried && !m_pfnHtmlHelp; }
+    // The library that was loaded, empty when none.
+    std::string LoadedFrom() const;
+
+private:
+    using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
+
+    std::string RegisteredLibrary() const;
+
+    std::string m_strServerKey;
+    std::string m_strLibrary;
+    bool m_bTried = false;
+    HMODULE m_hLibrary = nullptr;
+    HtmlHelpFunction m_pfnHtmlHelp = nullptr;
+};

@@ -1,0 +1,13 @@
+// The program folder: the running executable's folder with a trailing
+// backslash. The main frame computes it once; the tool client, help and the
+// quarantine find their files through it.
+#pragma once
+
+#include <string>
+
+// The folder of the running executable, computed afresh.
+std::string ExecutableFolder();
+
+// The program-wide copy; empty until the main frame has set it.
+const std::string& GetProgramFolder();
+void SetProgramFolder(const std::string& folder);
