@@ -84,20 +84,34 @@ bool CAffectedApplications::IsVisible(DWORD processId) const {
     return std::binary_search(m_visibleOwners.begin(), m_visibleOwners.end(), processId);
 }
 
+std::string CAffectedApplications::DescriptionOf(const char* exePath) {
+    if (!m_bInCensus) return GetFileDescription(exePath);
+    char key[MAX_PATH];
+    lstrcpynA(key, exePath, MAX_PATH);
+    CharLowerA(key);
+    auto known = m_descriptions.find(key);
+    if (known != m_descriptions.end()) return known->second;
+    std::string description = GetFileDescription(exePath);
+    m_descriptions[key] = description;
+    return description;
+}
+
 void CAffectedApplications::TakeCensus(const char* modulePath) {
     Reset();
     CollectAutoRuns(m_autoRuns);
     DWORD processIds[kListBytes / sizeof(DWORD)];
     DWORD needed = 0;
     if (!EnumProcesses(processIds, kListBytes, &needed) || needed == 0) return;
-    // The windows are read once: a census reflects one moment, and reading
-    // them per process would cost the whole window list for every match.
+    // The windows are read once and each executable's description once: a
+    // census reflects one moment, and reading them per process would cost the
+    // whole window list (and a file read) for every match.
     m_visibleOwners = VisibleWindowOwners();
     m_bInCensus = true;
     DWORD count = (needed < kListBytes ? needed : kListBytes) / sizeof(DWORD);
     for (DWORD i = 0; i < count; ++i) ProbeProcess(processIds[i], modulePath);
     m_bInCensus = false;
     m_visibleOwners.clear();
+    m_descriptions.clear();
 }
 
 int CAffectedApplications::ProbeProcess(DWORD processId, const char* modulePath) {
@@ -107,7 +121,7 @@ int CAffectedApplications::ProbeProcess(DWORD processId, const char* modulePath)
     CListItemState record = {};
     lstrcpynA(record.m_szPath, exePath, kPathKeep);
     record.m_bVisible = IsVisible(processId) ? TRUE : FALSE;
-    std::string description = GetFileDescription(exePath);
+    std::string description = DescriptionOf(exePath);
     if (description.empty()) description = fw::LoadResString(IDS_DESCRIPTION_ABSENT);
     lstrcpynA(record.m_szDescription, description.c_str(), kDescriptionKeep);
     record.m_dwProcessId = processId;

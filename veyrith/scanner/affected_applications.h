@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <map>
+#include <string>
 #include <vector>
 
 #include "findings.h"
@@ -30,12 +32,16 @@ public:
 
 private:
     bool IsVisible(DWORD processId) const;
+    std::string DescriptionOf(const char* exePath);
 
     std::vector<CListItemState> m_records;
     CAutoRunArray m_autoRuns;
     // Owners of visible top-level windows, read once per census (sorted);
     // empty outside a census, when each probe enumerates the windows itself.
     std::vector<DWORD> m_visibleOwners;
+    // Descriptions read during this census, by lower-cased executable path:
+    // processes of one program share its file.
+    std::map<std::string, std::string> m_descriptions;
     bool m_bInCensus = false;
 };
 

@@ -21,16 +21,31 @@ void CutToFolder(char* path) {
     if (slash) slash[1] = 0;
 }
 
-}  // namespace
-
-bool IsSameFolder(const char* modulePath, const char* exePath) {
+bool SameFolderOfLongPaths(const char* moduleLong, const char* exeLong) {
     char moduleFolder[MAX_PATH];
     char exeFolder[MAX_PATH];
-    LongPath(modulePath, moduleFolder);
-    LongPath(exePath, exeFolder);
+    lstrcpynA(moduleFolder, moduleLong, MAX_PATH);
+    lstrcpynA(exeFolder, exeLong, MAX_PATH);
     CutToFolder(moduleFolder);
     CutToFolder(exeFolder);
     return lstrcmpiA(moduleFolder, exeFolder) == 0;
+}
+
+int DepthOfLongPaths(const char* moduleLong, const char* exeLong) {
+    char prefix[MAX_PATH + 1] = {};
+    if (PathCommonPrefixA(moduleLong, exeLong, prefix) == 0 || prefix[0] == 0) return 0;
+    PathAddBackslashA(prefix);
+    return static_cast<int>(std::count(prefix, prefix + strlen(prefix), '\\'));
+}
+
+}  // namespace
+
+bool IsSameFolder(const char* modulePath, const char* exePath) {
+    char moduleLong[MAX_PATH];
+    char exeLong[MAX_PATH];
+    LongPath(modulePath, moduleLong);
+    LongPath(exePath, exeLong);
+    return SameFolderOfLongPaths(moduleLong, exeLong);
 }
 
 int CommonFolderDepth(const char* modulePath, const char* exePath) {
@@ -38,12 +53,14 @@ int CommonFolderDepth(const char* modulePath, const char* exePath) {
     char exeLong[MAX_PATH];
     LongPath(modulePath, moduleLong);
     LongPath(exePath, exeLong);
-    char prefix[MAX_PATH + 1] = {};
-    if (PathCommonPrefixA(moduleLong, exeLong, prefix) == 0 || prefix[0] == 0) return 0;
-    PathAddBackslashA(prefix);
-    return static_cast<int>(std::count(prefix, prefix + strlen(prefix), '\\'));
+    return DepthOfLongPaths(moduleLong, exeLong);
 }
 
 bool SharesFolder(const char* modulePath, const char* exePath) {
-    return IsSameFolder(modulePath, exePath) || CommonFolderDepth(modulePath, exePath) >= kSharedDepth;
+    char moduleLong[MAX_PATH];
+    char exeLong[MAX_PATH];
+    LongPath(modulePath, moduleLong);
+    LongPath(exePath, exeLong);
+    return SameFolderOfLongPaths(moduleLong, exeLong) ||
+           DepthOfLongPaths(moduleLong, exeLong) >= kSharedDepth;
 }
