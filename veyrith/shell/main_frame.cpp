@@ -170,17 +170,19 @@ void CMainFrame::RecalcLayout() {
 }
 
 bool CMainFrame::IsBandShown(UINT childId) const {
-    HWND child = GetDlgItem(m_wndReBar, static_cast<int>(childId));
-    return child && IsWindowVisible(m_wndReBar) && IsWindowVisible(child);
+    int index = m_wndReBar.BandIndex(childId);
+    REBARBANDINFOA band = {};
+    band.cbSize = REBARBANDINFOA_V6_SIZE;
+    band.fMask = RBBIM_STYLE;
+    return index >= 0 && m_wndReBar.GetBandInfo(index, band) && !(band.fStyle & RBBS_HIDDEN);
 }
 
 void CMainFrame::ToggleBand(UINT childId) {
     int index = m_wndReBar.BandIndex(childId);
     if (index < 0) return;
-    bool show = !IsBandShown(childId);
-    m_wndReBar.ShowBand(index, show);
+    m_wndReBar.ShowBand(index, !IsBandShown(childId));
     // The rebar itself is shown while at least one of its bands is.
-    bool anyShown = IsWindowVisible(m_wndToolBar) || IsWindowVisible(m_wndCommandBar);
+    bool anyShown = IsBandShown(ID_VIEW_TOOLBAR) || IsBandShown(IDW_COMMAND_BAR);
     ShowWindow(m_wndReBar, anyShown ? SW_SHOWNA : SW_HIDE);
     RecalcLayout();
 }
