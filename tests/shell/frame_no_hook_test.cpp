@@ -1,0 +1,46 @@
+// A whole scan in the main window with the real timers while no
+// system-wide hook is installed: the nothing-found result, Export disabled
+// before and after, and a click on the result item starting a new scan.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "frame_under_test.h"
+#include "resource.h"
+
+namespace {
+
+POINT ItemCentre(HWND tree, HTREEITEM item) {
+    RECT rect = {};
+    TreeView_GetItemRect(tree, item, &rect, TRUE);
+    POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    ClientToScreen(tree, &point);
+    return point;
+}
+
+TEST(FrameScanWithoutHooks, NothingFoundAndAClickOnTheResultScansAgain) {
+    CVeyrithApp app;
+    FrameUnderTest frame(app);
+    ASSERT_TRUE(frame.Create());
+    EXPECT_FALSE(frame->Commands().IsEnabled(ID_EXPORT_RESULTS));
+
+    ASSERT_TRUE(frame.RunScan());
+    CLeftView& tree = *frame->LeftView();
+    ASSERT_EQ(tree.GetCount(), 1u);
+    HTREEITEM only = tree.GetRootItem();
+    EXPECT_EQ(tree.GetItemText(only), "No system-wide monitoring modules detected");
+    EXPECT_EQ(frame->InfoView()->RequestedPage(), "HTML_SPY_NOT_DETECTED");
+    EXPECT_EQ(frame->StatusBar().PaneText(0), "Scanning complete");
+    EXPECT_FALSE(frame->Commands().IsEnabled(ID_EXPORT_RESULTS));
+    EXPECT_FALSE(frame.MenuItemEnabled("&File", ID_EXPORT_RESULTS));
+    EXPECT_EQ(frame->ListView()->GetRowCount(), 0);
+
+    ClickAt(ItemCentre(tree.Tree(), only));
+    EXPECT_TRUE(frame.PumpUntil(2000, [&] { return frame->IsScanning(); }));
+    EXPECT_EQ(frame->StatusBar().PaneText(0), "Intelligent scanning is in progress...");
+    EXPECT_TRUE(frame.PumpUntil(30000, [&] { return !frame->IsScanning(); }));
+    EXPECT_EQ(tree.GetItemText(tree.GetRootItem()), "No system-wide monitoring modules detected");
+}
+
+}  // namespace
