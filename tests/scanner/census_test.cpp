@@ -156,21 +156,25 @@ TEST_F(Census, TheOwnProcessIsProbedLikeAnyOther) {
 }
 
 TEST_F(Census, ProcessesThatCannotBeOpenedOrLackTheModuleAreSkipped) {
-    HookHost& host = StartHost(kPlans[3]);
-    ChildProcess idle;
-    ASSERT_TRUE(idle.Start(Quoted(BinDir() + "idle_process.exe")));
-    DWORD endedId = host.Id();
-    ASSERT_TRUE(host.Stop());
+    HookHost& ended = StartHost(kPlans[3]);
+    DWORD endedId = ended.Id();
+    ASSERT_TRUE(ended.Stop());
+    // A ready host that has another module loaded instead of the sample one.
+    HookHost other;
+    std::string otherExe = BinDir() + "sample_hook_host.exe";
+    ASSERT_TRUE(other.Start(otherExe, "-hook none -dll " + Quoted(BinDir() + "probe_module.dll")));
 
     CAffectedApplications census;
     EXPECT_EQ(0, census.ProbeProcess(endedId, m_dll.c_str()));
     EXPECT_EQ(0, census.ProbeProcess(0xFFFFFFF0u, m_dll.c_str()));
-    EXPECT_EQ(0, census.ProbeProcess(idle.Id(), m_dll.c_str()));
+    EXPECT_EQ(0, census.ProbeProcess(other.Id(), m_dll.c_str()));
     EXPECT_EQ(0, census.GetCount());
-    EXPECT_EQ(1, census.ProbeProcess(idle.Id(), ModuleName(GetModuleHandleA("kernel32.dll")).c_str()));
+    std::string kernel32 = ModuleName(GetModuleHandleA("kernel32.dll"));
+    EXPECT_EQ(1, census.ProbeProcess(other.Id(), kernel32.c_str()));
     ASSERT_EQ(1, census.GetCount());
-    EXPECT_EQ(0, lstrcmpiA((BinDir() + "idle_process.exe").c_str(), census.GetAt(0).m_szPath));
+    EXPECT_EQ(0, lstrcmpiA(otherExe.c_str(), census.GetAt(0).m_szPath));
     EXPECT_EQ(FALSE, census.GetAt(0).m_bVisible);
+    EXPECT_EQ(other.Id(), census.GetAt(0).m_dwProcessId);
     census.Reset();
     EXPECT_EQ(0, census.GetCount());
 }
