@@ -39,7 +39,10 @@ CMainFrame::CMainFrame() : m_wndCommandBar(IDD_COMMAND_BAR) {
 }
 
 CMainFrame::~CMainFrame() {
-    // The window goes while the panes and bars it holds still exist.
+    // The window goes while the panes and bars it holds still exist. The
+    // object's owner is ending it, so the message loop is not asked to end.
+    fw::Application* app = fw::Application::Current();
+    if (app && Handle() && app->MainWindow() == Handle()) app->SetMainWindow(nullptr);
     if (Handle()) DestroyWindow(Handle());
     if (m_hBoldFont) DeleteObject(m_hBoldFont);
 }
@@ -61,6 +64,8 @@ bool CMainFrame::Create(CVeyrithDoc* pDocument) {
     m_wndInfoView.OnInitialUpdate();
     SetMessageText(fw::LoadResString(IDS_IDLE_MESSAGE));
     RecalcLayout();
+    // The tree takes the focus when the frame is first activated.
+    m_hwndLastFocus = m_wndLeftView.Tree();
     return true;
 }
 
@@ -428,15 +433,14 @@ LRESULT CMainFrame::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         OnMenuSelect(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HMENU>(lParam));
         return 0;
     case WM_ACTIVATE:
-        // Remember which pane had the focus, to give it back on return.
-        if (LOWORD(wParam) == WA_INACTIVE && IsInside(Handle(), GetFocus())) m_hwndLastFocus = GetFocus();
+        // The pane that had the focus gets it back when the frame returns.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            if (IsInside(Handle(), GetFocus()) && GetFocus() != Handle()) m_hwndLastFocus = GetFocus();
+        } else if (!HIWORD(wParam) && IsWindow(m_hwndLastFocus) && IsChild(Handle(), m_hwndLastFocus)) {
+            SetFocus(m_hwndLastFocus);
+            return 0;
+        }
         break;
-    case WM_SETFOCUS: {
-        HWND target = IsWindow(m_hwndLastFocus) && IsChild(Handle(), m_hwndLastFocus) ? m_hwndLastFocus
-                                                                                       : m_wndLeftView.Tree();
-        if (target) SetFocus(target);
-        return 0;
-    }
     case kCloseRequestMessage:
         OnCloseRequest();
         return 0;
