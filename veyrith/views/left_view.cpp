@@ -54,28 +54,19 @@ CLeftView::~CLeftView() {
 bool CLeftView::Create(HWND parent, UINT id) {
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_TREEVIEW_CLASSES};
     InitCommonControlsEx(&icc);
-    RECT rect = {};
-    GetClientRect(parent, &rect);
-    return fw::Window::Create(parent, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0,
-                              rect.right, rect.bottom,
-                              reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id))) &&
-           m_tree;
+    return CreatePane(parent, id);
 }
 
 bool CLeftView::OnCreate(CREATESTRUCTA& cs) {
-    m_tree = CreateWindowExA(WS_EX_CLIENTEDGE, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE | kTreeStyles,
-                             0, 0, cs.cx, cs.cy, Handle(),
-                             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kTreeId)),
-                             GetModuleHandleA(nullptr), nullptr);
-    return m_tree != nullptr;
+    return CreateControl(WC_TREEVIEWA, kTreeStyles, WS_EX_CLIENTEDGE, kTreeId, cs) != nullptr;
 }
 
 void CLeftView::OnInitialUpdate() {
-    TreeView_SetImageList(m_tree, m_images, TVSIL_NORMAL);
+    TreeView_SetImageList(Control(), m_images, TVSIL_NORMAL);
     InsertItem(TVI_ROOT, fw::LoadResString(IDS_START_SCAN), kImageStart, true);
 }
 
-void CLeftView::Clear() { TreeView_DeleteAllItems(m_tree); }
+void CLeftView::Clear() { TreeView_DeleteAllItems(Control()); }
 
 HTREEITEM CLeftView::InsertItem(HTREEITEM parent, const std::string& text, int image, bool bold) {
     TVINSERTSTRUCTA insert = {};
@@ -90,7 +81,7 @@ HTREEITEM CLeftView::InsertItem(HTREEITEM parent, const std::string& text, int i
         insert.item.stateMask = TVIS_BOLD | TVIS_EXPANDED;
     }
     return reinterpret_cast<HTREEITEM>(
-        SendMessageA(m_tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+        SendMessageA(Control(), TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 
 bool CLeftView::FillModuleTree() {
@@ -114,11 +105,11 @@ bool CLeftView::FillModuleTree() {
         item.mask = TVIF_TEXT;
         item.hItem = root;
         item.pszText = const_cast<char*>(text.c_str());
-        SendMessageA(m_tree, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        SendMessageA(Control(), TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
     } else {
-        TreeView_Expand(m_tree, root, TVE_EXPAND);
+        TreeView_Expand(Control(), root, TVE_EXPAND);
     }
-    if (first && items.selectFirst) TreeView_SelectItem(m_tree, first);
+    if (first && items.selectFirst) TreeView_SelectItem(Control(), first);
     return !items.names.empty();
 }
 
@@ -138,12 +129,12 @@ void CLeftView::RefreshSelection() {
     if (isModule) services->SetMessageText(description);
 }
 
-bool CLeftView::HasFocus() const { return m_tree && GetFocus() == m_tree; }
+bool CLeftView::HasFocus() const { return ControlHasFocus(); }
 
-HTREEITEM CLeftView::GetSelectedItem() const { return TreeView_GetSelection(m_tree); }
+HTREEITEM CLeftView::GetSelectedItem() const { return TreeView_GetSelection(Control()); }
 
 HTREEITEM CLeftView::GetParentItem(HTREEITEM item) const {
-    return item ? TreeView_GetParent(m_tree, item) : nullptr;
+    return item ? TreeView_GetParent(Control(), item) : nullptr;
 }
 
 std::string CLeftView::GetItemText(HTREEITEM item) const {
@@ -155,46 +146,27 @@ std::string CLeftView::GetItemText(HTREEITEM item) const {
     info.hItem = item;
     info.pszText = buffer.data();
     info.cchTextMax = static_cast<int>(buffer.size());
-    if (!SendMessageA(m_tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&info))) return std::string();
+    if (!SendMessageA(Control(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&info))) return std::string();
     return std::string(info.pszText);
 }
 
-UINT CLeftView::GetCount() const { return TreeView_GetCount(m_tree); }
+UINT CLeftView::GetCount() const { return TreeView_GetCount(Control()); }
 
-HTREEITEM CLeftView::GetRootItem() const { return TreeView_GetRoot(m_tree); }
+HTREEITEM CLeftView::GetRootItem() const { return TreeView_GetRoot(Control()); }
 
 int CLeftView::GetItemImage(HTREEITEM item) const {
     TVITEMA info = {};
     info.mask = TVIF_IMAGE;
     info.hItem = item;
-    if (!item || !SendMessageA(m_tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&info))) return -1;
+    if (!item || !SendMessageA(Control(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&info))) return -1;
     return info.iImage;
 }
 
 bool CLeftView::IsItemBold(HTREEITEM item) const {
-    return item && (TreeView_GetItemState(m_tree, item, TVIS_BOLD) & TVIS_BOLD) != 0;
+    return item && (TreeView_GetItemState(Control(), item, TVIS_BOLD) & TVIS_BOLD) != 0;
 }
 
-LRESULT CLeftView::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    switch (msg) {
-    case WM_NOTIFY:
-        return OnNotify(*reinterpret_cast<NMHDR*>(lParam));
-    case WM_SIZE:
-        if (m_tree) MoveWindow(m_tree, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
-        return 0;
-    case WM_SETFOCUS:
-        if (m_tree) SetFocus(m_tree);
-        return 0;
-    case WM_CONTEXTMENU:
-        // The tree's own menu comes from its right-click notification;
-        // the request must not travel on to the frame.
-        return 0;
-    }
-    return fw::Window::OnMessage(msg, wParam, lParam);
-}
-
-LRESULT CLeftView::OnNotify(const NMHDR& header) {
-    if (header.hwndFrom != m_tree) return 0;
+LRESULT CLeftView::OnControlNotify(const NMHDR& header) {
     switch (header.code) {
     case TVN_SELCHANGEDA:
         OnSelectionChanged(reinterpret_cast<const NMTREEVIEWA&>(header));
@@ -213,7 +185,7 @@ LRESULT CLeftView::OnNotify(const NMHDR& header) {
 }
 
 void CLeftView::OnSelectionChanged(const NMTREEVIEWA& info) {
-    if (info.itemNew.hItem && (TreeView_GetItemState(m_tree, info.itemNew.hItem, TVIS_SELECTED) &
+    if (info.itemNew.hItem && (TreeView_GetItemState(Control(), info.itemNew.hItem, TVIS_SELECTED) &
                                TVIS_SELECTED))
         RefreshSelection();
 }
@@ -224,8 +196,8 @@ HTREEITEM CLeftView::HitTestCursor(POINT* screenPoint) const {
     if (screenPoint) *screenPoint = point;
     TVHITTESTINFO hit = {};
     hit.pt = point;
-    ScreenToClient(m_tree, &hit.pt);
-    return TreeView_HitTest(m_tree, &hit);
+    ScreenToClient(Control(), &hit.pt);
+    return TreeView_HitTest(Control(), &hit);
 }
 
 void CLeftView::OnLeftClick() {
@@ -241,7 +213,7 @@ void CLeftView::OnRightClick() {
     POINT screen = {};
     HTREEITEM item = HitTestCursor(&screen);
     if (!item) return;
-    TreeView_SelectItem(m_tree, item);
+    TreeView_SelectItem(Control(), item);
     if (!GetParentItem(item)) return;
     CFrameServices* services = GetFrameServices();
     if (!services) return;

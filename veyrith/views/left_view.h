@@ -9,9 +9,9 @@
 
 #include <string>
 
-#include "window.h"
+#include "control_view.h"
 
-class CLeftView : public fw::Window {
+class CLeftView : public fw::ControlView {
 public:
     // Image indexes of the tree's image list.
     enum { kImageModule = 0, kImageRoot = 1, kImageStart = 2 };
@@ -33,7 +33,7 @@ public:
     // Deletes every item.
     void Clear();
 
-    HWND Tree() const { return m_tree; }
+    HWND Tree() const { return Control(); }
     // True when the keyboard focus is in the tree control.
     bool HasFocus() const;
     HTREEITEM GetSelectedItem() const;
@@ -51,11 +51,10 @@ public:
 
 protected:
     const char* ClassName() const override { return "VeyrithLeftView"; }
-    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    LRESULT OnControlNotify(const NMHDR& header) override;
     bool OnCreate(CREATESTRUCTA& cs) override;
 
 private:
-    LRESULT OnNotify(const NMHDR& header);
     void OnSelectionChanged(const NMTREEVIEWA& info);
     void OnLeftClick();
     void OnRightClick();
@@ -63,6 +62,5 @@ private:
     HTREEITEM HitTestCursor(POINT* screenPoint) const;
     HTREEITEM InsertItem(HTREEITEM parent, const std::string& text, int image, bool bold);
 
-    HWND m_tree = nullptr;
     HIMAGELIST m_images = nullptr;
 };

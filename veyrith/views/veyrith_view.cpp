@@ -77,25 +77,16 @@ CVeyrithView::~CVeyrithView() {
 bool CVeyrithView::Create(HWND parent, UINT id) {
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&icc);
-    RECT rect = {};
-    GetClientRect(parent, &rect);
-    return fw::Window::Create(parent, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0,
-                              rect.right, rect.bottom,
-                              reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id))) &&
-           m_list;
+    return CreatePane(parent, id);
 }
 
 bool CVeyrithView::OnCreate(CREATESTRUCTA& cs) {
     // The view owns the image list; the control must not destroy it.
-    m_list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_SHAREIMAGELISTS,
-                             0, 0, cs.cx, cs.cy, Handle(),
-                             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kListId)),
-                             GetModuleHandleA(nullptr), nullptr);
-    return m_list != nullptr;
+    return CreateControl(WC_LISTVIEWA, WS_BORDER | LVS_SHAREIMAGELISTS, 0, kListId, cs) != nullptr;
 }
 
 void CVeyrithView::OnInitialUpdate() {
-    ListView_SetImageList(m_list, m_images, LVSIL_SMALL);
+    ListView_SetImageList(Control(), m_images, LVSIL_SMALL);
     int index = 0;
     for (const ColumnSpec& spec : kColumns) {
         std::string heading = fw::LoadResString(spec.heading);
@@ -105,19 +96,19 @@ void CVeyrithView::OnInitialUpdate() {
         column.cx = spec.width;
         column.pszText = const_cast<char*>(heading.c_str());
         column.iSubItem = index;
-        SendMessageA(m_list, LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column));
+        SendMessageA(Control(), LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column));
         ++index;
     }
-    ListView_SetExtendedListViewStyle(m_list, kExtendedStyles);
+    ListView_SetExtendedListViewStyle(Control(), kExtendedStyles);
 }
 
 void CVeyrithView::SetReportMode() {
-    LONG_PTR style = GetWindowLongPtrA(m_list, GWL_STYLE);
-    SetWindowLongPtrA(m_list, GWL_STYLE, (style & ~LVS_TYPEMASK) | LVS_REPORT);
+    LONG_PTR style = GetWindowLongPtrA(Control(), GWL_STYLE);
+    SetWindowLongPtrA(Control(), GWL_STYLE, (style & ~LVS_TYPEMASK) | LVS_REPORT);
 }
 
 void CVeyrithView::Reset() {
-    ListView_DeleteAllItems(m_list);
+    ListView_DeleteAllItems(Control());
     m_records.Reset();
     for (int i = ImageList_GetImageCount(m_images) - 1; i >= kFirstRowImage; --i)
         ImageList_Remove(m_images, i);
@@ -152,7 +143,7 @@ void CVeyrithView::AddRow(int row, int recordIndex) {
     item.pszText = const_cast<char*>(record.m_szPath);
     item.iImage = row + kFirstRowImage;
     item.lParam = recordIndex;
-    int inserted = static_cast<int>(SendMessageA(m_list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    int inserted = static_cast<int>(SendMessageA(Control(), LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
     if (inserted < 0) return;
 
     bool visible = record.m_bVisible > 0;
@@ -169,13 +160,13 @@ void CVeyrithView::SetCell(int row, int column, const std::string& text, int ima
     item.iSubItem = column;
     item.pszText = const_cast<char*>(text.c_str());
     item.iImage = image;
-    SendMessageA(m_list, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    SendMessageA(Control(), LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
 }
 
-bool CVeyrithView::HasFocus() const { return m_list && GetFocus() == m_list; }
+bool CVeyrithView::HasFocus() const { return ControlHasFocus(); }
 
 bool CVeyrithView::GetSelectedRecord(CListItemState& record) const {
-    int row = ListView_GetNextItem(m_list, -1, LVNI_SELECTED);
+    int row = ListView_GetNextItem(Control(), -1, LVNI_SELECTED);
     int index = row >= 0 ? GetRowRecord(row) : -1;
     if (index < 0 || index >= m_records.GetCount()) return false;
     record = m_records.GetAt(index);
@@ -183,11 +174,11 @@ bool CVeyrithView::GetSelectedRecord(CListItemState& record) const {
 }
 
 std::string CVeyrithView::GetSelectedText() const {
-    int row = ListView_GetNextItem(m_list, -1, LVNI_SELECTED);
+    int row = ListView_GetNextItem(Control(), -1, LVNI_SELECTED);
     return row >= 0 ? GetCellText(row, kColumnPath) : std::string();
 }
 
-int CVeyrithView::GetRowCount() const { return ListView_GetItemCount(m_list); }
+int CVeyrithView::GetRowCount() const { return ListView_GetItemCount(Control()); }
 
 std::string CVeyrithView::GetCellText(int row, int column) const {
     std::vector<char> buffer(1024, '\0');
@@ -195,7 +186,7 @@ std::string CVeyrithView::GetCellText(int row, int column) const {
     item.iSubItem = column;
     item.pszText = buffer.data();
     item.cchTextMax = static_cast<int>(buffer.size());
-    SendMessageA(m_list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+    SendMessageA(Control(), LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
     return std::string(buffer.data());
 }
 
@@ -203,7 +194,7 @@ int CVeyrithView::GetRowRecord(int row) const {
     LVITEMA item = {};
     item.mask = LVIF_PARAM;
     item.iItem = row;
-    if (!SendMessageA(m_list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return -1;
+    if (!SendMessageA(Control(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return -1;
     return static_cast<int>(item.lParam);
 }
 
@@ -232,26 +223,7 @@ int CALLBACK CVeyrithView::CompareRows(LPARAM first, LPARAM second, LPARAM view)
                                                                        static_cast<int>(second));
 }
 
-LRESULT CVeyrithView::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    switch (msg) {
-    case WM_NOTIFY:
-        return OnNotify(*reinterpret_cast<NMHDR*>(lParam));
-    case WM_SIZE:
-        if (m_list) MoveWindow(m_list, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
-        return 0;
-    case WM_SETFOCUS:
-        if (m_list) SetFocus(m_list);
-        return 0;
-    case WM_CONTEXTMENU:
-        // The list's menu comes from its right-click notification; the
-        // request must not travel on to the frame.
-        return 0;
-    }
-    return fw::Window::OnMessage(msg, wParam, lParam);
-}
-
-LRESULT CVeyrithView::OnNotify(const NMHDR& header) {
-    if (header.hwndFrom != m_list) return 0;
+LRESULT CVeyrithView::OnControlNotify(const NMHDR& header) {
     switch (header.code) {
     case NM_CUSTOMDRAW:
         return OnCustomDraw(reinterpret_cast<const NMLVCUSTOMDRAW&>(header));
@@ -294,7 +266,7 @@ LRESULT CVeyrithView::OnCustomDraw(const NMLVCUSTOMDRAW& draw) const {
 void CVeyrithView::OnColumnClick(int column) {
     if (GetRowCount() == 0) return;
     m_nSortColumn = column;
-    ListView_SortItems(m_list, &CVeyrithView::CompareRows, reinterpret_cast<LPARAM>(this));
+    ListView_SortItems(Control(), &CVeyrithView::CompareRows, reinterpret_cast<LPARAM>(this));
     m_bSortAscending = !m_bSortAscending;
 }
 
@@ -309,7 +281,7 @@ void CVeyrithView::OnItemChanged(const NMLISTVIEW& info) {
 }
 
 void CVeyrithView::OnRightClick() {
-    if (ListView_GetNextItem(m_list, -1, LVNI_SELECTED) < 0) return;
+    if (ListView_GetNextItem(Control(), -1, LVNI_SELECTED) < 0) return;
     CFrameServices* services = GetFrameServices();
     if (!services) return;
     POINT screen = {};

@@ -9,9 +9,9 @@
 #include <string>
 
 #include "scanner/affected_applications.h"
-#include "window.h"
+#include "control_view.h"
 
-class CVeyrithView : public fw::Window {
+class CVeyrithView : public fw::ControlView {
 public:
     // Columns of the report.
     enum { kColumnPath = 0, kColumnVisibility = 1, kColumnAutorun = 2, kColumnDescription = 3 };
@@ -40,7 +40,7 @@ public:
     bool GetSelectedRecord(CListItemState& record) const;
     // The first column of the selected row, empty when none is selected.
     std::string GetSelectedText() const;
-    HWND List() const { return m_list; }
+    HWND List() const { return Control(); }
 
     // The records of the last census (rows refer to them by index).
     const CAffectedApplications& Records() const { return m_records; }
@@ -58,11 +58,10 @@ public:
 
 protected:
     const char* ClassName() const override { return "VeyrithListView"; }
-    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    LRESULT OnControlNotify(const NMHDR& header) override;
     bool OnCreate(CREATESTRUCTA& cs) override;
 
 private:
-    LRESULT OnNotify(const NMHDR& header);
     LRESULT OnCustomDraw(const NMLVCUSTOMDRAW& draw) const;
     void OnColumnClick(int column);
     void OnItemChanged(const NMLISTVIEW& info);
@@ -71,7 +70,6 @@ private:
     void SetCell(int row, int column, const std::string& text, int image);
     static int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM view);
 
-    HWND m_list = nullptr;
     CAffectedApplications m_records;
     BOOL m_bSortAscending = TRUE;
     int m_nSortColumn = 0;
