@@ -4,12 +4,16 @@ namespace {
 // HtmlHelpA's export ordinal and its display-table-of-contents command.
 constexpr WORD kHtmlHelpOrdinal = 14;
 constexpr UINT kDisplayToc = 1;
+constexpr UINT kCloseAll = 0x12;
 }  // namespace
 
 CHtmlHelp::CHtmlHelp(std::string serverKey, std::string library)
     : m_strServerKey(std::move(serverKey)), m_strLibrary(std::move(library)) {}
 
 CHtmlHelp::~CHtmlHelp() {
+    // The viewer's windows run on our thread with the runtime's code: close
+    // them before the code goes.
+    if (m_pfnHtmlHelp) m_pfnHtmlHelp(nullptr, nullptr, kCloseAll, 0);
     if (m_hLibrary) FreeLibrary(m_hLibrary);
 }
 

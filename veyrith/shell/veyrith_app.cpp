@@ -17,10 +17,9 @@ bool ReadSystemVersion(OSVERSIONINFOA& version) {
 
 CVeyrithApp::CVeyrithApp() : m_readVersion(&ReadSystemVersion) {}
 
-CVeyrithApp::~CVeyrithApp() {
-    m_pMainFrame.reset();
-    if (m_hInstanceMutex) CloseHandle(m_hInstanceMutex);
-}
+// The single-instance mutex is held until the process ends: the system
+// releases it then, so a second start is refused until the very end.
+CVeyrithApp::~CVeyrithApp() { m_pMainFrame.reset(); }
 
 bool CVeyrithApp::IsSupportedWindows(const OSVERSIONINFOA& version) {
     if (version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS) return false;

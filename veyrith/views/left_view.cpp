@@ -63,12 +63,12 @@ bool CLeftView::OnCreate(CREATESTRUCTA& cs) {
 
 void CLeftView::OnInitialUpdate() {
     TreeView_SetImageList(Control(), m_images, TVSIL_NORMAL);
-    InsertItem(TVI_ROOT, fw::LoadResString(IDS_START_SCAN), kImageStart, true);
+    InsertItem(TVI_ROOT, fw::LoadResString(IDS_START_SCAN), kImageStart, TVIS_BOLD);
 }
 
 void CLeftView::Clear() { TreeView_DeleteAllItems(Control()); }
 
-HTREEITEM CLeftView::InsertItem(HTREEITEM parent, const std::string& text, int image, bool bold) {
+HTREEITEM CLeftView::InsertItem(HTREEITEM parent, const std::string& text, int image, UINT state) {
     TVINSERTSTRUCTA insert = {};
     insert.hParent = parent;
     insert.hInsertAfter = TVI_LAST;
@@ -76,10 +76,8 @@ HTREEITEM CLeftView::InsertItem(HTREEITEM parent, const std::string& text, int i
     insert.item.pszText = const_cast<char*>(text.c_str());
     insert.item.iImage = image;
     insert.item.iSelectedImage = image;
-    if (bold) {
-        insert.item.state = TVIS_BOLD | TVIS_EXPANDED;
-        insert.item.stateMask = TVIS_BOLD | TVIS_EXPANDED;
-    }
+    insert.item.state = state;
+    insert.item.stateMask = state;
     return reinterpret_cast<HTREEITEM>(
         SendMessageA(Control(), TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
 }
@@ -93,10 +91,11 @@ bool CLeftView::FillModuleTree() {
     GetOwnModuleNames(ownModules);
     ModuleTreeItems items = ChooseModuleTreeItems(g_monitoringModules, ownModules);
 
-    HTREEITEM root = InsertItem(TVI_ROOT, fw::LoadResString(IDS_MONITORING_FILES), kImageRoot, true);
+    HTREEITEM root = InsertItem(TVI_ROOT, fw::LoadResString(IDS_MONITORING_FILES), kImageRoot,
+                                TVIS_BOLD | TVIS_EXPANDED);
     HTREEITEM first = nullptr;
     for (const std::string& name : items.names) {
-        HTREEITEM item = InsertItem(root, name, kImageModule, false);
+        HTREEITEM item = InsertItem(root, name, kImageModule, 0);
         if (!first) first = item;
     }
     if (items.names.empty()) {

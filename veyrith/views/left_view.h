@@ -60,7 +60,8 @@ private:
     void OnRightClick();
     void OnDoubleClick();
     HTREEITEM HitTestCursor(POINT* screenPoint) const;
-    HTREEITEM InsertItem(HTREEITEM parent, const std::string& text, int image, bool bold);
+    // state: the TVIS_ bits to set (bold, expanded).
+    HTREEITEM InsertItem(HTREEITEM parent, const std::string& text, int image, UINT state);
 
     HIMAGELIST m_images = nullptr;
 };

@@ -51,12 +51,16 @@ void AddIconResource(HIMAGELIST images, UINT id) {
 
 // The first small icon of an executable; the standard application icon
 // when it has none.
+// Row r shows image r + 2, so every row must add exactly one image: when the
+// executable's own icon cannot be added, the standard one takes its place.
 void AddExecutableIcon(HIMAGELIST images, const char* path) {
     HICON small = nullptr;
-    if (ExtractIconExA(path, 0, nullptr, &small, 1) > 0 && small)
-        AddIcon(images, small, true);
-    else
-        AddIcon(images, LoadIconA(nullptr, IDI_APPLICATION), false);
+    if (ExtractIconExA(path, 0, nullptr, &small, 1) > 0 && small) {
+        int index = ImageList_AddIcon(images, small);
+        DestroyIcon(small);
+        if (index >= 0) return;
+    }
+    AddIcon(images, LoadIconA(nullptr, IDI_APPLICATION), false);
 }
 
 }  // namespace
