@@ -72,6 +72,11 @@ TEST(AutoRunLookup, SourcesAreReadInOrderAndTheFirstMatchWins) {
     ASSERT_TRUE(scratch.SetValue(HKEY_LOCAL_MACHINE, kRunKey, "VeyrithTestOrder", command));
     StartupShortcut link("Veyrith test ordered.lnk", exe);
     ASSERT_TRUE(link.Made());
+    // The common Startup folder is read after the user's own.
+    const std::string otherExe = temp.File("Common Program.exe");
+    ASSERT_TRUE(WriteTextFile(otherExe, "MZ"));
+    StartupShortcut commonLink("Veyrith test common.lnk", otherExe, CSIDL_COMMON_STARTUP);
+    ASSERT_TRUE(commonLink.Made());
     WinIniOption load("load");
     ASSERT_TRUE(load.Set("veyrith-order.exe"));
 
@@ -79,7 +84,9 @@ TEST(AutoRunLookup, SourcesAreReadInOrderAndTheFirstMatchWins) {
     inventory.push_back(EntryFor("stale entry"));
     CollectAutoRuns(inventory);
 
-    EXPECT_EQ(IndexOfLocation(inventory, "stale entry"), -1);
+    // The inventory is emptied first: the record pushed above is gone.
+    for (const CAutoRunInfo& entry : inventory)
+        EXPECT_STRNE(entry.m_szProgram, "stale entry");
     std::vector<int> positions;
     const std::pair<HKEY, const char*> keys[] = {
         {HKEY_LOCAL_MACHINE, kRunKey}, {HKEY_CURRENT_USER, kRunKey},
@@ -95,6 +102,7 @@ TEST(AutoRunLookup, SourcesAreReadInOrderAndTheFirstMatchWins) {
         positions.push_back(position);
     }
     positions.push_back(IndexOfLocation(inventory, link.Path()));
+    positions.push_back(IndexOfLocation(inventory, commonLink.Path()));
     int winIni = -1;
     for (size_t i = 0; i < inventory.size(); ++i)
         if (!strcmp(inventory[i].m_szProgram, "veyrith-order.exe")) winIni = static_cast<int>(i);

@@ -68,9 +68,10 @@ bool MakeShortcut(const std::string& linkPath, const std::string& target) {
     return saved;
 }
 
-StartupShortcut::StartupShortcut(const std::string& fileName, const std::string& target) {
+StartupShortcut::StartupShortcut(const std::string& fileName, const std::string& target,
+                                 int csidl) {
     char folder[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_STARTUP | CSIDL_FLAG_CREATE, nullptr, 0, folder)))
+    if (FAILED(SHGetFolderPathA(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, 0, folder)))
         return;
     m_path = std::string(folder) + "\\" + fileName;
     m_made = MakeShortcut(m_path, target);

@@ -4,6 +4,8 @@
 
 #include "autorun/autorun_sources.h"
 
+#include <shlobj.h>
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -33,7 +35,8 @@ private:
 // A shortcut file in the user's real Startup folder; deleted by the destructor.
 class StartupShortcut {
 public:
-    StartupShortcut(const std::string& fileName, const std::string& target);
+    StartupShortcut(const std::string& fileName, const std::string& target,
+                    int folder = CSIDL_STARTUP);
     ~StartupShortcut();
     bool Made() const { return m_made; }
     const std::string& Path() const { return m_path; }

@@ -196,9 +196,22 @@ TEST_F(ConfigureTool, MoveRebootRegistersAPendingDeletion) {
     EXPECT_EQ(Run("-move_reboot"), 1u);
     std::vector<unsigned char> after =
         ReadBinaryValue(HKEY_LOCAL_MACHINE, kPendingKey, "PendingFileRenameOperations");
-    // A REG_MULTI_SZ, read here as ANSI: the file's name must be in it.
-    std::string text(after.begin(), after.end());
-    EXPECT_NE(text.find("pending.txt"), std::string::npos);
+    // A REG_MULTI_SZ of source/target pairs, read here as ANSI: the file
+    // must be a source whose target is empty, i.e. a deletion, not a rename.
+    std::vector<std::string> strings;
+    std::string current;
+    for (unsigned char c : after) {
+        if (c != 0) { current += static_cast<char>(c); continue; }
+        strings.push_back(current);
+        current.clear();
+    }
+    bool deletion = false;
+    for (size_t i = 0; i + 1 < strings.size(); i += 2) {
+        const std::string& source = strings[i];
+        if (source.size() >= 11 && source.compare(source.size() - 11, 11, "pending.txt") == 0)
+            deletion = strings[i + 1].empty();
+    }
+    EXPECT_TRUE(deletion);
     EXPECT_TRUE(FileExists(file));
 
     // Leave the prefix's pending list as it was.

@@ -64,6 +64,10 @@ protected:
     void SetUp() override {
         std::string probe = m_folder.File("probe_hooks.dll");
         ASSERT_TRUE(CopyFromBin("probe_module.dll", probe));
+        // This program holds the hook code, so its own imports stay
+        // unpatched. The load still passes through the replacement: kernel32's
+        // LoadLibraryA is a stub that reaches kernelbase through kernel32's
+        // import table, and that table is patched like every other module's.
         m_probe = LoadLibraryA(probe.c_str());
         ASSERT_NE(nullptr, m_probe);
     }

@@ -49,7 +49,7 @@ bool CVeyrithApp::InitInstance() {
     SetRegistryKey(kCompanyName);
 
     if (!CreateMainFrame()) return false;
-    ShowWindow(MainWindow(), SW_SHOW);
+    ShowWindow(MainWindow(), SW_SHOWNORMAL);
     UpdateWindow(MainWindow());
     return true;
 }
