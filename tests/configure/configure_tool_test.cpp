@@ -24,6 +24,21 @@ bool SetMultiStringValue(HKEY root, const char* key, const char* name,
     return status == ERROR_SUCCESS;
 }
 
+// The strings of a REG_MULTI_SZ read as bytes, empty ones included.
+std::vector<std::string> SplitMultiString(const std::vector<unsigned char>& data) {
+    std::vector<std::string> strings(1);
+    for (unsigned char c : data) {
+        if (c == 0) strings.emplace_back();
+        else strings.back() += static_cast<char>(c);
+    }
+    strings.pop_back();
+    return strings;
+}
+
+bool EndsWith(const std::string& text, const std::string& tail) {
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
 class ConfigureTool : public ::testing::Test {
 protected:
     void SetUp() override { DeleteValue(HKEY_CURRENT_USER, kProgramKey, kConfigureValue); }
@@ -198,19 +213,10 @@ TEST_F(ConfigureTool, MoveRebootRegistersAPendingDeletion) {
         ReadBinaryValue(HKEY_LOCAL_MACHINE, kPendingKey, "PendingFileRenameOperations");
     // A REG_MULTI_SZ of source/target pairs, read here as ANSI: the file
     // must be a source whose target is empty, i.e. a deletion, not a rename.
-    std::vector<std::string> strings;
-    std::string current;
-    for (unsigned char c : after) {
-        if (c != 0) { current += static_cast<char>(c); continue; }
-        strings.push_back(current);
-        current.clear();
-    }
+    std::vector<std::string> strings = SplitMultiString(after);
     bool deletion = false;
-    for (size_t i = 0; i + 1 < strings.size(); i += 2) {
-        const std::string& source = strings[i];
-        if (source.size() >= 11 && source.compare(source.size() - 11, 11, "pending.txt") == 0)
-            deletion = strings[i + 1].empty();
-    }
+    for (size_t i = 0; i + 1 < strings.size(); i += 2)
+        if (EndsWith(strings[i], "pending.txt")) deletion = strings[i + 1].empty();
     EXPECT_TRUE(deletion);
     EXPECT_TRUE(FileExists(file));
 

@@ -19,12 +19,12 @@ static_assert(kExtendedStyles == 0x0C62, "list extended styles");
 
 constexpr UINT kListId = 1;
 
-struct ColumnSpec {
+struct ColumnLayout {
     UINT heading;
     int width;
 };
 
-const ColumnSpec kColumns[] = {
+const ColumnLayout kColumns[] = {
     {IDS_COLUMN_APPLICATIONS, 290},
     {IDS_COLUMN_VISIBILITY, 70},
     {IDS_COLUMN_AUTORUN, 70},
@@ -92,12 +92,12 @@ bool CVeyrithView::OnCreate(CREATESTRUCTA& cs) {
 void CVeyrithView::OnInitialUpdate() {
     ListView_SetImageList(Control(), m_images, LVSIL_SMALL);
     int index = 0;
-    for (const ColumnSpec& spec : kColumns) {
-        std::string heading = fw::LoadResString(spec.heading);
+    for (const ColumnLayout& layout : kColumns) {
+        std::string heading = fw::LoadResString(layout.heading);
         LVCOLUMNA column = {};
         column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
         column.fmt = LVCFMT_LEFT;
-        column.cx = spec.width;
+        column.cx = layout.width;
         column.pszText = const_cast<char*>(heading.c_str());
         column.iSubItem = index;
         SendMessageA(Control(), LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column));
