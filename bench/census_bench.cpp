@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "autorun/autorun_sources.h"
 #include "scanner/affected_applications.h"
 
 namespace {
@@ -146,7 +147,9 @@ bool Measure(int count, Figures& figures) {
     std::vector<double> censusTimes, floorTimes, matchTimes;
     for (int round = 0; round < kRounds; ++round) {
         double start = NowMs();
-        census.TakeCensus(dll.c_str());
+        CAutoRunArray inventory;
+        CollectAutoRuns(inventory);
+        census.TakeCensus(dll.c_str(), inventory);
         censusTimes.push_back(NowMs() - start);
         start = NowMs();
         BareWalk();

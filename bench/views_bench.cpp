@@ -1,9 +1,11 @@
-// Cost of the scan's timer tick and of a tree selection. With N host
-// processes that have the sample module loaded, times each tick of the
-// progress dialog's walk (one process shown: process list, path, file
-// check, icon) and one fill of the affected-applications list (census plus
-// rows and icons). The ticks come every 200 ms and must stay far below it.
-//   views_bench [N...]      (default 10 100)
+// How long the window waits. With N host processes that have the sample
+// module loaded, times each tick of the progress dialog's walk, the end of
+// a scan (tree rebuilt, census started) and the wait until its rows are
+// shown, and tree selections after the census has landed: how long each
+// blocks the window and how long until the list is complete.
+//   views_bench [-runvalues K] [N...]   (default 10 100 200)
+// -runvalues K adds K values to the user's Run key for the run (removed
+// again at the end), as a machine with a long autorun list has.
 #include <windows.h>
 
 #include <algorithm>
@@ -12,8 +14,12 @@
 #include <string>
 #include <vector>
 
-#include "scanner/scan_indicator_dlg.h"
-#include "shell/frame_services.h"
+#include <commctrl.h>
+
+#include "scanner/own_modules.h"
+#include "views/left_view.h"
+#include "views/pane_host.h"
+#include "views/scan_indicator_dlg.h"
 #include "views/veyrith_view.h"
 
 namespace {
@@ -77,9 +83,9 @@ private:
     std::vector<HANDLE> m_ready;
 };
 
-// A plain top-level window holding the list pane; the bench's stand-in for
-// the main frame. The walk's end finds no tree or info pane and stops there.
-class BenchFrame : public CFrameServices {
+// A plain top-level window holding the tree and the list, wired as the main
+// frame wires them: a tree selection shows the module's rows.
+class BenchFrame : public CPaneHost {
 public:
     BenchFrame() {
         WNDCLASSA wc = {};
@@ -87,29 +93,42 @@ public:
         wc.hInstance = GetModuleHandleA(nullptr);
         wc.lpszClassName = "VeyrithViewsBench";
         RegisterClassA(&wc);
-        m_window = CreateWindowExA(0, wc.lpszClassName, "bench", WS_OVERLAPPEDWINDOW, 0, 0, 800, 400, nullptr,
+        m_window = CreateWindowExA(0, wc.lpszClassName, "bench", WS_OVERLAPPEDWINDOW, 0, 0, 900, 400, nullptr,
                                    nullptr, wc.hInstance, nullptr);
-        SetFrameServices(this);
-        m_list.Create(m_window, 1);
+        m_tree.Create(m_window, 1, this);
+        m_list.Create(m_window, 2, this);
+        MoveWindow(m_tree, 0, 0, 300, 380, FALSE);
+        MoveWindow(m_list, 300, 0, 580, 380, FALSE);
+        m_tree.OnInitialUpdate();
         m_list.SetReportMode();
         m_list.OnInitialUpdate();
     }
-    ~BenchFrame() override {
-        SetFrameServices(nullptr);
-        DestroyWindow(m_window);
-    }
-    HWND FrameWindow() const override { return m_window; }
+    ~BenchFrame() override { DestroyWindow(m_window); }
+    HWND HostWindow() const override { return m_window; }
     void StartScan() override {}
     void SetMessageText(const std::string&) override {}
     bool IsHiddenOnlyChecked() const override { return false; }
     HFONT BoldFont() const override { return nullptr; }
-    CLeftView* LeftView() override { return nullptr; }
-    CVeyrithView* ListView() override { return &m_list; }
-    CInfoView* InfoView() override { return nullptr; }
+    void OnTreeSelection(const std::string& text, bool isModule) override {
+        if (isModule)
+            m_list.ShowModule(text);
+        else
+            m_list.ShowNothing();
+    }
+    void OnScanWalkEnded() override {
+        m_list.TakeCensus(m_items.names);
+        m_tree.FillModuleTree(m_items);
+    }
+
+    void SetItems(const ModuleTreeItems& items) { m_items = items; }
+    CLeftView& Tree() { return m_tree; }
+    CVeyrithView& List() { return m_list; }
 
 private:
     HWND m_window = nullptr;
+    CLeftView m_tree;
     CVeyrithView m_list;
+    ModuleTreeItems m_items;
 };
 
 double Median(std::vector<double> values) {
@@ -117,46 +136,146 @@ double Median(std::vector<double> values) {
     return values.empty() ? 0 : values[values.size() / 2];
 }
 
-void Measure(int count) {
-    Hosts hosts(count);
-    if (!hosts.WaitReady()) {
-        printf("%6d: the hosts did not start\n", count);
-        return;
+void Pump() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
     }
-    BenchFrame frame;
+}
+
+// Handles messages until the list's census has landed.
+void WaitForCensus(const CVeyrithView& list) {
+    while (list.IsCensusRunning()) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+        Pump();
+    }
+    Pump();
+}
+
+std::string ModulePath(const char* name) {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(GetModuleHandleA(name), path, MAX_PATH);
+    CharLowerA(path);
+    return path;
+}
+
+struct Figures {
+    double tickMedian = 0, tickMax = 0;
+    double endBlocks = 0, endToRows = 0;
+    double selectBlocks = 0, selectToRows = 0;
+    int rows = 0;
+};
+
+void MeasureTicks(BenchFrame& frame, Figures& figures) {
     CScanIndicatorDlg dialog;
     std::vector<double> ticks;
-    dialog.Start();
+    if (!dialog.Start(&frame)) return;
+    // The walk ends by itself after the last process.
     while (dialog.IsRunning()) {
         double start = NowMs();
         dialog.ShowNextProcess();
         ticks.push_back(NowMs() - start);
     }
-    std::string dll = BinDir() + "sample_hook.dll";
-    CharLowerA(&dll[0]);
-    std::vector<double> fills;
-    for (int round = 0; round < 5; ++round) {
-        double start = NowMs();
-        frame.ListView()->Fill(dll.c_str());
-        fills.push_back(NowMs() - start);
-    }
     // The first tick of a process's life also loads the shell's icon code.
-    double first = ticks.front();
-    ticks.erase(ticks.begin());
-    double later = ticks.empty() ? 0 : *std::max_element(ticks.begin(), ticks.end());
-    printf("%6d %6zu %10.1f %10.1f %10.1f %6d %10.1f\n", count, ticks.size() + 1, first, Median(ticks), later,
-           frame.ListView()->GetRowCount(), Median(fills));
-    fflush(stdout);
+    if (ticks.size() > 1) ticks.erase(ticks.begin());
+    figures.tickMedian = Median(ticks);
+    figures.tickMax = ticks.empty() ? 0 : *std::max_element(ticks.begin(), ticks.end());
 }
+
+void MeasureSelections(BenchFrame& frame, Figures& figures) {
+    std::vector<double> blocks, complete;
+    HTREEITEM root = frame.Tree().GetRootItem();
+    HTREEITEM first = TreeView_GetChild(frame.Tree().Tree(), root);
+    HTREEITEM second = TreeView_GetNextSibling(frame.Tree().Tree(), first);
+    for (int round = 0; round < 10; ++round) {
+        HTREEITEM item = round % 2 ? first : second;
+        double start = NowMs();
+        TreeView_SelectItem(frame.Tree().Tree(), item);
+        blocks.push_back(NowMs() - start);
+        WaitForCensus(frame.List());
+        complete.push_back(NowMs() - start);
+    }
+    figures.selectBlocks = Median(blocks);
+    figures.selectToRows = Median(complete);
+}
+
+bool Measure(int count, Figures& figures) {
+    Hosts hosts(count);
+    if (!hosts.WaitReady()) return false;
+    std::string dll = BinDir() + "sample_hook.dll";
+    HMODULE own = LoadLibraryA(dll.c_str());
+    BenchFrame frame;
+    ModuleTreeItems items;
+    items.names = {ModulePath("sample_hook.dll"), ModulePath("kernel32.dll")};
+    items.selectFirst = true;
+    frame.SetItems(items);
+
+    MeasureTicks(frame, figures);
+    double start = NowMs();
+    frame.OnScanWalkEnded();
+    figures.endBlocks = NowMs() - start;
+    WaitForCensus(frame.List());
+    figures.endToRows = NowMs() - start;
+    figures.rows = frame.List().GetRowCount();
+    MeasureSelections(frame, figures);
+    if (own) FreeLibrary(own);
+    return true;
+}
+
+const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// Values added to the user's Run key for the run, removed by the destructor.
+class RunValues {
+public:
+    explicit RunValues(int count) : m_count(count) {
+        HKEY key = nullptr;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr))
+            return;
+        for (int i = 0; i < count; ++i) {
+            std::string data = "C:\\Program Files\\bench\\program" + std::to_string(i) + ".exe /background";
+            RegSetValueExA(key, Name(i).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                           static_cast<DWORD>(data.size() + 1));
+        }
+        RegCloseKey(key);
+    }
+    ~RunValues() {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &key)) return;
+        for (int i = 0; i < m_count; ++i) RegDeleteValueA(key, Name(i).c_str());
+        RegCloseKey(key);
+    }
+
+private:
+    static std::string Name(int i) { return "veyrith-bench-" + std::to_string(i); }
+    int m_count;
+};
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    int runValues = 0;
     std::vector<int> counts;
-    for (int i = 1; i < argc; ++i) counts.push_back(atoi(argv[i]));
-    if (counts.empty()) counts = {10, 100};
-    printf("%6s %6s %10s %10s %10s %6s %10s\n", "hosts", "ticks", "first ms", "tick ms", "max ms", "rows",
-           "fill ms");
-    for (int count : counts) Measure(count);
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "-runvalues" && i + 1 < argc)
+            runValues = atoi(argv[++i]);
+        else
+            counts.push_back(atoi(argv[i]));
+    }
+    if (counts.empty()) counts = {10, 100, 200};
+    RunValues values(runValues);
+    printf("Run values added: %d\n", runValues);
+    printf("%6s %9s %9s %10s %12s %11s %13s %6s\n", "hosts", "tick ms", "max tick", "end ms", "end->rows ms",
+           "select ms", "select->rows", "rows");
+    for (int count : counts) {
+        Figures figures;
+        if (!Measure(count, figures)) {
+            printf("%6d: the hosts did not start\n", count);
+            continue;
+        }
+        printf("%6d %9.1f %9.1f %10.1f %12.1f %11.1f %13.1f %6d\n", count, figures.tickMedian, figures.tickMax,
+               figures.endBlocks, figures.endToRows, figures.selectBlocks, figures.selectToRows, figures.rows);
+        fflush(stdout);
+    }
     return 0;
 }

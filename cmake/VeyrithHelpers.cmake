@@ -29,3 +29,27 @@ function(veyrith_add_gtest name)
     set_tests_properties(${name} PROPERTIES RESOURCE_LOCK desktop)
   endif()
 endfunction()
+
+# Layers. Every library reaches its own headers and those of the libraries
+# it links as "folder/name.h" through an include root of its own in the build
+# tree (a link to its source folder). A library never sees the folder of a
+# library above it, so an include against the direction fails to compile.
+function(veyrith_include_root target scope folder dir)
+  set(root ${CMAKE_BINARY_DIR}/include/${target})
+  file(MAKE_DIRECTORY ${root})
+  if(NOT EXISTS ${root}/${folder})
+    file(CREATE_LINK ${dir} ${root}/${folder} SYMBOLIC)
+  endif()
+  target_include_directories(${target} ${scope} ${root})
+endfunction()
+
+# veyrith_layer(TARGET FOLDER [DEPENDS libraries...])
+# One subsystem: a static library of the sources in FOLDER (beside the
+# calling CMakeLists.txt), linked to the layers below it.
+function(veyrith_layer target folder)
+  cmake_parse_arguments(L "" "" "DEPENDS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp)
+  add_library(${target} STATIC ${sources})
+  veyrith_include_root(${target} PUBLIC ${folder} ${CMAKE_CURRENT_SOURCE_DIR}/${folder})
+  target_link_libraries(${target} PUBLIC ${L_DEPENDS})
+endfunction()

@@ -1,7 +1,7 @@
-#include "application.h"
+#include "framework/application.h"
 
-#include "profile.h"
-#include "string_resource.h"
+#include "framework/profile.h"
+#include "framework/string_resource.h"
 
 #include <ole2.h>
 

@@ -33,8 +33,6 @@ public:
     virtual bool InitInstance() { return true; }
     // Clean-up after the loop; returns the exit code.
     virtual int ExitInstance();
-    // A command that no window handled (the main window passes them on).
-    virtual bool OnCommand(UINT /*id*/) { return false; }
 
     // InitInstance, the message loop, ExitInstance.
     int Main();

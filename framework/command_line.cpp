@@ -1,4 +1,4 @@
-#include "command_line.h"
+#include "framework/command_line.h"
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
-#include "command_table.h"
+#include "framework/command_table.h"
 
 #include <commctrl.h>
 
-#include "string_resource.h"
+#include "framework/string_resource.h"
 
 namespace fw {
 
@@ -21,7 +21,8 @@ bool CommandTable::SetHandler(UINT id, Handler handler) {
 
 bool CommandTable::IsEnabled(UINT id) const {
     auto found = m_entries.find(id);
-    if (found == m_entries.end()) return false;
+    // A command that nothing handles yet is shown disabled.
+    if (found == m_entries.end() || !found->second.handler) return false;
     return !found->second.enabled || found->second.enabled();
 }
 
@@ -34,7 +35,7 @@ bool CommandTable::IsChecked(UINT id) const {
 bool CommandTable::Dispatch(UINT id) const {
     auto found = m_entries.find(id);
     if (found == m_entries.end()) return false;
-    if (IsEnabled(id) && found->second.handler) found->second.handler();
+    if (IsEnabled(id)) found->second.handler();
     return true;
 }
 

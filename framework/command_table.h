@@ -20,7 +20,8 @@ public:
     using Rule = std::function<bool()>;
 
     // An empty enabled rule means always enabled; an empty checked rule
-    // means never checked.
+    // means never checked. A command without a handler is disabled whatever
+    // its rule says, until its owner gives it one with SetHandler.
     void Add(UINT id, Handler handler, Rule enabled = Rule(), Rule checked = Rule());
     bool Has(UINT id) const;
     // Replaces the handler of a command in the table, keeping its rules

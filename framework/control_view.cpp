@@ -1,4 +1,4 @@
-#include "control_view.h"
+#include "framework/control_view.h"
 
 namespace fw {
 

@@ -5,7 +5,7 @@
 // stops here instead of travelling on to the frame.
 #pragma once
 
-#include "window.h"
+#include "framework/window.h"
 
 #include <commctrl.h>
 

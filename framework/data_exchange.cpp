@@ -1,6 +1,6 @@
-#include "data_exchange.h"
+#include "framework/data_exchange.h"
 
-#include "wnd.h"
+#include "framework/wnd.h"
 
 namespace fw {
 

@@ -1,7 +1,7 @@
-#include "dialog.h"
+#include "framework/dialog.h"
 
-#include "application.h"
-#include "string_resource.h"
+#include "framework/application.h"
+#include "framework/string_resource.h"
 
 namespace fw {
 

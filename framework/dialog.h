@@ -3,8 +3,8 @@
 // WM_INITDIALOG to WM_NCDESTROY through DWLP_USER.
 #pragma once
 
-#include "data_exchange.h"
-#include "wnd.h"
+#include "framework/data_exchange.h"
+#include "framework/wnd.h"
 
 namespace fw {
 

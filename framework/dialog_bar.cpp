@@ -1,4 +1,4 @@
-#include "dialog_bar.h"
+#include "framework/dialog_bar.h"
 
 namespace fw {
 

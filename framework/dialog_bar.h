@@ -2,7 +2,7 @@
 // commands (a click on a check box, say) go to the frame it belongs to.
 #pragma once
 
-#include "dialog.h"
+#include "framework/dialog.h"
 
 namespace fw {
 

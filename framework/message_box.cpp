@@ -1,7 +1,7 @@
-#include "message_box.h"
+#include "framework/message_box.h"
 
-#include "application.h"
-#include "string_resource.h"
+#include "framework/application.h"
+#include "framework/string_resource.h"
 
 namespace fw {
 

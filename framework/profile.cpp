@@ -1,4 +1,4 @@
-#include "profile.h"
+#include "framework/profile.h"
 
 namespace fw {
 

@@ -6,27 +6,24 @@
 
 #include <cassert>
 
+#include "framework/wnd.h"
+
 namespace fw {
 
-class ReBar {
+class ReBar : public Wnd {
 public:
     bool Create(HWND parent, UINT id, DWORD style);
     // Adds a band for child (id = the child's control id) with the band
     // styles (RBBS_*); its minimum size is the child's ideal size.
     bool AddBand(HWND child, UINT bandStyle, SIZE childSize);
 
-    HWND Handle() const { return m_hwnd; }
-    operator HWND() const { return m_hwnd; }
-    int BandCount() const { assert(IsWindow(m_hwnd)); return static_cast<int>(SendMessageA(m_hwnd, RB_GETBANDCOUNT, 0, 0)); }
+    int BandCount() const { assert(::IsWindow(Handle())); return static_cast<int>(SendMessageA(Handle(), RB_GETBANDCOUNT, 0, 0)); }
     // The band that holds the child with that id, -1 when none.
-    int BandIndex(UINT childId) const { assert(IsWindow(m_hwnd)); return static_cast<int>(SendMessageA(m_hwnd, RB_IDTOINDEX, childId, 0)); }
-    bool ShowBand(int index, bool show) const { assert(IsWindow(m_hwnd)); return SendMessageA(m_hwnd, RB_SHOWBAND, index, show) != 0; }
-    bool GetBandInfo(int index, REBARBANDINFOA& info) const { assert(IsWindow(m_hwnd)); return SendMessageA(m_hwnd, RB_GETBANDINFOA, index, reinterpret_cast<LPARAM>(&info)) != 0; }
-    int RowCount() const { assert(IsWindow(m_hwnd)); return static_cast<int>(SendMessageA(m_hwnd, RB_GETROWCOUNT, 0, 0)); }
+    int BandIndex(UINT childId) const { assert(::IsWindow(Handle())); return static_cast<int>(SendMessageA(Handle(), RB_IDTOINDEX, childId, 0)); }
+    bool ShowBand(int index, bool show) const { assert(::IsWindow(Handle())); return SendMessageA(Handle(), RB_SHOWBAND, index, show) != 0; }
+    bool GetBandInfo(int index, REBARBANDINFOA& info) const { assert(::IsWindow(Handle())); return SendMessageA(Handle(), RB_GETBANDINFOA, index, reinterpret_cast<LPARAM>(&info)) != 0; }
+    int RowCount() const { assert(::IsWindow(Handle())); return static_cast<int>(SendMessageA(Handle(), RB_GETROWCOUNT, 0, 0)); }
     int Height() const;
-
-private:
-    HWND m_hwnd = nullptr;
 };
 
 }  // namespace fw

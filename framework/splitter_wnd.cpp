@@ -1,4 +1,4 @@
-#include "splitter_wnd.h"
+#include "framework/splitter_wnd.h"
 
 #include <windowsx.h>
 

@@ -5,7 +5,7 @@
 // splitter's parent, so a frame does not see how deeply a pane is nested.
 #pragma once
 
-#include "window.h"
+#include "framework/window.h"
 
 class ST_SplitterWnd : public fw::Window {
 public:

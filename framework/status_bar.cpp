@@ -1,22 +1,22 @@
-#include "status_bar.h"
+#include "framework/status_bar.h"
 
-#include "string_resource.h"
+#include "framework/string_resource.h"
 
 namespace fw {
 
 bool StatusBar::Create(HWND parent, UINT id, DWORD style) {
-    m_hwnd = CreateWindowExA(0, STATUSCLASSNAMEA, "", style, 0, 0, 0, 0, parent,
+    Attach(CreateWindowExA(0, STATUSCLASSNAMEA, "", style, 0, 0, 0, 0, parent,
                              reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleA(nullptr),
-                             nullptr);
-    return m_hwnd != nullptr;
+                             nullptr));
+    return Handle() != nullptr;
 }
 
 bool StatusBar::SetIndicators(const std::vector<Indicator>& indicators) {
-    assert(IsWindow(m_hwnd));
+    assert(::IsWindow(Handle()));
     m_indicators = indicators;
     m_widths.clear();
-    HDC dc = GetDC(m_hwnd);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(m_hwnd, WM_GETFONT, 0, 0)));
+    HDC dc = GetDC(Handle());
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(Handle(), WM_GETFONT, 0, 0)));
     for (const Indicator& indicator : m_indicators) {
         std::string text = LoadResString(indicator.stringId);
         if (text.empty()) continue;
@@ -25,7 +25,7 @@ bool StatusBar::SetIndicators(const std::vector<Indicator>& indicators) {
         m_widths.push_back(size.cx + 12);
     }
     SelectObject(dc, old);
-    ReleaseDC(m_hwnd, dc);
+    ReleaseDC(Handle(), dc);
     if (m_widths.size() != m_indicators.size()) return false;
     SetParts();
     UpdateIndicators();
@@ -34,9 +34,9 @@ bool StatusBar::SetIndicators(const std::vector<Indicator>& indicators) {
 
 void StatusBar::SetParts() {
     RECT client = {};
-    GetClientRect(m_hwnd, &client);
+    GetClientRect(Handle(), &client);
     // A size grip takes room at the right edge.
-    int right = client.right - ((GetWindowLongA(m_hwnd, GWL_STYLE) & SBARS_SIZEGRIP) ? GetSystemMetrics(SM_CXVSCROLL) : 0);
+    int right = client.right - ((GetWindowLongA(Handle(), GWL_STYLE) & SBARS_SIZEGRIP) ? GetSystemMetrics(SM_CXVSCROLL) : 0);
     std::vector<int> edges(m_widths.size() + 1);
     for (size_t i = m_widths.size(); i > 0; --i) {
         edges[i] = right;
@@ -44,20 +44,20 @@ void StatusBar::SetParts() {
     }
     edges[0] = right > 0 ? right : 0;
     edges.back() = -1;
-    SendMessageA(m_hwnd, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+    SendMessageA(Handle(), SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
 }
 
 void StatusBar::SetPaneText(int pane, const std::string& text) {
-    assert(IsWindow(m_hwnd));
+    assert(::IsWindow(Handle()));
     if (PaneText(pane) == text) return;
-    SendMessageA(m_hwnd, SB_SETTEXTA, pane, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageA(Handle(), SB_SETTEXTA, pane, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 std::string StatusBar::PaneText(int pane) const {
-    assert(IsWindow(m_hwnd));
-    LRESULT length = LOWORD(SendMessageA(m_hwnd, SB_GETTEXTLENGTHA, pane, 0));
+    assert(::IsWindow(Handle()));
+    LRESULT length = LOWORD(SendMessageA(Handle(), SB_GETTEXTLENGTHA, pane, 0));
     std::string text(static_cast<size_t>(length) + 1, '\0');
-    SendMessageA(m_hwnd, SB_GETTEXTA, pane, reinterpret_cast<LPARAM>(&text[0]));
+    SendMessageA(Handle(), SB_GETTEXTA, pane, reinterpret_cast<LPARAM>(&text[0]));
     text.resize(static_cast<size_t>(length));
     return text;
 }
@@ -70,16 +70,16 @@ void StatusBar::UpdateIndicators() {
 }
 
 void StatusBar::Resize() {
-    assert(IsWindow(m_hwnd));
-    SendMessageA(m_hwnd, WM_SIZE, 0, 0);
+    assert(::IsWindow(Handle()));
+    SendMessageA(Handle(), WM_SIZE, 0, 0);
     if (!m_widths.empty()) SetParts();
 }
 
 int StatusBar::Height() const {
-    assert(IsWindow(m_hwnd));
-    if (!IsWindowVisible(m_hwnd)) return 0;
+    assert(::IsWindow(Handle()));
+    if (!IsWindowVisible(Handle())) return 0;
     RECT rect = {};
-    GetWindowRect(m_hwnd, &rect);
+    GetWindowRect(Handle(), &rect);
     return rect.bottom - rect.top;
 }
 

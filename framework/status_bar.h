@@ -8,12 +8,14 @@
 #include <commctrl.h>
 
 #include <cassert>
+
+#include "framework/wnd.h"
 #include <string>
 #include <vector>
 
 namespace fw {
 
-class StatusBar {
+class StatusBar : public Wnd {
 public:
     struct Indicator {
         UINT stringId;    // the text shown while the key is on
@@ -27,19 +29,16 @@ public:
     // Sets a pane's text; nothing is sent when the pane shows it already.
     void SetPaneText(int pane, const std::string& text);
     std::string PaneText(int pane) const;
-    int PaneCount() const { assert(IsWindow(m_hwnd)); return static_cast<int>(SendMessageA(m_hwnd, SB_GETPARTS, 0, 0)); }
+    int PaneCount() const { assert(::IsWindow(Handle())); return static_cast<int>(SendMessageA(Handle(), SB_GETPARTS, 0, 0)); }
     void UpdateIndicators();
     // Lays the bar out again after its parent changed size.
     void Resize();
 
-    HWND Handle() const { return m_hwnd; }
-    operator HWND() const { return m_hwnd; }
     int Height() const;
 
 private:
     void SetParts();
 
-    HWND m_hwnd = nullptr;
     std::vector<Indicator> m_indicators;
     std::vector<int> m_widths;
 };

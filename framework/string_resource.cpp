@@ -1,4 +1,4 @@
-#include "string_resource.h"
+#include "framework/string_resource.h"
 
 #include <vector>
 

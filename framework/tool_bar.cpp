@@ -1,4 +1,4 @@
-#include "tool_bar.h"
+#include "framework/tool_bar.h"
 
 namespace fw {
 
@@ -28,16 +28,16 @@ bool ReadToolBarResource(HMODULE module, UINT id, ToolBarData& header, std::vect
 }  // namespace
 
 bool ToolBar::Create(HWND parent, UINT id, DWORD style) {
-    m_hwnd = CreateWindowExA(0, TOOLBARCLASSNAMEA, "", style, 0, 0, 0, 0, parent,
+    Attach(CreateWindowExA(0, TOOLBARCLASSNAMEA, "", style, 0, 0, 0, 0, parent,
                              reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleA(nullptr),
-                             nullptr);
-    if (!m_hwnd) return false;
-    SendMessageA(m_hwnd, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+                             nullptr));
+    if (!Handle()) return false;
+    SendMessageA(Handle(), TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     return true;
 }
 
 bool ToolBar::Load(HMODULE module, UINT toolBarId, UINT bitmapId) {
-    assert(IsWindow(m_hwnd));
+    assert(::IsWindow(Handle()));
     ToolBarData header = {};
     if (!ReadToolBarResource(module, toolBarId, header, m_commands)) return false;
     int pictures = 0;
@@ -51,8 +51,8 @@ bool ToolBar::Load(HMODULE module, UINT toolBarId, UINT bitmapId) {
     DeleteObject(strip);
     if (!loaded || m_images.Count() < pictures) return false;
 
-    SendMessageA(m_hwnd, TB_SETBITMAPSIZE, 0, MAKELONG(header.width, header.height));
-    SendMessageA(m_hwnd, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(m_images.Handle()));
+    SendMessageA(Handle(), TB_SETBITMAPSIZE, 0, MAKELONG(header.width, header.height));
+    SendMessageA(Handle(), TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(m_images.Handle()));
     std::vector<TBBUTTON> buttons(m_commands.size());
     int picture = 0;
     for (size_t i = 0; i < m_commands.size(); ++i) {
@@ -61,13 +61,13 @@ bool ToolBar::Load(HMODULE module, UINT toolBarId, UINT bitmapId) {
         buttons[i].fsStyle = m_commands[i] ? TBSTYLE_BUTTON : TBSTYLE_SEP;
         buttons[i].iBitmap = m_commands[i] ? picture++ : 0;
     }
-    return SendMessageA(m_hwnd, TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data())) != 0;
+    return SendMessageA(Handle(), TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data())) != 0;
 }
 
 SIZE ToolBar::IdealSize() const {
-    assert(IsWindow(m_hwnd));
+    assert(::IsWindow(Handle()));
     SIZE size = {};
-    SendMessageA(m_hwnd, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&size));
+    SendMessageA(Handle(), TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&size));
     return size;
 }
 

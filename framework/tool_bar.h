@@ -8,16 +8,18 @@
 #include <commctrl.h>
 
 #include <cassert>
+
+#include "framework/wnd.h"
 #include <vector>
 
-#include "image_list.h"
+#include "framework/image_list.h"
 
 namespace fw {
 
 // Resource type of toolbar resources.
 constexpr WORD kToolBarResourceType = 241;
 
-class ToolBar {
+class ToolBar : public Wnd {
 public:
     // Creates the control as a child of parent; commands and notifications
     // go to parent.
@@ -26,21 +28,18 @@ public:
     // the bitmap holds fewer pictures than there are buttons.
     bool Load(HMODULE module, UINT toolBarId, UINT bitmapId);
 
-    HWND Handle() const { return m_hwnd; }
-    operator HWND() const { return m_hwnd; }
     // The command ids of the buttons in order, 0 for separators.
     const std::vector<UINT>& Commands() const { return m_commands; }
 
-    int ButtonCount() const { assert(IsWindow(m_hwnd)); return static_cast<int>(SendMessageA(m_hwnd, TB_BUTTONCOUNT, 0, 0)); }
-    bool IsButtonEnabled(UINT id) const { assert(IsWindow(m_hwnd)); return SendMessageA(m_hwnd, TB_ISBUTTONENABLED, id, 0) != 0; }
-    bool GetButton(int index, TBBUTTON& button) const { assert(IsWindow(m_hwnd)); return SendMessageA(m_hwnd, TB_GETBUTTON, index, reinterpret_cast<LPARAM>(&button)) != 0; }
-    bool GetItemRect(int index, RECT& rect) const { assert(IsWindow(m_hwnd)); return SendMessageA(m_hwnd, TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rect)) != 0; }
-    int HitTest(POINT client) const { assert(IsWindow(m_hwnd)); return static_cast<int>(SendMessageA(m_hwnd, TB_HITTEST, 0, reinterpret_cast<LPARAM>(&client))); }
+    int ButtonCount() const { assert(::IsWindow(Handle())); return static_cast<int>(SendMessageA(Handle(), TB_BUTTONCOUNT, 0, 0)); }
+    bool IsButtonEnabled(UINT id) const { assert(::IsWindow(Handle())); return SendMessageA(Handle(), TB_ISBUTTONENABLED, id, 0) != 0; }
+    bool GetButton(int index, TBBUTTON& button) const { assert(::IsWindow(Handle())); return SendMessageA(Handle(), TB_GETBUTTON, index, reinterpret_cast<LPARAM>(&button)) != 0; }
+    bool GetItemRect(int index, RECT& rect) const { assert(::IsWindow(Handle())); return SendMessageA(Handle(), TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rect)) != 0; }
+    int HitTest(POINT client) const { assert(::IsWindow(Handle())); return static_cast<int>(SendMessageA(Handle(), TB_HITTEST, 0, reinterpret_cast<LPARAM>(&client))); }
     // The size that shows every button.
     SIZE IdealSize() const;
 
 private:
-    HWND m_hwnd = nullptr;
     ImageList m_images;
     std::vector<UINT> m_commands;
 };

@@ -1,4 +1,4 @@
-#include "web_browser_host.h"
+#include "framework/web_browser_host.h"
 
 #include <commctrl.h>
 

@@ -1,4 +1,4 @@
-#include "window.h"
+#include "framework/window.h"
 
 namespace fw {
 
@@ -38,7 +38,9 @@ bool Window::Create(HWND parent, const std::string& title, DWORD style, DWORD ex
 }
 
 Window* Window::FromHandle(HWND hwnd) {
-    WNDPROC proc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
+    // The class's procedure, not the window's: a subclassed window of ours
+    // has another window procedure but is still bound to its object.
+    WNDPROC proc = reinterpret_cast<WNDPROC>(GetClassLongPtrA(hwnd, GCLP_WNDPROC));
     if (proc != &Window::StaticProc) return nullptr;
     return reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
 }

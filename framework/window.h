@@ -4,7 +4,7 @@
 // WM_NCCREATE to WM_NCDESTROY through GWLP_USERDATA.
 #pragma once
 
-#include "wnd.h"
+#include "framework/wnd.h"
 
 namespace fw {
 

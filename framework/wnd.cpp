@@ -1,4 +1,4 @@
-#include "wnd.h"
+#include "framework/wnd.h"
 
 #include <vector>
 

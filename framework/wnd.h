@@ -44,6 +44,10 @@ public:
     // when over is null or hidden; the result stays on the screen.
     void CenterOver(HWND over) const;
 
+protected:
+    // A control wrapper takes its handle when it creates its control.
+    void Attach(HWND hwnd) { m_hwnd = hwnd; }
+
 private:
     HWND m_hwnd;
 };

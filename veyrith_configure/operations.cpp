@@ -1,7 +1,7 @@
 #include "operations.h"
 
 #include "privilege.h"
-#include "registry_names.h"
+#include "common/registry_names.h"
 
 #include <shellapi.h>
 

@@ -2,7 +2,7 @@
 // nonzero for success, 0 for failure.
 #pragma once
 
-#include "tool_request.h"
+#include "common/tool_request.h"
 
 #include "command_line.h"
 

@@ -1,5 +1,5 @@
 // Alert levels and their colours for every combination of the three facts.
-#include "scanner/findings.h"
+#include "findings/findings.h"
 
 #include <gtest/gtest.h>
 

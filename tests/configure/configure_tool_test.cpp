@@ -1,7 +1,7 @@
 // Drives the real veyrith_configure.exe with requests stored in the registry.
-#include "registry_names.h"
+#include "common/registry_names.h"
 #include "test_support.h"
-#include "tool_request.h"
+#include "common/tool_request.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The message loop: when the idle pass runs, and the order in which a
 // message is offered to the program's filter, the web browser and the main
 // window's accelerators.
-#include "application.h"
-#include "profile.h"
-#include "window.h"
+#include "framework/application.h"
+#include "framework/profile.h"
+#include "framework/window.h"
 
 #include "test_support.h"
 

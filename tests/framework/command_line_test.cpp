@@ -1,6 +1,6 @@
 // The standard command line reading: the splash is shown unless COM
 // started the program.
-#include "command_line.h"
+#include "framework/command_line.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The dialog base: data exchange in both directions, modal and modeless,
 // and the message loop's keyboard navigation in the active modeless dialog.
-#include "application.h"
-#include "dialog.h"
+#include "framework/application.h"
+#include "framework/dialog.h"
 
 #include <gtest/gtest.h>
 

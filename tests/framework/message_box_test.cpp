@@ -1,7 +1,7 @@
 // Without a test hook the real message box appears, with the application
 // title as its caption.
-#include "application.h"
-#include "message_box.h"
+#include "framework/application.h"
+#include "framework/message_box.h"
 
 #include <gtest/gtest.h>
 

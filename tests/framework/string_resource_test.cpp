@@ -1,5 +1,5 @@
 // The string loader with strings around and beyond its first buffer size.
-#include "string_resource.h"
+#include "framework/string_resource.h"
 
 #include <gtest/gtest.h>
 

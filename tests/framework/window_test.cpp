@@ -1,8 +1,9 @@
 // The window base: binding between object and window, exceptions in
 // handlers, creation failure and self-deleting windows.
-#include "window.h"
+#include "framework/window.h"
 
 #include <gtest/gtest.h>
+#include <commctrl.h>
 
 #include <stdexcept>
 #include <vector>
@@ -62,6 +63,21 @@ TEST(Window, BindsFromNcCreateToNcDestroy) {
     EXPECT_EQ(window.finalMessages, 1);
     EXPECT_EQ(window.messages.back(), static_cast<UINT>(WM_NCDESTROY));
     EXPECT_EQ(fw::Window::FromHandle(hwnd), nullptr);
+}
+
+LRESULT CALLBACK PassOn(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    return DefSubclassProc(hwnd, msg, wParam, lParam);
+}
+
+TEST(Window, StillFoundAndServedWhenSubclassed) {
+    RecordingWindow window;
+    ASSERT_TRUE(window.CreateTopLevel());
+    ASSERT_TRUE(SetWindowSubclass(window.Handle(), PassOn, 1, 0));
+    EXPECT_EQ(fw::Window::FromHandle(window.Handle()), &window);
+    EXPECT_EQ(SendMessageA(window.Handle(), kAnswerMessage, 0, 0), 42);
+    RemoveWindowSubclass(window.Handle(), PassOn, 1);
+    // A window of another class is no object of ours.
+    EXPECT_EQ(fw::Window::FromHandle(GetDesktopWindow()), nullptr);
 }
 
 TEST(Window, ExceptionInHandlerStaysInside) {

@@ -7,8 +7,9 @@
 #include <memory>
 
 #include "hook_host.h"
+#include "autorun/autorun_sources.h"
 #include "scanner/affected_applications.h"
-#include "string_resource.h"
+#include "framework/string_resource.h"
 #include "test_support.h"
 
 using namespace testing_support;
@@ -57,6 +58,12 @@ private:
     std::string m_path;
 };
 
+CAutoRunArray Inventory() {
+    CAutoRunArray inventory;
+    CollectAutoRuns(inventory);
+    return inventory;
+}
+
 const CListItemState* FindRecord(const CAffectedApplications& census, DWORD processId) {
     for (int i = 0; i < census.GetCount(); ++i)
         if (census.GetAt(i).m_dwProcessId == processId) return &census.GetAt(i);
@@ -104,7 +111,7 @@ TEST_F(Census, EachPlacementGetsItsAlertLevelAndFacts) {
     for (const HostPlan& plan : kPlans) StartHost(plan);
 
     CAffectedApplications census;
-    census.TakeCensus(Lower(m_dll).c_str());
+    census.TakeCensus(Lower(m_dll).c_str(), Inventory());
 
     for (size_t i = 0; i < m_hosts.size(); ++i) {
         const HostPlan& plan = kPlans[i];
@@ -139,7 +146,7 @@ TEST_F(Census, TheOwnProcessIsProbedLikeAnyOther) {
     HookHost& host = StartHost(kPlans[3]);
 
     CAffectedApplications census;
-    census.TakeCensus(m_dll.c_str());
+    census.TakeCensus(m_dll.c_str(), Inventory());
     EXPECT_EQ(2, census.GetCount());
     const CListItemState* own = FindRecord(census, GetCurrentProcessId());
     ASSERT_NE(nullptr, own);
@@ -150,7 +157,7 @@ TEST_F(Census, TheOwnProcessIsProbedLikeAnyOther) {
 
     // A second census starts from nothing.
     FreeLibrary(loaded);
-    census.TakeCensus(m_dll.c_str());
+    census.TakeCensus(m_dll.c_str(), Inventory());
     EXPECT_EQ(1, census.GetCount());
     EXPECT_EQ(nullptr, FindRecord(census, GetCurrentProcessId()));
 }
@@ -165,12 +172,12 @@ TEST_F(Census, ProcessesThatCannotBeOpenedOrLackTheModuleAreSkipped) {
     ASSERT_TRUE(other.Start(otherExe, "-hook none -dll " + Quoted(BinDir() + "probe_module.dll")));
 
     CAffectedApplications census;
-    EXPECT_EQ(0, census.ProbeProcess(endedId, m_dll.c_str()));
-    EXPECT_EQ(0, census.ProbeProcess(0xFFFFFFF0u, m_dll.c_str()));
-    EXPECT_EQ(0, census.ProbeProcess(other.Id(), m_dll.c_str()));
+    EXPECT_EQ(0, census.ProbeProcess(endedId, m_dll.c_str(), CAutoRunArray()));
+    EXPECT_EQ(0, census.ProbeProcess(0xFFFFFFF0u, m_dll.c_str(), CAutoRunArray()));
+    EXPECT_EQ(0, census.ProbeProcess(other.Id(), m_dll.c_str(), CAutoRunArray()));
     EXPECT_EQ(0, census.GetCount());
     std::string kernel32 = ModuleName(GetModuleHandleA("kernel32.dll"));
-    EXPECT_EQ(1, census.ProbeProcess(other.Id(), kernel32.c_str()));
+    EXPECT_EQ(1, census.ProbeProcess(other.Id(), kernel32.c_str(), CAutoRunArray()));
     ASSERT_EQ(1, census.GetCount());
     EXPECT_EQ(0, lstrcmpiA(otherExe.c_str(), census.GetAt(0).m_szPath));
     EXPECT_EQ(FALSE, census.GetAt(0).m_bVisible);

@@ -1,6 +1,6 @@
 // The about box: its shape, and a real click on its picture, reached
 // through the frame's About command.
-#include "resource.h"
+#include "resources/resource.h"
 #include "shell/about_dlg.h"
 #include "shell/splash_wnd.h"
 #include "shell_windows.h"

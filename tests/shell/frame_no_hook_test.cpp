@@ -7,7 +7,7 @@
 #include <commctrl.h>
 
 #include "frame_under_test.h"
-#include "resource.h"
+#include "resources/resource.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <commctrl.h>
 
-#include "message_box.h"
-#include "resource.h"
+#include "framework/message_box.h"
+#include "resources/resource.h"
 #include "shell/splash_wnd.h"
 
 FrameUnderTest::~FrameUnderTest() {
@@ -36,7 +36,8 @@ void FrameUnderTest::Command(UINT id) {
 bool FrameUnderTest::RunScan(DWORD timeoutMs) {
     Command(ID_SCAN);
     if (!PumpUntil(2000, [&] { return m_frame->IsScanning(); })) return false;
-    return PumpUntil(timeoutMs, [&] { return !m_frame->IsScanning(); });
+    return PumpUntil(timeoutMs, [&] { return !m_frame->IsScanning(); }) &&
+           PumpUntil(timeoutMs, [&] { return !m_frame->ListView()->IsCensusRunning(); });
 }
 
 void FrameUnderTest::Focus(HWND window) {

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "message_box.h"
+#include "framework/message_box.h"
 #include "shell/html_help.h"
 #include "test_support.h"
 

@@ -1,8 +1,8 @@
 // The start-up check of the Windows version, fed through the version seam.
-#include "message_box.h"
-#include "resource.h"
+#include "framework/message_box.h"
+#include "resources/resource.h"
 #include "shell/veyrith_app.h"
-#include "string_resource.h"
+#include "framework/string_resource.h"
 
 #include <gtest/gtest.h>
 

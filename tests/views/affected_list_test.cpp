@@ -9,10 +9,10 @@
 
 #include "../scanner/hook_host.h"
 #include "pane_test_frame.h"
-#include "resource.h"
-#include "scanner/findings.h"
+#include "resources/resource.h"
+#include "findings/findings.h"
 #include "scanner/loader_hooks.h"
-#include "string_resource.h"
+#include "framework/string_resource.h"
 #include "test_support.h"
 
 using namespace testing_support;
@@ -123,7 +123,7 @@ TEST_F(AffectedList, RowsShowEveryHostButNeverThisProcess) {
     ASSERT_NE(nullptr, own);
     CVeyrithView& list = m_frame.List();
 
-    list.Fill(Lower(m_dll).c_str());
+    ASSERT_TRUE(ShowAndWait(list, Lower(m_dll)));
 
     ASSERT_EQ(3, list.Records().GetCount()) << "census: both hosts and this process";
     ASSERT_EQ(2, list.GetRowCount());
@@ -143,12 +143,12 @@ TEST_F(AffectedList, RowsShowEveryHostButNeverThisProcess) {
 
     // Hidden only: the visible host goes, and comes back when unchecked.
     m_frame.SetHiddenOnly(true);
-    list.Fill(Lower(m_dll).c_str());
+    ASSERT_TRUE(ShowAndWait(list, Lower(m_dll)));
     ASSERT_EQ(1, list.GetRowCount());
     EXPECT_EQ(0, HiddenRow());
     EXPECT_EQ(2 + 1, list.GetImageCount());
     m_frame.SetHiddenOnly(false);
-    list.Fill(Lower(m_dll).c_str());
+    ASSERT_TRUE(ShowAndWait(list, Lower(m_dll)));
     EXPECT_EQ(2, list.GetRowCount());
 
     list.Reset();
@@ -159,7 +159,7 @@ TEST_F(AffectedList, RowsShowEveryHostButNeverThisProcess) {
 }
 
 TEST_F(AffectedList, EveryCellIsDrawnInItsRowsAlertColours) {
-    m_frame.List().Fill(Lower(m_dll).c_str());
+    ASSERT_TRUE(ShowAndWait(m_frame.List(), Lower(m_dll)));
     ASSERT_EQ(2, m_frame.List().GetRowCount());
 
     NMLVCUSTOMDRAW draw;
@@ -185,7 +185,7 @@ TEST_F(AffectedList, EveryCellIsDrawnInItsRowsAlertColours) {
 TEST_F(AffectedList, OneSortDirectionFlipsAcrossAllHeaders) {
     CVeyrithView& list = m_frame.List();
     EXPECT_TRUE(list.IsSortAscending());
-    list.Fill(Lower(m_dll).c_str());
+    ASSERT_TRUE(ShowAndWait(list, Lower(m_dll)));
     ASSERT_EQ(2, list.GetRowCount());
 
     ClickHeader(CVeyrithView::kColumnVisibility);  // ascending: hidden (0) first
@@ -202,7 +202,7 @@ TEST_F(AffectedList, OneSortDirectionFlipsAcrossAllHeaders) {
     EXPECT_EQ(m_hiddenExe, FirstRowPath());
 
     // The direction persists across fills; an empty list does not sort.
-    list.Fill(Lower(m_dll).c_str());
+    ASSERT_TRUE(ShowAndWait(list, Lower(m_dll)));
     ClickHeader(CVeyrithView::kColumnPath);  // descending
     EXPECT_EQ(m_visibleExe, FirstRowPath());
     EXPECT_TRUE(list.IsSortAscending());
@@ -213,7 +213,7 @@ TEST_F(AffectedList, OneSortDirectionFlipsAcrossAllHeaders) {
 
 TEST_F(AffectedList, SelectionStatusContextMenuAndDoubleClick) {
     CVeyrithView& list = m_frame.List();
-    list.Fill(Lower(m_dll).c_str());
+    ASSERT_TRUE(ShowAndWait(list, Lower(m_dll)));
     ASSERT_EQ(2, list.GetRowCount());
     POINT row = ListRowCentre(list.List(), 0);
 
@@ -255,6 +255,7 @@ TEST_F(AffectedList, TreeShowsTheRecordedModuleSelectedAndFillsTheList) {
     m_frame.m_statusTexts.clear();
 
     EXPECT_TRUE(tree.FillModuleTree());
+    ASSERT_TRUE(WaitForCensus(m_frame.List()));
 
     HTREEITEM root = tree.GetRootItem();
     EXPECT_EQ(fw::LoadResString(IDS_MONITORING_FILES), tree.GetItemText(root));

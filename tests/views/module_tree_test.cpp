@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "pane_test_frame.h"
-#include "resource.h"
+#include "resources/resource.h"
 #include "scanner/loader_hooks.h"
-#include "string_resource.h"
+#include "framework/string_resource.h"
 #include "test_support.h"
 
 namespace {

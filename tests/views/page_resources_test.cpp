@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "scanner/findings.h"
+#include "findings/findings.h"
 
 namespace {
 

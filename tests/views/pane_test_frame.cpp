@@ -2,7 +2,11 @@
 
 #include <commctrl.h>
 
+#include "framework/string_resource.h"
+#include "resources/resource.h"
+#include "scanner/own_modules.h"
 #include "test_support.h"
+#include "views/info_pages.h"
 
 using testing_support::PumpMessages;
 
@@ -41,8 +45,7 @@ PaneTestFrame::PaneTestFrame() {
     GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font);
     font.lfWeight = FW_BOLD;
     m_boldFont = CreateFontIndirectA(&font);
-    SetFrameServices(this);
-    m_ready = m_window && m_left.Create(m_window, 0xE900) && m_list.Create(m_window, 0xE901) &&
+    m_ready = m_window && m_left.Create(m_window, 0xE900, this) && m_list.Create(m_window, 0xE901, this) &&
               m_info.Create(m_window, 0xE902);
     if (!m_ready) return;
     MoveWindow(m_left, 0, 0, 300, 300, TRUE);
@@ -58,12 +61,42 @@ PaneTestFrame::PaneTestFrame() {
 }
 
 PaneTestFrame::~PaneTestFrame() {
-    SetFrameServices(nullptr);
     if (m_window) DestroyWindow(m_window);
     if (m_boldFont) DeleteObject(m_boldFont);
 }
 
 void PaneTestFrame::StartScan() { ++scanStarts; }
+
+void PaneTestFrame::OnTreeSelection(const std::string& text, bool isModule) {
+    if (isModule)
+        m_list.ShowModule(text);
+    else
+        m_list.ShowNothing();
+}
+
+void PaneTestFrame::OnScanWalkEnded() {
+    ++walkEnds;
+    ModuleTreeItems items = CurrentModuleTreeItems();
+    m_list.TakeCensus(items.names);
+    bool found = m_left.FillModuleTree(items);
+    SetMessageText(fw::LoadResString(IDS_SCANNING_COMPLETE));
+    m_info.ShowPage(PageAfterScan(found));
+}
+
+bool WaitForCensus(const CVeyrithView& list, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    while (list.IsCensusRunning()) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        PumpMessages(20);
+    }
+    PumpMessages(20);
+    return true;
+}
+
+bool ShowAndWait(CVeyrithView& list, const std::string& module) {
+    list.ShowModule(module);
+    return WaitForCensus(list);
+}
 
 void PaneTestFrame::ProvokeHooks() {
     SetForegroundWindow(m_window);

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "scanner/scan_indicator_dlg.h"
-#include "shell/frame_services.h"
 #include "views/info_view.h"
 #include "views/left_view.h"
+#include "views/pane_host.h"
+#include "views/scan_indicator_dlg.h"
 #include "views/veyrith_view.h"
 
 struct OpenedMenu {
@@ -22,19 +22,20 @@ struct OpenedMenu {
     bool Has(UINT id) const;
 };
 
-class PaneTestFrame : public CFrameServices {
+class PaneTestFrame : public CPaneHost {
 public:
     PaneTestFrame();
     ~PaneTestFrame() override;
 
-    HWND FrameWindow() const override { return m_window; }
+    HWND HostWindow() const override { return m_window; }
     void StartScan() override;
     void SetMessageText(const std::string& text) override { m_statusTexts.push_back(text); }
     bool IsHiddenOnlyChecked() const override { return m_hiddenOnly; }
     HFONT BoldFont() const override { return m_boldFont; }
-    CLeftView* LeftView() override { return &m_left; }
-    CVeyrithView* ListView() override { return &m_list; }
-    CInfoView* InfoView() override { return &m_info; }
+    // As the main frame: the selection decides the list, the end of a walk
+    // rebuilds the tree and starts the census.
+    void OnTreeSelection(const std::string& text, bool isModule) override;
+    void OnScanWalkEnded() override;
 
     bool Ready() const { return m_ready; }
     CLeftView& Left() { return m_left; }
@@ -46,6 +47,7 @@ public:
     void ProvokeHooks();
 
     int scanStarts = 0;
+    int walkEnds = 0;
     std::vector<std::string> m_statusTexts;
     std::vector<UINT> commands;
     std::vector<OpenedMenu> menus;
@@ -61,6 +63,12 @@ private:
     CVeyrithView m_list;
     CInfoView m_info;
 };
+
+// Handles messages until the list's census has landed; false when it has
+// not within the time.
+bool WaitForCensus(const CVeyrithView& list, DWORD timeoutMs = 30000);
+// Shows a module's rows and waits for its census.
+bool ShowAndWait(CVeyrithView& list, const std::string& module);
 
 // Centre of a tree item in screen coordinates.
 POINT TreeItemCentre(HWND tree, HTREEITEM item);

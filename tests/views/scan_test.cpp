@@ -5,8 +5,8 @@
 
 #include "../scanner/hook_host.h"
 #include "pane_test_frame.h"
-#include "resource.h"
-#include "string_resource.h"
+#include "resources/resource.h"
+#include "framework/string_resource.h"
 #include "test_support.h"
 #include "views/info_pages.h"
 
@@ -25,9 +25,10 @@ DWORD GuiObjects(DWORD kind) { return GetGuiResources(GetCurrentProcess(), kind)
 
 // Checks the dialog while it runs: it shows processes, keeps its heading
 // font and path ellipsis, and ignores Enter, Escape and a close request.
-void CheckRunningDialog(CScanIndicatorDlg& dialog, HFONT boldFont) {
+void CheckRunningDialog(CScanIndicatorDlg& dialog, PaneTestFrame& frame) {
+    HFONT boldFont = frame.BoldFont();
     ASSERT_TRUE(dialog.IsRunning());
-    EXPECT_TRUE(dialog.Start()) << "a second start keeps the running dialog";
+    EXPECT_TRUE(dialog.Start(&frame)) << "a second start keeps the running dialog";
     HWND window = dialog.Handle();
     EXPECT_EQ(boldFont, reinterpret_cast<HFONT>(SendDlgItemMessageA(window, IDC_SCAN_HEADING, WM_GETFONT, 0, 0)));
     EXPECT_TRUE(GetWindowLongA(GetDlgItem(window, IDC_SCAN_PATH), GWL_STYLE) & SS_PATHELLIPSIS);
@@ -50,8 +51,8 @@ TEST(Scan, EndsByItselfWithTheResultOfTheWalk) {
 
     // No hook runs: the walk ends with the empty result.
     frame.ProvokeHooks();
-    ASSERT_TRUE(dialog.Start());
-    CheckRunningDialog(dialog, frame.BoldFont());
+    ASSERT_TRUE(dialog.Start(&frame));
+    CheckRunningDialog(dialog, frame);
     ASSERT_TRUE(WaitForScanEnd(dialog, 60000));
     ASSERT_EQ(1u, tree.GetCount());
     EXPECT_EQ(fw::LoadResString(IDS_NO_MONITORING_MODULES), tree.GetItemText(tree.GetRootItem()));
@@ -70,8 +71,9 @@ TEST(Scan, EndsByItselfWithTheResultOfTheWalk) {
     HookHost host;
     ASSERT_TRUE(host.Start(BinDir() + "sample_hook_host.exe", "-hook keyboard -dll " + Quoted(dll)));
     frame.ProvokeHooks();
-    ASSERT_TRUE(dialog.Start());
+    ASSERT_TRUE(dialog.Start(&frame));
     ASSERT_TRUE(WaitForScanEnd(dialog, 60000));
+    ASSERT_TRUE(WaitForCensus(frame.List()));
 
     HTREEITEM selected = tree.GetSelectedItem();
     ASSERT_NE(nullptr, selected);
@@ -97,7 +99,7 @@ TEST(Scan, StopEndsTheScanAtOnce) {
     PaneTestFrame frame;
     ASSERT_TRUE(frame.Ready());
     CScanIndicatorDlg dialog;
-    ASSERT_TRUE(dialog.Start());
+    ASSERT_TRUE(dialog.Start(&frame));
     dialog.Stop();
     EXPECT_FALSE(dialog.IsRunning());
     EXPECT_EQ(fw::LoadResString(IDS_SCANNING_COMPLETE), frame.m_statusTexts.back());

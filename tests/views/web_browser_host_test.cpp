@@ -10,10 +10,10 @@
 #include <thread>
 
 #include "views/info_pages.h"
-#include "resource.h"
+#include "resources/resource.h"
 #include "test_support.h"
 #include "views/web_browser2.h"
-#include "web_browser_host.h"
+#include "framework/web_browser_host.h"
 
 namespace {
 

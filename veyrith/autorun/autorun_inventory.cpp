@@ -1,8 +1,8 @@
 // The whole autorun inventory and the display texts of the autorun kinds.
-#include "autorun_sources.h"
+#include "autorun/autorun_sources.h"
 
-#include "resource.h"
-#include "string_resource.h"
+#include "resources/resource.h"
+#include "framework/string_resource.h"
 
 #include <shlobj.h>
 

@@ -2,7 +2,8 @@
 // from the Run keys, the Startup folders and win.ini. Read-only.
 #pragma once
 
-#include "scanner/findings.h"
+#include "findings/autorun_lookup.h"
+#include "findings/findings.h"
 
 #include <string>
 
@@ -31,11 +32,6 @@ HRESULT ResolveShortcut(HWND owner, const char* linkPath, std::string& target);
 
 // Appends the "load" and "run" entries of win.ini.
 void ReadWinIni(CAutoRunArray& inventory);
-
-// The first entry that starts the executable; an all-zero record and false
-// when none does.
-bool FindAutoRunForProcess(const CAutoRunArray& inventory, const char* exePath,
-                           CAutoRunInfo& found);
 
 // Display text of an autorun kind; empty for an unknown kind.
 std::string AutoRunTypeText(int type);

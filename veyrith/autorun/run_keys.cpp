@@ -1,8 +1,8 @@
 // Autorun entries of the registry's Run-type keys, and the App Paths lookup
 // that turns a bare program name into a path.
-#include "autorun_sources.h"
+#include "autorun/autorun_sources.h"
 
-#include "bounded_copy.h"
+#include "findings/bounded_copy.h"
 
 #include <cstring>
 

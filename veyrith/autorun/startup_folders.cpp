@@ -1,8 +1,8 @@
 // Autorun entries of the Startup folders: one per shortcut file, with the
 // shortcut's target resolved through the shell link object.
-#include "autorun_sources.h"
+#include "autorun/autorun_sources.h"
 
-#include "bounded_copy.h"
+#include "findings/bounded_copy.h"
 
 #include <shlobj.h>
 

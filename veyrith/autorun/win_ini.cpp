@@ -1,7 +1,7 @@
 // Autorun entries of the "load" and "run" options of win.ini.
-#include "autorun_sources.h"
+#include "autorun/autorun_sources.h"
 
-#include "bounded_copy.h"
+#include "findings/bounded_copy.h"
 
 #include <cstring>
 

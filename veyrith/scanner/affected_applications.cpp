@@ -1,20 +1,19 @@
-#include "affected_applications.h"
+#include "scanner/affected_applications.h"
 
 #include <psapi.h>
 
 #include <algorithm>
 
-#include "autorun/autorun_sources.h"
-#include "file_description.h"
-#include "folder_relation.h"
-#include "resource.h"
-#include "string_resource.h"
+#include "findings/autorun_lookup.h"
+#include "framework/string_resource.h"
+#include "resources/resource.h"
+#include "scanner/file_description.h"
+#include "scanner/folder_relation.h"
 
 namespace {
 
 constexpr DWORD kListBytes = 4096;
 constexpr DWORD kOpenAccess = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;
-constexpr int kPathKeep = 259;          // 258 characters and the zero
 constexpr int kDescriptionKeep = 1023;  // 1022 characters and the zero
 
 struct VisibleSearch {
@@ -39,28 +38,58 @@ BOOL CALLBACK CollectVisibleOwner(HWND window, LPARAM param) {
     return TRUE;
 }
 
-bool MatchModules(HANDLE process, const char* modulePath, char (&exePath)[MAX_PATH]) {
-    HMODULE modules[kListBytes / sizeof(HMODULE)];
+std::string Lower(const char* text) {
+    std::string lower(text);
+    if (!lower.empty()) CharLowerBuffA(&lower[0], static_cast<DWORD>(lower.size()));
+    return lower;
+}
+
+// The module handles of a process; empty when they cannot be listed.
+std::vector<HMODULE> ListModules(HANDLE process) {
+    std::vector<HMODULE> modules(kListBytes / sizeof(HMODULE));
     DWORD needed = 0;
-    if (!EnumProcessModules(process, modules, kListBytes, &needed) || needed == 0) return false;
-    DWORD count = (needed < kListBytes ? needed : kListBytes) / sizeof(HMODULE);
-    for (DWORD i = 0; i < count; ++i) {
+    if (!EnumProcessModules(process, modules.data(), kListBytes, &needed)) needed = 0;
+    modules.resize((needed < kListBytes ? needed : kListBytes) / sizeof(HMODULE));
+    return modules;
+}
+
+// Which of the wanted modules (lower-cased) the process has loaded, by index,
+// and the process's executable (its first module, read whole: a path of 259
+// characters fits the record). Empty when none is loaded or the process
+// cannot be opened.
+std::vector<size_t> MatchModules(DWORD processId, const std::vector<std::string>& wanted,
+                                 char (&exePath)[MAX_PATH]) {
+    std::vector<size_t> matched;
+    HANDLE process = OpenProcess(kOpenAccess, FALSE, processId);
+    if (!process) return matched;
+    std::vector<HMODULE> modules = ListModules(process);
+    for (HMODULE module : modules) {
         char name[MAX_PATH];
-        if (!GetModuleFileNameExA(process, modules[i], name, MAX_PATH)) continue;
-        if (lstrcmpiA(name, modulePath) != 0) continue;
-        if (GetModuleFileNameExA(process, modules[0], exePath, MAX_PATH)) return true;
+        if (!GetModuleFileNameExA(process, module, name, MAX_PATH)) continue;
+        std::string lower = Lower(name);
+        for (size_t i = 0; i < wanted.size(); ++i) {
+            if (lower == wanted[i] && std::find(matched.begin(), matched.end(), i) == matched.end())
+                matched.push_back(i);
+        }
     }
-    return false;
+    if (!matched.empty() && !GetModuleFileNameExA(process, modules[0], exePath, MAX_PATH))
+        matched.clear();
+    CloseHandle(process);
+    return matched;
+}
+
+std::vector<DWORD> ListProcesses() {
+    std::vector<DWORD> ids(kListBytes / sizeof(DWORD));
+    DWORD needed = 0;
+    if (!EnumProcesses(ids.data(), kListBytes, &needed)) needed = 0;
+    ids.resize((needed < kListBytes ? needed : kListBytes) / sizeof(DWORD));
+    return ids;
 }
 
 }  // namespace
 
 bool FindModuleInProcess(DWORD processId, const char* modulePath, char (&exePath)[MAX_PATH]) {
-    HANDLE process = OpenProcess(kOpenAccess, FALSE, processId);
-    if (!process) return false;
-    bool found = MatchModules(process, modulePath, exePath);
-    CloseHandle(process);
-    return found;
+    return !MatchModules(processId, {Lower(modulePath)}, exePath).empty();
 }
 
 bool HasVisibleWindow(DWORD processId) {
@@ -77,57 +106,84 @@ std::vector<DWORD> VisibleWindowOwners() {
     return owners;
 }
 
+// ---- The records of one module ----
+
 void CAffectedApplications::Reset() { m_records.clear(); }
 
-bool CAffectedApplications::IsVisible(DWORD processId) const {
-    if (!m_bInCensus) return HasVisibleWindow(processId);
-    return std::binary_search(m_visibleOwners.begin(), m_visibleOwners.end(), processId);
-}
-
-std::string CAffectedApplications::DescriptionOf(const char* exePath) {
-    if (!m_bInCensus) return GetFileDescription(exePath);
-    char key[MAX_PATH];
-    lstrcpynA(key, exePath, MAX_PATH);
-    CharLowerA(key);
-    auto known = m_descriptions.find(key);
-    if (known != m_descriptions.end()) return known->second;
-    std::string description = GetFileDescription(exePath);
-    m_descriptions[key] = description;
-    return description;
-}
-
-void CAffectedApplications::TakeCensus(const char* modulePath) {
+void CAffectedApplications::TakeCensus(const char* modulePath, const CAutoRunArray& autoRuns) {
     Reset();
-    CollectAutoRuns(m_autoRuns);
-    DWORD processIds[kListBytes / sizeof(DWORD)];
-    DWORD needed = 0;
-    if (!EnumProcesses(processIds, kListBytes, &needed) || needed == 0) return;
-    // The windows are read once and each executable's description once: a
-    // census reflects one moment, and reading them per process would cost the
-    // whole window list (and a file read) for every match.
+    CModuleCensus census({modulePath});
+    census.Take(autoRuns);
+    for (const CListItemState& record : *census.Find(modulePath)) Append(record);
+}
+
+int CAffectedApplications::ProbeProcess(DWORD processId, const char* modulePath,
+                                        const CAutoRunArray& autoRuns) {
+    CModuleCensus census({modulePath});
+    int added = census.Probe(processId, autoRuns);
+    for (const CListItemState& record : *census.Find(modulePath)) Append(record);
+    return added;
+}
+
+// ---- The census of several modules ----
+
+CModuleCensus::CModuleCensus(const std::vector<std::string>& modules)
+    : m_modules(modules), m_records(modules.size()) {
+    for (const std::string& module : modules) m_lowerModules.push_back(Lower(module.c_str()));
+}
+
+void CModuleCensus::Take(const CAutoRunArray& autoRuns) {
+    for (std::vector<CListItemState>& records : m_records) records.clear();
+    std::vector<DWORD> processes = ListProcesses();
+    if (processes.empty()) return;
     m_visibleOwners = VisibleWindowOwners();
-    m_bInCensus = true;
-    DWORD count = (needed < kListBytes ? needed : kListBytes) / sizeof(DWORD);
-    for (DWORD i = 0; i < count; ++i) ProbeProcess(processIds[i], modulePath);
-    m_bInCensus = false;
+    m_bOwnersRead = true;
+    for (DWORD processId : processes) Probe(processId, autoRuns);
+    m_bOwnersRead = false;
     m_visibleOwners.clear();
     m_descriptions.clear();
 }
 
-int CAffectedApplications::ProbeProcess(DWORD processId, const char* modulePath) {
-    char exePath[MAX_PATH] = {};
-    if (!FindModuleInProcess(processId, modulePath, exePath)) return 0;
+const std::vector<CListItemState>* CModuleCensus::Find(const char* modulePath) const {
+    std::string lower = Lower(modulePath);
+    for (size_t i = 0; i < m_lowerModules.size(); ++i) {
+        if (m_lowerModules[i] == lower) return &m_records[i];
+    }
+    return nullptr;
+}
 
+int CModuleCensus::Probe(DWORD processId, const CAutoRunArray& autoRuns) {
+    char exePath[MAX_PATH] = {};
+    std::vector<size_t> matched = MatchModules(processId, m_lowerModules, exePath);
+    for (size_t module : matched) AddRecord(module, processId, exePath, autoRuns);
+    return static_cast<int>(matched.size());
+}
+
+void CModuleCensus::AddRecord(size_t module, DWORD processId, const char* exePath,
+                              const CAutoRunArray& autoRuns) {
     CListItemState record = {};
-    lstrcpynA(record.m_szPath, exePath, kPathKeep);
+    lstrcpynA(record.m_szPath, exePath, MAX_PATH);
     record.m_bVisible = IsVisible(processId) ? TRUE : FALSE;
     std::string description = DescriptionOf(exePath);
     if (description.empty()) description = fw::LoadResString(IDS_DESCRIPTION_ABSENT);
     lstrcpynA(record.m_szDescription, description.c_str(), kDescriptionKeep);
     record.m_dwProcessId = processId;
-    FindAutoRunForProcess(m_autoRuns, exePath, record.m_autoRun);
-    record.m_bSameFolder = SharesFolder(modulePath, exePath) ? TRUE : FALSE;
+    FindAutoRunForProcess(autoRuns, exePath, record.m_autoRun);
+    record.m_bSameFolder = SharesFolder(m_modules[module].c_str(), exePath) ? TRUE : FALSE;
     ApplyAlertLevel(record);
-    m_records.push_back(record);
-    return 1;
+    m_records[module].push_back(record);
+}
+
+bool CModuleCensus::IsVisible(DWORD processId) const {
+    if (!m_bOwnersRead) return HasVisibleWindow(processId);
+    return std::binary_search(m_visibleOwners.begin(), m_visibleOwners.end(), processId);
+}
+
+std::string CModuleCensus::DescriptionOf(const char* exePath) {
+    std::string key = Lower(exePath);
+    auto known = m_descriptions.find(key);
+    if (known != m_descriptions.end()) return known->second;
+    std::string description = GetFileDescription(exePath);
+    m_descriptions[key] = description;
+    return description;
 }

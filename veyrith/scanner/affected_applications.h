@@ -1,6 +1,7 @@
-// The affected applications of one module: every running process that has
-// the module loaded, with the facts of its alert level. The list view owns
-// one of these; each census rebuilds it from nothing.
+// The affected applications of monitoring modules: every running process
+// that has a module loaded, with the facts of its alert level. A census
+// reflects one moment: the processes, windows, files and autorun entries of
+// the time it was taken.
 #pragma once
 
 #include <windows.h>
@@ -9,40 +10,69 @@
 #include <string>
 #include <vector>
 
-#include "findings.h"
+#include "findings/findings.h"
 
+// The records of one module, in the order the processes were listed.
 class CAffectedApplications {
 public:
     // Empties the records.
     void Reset();
+    // Appends a copy of a record.
+    void Append(const CListItemState& record) { m_records.push_back(record); }
 
-    // Resets, rebuilds the autorun inventory, and probes every running
-    // process (the own process like any other) for the module.
-    void TakeCensus(const char* modulePath);
+    // Resets and probes every running process (the own process like any
+    // other) for the module; autoRuns is the inventory of this moment.
+    void TakeCensus(const char* modulePath, const CAutoRunArray& autoRuns);
 
     // Appends one record when the process has the module loaded; returns 1
     // then, else 0. A process that cannot be opened or listed yields 0.
-    int ProbeProcess(DWORD processId, const char* modulePath);
+    int ProbeProcess(DWORD processId, const char* modulePath, const CAutoRunArray& autoRuns);
 
     int GetCount() const { return static_cast<int>(m_records.size()); }
     // The record at index (0 .. count - 1; anything else is a programming error).
     const CListItemState& GetAt(int index) const { return m_records.at(index); }
-    CAutoRunArray& AutoRuns() { return m_autoRuns; }
-    const CAutoRunArray& AutoRuns() const { return m_autoRuns; }
 
 private:
+    std::vector<CListItemState> m_records;
+};
+
+// The census of several modules from one walk over the processes: each
+// process is opened once and its module names are read once and matched
+// against every module asked for.
+class CModuleCensus {
+public:
+    // A census of the modules (full paths, any letter case), empty until taken.
+    explicit CModuleCensus(const std::vector<std::string>& modules = std::vector<std::string>());
+
+    // Walks every running process with the autorun inventory of this
+    // moment; the records of an earlier walk are dropped.
+    void Take(const CAutoRunArray& autoRuns);
+
+    // The records of a module (compared without regard to case); null when
+    // the module was not part of the census.
+    const std::vector<CListItemState>* Find(const char* modulePath) const;
+    // The modules asked for, as given.
+    const std::vector<std::string>& Modules() const { return m_modules; }
+
+    // Probes one process for every module of the census; returns how many
+    // records it added.
+    int Probe(DWORD processId, const CAutoRunArray& autoRuns);
+
+private:
+    void AddRecord(size_t module, DWORD processId, const char* exePath, const CAutoRunArray& autoRuns);
     bool IsVisible(DWORD processId) const;
     std::string DescriptionOf(const char* exePath);
 
-    std::vector<CListItemState> m_records;
-    CAutoRunArray m_autoRuns;
-    // Owners of visible top-level windows, read once per census (sorted);
-    // empty outside a census, when each probe enumerates the windows itself.
+    std::vector<std::string> m_modules;
+    // The modules lower-cased, in the same order, for the matching.
+    std::vector<std::string> m_lowerModules;
+    std::vector<std::vector<CListItemState>> m_records;
+    // Owners of visible top-level windows (sorted) and the descriptions of
+    // the executables seen, read once per census: processes of one program
+    // share its file, and one reading of the windows serves every process.
     std::vector<DWORD> m_visibleOwners;
-    // Descriptions read during this census, by lower-cased executable path:
-    // processes of one program share its file.
+    bool m_bOwnersRead = false;
     std::map<std::string, std::string> m_descriptions;
-    bool m_bInCensus = false;
 };
 
 // The executable of a process that has the module loaded (its first module);

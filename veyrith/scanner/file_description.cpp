@@ -1,4 +1,4 @@
-#include "file_description.h"
+#include "scanner/file_description.h"
 
 #include <windows.h>
 

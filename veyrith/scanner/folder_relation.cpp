@@ -1,4 +1,4 @@
-#include "folder_relation.h"
+#include "scanner/folder_relation.h"
 
 #include <windows.h>
 #include <shlwapi.h>

@@ -1,4 +1,4 @@
-#include "import_hook.h"
+#include "scanner/import_hook.h"
 
 #include <imagehlp.h>
 #include <psapi.h>

@@ -1,9 +1,9 @@
 // The replacements of the loader functions. Each calls the real function,
 // keeps its result and last-error value, and applies the hooks to the module
 // that was just loaded, so that later loads from that module pass here too.
-#include "loader_hooks.h"
+#include "scanner/loader_hooks.h"
 
-#include "module_detection.h"
+#include "scanner/module_detection.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 // GetProcAddress), then the list; at exit the hooks are removed in reverse.
 #pragma once
 
-#include "import_hook.h"
-#include "simple_str_array.h"
+#include "scanner/import_hook.h"
+#include "findings/simple_str_array.h"
 
 extern CImportHook g_hookLoadLibraryA;
 extern CImportHook g_hookLoadLibraryW;

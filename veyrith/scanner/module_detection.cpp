@@ -1,4 +1,4 @@
-#include "module_detection.h"
+#include "scanner/module_detection.h"
 
 #include <cstring>
 #include <cwchar>

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "simple_str_array.h"
+#include "findings/simple_str_array.h"
 
 // True when the code at returnAddress lies in a module whose path, lower-
 // cased, contains "user32.dll".

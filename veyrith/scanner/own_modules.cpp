@@ -1,4 +1,6 @@
-#include "own_modules.h"
+#include "scanner/own_modules.h"
+
+#include "scanner/loader_hooks.h"
 
 #include <windows.h>
 #include <psapi.h>
@@ -34,4 +36,10 @@ ModuleTreeItems ChooseModuleTreeItems(const CSimpleStrArray& recorded,
         if (i == 0) items.selectFirst = true;
     }
     return items;
+}
+
+ModuleTreeItems CurrentModuleTreeItems() {
+    CSimpleStrArray ownModules(0, 1);
+    GetOwnModuleNames(ownModules);
+    return ChooseModuleTreeItems(g_monitoringModules, ownModules);
 }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "simple_str_array.h"
+#include "findings/simple_str_array.h"
 
 // Appends the full path of every module of the own process whose name can be
 // read, in the order the system lists them. False when the list cannot be read.
@@ -22,3 +22,7 @@ struct ModuleTreeItems {
 
 ModuleTreeItems ChooseModuleTreeItems(const CSimpleStrArray& recorded,
                                       const CSimpleStrArray& ownModules);
+
+// The module items of the tree for the modules recorded so far and the
+// modules loaded now.
+ModuleTreeItems CurrentModuleTreeItems();

@@ -1,6 +1,6 @@
-#include "about_dlg.h"
+#include "shell/about_dlg.h"
 
-#include "resource.h"
+#include "resources/resource.h"
 
 CAboutDlg::CAboutDlg() : fw::Dialog(IDD_ABOUTBOX) {}
 

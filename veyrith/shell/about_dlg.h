@@ -2,7 +2,7 @@
 // closes the box.
 #pragma once
 
-#include "dialog.h"
+#include "framework/dialog.h"
 
 class CAboutDlg : public fw::Dialog {
 public:

@@ -1,4 +1,4 @@
-#include "html_help.h"
+#include "shell/html_help.h"
 
 namespace {
 // HtmlHelpA's export ordinal and its display-table-of-contents command.

@@ -1,15 +1,17 @@
-#include "main_frame.h"
+#include "shell/main_frame.h"
 
 #include <windowsx.h>
 
-#include "application.h"
+#include "framework/application.h"
 #include "autorun/autorun_sources.h"
-#include "message_box.h"
-#include "resource.h"
+#include "shell/about_dlg.h"
+#include "views/info_pages.h"
+#include "framework/message_box.h"
+#include "resources/resource.h"
 #include "shell/program_folder.h"
 #include "shell/web_links.h"
-#include "splash_wnd.h"
-#include "string_resource.h"
+#include "shell/splash_wnd.h"
+#include "framework/string_resource.h"
 
 namespace {
 
@@ -79,7 +81,6 @@ void CMainFrame::PrepareClass(WNDCLASSEXA& wc) const {
 }
 
 bool CMainFrame::OnCreate(CREATESTRUCTA&) {
-    SetFrameServices(this);
     SetAutoRunOwnerWindow(Handle());
     if (!CreateClient()) return false;
     fw::Wnd(Handle()).CenterOver(nullptr);
@@ -103,7 +104,8 @@ bool CMainFrame::CreateClient() {
     if (!m_pOuterSplitter->Create(Handle(), IDW_PANE_FIRST, false)) return false;
     if (!m_pOuterSplitter->CreateNested(0, *m_pInnerSplitter, true)) return false;
     ST_SplitterWnd& inner = *m_pInnerSplitter;
-    if (!m_wndLeftView.Create(inner, inner.SideId(0)) || !m_wndListView.Create(inner, inner.SideId(1)))
+    if (!m_wndLeftView.Create(inner, inner.SideId(0), this) ||
+        !m_wndListView.Create(inner, inner.SideId(1), this))
         return false;
     inner.SetPane(0, m_wndLeftView);
     inner.SetPane(1, m_wndListView);
@@ -155,7 +157,6 @@ void CMainFrame::OnDestroy() {
         }
     }
     if (AutoRunOwnerWindow() == Handle()) SetAutoRunOwnerWindow(nullptr);
-    if (GetFrameServices() == this) SetFrameServices(nullptr);
 }
 
 // ---- Layout ----
@@ -207,15 +208,13 @@ void CMainFrame::ToggleInfoBar() {
 // ---- Command table ----
 
 void CMainFrame::BuildCommandTable() {
-    // Export and Copy path are wired by the parts of the program that own them.
-    auto later = [] {};
-    m_commands.Add(ID_EXPORT_RESULTS, later, [this] { return m_wndLeftView.Tree() && m_wndLeftView.GetCount() > 1; });
+    // Export and Copy path get their handlers from the parts of the program
+    // that own them; until then the table shows them disabled.
+    m_commands.Add(ID_EXPORT_RESULTS, nullptr, [this] { return m_wndLeftView.Tree() && m_wndLeftView.GetCount() > 1; });
     m_commands.Add(ID_APP_EXIT, [this] { SendMessageA(Handle(), WM_CLOSE, 0, 0); });
-    m_commands.Add(ID_EDIT_COPY, later, [this] { return SelectionRule(); });
-    m_commands.Add(IDC_HIDDEN_ONLY, [this] { m_wndLeftView.RefreshSelection(); });
-    m_commands.Add(ID_APP_ABOUT, [] {
-        if (fw::Application* app = fw::Application::Current()) app->OnCommand(ID_APP_ABOUT);
-    });
+    m_commands.Add(ID_EDIT_COPY, nullptr, [this] { return SelectionRule(); });
+    m_commands.Add(IDC_HIDDEN_ONLY, [this] { m_wndListView.Refresh(); });
+    m_commands.Add(ID_APP_ABOUT, [this] { OnAbout(); });
     m_commands.Add(ID_NEXT_PANE, [this] { CyclePane(true); });
     m_commands.Add(ID_PREV_PANE, [this] { CyclePane(false); });
     BuildViewCommands();
@@ -233,24 +232,24 @@ void CMainFrame::BuildViewCommands() {
     m_commands.Add(ID_VIEW_INFO_BAR, [this] { ToggleInfoBar(); }, {},
                    [this] { return m_pOuterSplitter && m_pOuterSplitter->IsSideShown(1); });
     // The quarantine manager and the properties sheet are wired by their owners.
-    m_commands.Add(ID_QUARANTINED_FILES, [] {});
-    m_commands.Add(ID_PROPERTIES, [] {}, [this] { return SelectionRule(); });
+    m_commands.Add(ID_QUARANTINED_FILES, nullptr);
+    m_commands.Add(ID_PROPERTIES, nullptr, [this] { return SelectionRule(); });
 }
 
 void CMainFrame::BuildActionCommands() {
     // Quarantine, End process, View the file and autorun removal are wired
     // by the actions that own them; their rules hold already.
     m_commands.Add(ID_SCAN, [this] { StartScan(); }, [this] { return !IsScanning(); });
-    m_commands.Add(ID_QUARANTINE_FILE, [] {}, [this] { return SelectionRule(); });
-    m_commands.Add(ID_END_PROCESS, [] {}, [this] { return ListRowSelected(); });
-    m_commands.Add(ID_VIEW_THE_FILE, [] {}, [this] { return SelectionRule(); });
-    m_commands.Add(ID_REMOVE_FROM_AUTORUN, [] {}, [this] { return SelectedRowStartsWithWindows(); });
+    m_commands.Add(ID_QUARANTINE_FILE, nullptr, [this] { return SelectionRule(); });
+    m_commands.Add(ID_END_PROCESS, nullptr, [this] { return ListRowSelected(); });
+    m_commands.Add(ID_VIEW_THE_FILE, nullptr, [this] { return SelectionRule(); });
+    m_commands.Add(ID_REMOVE_FROM_AUTORUN, nullptr, [this] { return SelectedRowStartsWithWindows(); });
 }
 
 void CMainFrame::BuildHelpCommands() {
     m_commands.Add(ID_HELP_CONTENTS, [this] { OnHelpContents(); });
-    m_commands.Add(ID_HELP_HOME_PAGE, [this] { OpenWebPage(Handle(), kHomePageUrl, GetSelectionPath()); });
-    m_commands.Add(ID_HELP_SUPPORT, [this] { OpenWebPage(Handle(), kSupportPageUrl, GetSelectionPath()); });
+    m_commands.Add(ID_HELP_HOME_PAGE, [this] { OpenWebPage(Handle(), kHomePageUrl); });
+    m_commands.Add(ID_HELP_SUPPORT, [this] { OpenWebPage(Handle(), kSupportPageUrl); });
 }
 
 // ---- Selection ----
@@ -309,10 +308,27 @@ bool CMainFrame::OnTimer(UINT_PTR id) {
     SetMessageText(fw::LoadResString(IDS_SCANNING_IN_PROGRESS));
     if (!IsScanning()) {
         m_wndLeftView.Clear();
-        m_wndListView.Reset();
-        m_scanDialog.Start();
+        m_wndListView.DropCensus();
+        m_scanDialog.Start(this);
     }
     return false;
+}
+
+void CMainFrame::OnScanWalkEnded() {
+    // The census of every module starts before the tree selects the first
+    // one, so the selection waits for that census instead of starting its own.
+    ModuleTreeItems items = CurrentModuleTreeItems();
+    m_wndListView.TakeCensus(items.names);
+    bool found = m_wndLeftView.FillModuleTree(items);
+    SetMessageText(fw::LoadResString(IDS_SCANNING_COMPLETE));
+    m_wndInfoView.ShowPage(PageAfterScan(found));
+}
+
+void CMainFrame::OnTreeSelection(const std::string& text, bool isModule) {
+    if (isModule)
+        m_wndListView.ShowModule(text);
+    else
+        m_wndListView.ShowNothing();
 }
 
 bool CMainFrame::OnClose() {
@@ -330,6 +346,11 @@ void CMainFrame::OnCloseRequest() {
 }
 
 // ---- Help ----
+
+void CMainFrame::OnAbout() {
+    CAboutDlg dialog;
+    dialog.DoModal(Handle());
+}
 
 void CMainFrame::OnHelpContents() {
     m_htmlHelp.DisplayContents(m_strProgramFolder + kHelpFile + "::/" + kHelpTopic);
@@ -366,9 +387,7 @@ bool CMainFrame::OnCommand(UINT id, UINT code, HWND control) {
     // Menus, accelerators, toolbar buttons and the command bar's check box;
     // other notifications of controls are not commands.
     bool isCommand = code == BN_CLICKED || (code == 1 && !control);
-    if (isCommand && m_commands.Dispatch(id)) return true;
-    fw::Application* app = fw::Application::Current();
-    return isCommand && app && app->OnCommand(id);
+    return isCommand && m_commands.Dispatch(id);
 }
 
 bool CMainFrame::FilterMessage(MSG& msg) {

@@ -9,23 +9,23 @@
 #include <memory>
 #include <string>
 
-#include "command_table.h"
-#include "dialog_bar.h"
-#include "rebar.h"
-#include "scanner/scan_indicator_dlg.h"
-#include "shell/frame_services.h"
+#include "framework/command_table.h"
+#include "framework/dialog_bar.h"
+#include "framework/rebar.h"
 #include "shell/html_help.h"
-#include "splitter_wnd.h"
-#include "status_bar.h"
-#include "tool_bar.h"
+#include "framework/splitter_wnd.h"
+#include "framework/status_bar.h"
+#include "framework/tool_bar.h"
 #include "views/info_view.h"
 #include "views/left_view.h"
+#include "views/pane_host.h"
+#include "views/scan_indicator_dlg.h"
 #include "views/veyrith_view.h"
-#include "window.h"
+#include "framework/window.h"
 
 class CVeyrithDoc;
 
-class CMainFrame : public fw::Window, public CFrameServices {
+class CMainFrame : public fw::Window, public CPaneHost {
 public:
     // The uninstaller's request to end: closes without asking.
     static constexpr UINT kCloseRequestMessage = WM_USER;
@@ -48,14 +48,20 @@ public:
     CVeyrithDoc* GetActiveDocument() const { return m_pDocument; }
 
     // What the panes ask of the frame.
-    HWND FrameWindow() const override { return Handle(); }
+    HWND HostWindow() const override { return Handle(); }
     void StartScan() override;
     void SetMessageText(const std::string& text) override;
     bool IsHiddenOnlyChecked() const override;
     HFONT BoldFont() const override { return m_hBoldFont; }
-    CLeftView* LeftView() override { return &m_wndLeftView; }
-    CVeyrithView* ListView() override { return &m_wndListView; }
-    CInfoView* InfoView() override { return &m_wndInfoView; }
+    // The tree's selection decides what the list shows.
+    void OnTreeSelection(const std::string& text, bool isModule) override;
+    // The end of a scan: the tree is rebuilt, the census of its modules
+    // starts, and the result page is shown.
+    void OnScanWalkEnded() override;
+
+    CLeftView* LeftView() { return &m_wndLeftView; }
+    CVeyrithView* ListView() { return &m_wndListView; }
+    CInfoView* InfoView() { return &m_wndInfoView; }
 
     const fw::CommandTable& Commands() const { return m_commands; }
     // Gives a command of the table its action; the enable rules stay.
@@ -109,6 +115,7 @@ private:
     void ToggleInfoBar();
     void CyclePane(bool forward);
     void OnHelpContents();
+    void OnAbout();
 
     CVeyrithDoc* m_pDocument = nullptr;
     std::unique_ptr<ST_SplitterWnd> m_pOuterSplitter;

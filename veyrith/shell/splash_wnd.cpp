@@ -1,8 +1,8 @@
-#include "splash_wnd.h"
+#include "shell/splash_wnd.h"
 
-#include "application.h"
-#include "resource.h"
-#include "string_resource.h"
+#include "framework/application.h"
+#include "resources/resource.h"
+#include "framework/string_resource.h"
 
 namespace {
 constexpr UINT_PTR kCloseTimer = 1;

@@ -3,7 +3,7 @@
 // on a key press or mouse click anywhere in the application (which it takes).
 #pragma once
 
-#include "window.h"
+#include "framework/window.h"
 
 class CSplashWnd : public fw::Window {
 public:

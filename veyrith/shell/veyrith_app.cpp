@@ -1,11 +1,10 @@
-#include "veyrith_app.h"
+#include "shell/veyrith_app.h"
 
-#include "about_dlg.h"
-#include "command_line.h"
-#include "message_box.h"
-#include "registry_names.h"
-#include "resource.h"
-#include "splash_wnd.h"
+#include "framework/command_line.h"
+#include "framework/message_box.h"
+#include "common/registry_names.h"
+#include "resources/resource.h"
+#include "shell/splash_wnd.h"
 
 namespace {
 
@@ -67,19 +66,6 @@ int CVeyrithApp::ExitInstance() {
     m_pMainFrame.reset();
     m_pDocument.reset();
     return fw::Application::ExitInstance();
-}
-
-bool CVeyrithApp::OnCommand(UINT id) {
-    if (id == ID_APP_ABOUT) {
-        OnAppAbout();
-        return true;
-    }
-    return false;
-}
-
-void CVeyrithApp::OnAppAbout() {
-    CAboutDlg dialog;
-    dialog.DoModal(MainWindow());
 }
 
 bool CVeyrithApp::PreFilter(MSG& msg) { return CSplashWnd::PreTranslateAppMessage(msg); }

@@ -1,10 +1,10 @@
 // The application object of veyrith: start-up checks, the single document
-// and the main frame, the splash's share of the message loop, About.
+// and the main frame, the splash's share of the message loop.
 #pragma once
 
-#include "application.h"
-#include "main_frame.h"
-#include "veyrith_doc.h"
+#include "framework/application.h"
+#include "shell/main_frame.h"
+#include "shell/veyrith_doc.h"
 
 #include <functional>
 #include <memory>
@@ -19,16 +19,12 @@ public:
 
     bool InitInstance() override;
     int ExitInstance() override;
-    bool OnCommand(UINT id) override;
 
     // Windows 2000 or later: NT family with major version 5 or more.
     static bool IsSupportedWindows(const OSVERSIONINFOA& version);
     // Reads the version; on an older system says so and returns false.
     bool CheckWindowsVersion();
     void SetVersionReader(VersionReader reader) { m_readVersion = std::move(reader); }
-
-    // Runs the about box modally.
-    void OnAppAbout();
 
     CMainFrame* GetMainFrame() const { return m_pMainFrame.get(); }
 

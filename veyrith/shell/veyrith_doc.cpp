@@ -1,4 +1,4 @@
-#include "veyrith_doc.h"
+#include "shell/veyrith_doc.h"
 
 bool CVeyrithDoc::OnNewDocument() {
     m_bModified = false;

@@ -1,4 +1,4 @@
-#include "web_links.h"
+#include "shell/web_links.h"
 
 #include <shellapi.h>
 
@@ -8,11 +8,12 @@ ShellOpenHook g_shellOpenHook;
 
 void SetShellOpenHook(ShellOpenHook hook) { g_shellOpenHook = std::move(hook); }
 
-void OpenWebPage(HWND owner, const char* url, const std::string& parameters) {
+void OpenWebPage(HWND owner, const char* url) {
+    // The address alone: nothing of the user's files goes to the browser.
     const int show = 0;
     if (g_shellOpenHook) {
-        g_shellOpenHook(owner, "open", url, parameters, show);
+        g_shellOpenHook(owner, "open", url, std::string(), show);
         return;
     }
-    ShellExecuteA(owner, "open", url, parameters.c_str(), nullptr, show);
+    ShellExecuteA(owner, "open", url, nullptr, nullptr, show);
 }

@@ -19,4 +19,4 @@ void SetShellOpenHook(ShellOpenHook hook);
 
 // Opens the page with the parameter string and show command 0; the shell's
 // result is not looked at.
-void OpenWebPage(HWND owner, const char* url, const std::string& parameters);
+void OpenWebPage(HWND owner, const char* url);

@@ -1,6 +1,6 @@
-#include "info_pages.h"
+#include "views/info_pages.h"
 
-#include "web_browser2.h"
+#include "views/web_browser2.h"
 
 const char kInitialInfoPage[] = "HTML_INITIAL_INFO_TEXT";
 const char kScanningCompletePage[] = "HTML_SCANNING_COMPLETE";

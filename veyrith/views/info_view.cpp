@@ -1,6 +1,6 @@
-#include "info_view.h"
+#include "views/info_view.h"
 
-#include "info_pages.h"
+#include "views/info_pages.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "web_browser2.h"
-#include "window.h"
+#include "views/web_browser2.h"
+#include "framework/window.h"
 
 class CInfoView : public fw::Window {
 public:

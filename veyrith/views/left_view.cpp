@@ -1,15 +1,13 @@
-#include "left_view.h"
+#include "views/left_view.h"
 
 #include <vector>
 
-#include "pane_context_menu.h"
-#include "resource.h"
+#include "views/pane_context_menu.h"
+#include "resources/resource.h"
 #include "scanner/file_description.h"
 #include "scanner/loader_hooks.h"
-#include "scanner/own_modules.h"
-#include "shell/frame_services.h"
-#include "string_resource.h"
-#include "veyrith_view.h"
+#include "framework/string_resource.h"
+#include "views/pane_host.h"
 
 namespace {
 
@@ -51,7 +49,8 @@ CLeftView::~CLeftView() {
     if (m_images) ImageList_Destroy(m_images);
 }
 
-bool CLeftView::Create(HWND parent, UINT id) {
+bool CLeftView::Create(HWND parent, UINT id, CPaneHost* host) {
+    m_pHost = host;
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_TREEVIEW_CLASSES};
     InitCommonControlsEx(&icc);
     return CreatePane(parent, id);
@@ -82,15 +81,10 @@ HTREEITEM CLeftView::InsertItem(HTREEITEM parent, const std::string& text, int i
         SendMessageA(Control(), TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 
-bool CLeftView::FillModuleTree() {
+bool CLeftView::FillModuleTree() { return FillModuleTree(CurrentModuleTreeItems()); }
+
+bool CLeftView::FillModuleTree(const ModuleTreeItems& items) {
     Clear();
-    CFrameServices* services = GetFrameServices();
-    if (services && services->ListView()) services->ListView()->Reset();
-
-    CSimpleStrArray ownModules(0, 1);
-    GetOwnModuleNames(ownModules);
-    ModuleTreeItems items = ChooseModuleTreeItems(g_monitoringModules, ownModules);
-
     HTREEITEM root = InsertItem(TVI_ROOT, fw::LoadResString(IDS_MONITORING_FILES), kImageRoot,
                                 TVIS_BOLD | TVIS_EXPANDED);
     HTREEITEM first = nullptr;
@@ -113,8 +107,7 @@ bool CLeftView::FillModuleTree() {
 }
 
 void CLeftView::RefreshSelection() {
-    CFrameServices* services = GetFrameServices();
-    if (!services) return;
+    if (!m_pHost) return;
     HTREEITEM item = GetSelectedItem();
     std::string text = item ? GetItemText(item) : std::string();
     bool isModule = item && GetParentItem(item);
@@ -124,8 +117,8 @@ void CLeftView::RefreshSelection() {
         description = GetFileDescription(text.c_str());
         if (description.empty()) description = fw::LoadResString(IDS_DESCRIPTION_ABSENT);
     }
-    if (CVeyrithView* list = services->ListView()) list->Fill(text.c_str());
-    if (isModule) services->SetMessageText(description);
+    m_pHost->OnTreeSelection(text, isModule);
+    if (isModule) m_pHost->SetMessageText(description);
 }
 
 bool CLeftView::HasFocus() const { return ControlHasFocus(); }
@@ -205,7 +198,7 @@ void CLeftView::OnLeftClick() {
     std::string text = GetItemText(item);
     if (text != fw::LoadResString(IDS_START_SCAN) && text != fw::LoadResString(IDS_NO_MONITORING_MODULES))
         return;
-    if (CFrameServices* services = GetFrameServices()) services->StartScan();
+    if (m_pHost) m_pHost->StartScan();
 }
 
 void CLeftView::OnRightClick() {
@@ -213,14 +206,11 @@ void CLeftView::OnRightClick() {
     HTREEITEM item = HitTestCursor(&screen);
     if (!item) return;
     TreeView_SelectItem(Control(), item);
-    if (!GetParentItem(item)) return;
-    CFrameServices* services = GetFrameServices();
-    if (!services) return;
+    if (!GetParentItem(item) || !m_pHost) return;
     CPaneContextMenu menu(false);
-    menu.Track(services->FrameWindow(), screen);
+    menu.Track(m_pHost->HostWindow(), screen);
 }
 
 void CLeftView::OnDoubleClick() {
-    CFrameServices* services = GetFrameServices();
-    if (services) SendMessageA(services->FrameWindow(), WM_COMMAND, MAKEWPARAM(ID_VIEW_THE_FILE, 0), 0);
+    if (m_pHost) SendMessageA(m_pHost->HostWindow(), WM_COMMAND, MAKEWPARAM(ID_VIEW_THE_FILE, 0), 0);
 }

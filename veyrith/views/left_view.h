@@ -9,7 +9,10 @@
 
 #include <string>
 
-#include "control_view.h"
+#include "framework/control_view.h"
+#include "scanner/own_modules.h"
+
+class CPaneHost;
 
 class CLeftView : public fw::ControlView {
 public:
@@ -19,16 +22,19 @@ public:
     CLeftView();
     ~CLeftView() override;
 
-    // Creates the pane and its tree control as a child of parent.
-    bool Create(HWND parent, UINT id);
+    // Creates the pane and its tree control as a child of parent; host
+    // hears of selections and scan clicks.
+    bool Create(HWND parent, UINT id, CPaneHost* host);
     // Attaches the image list and inserts the start item.
     void OnInitialUpdate();
 
     // Rebuilds the tree from the recorded monitoring modules that are still
     // loaded in this process; true when at least one module item was inserted.
     bool FillModuleTree();
-    // Shows the data of the selected item: refills the list pane for its
-    // text and, for a module item, puts its file description in the status bar.
+    // Rebuilds the tree with these module items.
+    bool FillModuleTree(const ModuleTreeItems& items);
+    // Tells the host about the selected item: for a module item, its file
+    // description goes to the status bar.
     void RefreshSelection();
     // Deletes every item.
     void Clear();
@@ -64,4 +70,5 @@ private:
     HTREEITEM InsertItem(HTREEITEM parent, const std::string& text, int image, UINT state);
 
     HIMAGELIST m_images = nullptr;
+    CPaneHost* m_pHost = nullptr;
 };

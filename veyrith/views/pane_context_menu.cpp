@@ -1,7 +1,7 @@
-#include "pane_context_menu.h"
+#include "views/pane_context_menu.h"
 
-#include "resource.h"
-#include "string_resource.h"
+#include "resources/resource.h"
+#include "framework/string_resource.h"
 
 CPaneContextMenu::CPaneContextMenu(bool withEndProcess) {
     m_menu = LoadMenuA(fw::ResourceModule(), MAKEINTRESOURCEA(IDR_CONTEXT_MENU));

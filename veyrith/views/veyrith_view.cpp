@@ -1,13 +1,13 @@
-#include "veyrith_view.h"
+#include "views/veyrith_view.h"
 
 #include <cstring>
 #include <vector>
 
 #include "autorun/autorun_sources.h"
-#include "pane_context_menu.h"
-#include "resource.h"
-#include "shell/frame_services.h"
-#include "string_resource.h"
+#include "views/pane_context_menu.h"
+#include "resources/resource.h"
+#include "views/pane_host.h"
+#include "framework/string_resource.h"
 
 namespace {
 
@@ -49,18 +49,20 @@ void AddIconResource(HIMAGELIST images, UINT id) {
     if (icon) AddIcon(images, icon, true);
 }
 
-// The first small icon of an executable; the standard application icon
-// when it has none.
-// Row r shows image r + 2, so every row must add exactly one image: when the
-// executable's own icon cannot be added, the standard one takes its place.
-void AddExecutableIcon(HIMAGELIST images, const char* path) {
-    HICON small = nullptr;
-    if (ExtractIconExA(path, 0, nullptr, &small, 1) > 0 && small) {
-        int index = ImageList_AddIcon(images, small);
-        DestroyIcon(small);
-        if (index >= 0) return;
-    }
+// Adds the small icon of a row's executable (owned by the census); the
+// standard application icon when it has none. Row r shows image r + 2, so
+// every row must add exactly one image: when the executable's own icon
+// cannot be added, the standard one takes its place.
+void AddExecutableIcon(HIMAGELIST images, HICON small) {
+    if (small && ImageList_AddIcon(images, small) >= 0) return;
     AddIcon(images, LoadIconA(nullptr, IDI_APPLICATION), false);
+}
+
+bool Contains(const std::vector<std::string>& modules, const std::string& module) {
+    for (const std::string& known : modules) {
+        if (lstrcmpiA(known.c_str(), module.c_str()) == 0) return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -78,7 +80,8 @@ CVeyrithView::~CVeyrithView() {
     if (m_images) ImageList_Destroy(m_images);
 }
 
-bool CVeyrithView::Create(HWND parent, UINT id) {
+bool CVeyrithView::Create(HWND parent, UINT id, CPaneHost* host) {
+    m_pHost = host;
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&icc);
     return CreatePane(parent, id);
@@ -86,7 +89,22 @@ bool CVeyrithView::Create(HWND parent, UINT id) {
 
 bool CVeyrithView::OnCreate(CREATESTRUCTA& cs) {
     // The view owns the image list; the control must not destroy it.
+    m_census.SetWindow(Handle());
     return CreateControl(WC_LISTVIEWA, WS_BORDER | LVS_SHAREIMAGELISTS, 0, kListId, cs) != nullptr;
+}
+
+void CVeyrithView::OnDestroy() {
+    // A census that lands after the window is gone is dropped.
+    m_census.SetWindow(nullptr);
+    m_census.Cancel();
+}
+
+LRESULT CVeyrithView::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == CCensusRunner::kResultMessage) {
+        OnCensusResult();
+        return 0;
+    }
+    return ControlView::OnMessage(msg, wParam, lParam);
 }
 
 void CVeyrithView::OnInitialUpdate() {
@@ -114,32 +132,93 @@ void CVeyrithView::SetReportMode() {
 void CVeyrithView::Reset() {
     ListView_DeleteAllItems(Control());
     m_records.Reset();
-    for (int i = ImageList_GetImageCount(m_images) - 1; i >= kFirstRowImage; --i)
-        ImageList_Remove(m_images, i);
+    if (ImageList_GetImageCount(m_images) > kFirstRowImage) ImageList_SetImageCount(m_images, kFirstRowImage);
 }
 
-void CVeyrithView::Fill(const char* modulePath) {
-    Reset();
-    m_records.TakeCensus(modulePath);
+void CVeyrithView::TakeCensus(const std::vector<std::string>& modules) {
+    m_modules = modules;
+    m_census.Start(modules);
+}
 
+void CVeyrithView::ShowModule(const std::string& modulePath) {
+    m_strModule = modulePath;
+    ShowRows(false);
+}
+
+void CVeyrithView::ShowNothing() {
+    m_strModule.clear();
+    Reset();
+}
+
+void CVeyrithView::Refresh() {
+    ShowRows(true);
+    if (!m_modules.empty()) m_census.Start(m_modules);
+}
+
+void CVeyrithView::DropCensus() {
+    m_census.Cancel();
+    m_result.reset();
+    m_modules.clear();
+    m_strModule.clear();
+    Reset();
+}
+
+void CVeyrithView::OnCensusResult() {
+    std::unique_ptr<CCensusResult> result = m_census.TakeResult();
+    if (!result) return;
+    m_result = std::move(result);
+    ShowRows(true);
+}
+
+void CVeyrithView::ShowRows(bool keepSelection) {
+    DWORD selected = keepSelection ? SelectedProcessId() : 0;
+    Reset();
+    if (m_strModule.empty()) return;
+    const std::vector<CListItemState>* records =
+        m_result ? m_result->Census().Find(m_strModule.c_str()) : nullptr;
+    if (!records) {
+        // A module that no census covers yet gets one of its own, together
+        // with the modules asked for before.
+        bool covered = Contains(m_modules, m_strModule);
+        if (!covered) m_modules.push_back(m_strModule);
+        if (!covered || !m_census.IsRunning()) m_census.Start(m_modules);
+        return;
+    }
     char ownPath[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, ownPath, MAX_PATH);
-    CFrameServices* services = GetFrameServices();
-    bool hiddenOnly = services && services->IsHiddenOnlyChecked();
-
+    bool hiddenOnly = m_pHost && m_pHost->IsHiddenOnlyChecked();
+    SendMessageA(Control(), WM_SETREDRAW, FALSE, 0);
+    // The records keep every process of the census; the rows leave out this
+    // process and, when asked, the visible ones.
     int row = 0;
-    for (int i = 0; i < m_records.GetCount(); ++i) {
-        const CListItemState& record = m_records.GetAt(i);
+    for (const CListItemState& record : *records) {
+        m_records.Append(record);
         if (lstrcmpiA(record.m_szPath, ownPath) == 0) continue;
         if (hiddenOnly && record.m_bVisible) continue;
-        AddRow(row, i);
+        AddRow(row, m_records.GetCount() - 1, m_result->IconOf(record.m_szPath));
         ++row;
+    }
+    SendMessageA(Control(), WM_SETREDRAW, TRUE, 0);
+    if (selected) SelectProcess(selected);
+}
+
+DWORD CVeyrithView::SelectedProcessId() const {
+    CListItemState record;
+    return GetSelectedRecord(record) ? record.m_dwProcessId : 0;
+}
+
+void CVeyrithView::SelectProcess(DWORD processId) {
+    for (int row = 0; row < GetRowCount(); ++row) {
+        int index = GetRowRecord(row);
+        if (index < 0 || m_records.GetAt(index).m_dwProcessId != processId) continue;
+        ListView_SetItemState(Control(), row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        return;
     }
 }
 
-void CVeyrithView::AddRow(int row, int recordIndex) {
+void CVeyrithView::AddRow(int row, int recordIndex, HICON icon) {
     const CListItemState& record = m_records.GetAt(recordIndex);
-    AddExecutableIcon(m_images, record.m_szPath);
+    AddExecutableIcon(m_images, icon);
 
     LVITEMA item = {};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
@@ -241,8 +320,7 @@ LRESULT CVeyrithView::OnControlNotify(const NMHDR& header) {
         OnRightClick();
         break;
     case NM_DBLCLK:
-        if (CFrameServices* services = GetFrameServices())
-            SendMessageA(services->FrameWindow(), WM_COMMAND, MAKEWPARAM(ID_VIEW_THE_FILE, 0), 0);
+        if (m_pHost) SendMessageA(m_pHost->HostWindow(), WM_COMMAND, MAKEWPARAM(ID_VIEW_THE_FILE, 0), 0);
         break;
     }
     return 0;
@@ -279,17 +357,14 @@ void CVeyrithView::OnItemChanged(const NMLISTVIEW& info) {
     bool wasSelected = (info.uOldState & LVIS_SELECTED) != 0;
     bool isSelected = (info.uNewState & LVIS_SELECTED) != 0;
     if (wasSelected == isSelected) return;
-    CFrameServices* services = GetFrameServices();
-    if (!services) return;
-    services->SetMessageText(isSelected ? GetCellText(info.iItem, kColumnDescription) : std::string());
+    if (m_pHost) m_pHost->SetMessageText(isSelected ? GetCellText(info.iItem, kColumnDescription) : std::string());
 }
 
 void CVeyrithView::OnRightClick() {
     if (ListView_GetNextItem(Control(), -1, LVNI_SELECTED) < 0) return;
-    CFrameServices* services = GetFrameServices();
-    if (!services) return;
+    if (!m_pHost) return;
     POINT screen = {};
     GetCursorPos(&screen);
     CPaneContextMenu menu(true);
-    menu.Track(services->FrameWindow(), screen);
+    menu.Track(m_pHost->HostWindow(), screen);
 }

@@ -6,10 +6,15 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "framework/control_view.h"
 #include "scanner/affected_applications.h"
-#include "control_view.h"
+#include "views/census_runner.h"
+
+class CPaneHost;
 
 class CVeyrithView : public fw::ControlView {
 public:
@@ -22,8 +27,9 @@ public:
     CVeyrithView();
     ~CVeyrithView() override;
 
-    // Creates the pane and its list control as a child of parent.
-    bool Create(HWND parent, UINT id);
+    // Creates the pane and its list control as a child of parent; host
+    // gives the hidden-only state and takes the status texts.
+    bool Create(HWND parent, UINT id, CPaneHost* host);
     // Attaches the image list, inserts the columns, sets the extended styles.
     void OnInitialUpdate();
     // Switches the list control to the report (details) view.
@@ -31,8 +37,26 @@ public:
 
     // Deletes all rows, empties the records and drops the row images.
     void Reset();
-    // Takes the census for a module path and shows its rows.
-    void Fill(const char* modulePath);
+
+    // Starts a fresh census of these modules on a worker thread; the rows
+    // of the module shown follow when it lands. A census still running is
+    // superseded.
+    void TakeCensus(const std::vector<std::string>& modules);
+    // Shows the rows of a module: at once when the census has it, else as
+    // soon as the census that will have it lands.
+    void ShowModule(const std::string& modulePath);
+    // Shows no module: the rows go, the census stays.
+    void ShowNothing();
+    // Shows the rows of the module again (the hidden-only state changed)
+    // and takes a fresh census of the same modules.
+    void Refresh();
+    // Drops the rows, the census and any census still running (a new scan
+    // begins): nothing of the old one lands here any more.
+    void DropCensus();
+    // True while a census is running whose result has not landed.
+    bool IsCensusRunning() const { return m_census.IsRunning(); }
+    // The module whose rows are shown or awaited; empty when none.
+    const std::string& ShownModule() const { return m_strModule; }
 
     // True when the keyboard focus is in the list control.
     bool HasFocus() const;
@@ -60,13 +84,21 @@ protected:
     const char* ClassName() const override { return "VeyrithListView"; }
     LRESULT OnControlNotify(const NMHDR& header) override;
     bool OnCreate(CREATESTRUCTA& cs) override;
+    void OnDestroy() override;
+    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    void OnCensusResult();
+    // Rebuilds the rows of the shown module from the census; keepSelection
+    // selects again the row of the process that was selected.
+    void ShowRows(bool keepSelection);
+    DWORD SelectedProcessId() const;
+    void SelectProcess(DWORD processId);
     LRESULT OnCustomDraw(const NMLVCUSTOMDRAW& draw) const;
     void OnColumnClick(int column);
     void OnItemChanged(const NMLISTVIEW& info);
     void OnRightClick();
-    void AddRow(int row, int recordIndex);
+    void AddRow(int row, int recordIndex, HICON icon);
     void SetCell(int row, int column, const std::string& text, int image);
     static int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM view);
 
@@ -74,4 +106,10 @@ private:
     BOOL m_bSortAscending = TRUE;
     int m_nSortColumn = 0;
     HIMAGELIST m_images = nullptr;
+    CPaneHost* m_pHost = nullptr;
+    CCensusRunner m_census;
+    std::unique_ptr<CCensusResult> m_result;
+    // The modules of the newest census asked for, and the module shown.
+    std::vector<std::string> m_modules;
+    std::string m_strModule;
 };

@@ -1,4 +1,4 @@
-#include "web_browser2.h"
+#include "views/web_browser2.h"
 
 #include <string>
 #include <vector>

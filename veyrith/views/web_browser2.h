@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "web_browser_host.h"
+#include "framework/web_browser_host.h"
 
 // The web browser control as the info pane uses it: created in the pane's
 // window, moved with it, and told which page to load. When the system has

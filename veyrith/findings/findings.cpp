@@ -1,4 +1,4 @@
-#include "findings.h"
+#include "findings/findings.h"
 
 const AlertColors kAlertColors[kAlertLevelCount] = {
     {RGB(255, 0, 0), RGB(255, 255, 255)},

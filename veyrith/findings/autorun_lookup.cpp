@@ -1,9 +1,10 @@
 // Which autorun entry starts a given executable.
-#include "autorun_sources.h"
+#include "findings/autorun_lookup.h"
 
-#include "bounded_copy.h"
+#include "findings/bounded_copy.h"
 
 #include <cstring>
+#include <string>
 
 namespace {
 

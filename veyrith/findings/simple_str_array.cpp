@@ -1,4 +1,4 @@
-#include "simple_str_array.h"
+#include "findings/simple_str_array.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,25 +1,29 @@
 // The scan's progress dialog. A scan is running exactly while its window
 // exists: every 200 ms it shows one running process (path and icon), and
-// after the last one it closes itself. Its destruction ends the scan: the
-// module tree is rebuilt and the result page shown.
+// after the last one it closes itself. Its destruction ends the scan: it
+// tells its host, which rebuilds the module tree and shows the result.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
-#include "dialog.h"
+#include "framework/dialog.h"
+
+class CPaneHost;
 
 class CScanIndicatorDlg : public fw::Dialog {
 public:
     CScanIndicatorDlg();
     ~CScanIndicatorDlg() override;
 
-    // Creates the modeless window owned by the frame unless one exists.
-    bool Start();
+    // Creates the modeless window owned by the host's window unless one
+    // exists; false when the window cannot be created.
+    bool Start(CPaneHost* host);
     // True while the window exists.
     bool IsRunning() const;
-    // Destroys the window; the end-of-scan steps run from its destruction.
+    // Destroys the window; the host hears of the end from its destruction.
     void Stop();
 
     // One step of the walk: shows the next process with an existing
@@ -42,7 +46,11 @@ private:
     void Finish();
     void ShowIcon(HICON icon, bool owned);
 
+    CPaneHost* m_pHost = nullptr;
     DWORD m_dwProcessIndex = 0;
+    // The processes running when the walk began, read once: the walk costs
+    // one listing per scan, not one per step.
+    std::vector<DWORD> m_processIds;
     // The icon control 1011 shows and whether it is ours to destroy (the
     // system's standard application icon is shared and never destroyed).
     HICON m_hIcon = nullptr;

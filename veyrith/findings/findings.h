@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "tool_request.h"
+#include "common/tool_request.h"
 
 enum AutoRunType {
     AUTORUN_NONE = 0,

@@ -1,14 +1,10 @@
-#include "scan_indicator_dlg.h"
+#include "views/scan_indicator_dlg.h"
 
 #include <psapi.h>
 #include <shellapi.h>
 
-#include "resource.h"
-#include "shell/frame_services.h"
-#include "string_resource.h"
-#include "views/info_pages.h"
-#include "views/info_view.h"
-#include "views/left_view.h"
+#include "resources/resource.h"
+#include "views/pane_host.h"
 
 namespace {
 
@@ -30,6 +26,15 @@ std::string ProcessExecutable(DWORD processId) {
     return found ? std::string(path) : std::string();
 }
 
+// The running processes; empty when they cannot be listed.
+std::vector<DWORD> ListProcesses() {
+    std::vector<DWORD> ids(kProcessListBytes / sizeof(DWORD));
+    DWORD needed = 0;
+    if (!EnumProcesses(ids.data(), kProcessListBytes, &needed)) needed = 0;
+    ids.resize((needed < kProcessListBytes ? needed : kProcessListBytes) / sizeof(DWORD));
+    return ids;
+}
+
 bool FileFound(const std::string& path) {
     if (path.empty()) return false;
     WIN32_FIND_DATAA data;
@@ -48,10 +53,10 @@ CScanIndicatorDlg::~CScanIndicatorDlg() {
     if (m_hIcon && m_bIconOwned) DestroyIcon(m_hIcon);
 }
 
-bool CScanIndicatorDlg::Start() {
+bool CScanIndicatorDlg::Start(CPaneHost* host) {
     if (IsRunning()) return true;
-    CFrameServices* services = GetFrameServices();
-    return CreateModeless(services ? services->FrameWindow() : nullptr);
+    m_pHost = host;
+    return CreateModeless(host ? host->HostWindow() : nullptr);
 }
 
 bool CScanIndicatorDlg::IsRunning() const { return Handle() && IsWindow(Handle()); }
@@ -66,9 +71,9 @@ std::string CScanIndicatorDlg::ShownPath() const {
 
 bool CScanIndicatorDlg::OnInit() {
     m_dwProcessIndex = 0;
-    CFrameServices* services = GetFrameServices();
-    if (services && services->BoldFont())
-        Item(IDC_SCAN_HEADING).Send(WM_SETFONT, reinterpret_cast<WPARAM>(services->BoldFont()), TRUE);
+    m_processIds = ListProcesses();
+    if (m_pHost && m_pHost->BoldFont())
+        Item(IDC_SCAN_HEADING).Send(WM_SETFONT, reinterpret_cast<WPARAM>(m_pHost->BoldFont()), TRUE);
     HWND path = Item(IDC_SCAN_PATH);
     SetWindowLongPtrA(path, GWL_STYLE, GetWindowLongPtrA(path, GWL_STYLE) | SS_PATHELLIPSIS);
     SetTimer(Handle(), kTimerId, kTimerPeriodMs, nullptr);
@@ -86,13 +91,13 @@ bool CScanIndicatorDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM, INT_PTR& resu
 }
 
 bool CScanIndicatorDlg::ShowNextProcess() {
-    DWORD ids[kProcessListBytes / sizeof(DWORD)];
-    DWORD needed = 0;
-    if (!EnumProcesses(ids, kProcessListBytes, &needed)) return false;
-    DWORD count = (needed < kProcessListBytes ? needed : kProcessListBytes) / sizeof(DWORD);
+    // A list that could not be read at the start is tried again each step.
+    if (m_processIds.empty()) m_processIds = ListProcesses();
+    if (m_processIds.empty()) return false;
+    DWORD count = static_cast<DWORD>(m_processIds.size());
     std::string path;
     while (m_dwProcessIndex < count) {
-        path = ProcessExecutable(ids[m_dwProcessIndex]);
+        path = ProcessExecutable(m_processIds[m_dwProcessIndex]);
         ++m_dwProcessIndex;
         if (FileFound(path)) break;
         path.clear();
@@ -127,9 +132,6 @@ void CScanIndicatorDlg::Finish() {
 void CScanIndicatorDlg::OnScanEnd() {
     KillTimer(Handle(), kTimerId);
     ShowIcon(nullptr, false);
-    CFrameServices* services = GetFrameServices();
-    if (!services) return;
-    bool found = services->LeftView() && services->LeftView()->FillModuleTree();
-    services->SetMessageText(fw::LoadResString(IDS_SCANNING_COMPLETE));
-    if (services->InfoView()) services->InfoView()->ShowPage(PageAfterScan(found));
+    m_processIds.clear();
+    if (m_pHost) m_pHost->OnScanWalkEnded();
 }

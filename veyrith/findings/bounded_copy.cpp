@@ -1,4 +1,4 @@
-#include "bounded_copy.h"
+#include "findings/bounded_copy.h"
 
 #include <cstring>
 

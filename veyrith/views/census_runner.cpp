@@ -1,0 +1,125 @@
+#include "views/census_runner.h"
+
+#include <shellapi.h>
+#include <objbase.h>
+
+#include "autorun/autorun_sources.h"
+
+namespace {
+
+struct CensusJob {
+    std::shared_ptr<CCensusRunner::Shared> shared;
+    unsigned generation;
+    std::vector<std::string> modules;
+};
+
+std::string Lower(const char* text) {
+    std::string lower(text);
+    if (!lower.empty()) CharLowerBuffA(&lower[0], static_cast<DWORD>(lower.size()));
+    return lower;
+}
+
+// Hands the result over when it is still wanted; a stale one is dropped here.
+void Deliver(CensusJob& job, std::unique_ptr<CCensusResult> result) {
+    std::lock_guard<std::mutex> guard(job.shared->lock);
+    if (job.generation != job.shared->generation || !job.shared->window) return;
+    job.shared->result = std::move(result);
+    job.shared->running = false;
+    PostMessageA(job.shared->window, CCensusRunner::kResultMessage, job.generation, 0);
+}
+
+DWORD WINAPI CensusThread(void* param) {
+    std::unique_ptr<CensusJob> job(static_cast<CensusJob*>(param));
+    // Startup-folder shortcuts are resolved through COM on this thread.
+    HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    CAutoRunArray autoRuns;
+    CollectAutoRuns(autoRuns);
+    auto result = std::make_unique<CCensusResult>(job->modules);
+    result->Census().Take(autoRuns);
+    result->ExtractIcons();
+    if (SUCCEEDED(com)) CoUninitialize();
+    Deliver(*job, std::move(result));
+    return 0;
+}
+
+}  // namespace
+
+// ---- Result ----
+
+CCensusResult::~CCensusResult() {
+    for (auto& entry : m_icons) {
+        if (entry.second) DestroyIcon(entry.second);
+    }
+}
+
+void CCensusResult::ExtractIcons() {
+    for (const std::string& module : m_census.Modules()) {
+        for (const CListItemState& record : *m_census.Find(module.c_str())) {
+            std::string key = Lower(record.m_szPath);
+            if (m_icons.count(key)) continue;
+            HICON small = nullptr;
+            if (ExtractIconExA(record.m_szPath, 0, nullptr, &small, 1) == 0) small = nullptr;
+            m_icons[key] = small;
+        }
+    }
+}
+
+HICON CCensusResult::IconOf(const char* exePath) const {
+    auto found = m_icons.find(Lower(exePath));
+    return found == m_icons.end() ? nullptr : found->second;
+}
+
+// ---- Runner ----
+
+CCensusRunner::CCensusRunner(HWND window) : m_shared(std::make_shared<Shared>()) {
+    m_shared->window = window;
+}
+
+CCensusRunner::~CCensusRunner() {
+    std::lock_guard<std::mutex> guard(m_shared->lock);
+    m_shared->window = nullptr;
+    ++m_shared->generation;
+    m_shared->result.reset();
+}
+
+void CCensusRunner::SetWindow(HWND window) {
+    std::lock_guard<std::mutex> guard(m_shared->lock);
+    m_shared->window = window;
+}
+
+bool CCensusRunner::Start(const std::vector<std::string>& modules) {
+    auto job = std::make_unique<CensusJob>();
+    job->shared = m_shared;
+    job->modules = modules;
+    {
+        std::lock_guard<std::mutex> guard(m_shared->lock);
+        job->generation = ++m_shared->generation;
+        m_shared->result.reset();
+        m_shared->running = true;
+    }
+    HANDLE thread = CreateThread(nullptr, 0, CensusThread, job.get(), 0, nullptr);
+    if (!thread) {
+        Cancel();
+        return false;
+    }
+    job.release();
+    CloseHandle(thread);
+    return true;
+}
+
+void CCensusRunner::Cancel() {
+    std::lock_guard<std::mutex> guard(m_shared->lock);
+    ++m_shared->generation;
+    m_shared->result.reset();
+    m_shared->running = false;
+}
+
+bool CCensusRunner::IsRunning() const {
+    std::lock_guard<std::mutex> guard(m_shared->lock);
+    return m_shared->running;
+}
+
+std::unique_ptr<CCensusResult> CCensusRunner::TakeResult() {
+    std::lock_guard<std::mutex> guard(m_shared->lock);
+    return std::move(m_shared->result);
+}

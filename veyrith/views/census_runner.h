@@ -1,0 +1,75 @@
+// Takes the census of the detected modules on a worker thread, so that the
+// window never waits for it, and hands the result to a window as a posted
+// message. Each Start supersedes the census before it: an older result that
+// lands later is dropped, and so is every result once the owner is gone.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "scanner/affected_applications.h"
+
+// One census with the small icons of the executables it found, which the
+// worker extracts too (icons are not tied to a thread).
+class CCensusResult {
+public:
+    explicit CCensusResult(const std::vector<std::string>& modules) : m_census(modules) {}
+    ~CCensusResult();
+    CCensusResult(const CCensusResult&) = delete;
+    CCensusResult& operator=(const CCensusResult&) = delete;
+
+    CModuleCensus& Census() { return m_census; }
+    const CModuleCensus& Census() const { return m_census; }
+    // Extracts the first small icon of every executable in the census.
+    void ExtractIcons();
+    // The small icon of an executable; null when it has none. The result
+    // keeps ownership.
+    HICON IconOf(const char* exePath) const;
+
+private:
+    CModuleCensus m_census;
+    std::map<std::string, HICON> m_icons;
+};
+
+class CCensusRunner {
+public:
+    // The message that tells the window a result is ready; the window calls
+    // TakeResult when it arrives.
+    static constexpr UINT kResultMessage = WM_APP + 0x51;
+
+    explicit CCensusRunner(HWND window = nullptr);
+    // Drops a census still running; its thread ends by itself.
+    ~CCensusRunner();
+    CCensusRunner(const CCensusRunner&) = delete;
+    CCensusRunner& operator=(const CCensusRunner&) = delete;
+
+    // The window that results are posted to.
+    void SetWindow(HWND window);
+    // Starts a census of the modules; false when no thread could be started.
+    bool Start(const std::vector<std::string>& modules);
+    // Drops the census that runs now, if any.
+    void Cancel();
+    // True from Start until its result is taken or dropped.
+    bool IsRunning() const;
+    // The result of the newest census; null when that one has not finished
+    // or its result was taken already.
+    std::unique_ptr<CCensusResult> TakeResult();
+
+    // What a census thread and its runner share. The thread keeps it alive
+    // for as long as it runs, so the runner may go first.
+    struct Shared {
+        std::mutex lock;
+        HWND window = nullptr;
+        unsigned generation = 0;
+        std::unique_ptr<CCensusResult> result;
+        bool running = false;
+    };
+
+private:
+    std::shared_ptr<Shared> m_shared;
+};

@@ -1,0 +1,31 @@
+// What the panes and the scan's progress dialog ask of the window that hosts
+// them. The main frame implements it and hands it to each pane as the pane is
+// created; the panes know nothing else of the frame.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+class CPaneHost {
+public:
+    virtual ~CPaneHost() = default;
+
+    // The host's window: owner of context menus and target of commands.
+    virtual HWND HostWindow() const = 0;
+    // Brings the host forward, provokes hook loading and arms the scan timer.
+    virtual void StartScan() = 0;
+    // Text of the status bar's message pane.
+    virtual void SetMessageText(const std::string& text) = 0;
+    // State of the command bar's "show hidden only" check box.
+    virtual bool IsHiddenOnlyChecked() const = 0;
+    // The default GUI font in bold, for the scan dialog's heading.
+    virtual HFONT BoldFont() const = 0;
+
+    // The tree's selection moved to an item: a module item (its path) or
+    // another item (its label).
+    virtual void OnTreeSelection(const std::string& text, bool isModule) = 0;
+    // The progress dialog has walked the last process, or was stopped; its
+    // window is being destroyed.
+    virtual void OnScanWalkEnded() = 0;
+};
