@@ -3,7 +3,6 @@
 #include <windowsx.h>
 
 #include "application.h"
-#include "autorun/autorun_sources.h"
 #include "message_box.h"
 #include "resource.h"
 #include "shell/program_folder.h"
@@ -80,7 +79,6 @@ void CMainFrame::PrepareClass(WNDCLASSEXA& wc) const {
 
 bool CMainFrame::OnCreate(CREATESTRUCTA&) {
     SetFrameServices(this);
-    SetAutoRunOwnerWindow(Handle());
     if (!CreateClient()) return false;
     fw::Wnd(Handle()).CenterOver(nullptr);
     if (!CreateBars()) return false;
@@ -154,7 +152,6 @@ void CMainFrame::OnDestroy() {
             PostQuitMessage(0);
         }
     }
-    if (AutoRunOwnerWindow() == Handle()) SetAutoRunOwnerWindow(nullptr);
     if (GetFrameServices() == this) SetFrameServices(nullptr);
 }
 
