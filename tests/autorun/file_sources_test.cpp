@@ -133,7 +133,7 @@ TEST(WinIni, OptionsSplitAtEverySingleSpace) {
         EXPECT_STREQ(inventory[i].m_szLocation, "load");
         EXPECT_STREQ(inventory[i].m_szProgram, expected[i]) << "piece " << i;
     }
-    EXPECT_EQ(std::string(inventory[3].m_szProgram), longPiece.substr(0, 258));
+    EXPECT_EQ(std::string(inventory[3].m_szProgram), longPiece.substr(0, 259));
     EXPECT_STREQ(inventory[4].m_szLocation, "run");
     EXPECT_STREQ(inventory[4].m_szProgram, "") << "a missing option still gives one entry";
 

@@ -14,7 +14,7 @@ namespace {
 
 constexpr DWORD kListBytes = 4096;
 constexpr DWORD kOpenAccess = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;
-constexpr int kPathKeep = 259;          // 258 characters and the zero
+constexpr int kPathKeep = 260;          // 259 characters and the zero
 constexpr int kDescriptionKeep = 1023;  // 1022 characters and the zero
 
 struct VisibleSearch {
