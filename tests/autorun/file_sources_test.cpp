@@ -6,11 +6,57 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <random>
+#include <set>
+
 using namespace autorun_test;
 using testing_support::TempFolder;
 using testing_support::WriteTextFile;
 
 namespace {
+
+// A file of the given bytes in the user's real Startup folder; deleted by the
+// destructor.
+class StartupFile {
+public:
+    StartupFile(const std::string& fileName, const std::string& bytes) {
+        char folder[MAX_PATH] = {};
+        if (FAILED(SHGetFolderPathA(nullptr, CSIDL_STARTUP | CSIDL_FLAG_CREATE, nullptr, 0, folder)))
+            return;
+        m_path = std::string(folder) + "\\" + fileName;
+        m_made = WriteTextFile(m_path, bytes);
+    }
+    ~StartupFile() {
+        if (!m_path.empty()) DeleteFileA(m_path.c_str());
+    }
+    bool Made() const { return m_made; }
+    const std::string& Path() const { return m_path; }
+private:
+    std::string m_path;
+    bool m_made = false;
+};
+
+// The same bytes on every run: a failure can be reproduced.
+std::string RandomBytes(size_t count) {
+    std::mt19937 generator(20240611);
+    std::string bytes(count, '\0');
+    for (char& byte : bytes) byte = static_cast<char>(generator() & 0xFF);
+    return bytes;
+}
+
+BOOL CALLBACK AddOwnWindow(HWND window, LPARAM param) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == GetCurrentProcessId()) reinterpret_cast<std::set<HWND>*>(param)->insert(window);
+    return TRUE;
+}
+
+// The top-level windows of this process, visible or not.
+std::set<HWND> OwnTopLevelWindows() {
+    std::set<HWND> windows;
+    EnumWindows(AddOwnWindow, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
 
 const CAutoRunInfo* FindShortcutEntry(const CAutoRunArray& inventory, const std::string& link) {
     int index = IndexOfLocation(inventory, link);
@@ -42,25 +88,30 @@ TEST(StartupFolder, ShortcutGivesShortTargetThatTheLongPathFinds) {
     EXPECT_STREQ(found.m_szLocation, link.Path().c_str());
 }
 
-TEST(StartupFolder, DanglingShortcutGivesEntryWithoutProgram) {
+TEST(StartupFolder, DanglingAndGarbageShortcutsGiveNoEntryAndNoWindow) {
     TempFolder temp;
     const std::string target = temp.File("gone.exe");
     ASSERT_TRUE(WriteTextFile(target, "MZ"));
-    StartupShortcut link("Veyrith test dangling.lnk", target);
-    ASSERT_TRUE(link.Made());
+    StartupShortcut dangling("Veyrith test dangling.lnk", target);
+    ASSERT_TRUE(dangling.Made());
     ASSERT_TRUE(DeleteFileA(target.c_str()));
+    StartupFile garbage("Veyrith test garbage.lnk", RandomBytes(512));
+    ASSERT_TRUE(garbage.Made());
 
+    const std::set<HWND> before = OwnTopLevelWindows();
     CAutoRunArray inventory;
-    ReadStartupFolder(inventory, CSIDL_STARTUP);
-    const CAutoRunInfo* entry = FindShortcutEntry(inventory, link.Path());
-    ASSERT_NE(entry, nullptr);
-    EXPECT_STREQ(entry->m_szProgram, "");
+    CollectAutoRuns(inventory);
+    EXPECT_EQ(OwnTopLevelWindows(), before) << "resolving showed no shell dialog";
+
+    EXPECT_EQ(IndexOfLocation(inventory, dangling.Path()), -1);
+    EXPECT_EQ(IndexOfLocation(inventory, garbage.Path()), -1);
 
     CoInitialize(nullptr);
     std::string resolved = "untouched";
-    EXPECT_FALSE(SUCCEEDED(ResolveShortcut(nullptr, link.Path().c_str(), resolved)));
+    EXPECT_FALSE(SUCCEEDED(ResolveShortcut(dangling.Path().c_str(), resolved)));
     EXPECT_EQ(resolved, "");
-    EXPECT_FALSE(SUCCEEDED(ResolveShortcut(nullptr, temp.File("missing.lnk").c_str(), resolved)));
+    resolved = "untouched";
+    EXPECT_FALSE(SUCCEEDED(ResolveShortcut(temp.File("missing.lnk").c_str(), resolved)));
     EXPECT_EQ(resolved, "");
     CoUninitialize();
 }
@@ -82,7 +133,7 @@ TEST(WinIni, OptionsSplitAtEverySingleSpace) {
         EXPECT_STREQ(inventory[i].m_szLocation, "load");
         EXPECT_STREQ(inventory[i].m_szProgram, expected[i]) << "piece " << i;
     }
-    EXPECT_EQ(std::string(inventory[3].m_szProgram), longPiece.substr(0, 258));
+    EXPECT_EQ(std::string(inventory[3].m_szProgram), longPiece.substr(0, 259));
     EXPECT_STREQ(inventory[4].m_szLocation, "run");
     EXPECT_STREQ(inventory[4].m_szProgram, "") << "a missing option still gives one entry";
 

@@ -7,17 +7,18 @@ using namespace autorun_test;
 
 namespace {
 
-TEST(RunKeys, ReadsTerminatedTextValuesAndSkipsWhatDoesNotFit) {
+TEST(RunKeys, ReadsTextValuesOfAnyLengthAndSkipsLongNamesAndOtherTypes) {
     RegistryScratch scratch;
-    const std::string fits519(519, 'f');
+    const std::string long2000(2000, 'x');
     ASSERT_TRUE(scratch.SetValue(HKEY_CURRENT_USER, kRunKey, "VeyrithTestA", "C:\\Nowhere\\a.exe /min"));
     ASSERT_TRUE(scratch.SetValue(HKEY_CURRENT_USER, kRunKey, "VeyrithTestB", "C:\\Nowhere\\b.exe",
                                  REG_EXPAND_SZ));
-    ASSERT_TRUE(scratch.SetValue(HKEY_CURRENT_USER, kRunKey, "VeyrithTestC", std::string(520, 'x')));
-    ASSERT_TRUE(scratch.SetValue(HKEY_CURRENT_USER, kRunKey, "VeyrithTestD", fits519));
+    ASSERT_TRUE(scratch.SetValue(HKEY_CURRENT_USER, kRunKey, "VeyrithTestC", long2000));
     ASSERT_TRUE(scratch.SetValue(HKEY_CURRENT_USER, kRunKey,
                                  ("VeyrithTestE" + std::string(250, 'n')).c_str(), "e.exe"));
     ASSERT_TRUE(scratch.SetValue(HKEY_CURRENT_USER, kRunKey, "VeyrithTestF", "C:\\Nowhere\\f.exe"));
+    ASSERT_TRUE(scratch.SetValue(HKEY_CURRENT_USER, kRunKey, "VeyrithTestG", "C:\\Nowhere\\g.exe",
+                                 REG_BINARY));
 
     CAutoRunArray inventory;
     ReadRunKey(HKEY_CURRENT_USER, kRunKey, inventory);
@@ -27,14 +28,16 @@ TEST(RunKeys, ReadsTerminatedTextValuesAndSkipsWhatDoesNotFit) {
     EXPECT_EQ(a->m_nType, AUTORUN_REGISTRY);
     EXPECT_STREQ(a->m_szLocation, kRunKey);
     EXPECT_STREQ(a->m_szProgram, "C:\\Nowhere\\a.exe /min") << "a command that is no file stays raw";
-    EXPECT_EQ(FindRegistryEntry(inventory, HKEY_CURRENT_USER, "VeyrithTestB"), nullptr);
-    EXPECT_EQ(FindRegistryEntry(inventory, HKEY_CURRENT_USER, "VeyrithTestC"), nullptr);
-    const CAutoRunInfo* d = FindRegistryEntry(inventory, HKEY_CURRENT_USER, "VeyrithTestD");
-    ASSERT_NE(d, nullptr) << "519 characters and the NUL fill the 520-byte buffer exactly";
-    EXPECT_EQ(std::string(d->m_szProgram), fits519.substr(0, 258));
+    const CAutoRunInfo* b = FindRegistryEntry(inventory, HKEY_CURRENT_USER, "VeyrithTestB");
+    ASSERT_NE(b, nullptr) << "an expandable text counts like a plain one";
+    EXPECT_STREQ(b->m_szProgram, "C:\\Nowhere\\b.exe");
+    const CAutoRunInfo* c = FindRegistryEntry(inventory, HKEY_CURRENT_USER, "VeyrithTestC");
+    ASSERT_NE(c, nullptr) << "data beyond the first 520 bytes is read too";
+    EXPECT_EQ(std::string(c->m_szProgram), long2000.substr(0, 259));
     for (const CAutoRunInfo& entry : inventory)
         EXPECT_NE(std::string(entry.m_szValueName).rfind("VeyrithTestE", 0), 0u)
             << "a name beyond 255 characters is skipped";
+    EXPECT_EQ(FindRegistryEntry(inventory, HKEY_CURRENT_USER, "VeyrithTestG"), nullptr);
     EXPECT_NE(FindRegistryEntry(inventory, HKEY_CURRENT_USER, "VeyrithTestF"), nullptr)
         << "values after the skipped ones are still read";
 }

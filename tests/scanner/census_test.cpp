@@ -3,8 +3,11 @@
 // autorun entries and folder facts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "hook_host.h"
 #include "autorun/autorun_sources.h"
@@ -184,6 +187,104 @@ TEST_F(Census, ProcessesThatCannotBeOpenedOrLackTheModuleAreSkipped) {
     EXPECT_EQ(other.Id(), census.GetAt(0).m_dwProcessId);
     census.Reset();
     EXPECT_EQ(0, census.GetCount());
+}
+
+// A value under HKCU Run, deleted again when the object goes.
+class ScratchRunValue {
+public:
+    ScratchRunValue(const std::string& name, const std::string& command, DWORD type)
+        : m_name(name), m_set(SetStringValue(HKEY_CURRENT_USER, kRunKey, name.c_str(), command, type)) {}
+    ~ScratchRunValue() {
+        if (m_set) DeleteValue(HKEY_CURRENT_USER, kRunKey, m_name.c_str());
+    }
+    bool Set() const { return m_set; }
+
+private:
+    std::string m_name;
+    bool m_set;
+};
+
+// An environment variable of this process, removed again when the object goes.
+class ScratchVariable {
+public:
+    ScratchVariable(const char* name, const std::string& value)
+        : m_name(name), m_set(SetEnvironmentVariableA(name, value.c_str()) != 0) {}
+    ~ScratchVariable() { SetEnvironmentVariableA(m_name.c_str(), nullptr); }
+    bool Set() const { return m_set; }
+
+private:
+    std::string m_name;
+    bool m_set;
+};
+
+std::string LongForm(const std::string& path) {
+    char buffer[MAX_PATH] = {};
+    DWORD length = GetLongPathNameA(path.c_str(), buffer, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? buffer : path;
+}
+
+// A file path of exactly `length` characters below folder (which ends in a
+// backslash): a chain of folders made to about 200 characters, then a file
+// name that fills the rest.
+std::string PathOfLength(std::string folder, size_t length) {
+    while (folder.size() < 200) {
+        folder += std::string(std::min<size_t>(60, 200 - folder.size()), 'd') + "\\";
+        if (!CreateDirectoryA(folder.c_str(), nullptr)) return std::string();
+    }
+    return folder + std::string(length - folder.size() - 4, 'h') + ".exe";
+}
+
+struct AutoRunCase {
+    const char* what;
+    std::string exe;
+    std::string command;
+    DWORD type;
+};
+
+// Run entries that Windows starts although they are long or expandable: the
+// census finds each for the host that it starts.
+TEST(CensusAutoRun, LongPathExpandableTextAndLongCommandAreFound) {
+    TempFolder temp;
+    const std::string probe = BinDir() + "probe_module.dll";
+    const std::string longExe = PathOfLength(temp.Path(), 259);
+    ASSERT_EQ(259u, longExe.size());
+    ScratchVariable folder("VEYRITH_CENSUS_HOSTS", temp.Path());
+    ASSERT_TRUE(folder.Set());
+    const std::string argsExe = LongForm(temp.File("args_host.exe"));
+    const AutoRunCase cases[] = {
+        {"259-character path", longExe, longExe, REG_SZ},
+        {"expandable text", temp.File("expand_host.exe"), "%VEYRITH_CENSUS_HOSTS%expand_host.exe",
+         REG_EXPAND_SZ},
+        {"command beyond 520 bytes", argsExe, argsExe + " /pad " + std::string(600, 'p'), REG_SZ},
+    };
+
+    std::vector<std::unique_ptr<HookHost>> hosts;
+    std::vector<std::unique_ptr<ScratchRunValue>> values;
+    std::vector<std::string> names;
+    for (const AutoRunCase& c : cases) {
+        ASSERT_TRUE(CopyFromBin("sample_hook_host.exe", c.exe)) << c.what;
+        hosts.emplace_back(new HookHost);
+        ASSERT_TRUE(hosts.back()->Start(c.exe, "-hook none -dll " + Quoted(probe))) << c.what;
+        names.push_back("VeyrithCensusLong-" + std::to_string(GetCurrentProcessId()) + "-" +
+                        std::to_string(names.size()));
+        values.emplace_back(new ScratchRunValue(names.back(), c.command, c.type));
+        ASSERT_TRUE(values.back()->Set()) << c.what;
+    }
+
+    CAffectedApplications census;
+    census.TakeCensus(probe.c_str(), Inventory());
+
+    for (size_t i = 0; i < hosts.size(); ++i) {
+        SCOPED_TRACE(cases[i].what);
+        const CListItemState* record = FindRecord(census, hosts[i]->Id());
+        ASSERT_NE(nullptr, record);
+        EXPECT_EQ(0, lstrcmpiA(cases[i].exe.c_str(), record->m_szPath)) << record->m_szPath;
+        EXPECT_EQ(AUTORUN_REGISTRY, record->m_autoRun.m_nType);
+        EXPECT_EQ(HKEY_CURRENT_USER, record->m_autoRun.m_hRootKey);
+        EXPECT_STREQ(kRunKey, record->m_autoRun.m_szLocation);
+        EXPECT_STREQ(names[i].c_str(), record->m_autoRun.m_szValueName);
+    }
+    for (auto& host : hosts) EXPECT_TRUE(host->Stop());
 }
 
 }  // namespace

@@ -18,17 +18,15 @@ void ReadRunKey(HKEY root, const char* subkey, CAutoRunArray& inventory);
 // Looks a program name up under App Paths of one root.
 bool FindAppPath(HKEY root, const char* programName, std::string& path);
 
-// The window that owns the shell's dialogs while a shortcut is resolved: the
-// main window once there is one, none before (and none in tests).
-void SetAutoRunOwnerWindow(HWND owner);
-HWND AutoRunOwnerWindow();
-
-// Appends the shortcuts of one Startup folder (a CSIDL value).
+// Appends the shortcuts of one Startup folder (a CSIDL value) whose targets
+// exist.
 void ReadStartupFolder(CAutoRunArray& inventory, int folderId);
 
-// Target of a shortcut file in its short form; empty on failure. The caller
-// has initialised COM on this thread.
-HRESULT ResolveShortcut(HWND owner, const char* linkPath, std::string& target);
+// Target of a shortcut file in its short form; empty on failure (also when
+// the target does not exist). Never shows a dialog and gives up on a target
+// it cannot find within a short time. The caller has initialised COM on this
+// thread.
+HRESULT ResolveShortcut(const char* linkPath, std::string& target);
 
 // Appends the "load" and "run" entries of win.ini.
 void ReadWinIni(CAutoRunArray& inventory);

@@ -8,13 +8,21 @@
 
 namespace {
 
-HWND g_ownerWindow = nullptr;
+// Longest time the shell may spend resolving one shortcut, in milliseconds.
+constexpr DWORD kResolveTimeoutMs = 300;
+
+// Resolution never shows the shell's "Missing Shortcut" dialog, never runs a
+// search or the link-tracking service for a missing target, and leaves the
+// link file as it is: a target that is not where the link says is simply
+// not found, and the census goes on at once.
+constexpr DWORD kResolveFlags = DWORD{SLR_NO_UI} | DWORD{SLR_NOSEARCH} | DWORD{SLR_NOTRACK} |
+                                DWORD{SLR_NOUPDATE} | (kResolveTimeoutMs << 16);
 
 // The file-system path of a shell special folder; false when the folder does
 // not exist on this system.
-bool SpecialFolderPath(HWND owner, int folderId, char (&path)[MAX_PATH]) {
+bool SpecialFolderPath(int folderId, char (&path)[MAX_PATH]) {
     LPITEMIDLIST items = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(owner, folderId, &items)) || !items) return false;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, folderId, &items)) || !items) return false;
     BOOL ok = SHGetPathFromIDListA(items, path);
     IMalloc* allocator = nullptr;
     if (SUCCEEDED(SHGetMalloc(&allocator))) {
@@ -24,15 +32,16 @@ bool SpecialFolderPath(HWND owner, int folderId, char (&path)[MAX_PATH]) {
     return ok && path[0] != '\0';
 }
 
-// Appends one entry for every shortcut file of the folder.
-void ReadShortcutFiles(HWND owner, const std::string& folder, CAutoRunArray& inventory) {
+// Appends one entry for every shortcut file of the folder whose target
+// exists; a dangling or unreadable link starts nothing and gives no entry.
+void ReadShortcutFiles(const std::string& folder, CAutoRunArray& inventory) {
     WIN32_FIND_DATAA file;
     HANDLE search = FindFirstFileA((folder + "\\*.lnk").c_str(), &file);
     if (search == INVALID_HANDLE_VALUE) return;
     do {
         std::string linkPath = folder + "\\" + file.cFileName;
         std::string target;
-        ResolveShortcut(owner, linkPath.c_str(), target);
+        if (FAILED(ResolveShortcut(linkPath.c_str(), target))) continue;
         CAutoRunInfo entry = {};
         entry.m_nType = AUTORUN_SHORTCUT;
         CopyBounded(entry.m_szLocation, linkPath.c_str(), kAutoRunPathChars);
@@ -55,7 +64,7 @@ HRESULT ExistingShortForm(const char* path, std::string& target) {
 }
 
 // Loads the link file into the shell link object and asks it for its target.
-HRESULT LoadAndResolve(IShellLinkA* link, HWND owner, const char* linkPath, std::string& target) {
+HRESULT LoadAndResolve(IShellLinkA* link, const char* linkPath, std::string& target) {
     IPersistFile* file = nullptr;
     HRESULT hr = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
     if (FAILED(hr)) return hr;
@@ -67,7 +76,7 @@ HRESULT LoadAndResolve(IShellLinkA* link, HWND owner, const char* linkPath, std:
     hr = file->Load(widePath, STGM_READ);
     file->Release();
     if (FAILED(hr)) return hr;
-    hr = link->Resolve(owner, SLR_ANY_MATCH);
+    hr = link->Resolve(nullptr, kResolveFlags);
     if (FAILED(hr)) return hr;
     char path[MAX_PATH] = {};
     hr = link->GetPath(path, MAX_PATH, nullptr, SLGP_SHORTPATH);
@@ -77,17 +86,13 @@ HRESULT LoadAndResolve(IShellLinkA* link, HWND owner, const char* linkPath, std:
 
 }  // namespace
 
-void SetAutoRunOwnerWindow(HWND owner) { g_ownerWindow = owner; }
-
-HWND AutoRunOwnerWindow() { return g_ownerWindow; }
-
-HRESULT ResolveShortcut(HWND owner, const char* linkPath, std::string& target) {
+HRESULT ResolveShortcut(const char* linkPath, std::string& target) {
     target.clear();
     IShellLinkA* link = nullptr;
     HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                   reinterpret_cast<void**>(&link));
     if (FAILED(hr)) return hr;
-    hr = LoadAndResolve(link, owner, linkPath, target);
+    hr = LoadAndResolve(link, linkPath, target);
     link->Release();
     return hr;
 }
@@ -96,8 +101,7 @@ void ReadStartupFolder(CAutoRunArray& inventory, int folderId) {
     // A thread already initialised in another apartment model refuses; the
     // walk then runs in that model and must not uninitialise it.
     HRESULT com = CoInitialize(nullptr);
-    HWND owner = AutoRunOwnerWindow();
     char folder[MAX_PATH] = {};
-    if (SpecialFolderPath(owner, folderId, folder)) ReadShortcutFiles(owner, folder, inventory);
+    if (SpecialFolderPath(folderId, folder)) ReadShortcutFiles(folder, inventory);
     if (SUCCEEDED(com)) CoUninitialize();
 }

@@ -7,7 +7,8 @@
 // dest must hold maxChars + 1 characters. Longer texts are cut.
 void CopyBounded(char* dest, const char* source, size_t maxChars);
 
-// Characters kept in the location and program fields.
-constexpr size_t kAutoRunPathChars = 258;
+// Characters kept in the location and program fields: all of their 260 but
+// the terminating zero, so that a path of 259 characters is kept whole.
+constexpr size_t kAutoRunPathChars = 259;
 // Characters kept in the value-name field.
 constexpr size_t kAutoRunValueNameChars = 126;

@@ -3,7 +3,6 @@
 #include <windowsx.h>
 
 #include "framework/application.h"
-#include "autorun/autorun_sources.h"
 #include "shell/about_dlg.h"
 #include "views/info_pages.h"
 #include "framework/message_box.h"
@@ -81,7 +80,6 @@ void CMainFrame::PrepareClass(WNDCLASSEXA& wc) const {
 }
 
 bool CMainFrame::OnCreate(CREATESTRUCTA&) {
-    SetAutoRunOwnerWindow(Handle());
     if (!CreateClient()) return false;
     fw::Wnd(Handle()).CenterOver(nullptr);
     if (!CreateBars()) return false;
@@ -156,7 +154,6 @@ void CMainFrame::OnDestroy() {
             PostQuitMessage(0);
         }
     }
-    if (AutoRunOwnerWindow() == Handle()) SetAutoRunOwnerWindow(nullptr);
 }
 
 // ---- Layout ----
