@@ -1,0 +1,123 @@
+// The list fills from a census taken on a worker thread: the rows follow the
+// newest selection, a superseded or dropped census never lands, and a window
+// that goes while a census runs takes nothing down with it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "../scanner/hook_host.h"
+#include "pane_test_frame.h"
+#include "test_support.h"
+
+using namespace testing_support;
+
+namespace {
+
+std::string ModuleName(HMODULE module) {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(module, path, MAX_PATH);
+    return path;
+}
+
+// Two hosts, each with a module of its own loaded.
+class CensusRunner : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_dllA = Lower(m_folder.File("census_a.dll"));
+        m_dllB = Lower(m_folder.File("census_b.dll"));
+        ASSERT_TRUE(CopyFromBin("sample_hook.dll", m_dllA));
+        ASSERT_TRUE(CopyFromBin("probe_module.dll", m_dllB));
+        std::string exe = BinDir() + "sample_hook_host.exe";
+        ASSERT_TRUE(m_hostA.Start(exe, "-hook none -dll " + Quoted(m_dllA)));
+        ASSERT_TRUE(m_hostB.Start(exe, "-hook none -dll " + Quoted(m_dllB)));
+        ASSERT_TRUE(m_frame.Ready());
+    }
+
+    // The process identifiers of the list's rows.
+    std::vector<DWORD> RowProcesses() {
+        std::vector<DWORD> ids;
+        CVeyrithView& list = m_frame.List();
+        for (int row = 0; row < list.GetRowCount(); ++row)
+            ids.push_back(list.Records().GetAt(list.GetRowRecord(row)).m_dwProcessId);
+        return ids;
+    }
+
+    TempFolder m_folder;
+    std::string m_dllA, m_dllB;
+    HookHost m_hostA, m_hostB;
+    PaneTestFrame m_frame;
+};
+
+TEST_F(CensusRunner, RowsFollowTheNewestSelection) {
+    CVeyrithView& list = m_frame.List();
+    list.TakeCensus({m_dllA, m_dllB});
+    // A selection made while the census runs shows nothing yet; the one
+    // after it wins when the census lands.
+    list.ShowModule(m_dllA);
+    EXPECT_EQ(0, list.GetRowCount());
+    list.ShowModule(m_dllB);
+    ASSERT_TRUE(WaitForCensus(list));
+    EXPECT_EQ(std::vector<DWORD>{m_hostB.Id()}, RowProcesses());
+
+    // Selections after the census has landed fill at once, without another.
+    list.ShowModule(m_dllA);
+    EXPECT_FALSE(list.IsCensusRunning());
+    EXPECT_EQ(std::vector<DWORD>{m_hostA.Id()}, RowProcesses());
+    list.ShowNothing();
+    EXPECT_EQ(0, list.GetRowCount());
+
+    // A module the census did not cover gets a census of its own.
+    std::string kernel32 = Lower(ModuleName(GetModuleHandleA("kernel32.dll")));
+    list.ShowModule(kernel32);
+    EXPECT_TRUE(list.IsCensusRunning());
+    ASSERT_TRUE(WaitForCensus(list));
+    std::vector<DWORD> ids = RowProcesses();
+    EXPECT_NE(std::find(ids.begin(), ids.end(), m_hostA.Id()), ids.end());
+    EXPECT_NE(std::find(ids.begin(), ids.end(), m_hostB.Id()), ids.end());
+}
+
+TEST_F(CensusRunner, SupersededAndDroppedCensusesNeverLand) {
+    // Two censuses in a row: only the second one's result is taken.
+    CCensusRunner runner(m_frame.HostWindow());
+    ASSERT_TRUE(runner.Start({m_dllA}));
+    ASSERT_TRUE(runner.Start({m_dllB}));
+    std::unique_ptr<CCensusResult> result;
+    DWORD start = GetTickCount();
+    while (!result && GetTickCount() - start < 30000) {
+        PumpMessages(20);
+        result = runner.TakeResult();
+    }
+    ASSERT_TRUE(result);
+    EXPECT_EQ(std::vector<std::string>{m_dllB}, result->Census().Modules());
+    EXPECT_FALSE(runner.IsRunning());
+    PumpMessages(1500);
+    EXPECT_FALSE(runner.TakeResult()) << "the superseded census landed after all";
+
+    // A new scan drops the census: its rows never appear.
+    CVeyrithView& list = m_frame.List();
+    list.TakeCensus({m_dllA});
+    list.ShowModule(m_dllA);
+    list.DropCensus();
+    EXPECT_FALSE(list.IsCensusRunning());
+    PumpMessages(1500);
+    EXPECT_EQ(0, list.GetRowCount());
+    EXPECT_EQ("", list.ShownModule());
+}
+
+TEST_F(CensusRunner, ClosingTheWindowDuringACensusIsHarmless) {
+    for (int round = 0; round < 3; ++round) {
+        auto frame = std::make_unique<PaneTestFrame>();
+        ASSERT_TRUE(frame->Ready());
+        frame->List().TakeCensus({m_dllA, m_dllB});
+        frame->List().ShowModule(m_dllA);
+        frame.reset();
+    }
+    // The workers finish after their windows are gone; this process and
+    // a fresh list go on as before.
+    PumpMessages(2000);
+    ASSERT_TRUE(ShowAndWait(m_frame.List(), m_dllA));
+    EXPECT_EQ(std::vector<DWORD>{m_hostA.Id()}, RowProcesses());
+}
+
+}  // namespace
