@@ -24,8 +24,7 @@ std::string LowerLongForm(const char* text, size_t maxChars) {
 // a closing quote or arguments, but not with more characters of a name.
 bool EndsPath(char next) { return next == '\0' || next == '"' || next == ' ' || next == '\t'; }
 
-bool StartsProgram(const std::string& key, const CAutoRunInfo& entry) {
-    std::string program = LowerLongForm(entry.m_szProgram, kAutoRunPathChars);
+bool StartsProgram(const std::string& key, const std::string& program) {
     const char* text = program.c_str();
     if (*text == '"') ++text;
     return strncmp(text, key.c_str(), key.size()) == 0 && EndsPath(text[key.size()]);
@@ -33,17 +32,27 @@ bool StartsProgram(const std::string& key, const CAutoRunInfo& entry) {
 
 }  // namespace
 
-bool FindAutoRunForProcess(const CAutoRunArray& inventory, const char* exePath,
-                           CAutoRunInfo& found) {
+CAutoRunLookup::CAutoRunLookup(const CAutoRunArray& inventory) : m_inventory(inventory) {
+    m_programs.reserve(inventory.size());
+    for (const CAutoRunInfo& entry : inventory)
+        m_programs.push_back(LowerLongForm(entry.m_szProgram, kAutoRunPathChars));
+}
+
+bool CAutoRunLookup::Find(const char* exePath, CAutoRunInfo& found) const {
     found = CAutoRunInfo{};
     std::string key = LowerLongForm(exePath, kLongPathChars - 1);
     // An unknown executable path would prefix every entry.
     if (key.empty()) return false;
-    for (const CAutoRunInfo& entry : inventory) {
-        if (StartsProgram(key, entry)) {
-            found = entry;
+    for (size_t i = 0; i < m_programs.size(); ++i) {
+        if (StartsProgram(key, m_programs[i])) {
+            found = m_inventory[i];
             return true;
         }
     }
     return false;
+}
+
+bool FindAutoRunForProcess(const CAutoRunArray& inventory, const char* exePath,
+                           CAutoRunInfo& found) {
+    return CAutoRunLookup(inventory).Find(exePath, found);
 }

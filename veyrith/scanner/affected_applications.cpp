@@ -138,7 +138,8 @@ void CModuleCensus::Take(const CAutoRunArray& autoRuns) {
     if (processes.empty()) return;
     m_visibleOwners = VisibleWindowOwners();
     m_bOwnersRead = true;
-    for (DWORD processId : processes) Probe(processId, autoRuns);
+    CAutoRunLookup lookup(autoRuns);
+    for (DWORD processId : processes) Probe(processId, lookup);
     m_bOwnersRead = false;
     m_visibleOwners.clear();
     m_descriptions.clear();
@@ -153,6 +154,10 @@ const std::vector<CListItemState>* CModuleCensus::Find(const char* modulePath) c
 }
 
 int CModuleCensus::Probe(DWORD processId, const CAutoRunArray& autoRuns) {
+    return Probe(processId, CAutoRunLookup(autoRuns));
+}
+
+int CModuleCensus::Probe(DWORD processId, const CAutoRunLookup& autoRuns) {
     char exePath[MAX_PATH] = {};
     std::vector<size_t> matched = MatchModules(processId, m_lowerModules, exePath);
     for (size_t module : matched) AddRecord(module, processId, exePath, autoRuns);
@@ -160,7 +165,7 @@ int CModuleCensus::Probe(DWORD processId, const CAutoRunArray& autoRuns) {
 }
 
 void CModuleCensus::AddRecord(size_t module, DWORD processId, const char* exePath,
-                              const CAutoRunArray& autoRuns) {
+                              const CAutoRunLookup& autoRuns) {
     CListItemState record = {};
     lstrcpynA(record.m_szPath, exePath, MAX_PATH);
     record.m_bVisible = IsVisible(processId) ? TRUE : FALSE;
@@ -168,7 +173,7 @@ void CModuleCensus::AddRecord(size_t module, DWORD processId, const char* exePat
     if (description.empty()) description = fw::LoadResString(IDS_DESCRIPTION_ABSENT);
     lstrcpynA(record.m_szDescription, description.c_str(), kDescriptionKeep);
     record.m_dwProcessId = processId;
-    FindAutoRunForProcess(autoRuns, exePath, record.m_autoRun);
+    autoRuns.Find(exePath, record.m_autoRun);
     record.m_bSameFolder = SharesFolder(m_modules[module].c_str(), exePath) ? TRUE : FALSE;
     ApplyAlertLevel(record);
     m_records[module].push_back(record);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "findings/autorun_lookup.h"
 #include "findings/findings.h"
 
 // The records of one module, in the order the processes were listed.
@@ -59,7 +60,8 @@ public:
     int Probe(DWORD processId, const CAutoRunArray& autoRuns);
 
 private:
-    void AddRecord(size_t module, DWORD processId, const char* exePath, const CAutoRunArray& autoRuns);
+    int Probe(DWORD processId, const CAutoRunLookup& autoRuns);
+    void AddRecord(size_t module, DWORD processId, const char* exePath, const CAutoRunLookup& autoRuns);
     bool IsVisible(DWORD processId) const;
     std::string DescriptionOf(const char* exePath);
 

@@ -1,5 +1,6 @@
 #include "views/census_runner.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 #include <objbase.h>
 
@@ -11,6 +12,7 @@ struct CensusJob {
     std::shared_ptr<CCensusRunner::Shared> shared;
     unsigned generation;
     std::vector<std::string> modules;
+    HIMAGELIST fixedImages;
 };
 
 std::string Lower(const char* text) {
@@ -34,9 +36,9 @@ DWORD WINAPI CensusThread(void* param) {
     HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     CAutoRunArray autoRuns;
     CollectAutoRuns(autoRuns);
-    auto result = std::make_unique<CCensusResult>(job->modules);
+    auto result = std::make_unique<CCensusResult>(job->modules, job->fixedImages);
     result->Census().Take(autoRuns);
-    result->ExtractIcons();
+    result->AddExecutableImages();
     if (SUCCEEDED(com)) CoUninitialize();
     Deliver(*job, std::move(result));
     return 0;
@@ -46,27 +48,43 @@ DWORD WINAPI CensusThread(void* param) {
 
 // ---- Result ----
 
-CCensusResult::~CCensusResult() {
-    for (auto& entry : m_icons) {
-        if (entry.second) DestroyIcon(entry.second);
-    }
+CCensusResult::CCensusResult(const std::vector<std::string>& modules, HIMAGELIST fixedImages)
+    : m_census(modules) {
+    m_images = fixedImages ? ImageList_Duplicate(fixedImages)
+                           : ImageList_Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                              ILC_COLOR24 | ILC_MASK, 0, 16);
 }
 
-void CCensusResult::ExtractIcons() {
+CCensusResult::~CCensusResult() {
+    if (m_images) ImageList_Destroy(m_images);
+}
+
+int CCensusResult::StandardImage() {
+    // The system's standard icon is shared: it is added, never destroyed.
+    if (m_nStandardImage < 0) m_nStandardImage = ImageList_AddIcon(m_images, LoadIconA(nullptr, IDI_APPLICATION));
+    return m_nStandardImage;
+}
+
+void CCensusResult::AddExecutableImages() {
+    if (!m_images) return;
     for (const std::string& module : m_census.Modules()) {
         for (const CListItemState& record : *m_census.Find(module.c_str())) {
             std::string key = Lower(record.m_szPath);
-            if (m_icons.count(key)) continue;
+            if (m_imageIndexes.count(key)) continue;
             HICON small = nullptr;
-            if (ExtractIconExA(record.m_szPath, 0, nullptr, &small, 1) == 0) small = nullptr;
-            m_icons[key] = small;
+            int index = -1;
+            if (ExtractIconExA(record.m_szPath, 0, nullptr, &small, 1) > 0 && small) {
+                index = ImageList_AddIcon(m_images, small);
+                DestroyIcon(small);
+            }
+            m_imageIndexes[key] = index >= 0 ? index : StandardImage();
         }
     }
 }
 
-HICON CCensusResult::IconOf(const char* exePath) const {
-    auto found = m_icons.find(Lower(exePath));
-    return found == m_icons.end() ? nullptr : found->second;
+int CCensusResult::ImageOf(const char* exePath) const {
+    auto found = m_imageIndexes.find(Lower(exePath));
+    return found == m_imageIndexes.end() ? -1 : found->second;
 }
 
 // ---- Runner ----
@@ -87,10 +105,11 @@ void CCensusRunner::SetWindow(HWND window) {
     m_shared->window = window;
 }
 
-bool CCensusRunner::Start(const std::vector<std::string>& modules) {
+bool CCensusRunner::Start(const std::vector<std::string>& modules, HIMAGELIST fixedImages) {
     auto job = std::make_unique<CensusJob>();
     job->shared = m_shared;
     job->modules = modules;
+    job->fixedImages = fixedImages;
     {
         std::lock_guard<std::mutex> guard(m_shared->lock);
         job->generation = ++m_shared->generation;

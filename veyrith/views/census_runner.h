@@ -5,6 +5,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <map>
 #include <memory>
@@ -14,26 +15,34 @@
 
 #include "scanner/affected_applications.h"
 
-// One census with the small icons of the executables it found, which the
-// worker extracts too (icons are not tied to a thread).
+// One census with an image list for its rows, which the worker builds too
+// (image lists and icons are not tied to a thread): a copy of the list's
+// fixed images followed by the small icon of every executable found, so a
+// selection only points its rows at images that are there already.
 class CCensusResult {
 public:
-    explicit CCensusResult(const std::vector<std::string>& modules) : m_census(modules) {}
+    CCensusResult(const std::vector<std::string>& modules, HIMAGELIST fixedImages);
     ~CCensusResult();
     CCensusResult(const CCensusResult&) = delete;
     CCensusResult& operator=(const CCensusResult&) = delete;
 
     CModuleCensus& Census() { return m_census; }
     const CModuleCensus& Census() const { return m_census; }
-    // Extracts the first small icon of every executable in the census.
-    void ExtractIcons();
-    // The small icon of an executable; null when it has none. The result
-    // keeps ownership.
-    HICON IconOf(const char* exePath) const;
+    // Adds the first small icon of every executable in the census (the
+    // standard application icon for one that has none).
+    void AddExecutableImages();
+    // The image list; the result keeps ownership.
+    HIMAGELIST Images() const { return m_images; }
+    // The image of an executable; -1 when it has none.
+    int ImageOf(const char* exePath) const;
 
 private:
+    int StandardImage();
+
     CModuleCensus m_census;
-    std::map<std::string, HICON> m_icons;
+    HIMAGELIST m_images = nullptr;
+    std::map<std::string, int> m_imageIndexes;
+    int m_nStandardImage = -1;
 };
 
 class CCensusRunner {
@@ -50,8 +59,10 @@ public:
 
     // The window that results are posted to.
     void SetWindow(HWND window);
-    // Starts a census of the modules; false when no thread could be started.
-    bool Start(const std::vector<std::string>& modules);
+    // Starts a census of the modules; its image list begins with a copy of
+    // fixedImages (which must not change while a census runs). False when no
+    // thread could be started.
+    bool Start(const std::vector<std::string>& modules, HIMAGELIST fixedImages = nullptr);
     // Drops the census that runs now, if any.
     void Cancel();
     // True from Start until its result is taken or dropped.

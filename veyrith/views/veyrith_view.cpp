@@ -49,15 +49,6 @@ void AddIconResource(HIMAGELIST images, UINT id) {
     if (icon) AddIcon(images, icon, true);
 }
 
-// Adds the small icon of a row's executable (owned by the census); the
-// standard application icon when it has none. Row r shows image r + 2, so
-// every row must add exactly one image: when the executable's own icon
-// cannot be added, the standard one takes its place.
-void AddExecutableIcon(HIMAGELIST images, HICON small) {
-    if (small && ImageList_AddIcon(images, small) >= 0) return;
-    AddIcon(images, LoadIconA(nullptr, IDI_APPLICATION), false);
-}
-
 bool Contains(const std::vector<std::string>& modules, const std::string& module) {
     for (const std::string& known : modules) {
         if (lstrcmpiA(known.c_str(), module.c_str()) == 0) return true;
@@ -108,7 +99,7 @@ LRESULT CVeyrithView::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void CVeyrithView::OnInitialUpdate() {
-    ListView_SetImageList(Control(), m_images, LVSIL_SMALL);
+    ShowImages();
     int index = 0;
     for (const ColumnLayout& layout : kColumns) {
         std::string heading = fw::LoadResString(layout.heading);
@@ -132,12 +123,11 @@ void CVeyrithView::SetReportMode() {
 void CVeyrithView::Reset() {
     ListView_DeleteAllItems(Control());
     m_records.Reset();
-    if (ImageList_GetImageCount(m_images) > kFirstRowImage) ImageList_SetImageCount(m_images, kFirstRowImage);
 }
 
 void CVeyrithView::TakeCensus(const std::vector<std::string>& modules) {
     m_modules = modules;
-    m_census.Start(modules);
+    m_census.Start(modules, m_images);
 }
 
 void CVeyrithView::ShowModule(const std::string& modulePath) {
@@ -152,22 +142,33 @@ void CVeyrithView::ShowNothing() {
 
 void CVeyrithView::Refresh() {
     ShowRows(true);
-    if (!m_modules.empty()) m_census.Start(m_modules);
+    if (!m_modules.empty()) m_census.Start(m_modules, m_images);
 }
 
 void CVeyrithView::DropCensus() {
     m_census.Cancel();
-    m_result.reset();
+    Reset();
+    // The control lets go of the census's images before they are freed.
+    std::unique_ptr<CCensusResult> old = std::move(m_result);
+    ShowImages();
     m_modules.clear();
     m_strModule.clear();
-    Reset();
+}
+
+void CVeyrithView::ShowImages() {
+    ListView_SetImageList(Control(), m_result ? m_result->Images() : m_images, LVSIL_SMALL);
 }
 
 void CVeyrithView::OnCensusResult() {
     std::unique_ptr<CCensusResult> result = m_census.TakeResult();
     if (!result) return;
-    m_result = std::move(result);
-    ShowRows(true);
+    DWORD selected = SelectedProcessId();
+    Reset();
+    std::swap(m_result, result);
+    ShowImages();
+    result.reset();
+    ShowRows(false);
+    if (selected) SelectProcess(selected);
 }
 
 void CVeyrithView::ShowRows(bool keepSelection) {
@@ -181,7 +182,7 @@ void CVeyrithView::ShowRows(bool keepSelection) {
         // with the modules asked for before.
         bool covered = Contains(m_modules, m_strModule);
         if (!covered) m_modules.push_back(m_strModule);
-        if (!covered || !m_census.IsRunning()) m_census.Start(m_modules);
+        if (!covered || !m_census.IsRunning()) m_census.Start(m_modules, m_images);
         return;
     }
     char ownPath[MAX_PATH] = {};
@@ -195,7 +196,7 @@ void CVeyrithView::ShowRows(bool keepSelection) {
         m_records.Append(record);
         if (lstrcmpiA(record.m_szPath, ownPath) == 0) continue;
         if (hiddenOnly && record.m_bVisible) continue;
-        AddRow(row, m_records.GetCount() - 1, m_result->IconOf(record.m_szPath));
+        AddRow(row, m_records.GetCount() - 1, m_result->ImageOf(record.m_szPath));
         ++row;
     }
     SendMessageA(Control(), WM_SETREDRAW, TRUE, 0);
@@ -216,15 +217,14 @@ void CVeyrithView::SelectProcess(DWORD processId) {
     }
 }
 
-void CVeyrithView::AddRow(int row, int recordIndex, HICON icon) {
+void CVeyrithView::AddRow(int row, int recordIndex, int image) {
     const CListItemState& record = m_records.GetAt(recordIndex);
-    AddExecutableIcon(m_images, icon);
 
     LVITEMA item = {};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
     item.iItem = row;
     item.pszText = const_cast<char*>(record.m_szPath);
-    item.iImage = row + kFirstRowImage;
+    item.iImage = image >= 0 ? image : I_IMAGENONE;
     item.lParam = recordIndex;
     int inserted = static_cast<int>(SendMessageA(Control(), LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
     if (inserted < 0) return;
@@ -281,7 +281,9 @@ int CVeyrithView::GetRowRecord(int row) const {
     return static_cast<int>(item.lParam);
 }
 
-int CVeyrithView::GetImageCount() const { return ImageList_GetImageCount(m_images); }
+int CVeyrithView::GetImageCount() const {
+    return ImageList_GetImageCount(m_result ? m_result->Images() : m_images);
+}
 
 int CVeyrithView::CompareRecords(int first, int second) const {
     if (first < 0 || second < 0 || first >= m_records.GetCount() || second >= m_records.GetCount())

@@ -20,8 +20,9 @@ class CVeyrithView : public fw::ControlView {
 public:
     // Columns of the report.
     enum { kColumnPath = 0, kColumnVisibility = 1, kColumnAutorun = 2, kColumnDescription = 3 };
-    // The fixed images: the hidden mark and the visible mark; row r shows
-    // image r + kFirstRowImage.
+    // The fixed images: the hidden mark and the visible mark; the images of
+    // the executables follow from kFirstRowImage on, one per executable of
+    // the census, so rows of one program share theirs.
     enum { kImageHidden = 0, kImageVisible = 1, kFirstRowImage = 2 };
 
     CVeyrithView();
@@ -35,7 +36,7 @@ public:
     // Switches the list control to the report (details) view.
     void SetReportMode();
 
-    // Deletes all rows, empties the records and drops the row images.
+    // Deletes all rows and empties the records.
     void Reset();
 
     // Starts a fresh census of these modules on a worker thread; the rows
@@ -98,13 +99,17 @@ private:
     void OnColumnClick(int column);
     void OnItemChanged(const NMLISTVIEW& info);
     void OnRightClick();
-    void AddRow(int row, int recordIndex, HICON icon);
+    void AddRow(int row, int recordIndex, int image);
+    // Shows the census's image list, or the fixed images when there is none.
+    void ShowImages();
     void SetCell(int row, int column, const std::string& text, int image);
     static int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM view);
 
     CAffectedApplications m_records;
     BOOL m_bSortAscending = TRUE;
     int m_nSortColumn = 0;
+    // The fixed images; never changed after construction, since every census
+    // copies them on its own thread.
     HIMAGELIST m_images = nullptr;
     CPaneHost* m_pHost = nullptr;
     CCensusRunner m_census;
