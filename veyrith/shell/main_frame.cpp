@@ -301,14 +301,29 @@ void CMainFrame::StartScan() {
 }
 
 bool CMainFrame::OnTimer(UINT_PTR id) {
+    // Only the tick that StartScan armed starts a scan; any other timer of
+    // the frame gets the default handling.
+    if (id != kScanTimerId) return false;
     KillTimer(Handle(), id);
+    // A scan still runs: its dialog ends it and sets the status. Its window
+    // exists until the end steps have run, so a tick dispatched by a loop
+    // nested in them would otherwise put "in progress" back after
+    // "Scanning complete", with nothing left to undo it.
+    if (IsScanning()) return true;
     SetMessageText(fw::LoadResString(IDS_SCANNING_IN_PROGRESS));
-    if (!IsScanning()) {
-        m_wndLeftView.Clear();
-        m_wndListView.DropCensus();
-        m_scanDialog.Start(this);
-    }
-    return false;
+    m_wndLeftView.Clear();
+    m_wndListView.DropCensus();
+    if (!m_scanDialog.Start(this)) OnScanNotStarted();
+    return true;
+}
+
+void CMainFrame::OnScanNotStarted() {
+    // Without its dialog nothing would ever end this scan: the window goes
+    // back to how it is before any scan (the Scan command is enabled again,
+    // since no dialog runs) and the user is told.
+    SetMessageText(fw::LoadResString(IDS_IDLE_MESSAGE));
+    m_wndLeftView.ShowStartItem();
+    fw::ShowMessage(IDS_SCAN_NOT_STARTED, MB_OK | MB_ICONSTOP);
 }
 
 void CMainFrame::OnScanWalkEnded() {

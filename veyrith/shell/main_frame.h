@@ -104,6 +104,8 @@ private:
     LRESULT OnNotify(NMHDR& header);
     void OnMenuSelect(UINT item, UINT flags, HMENU menu);
     void OnCloseRequest();
+    // The tick could not open the scan dialog.
+    void OnScanNotStarted();
     bool FilterMessage(MSG& msg);
 
     bool SelectionRule() const;

@@ -62,6 +62,11 @@ bool CLeftView::OnCreate(CREATESTRUCTA& cs) {
 
 void CLeftView::OnInitialUpdate() {
     TreeView_SetImageList(Control(), m_images, TVSIL_NORMAL);
+    ShowStartItem();
+}
+
+void CLeftView::ShowStartItem() {
+    Clear();
     InsertItem(TVI_ROOT, fw::LoadResString(IDS_START_SCAN), kImageStart, TVIS_BOLD);
 }
 

@@ -27,6 +27,8 @@ public:
     bool Create(HWND parent, UINT id, CPaneHost* host);
     // Attaches the image list and inserts the start item.
     void OnInitialUpdate();
+    // Deletes every item and inserts the start item, as before any scan.
+    void ShowStartItem();
 
     // Rebuilds the tree from the recorded monitoring modules that are still
     // loaded in this process; true when at least one module item was inserted.
