@@ -6,6 +6,7 @@
 #include "resource.h"
 #include "scanner/file_description.h"
 #include "scanner/loader_hooks.h"
+#include "scanner/module_detection.h"
 #include "scanner/own_modules.h"
 #include "shell/frame_services.h"
 #include "string_resource.h"
@@ -87,9 +88,13 @@ bool CLeftView::FillModuleTree() {
     CFrameServices* services = GetFrameServices();
     if (services && services->ListView()) services->ListView()->Reset();
 
+    // The window manager may record a module on another thread meanwhile:
+    // the tree is built from a copy.
+    CSimpleStrArray recorded(0, 1);
+    CopyRecordedModules(g_monitoringModules, recorded);
     CSimpleStrArray ownModules(0, 1);
     GetOwnModuleNames(ownModules);
-    ModuleTreeItems items = ChooseModuleTreeItems(g_monitoringModules, ownModules);
+    ModuleTreeItems items = ChooseModuleTreeItems(recorded, ownModules);
 
     HTREEITEM root = InsertItem(TVI_ROOT, fw::LoadResString(IDS_MONITORING_FILES), kImageRoot,
                                 TVIS_BOLD | TVIS_EXPANDED);
