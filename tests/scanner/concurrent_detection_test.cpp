@@ -1,8 +1,8 @@
 // Detection with several threads at once: real modules loaded and freed on
 // many threads while real system-wide hooks fire, a hook module that the
-// window manager loads on a worker thread with its own window, a hook removed
-// while a thread goes on loading, and the name spelling on a thread with a
-// locale of its own.
+// window manager loads on a worker thread with its own window, hooks removed
+// while threads go on loading, names recorded and copied on several threads
+// at once, and the spelling of a name on a thread with a locale of its own.
 #include <gtest/gtest.h>
 
 #include <windows.h>

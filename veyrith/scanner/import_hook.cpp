@@ -85,26 +85,29 @@ CImportHook::CImportHook(const char* moduleName, const char* functionName, void*
     m_pszFunctionName = functionName;
     m_pReplacement = replacement;
     m_bExcludeOwnModule = excludeOwnModule;
-    {
-        CDetectionLock lock;
-        if (s_highestAppAddress == 0) {
-            SYSTEM_INFO info = {};
-            GetSystemInfo(&info);
-            s_highestAppAddress = reinterpret_cast<ULONG_PTR>(info.lpMaximumApplicationAddress);
-        }
-    }
-    // Looking the addresses up asks the loader, so it happens before the lock.
+    NoteHighestApplicationAddress();
+    // Looking the addresses up asks the loader, so it happens outside the lock.
     m_pRealAddress = ExportedAddress(moduleName, functionName);
     m_pAliasAddress = ExportedAddress("kernelbase.dll", functionName);
     if (m_pAliasAddress == m_pRealAddress) m_pAliasAddress = nullptr;
     // In the chain first: a module that another thread loads from now on is
     // fixed up by this hook as well, whether or not the walk below sees it.
-    {
-        CDetectionLock lock;
-        m_pNext = s_pHead;
-        s_pHead = this;
-    }
+    Link();
     ReplaceInAllModules();
+}
+
+void CImportHook::NoteHighestApplicationAddress() {
+    CDetectionLock lock;
+    if (s_highestAppAddress != 0) return;
+    SYSTEM_INFO info = {};
+    GetSystemInfo(&info);
+    s_highestAppAddress = reinterpret_cast<ULONG_PTR>(info.lpMaximumApplicationAddress);
+}
+
+void CImportHook::Link() {
+    CDetectionLock lock;
+    m_pNext = s_pHead;
+    s_pHead = this;
 }
 
 CImportHook::~CImportHook() {

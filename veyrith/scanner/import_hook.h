@@ -79,6 +79,8 @@ private:
         void* original;
     };
 
+    static void NoteHighestApplicationAddress();
+    void Link();
     void* PatchTarget(void** slot, void** held) const;
     int ReplaceInMappedImage(BYTE* base, HMODULE excluded);
     // The four below run under the detection lock.
