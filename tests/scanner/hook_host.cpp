@@ -1,5 +1,7 @@
 #include "hook_host.h"
 
+#include <psapi.h>
+
 #include <cstdio>
 
 using namespace testing_support;
@@ -68,4 +70,34 @@ TestWindow::TestWindow() {
 
 TestWindow::~TestWindow() {
     if (m_window) DestroyWindow(m_window);
+}
+
+int CountImportEntries(HMODULE module, const void* addr) {
+    auto* base = reinterpret_cast<BYTE*>(module);
+    auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
+    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    if (dir.VirtualAddress == 0) return 0;
+    int count = 0;
+    auto* desc = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress);
+    for (; desc->Name; ++desc) {
+        for (auto* slot = reinterpret_cast<void**>(base + desc->FirstThunk); *slot; ++slot)
+            if (*slot == addr) ++count;
+    }
+    return count;
+}
+
+std::map<HMODULE, int> CountInAllModules(const void* addr) {
+    HMODULE modules[1024];
+    DWORD needed = 0;
+    EnumProcessModules(GetCurrentProcess(), modules, sizeof(modules), &needed);
+    std::map<HMODULE, int> counts;
+    for (DWORD i = 0; i < needed / sizeof(HMODULE); ++i) counts[modules[i]] = CountImportEntries(modules[i], addr);
+    return counts;
+}
+
+int Total(const std::map<HMODULE, int>& counts) {
+    int total = 0;
+    for (const auto& entry : counts) total += entry.second;
+    return total;
 }

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <map>
 #include <string>
 
 #include "test_support.h"
@@ -48,3 +49,13 @@ public:
 private:
     HWND m_window = nullptr;
 };
+
+// Counts the import address table entries of one module, over all of its
+// import descriptors, that hold addr.
+int CountImportEntries(HMODULE module, const void* addr);
+
+// The same count for every module of this process. Only while no other
+// thread of the test frees modules.
+std::map<HMODULE, int> CountInAllModules(const void* addr);
+
+int Total(const std::map<HMODULE, int>& counts);

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <psapi.h>
 
 #include <map>
 
@@ -15,38 +14,6 @@
 using namespace testing_support;
 
 namespace {
-
-// Counts the import address table entries of one module, over all of its
-// import descriptors, that hold addr.
-int CountImportEntries(HMODULE module, const void* addr) {
-    auto* base = reinterpret_cast<BYTE*>(module);
-    auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
-    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    if (dir.VirtualAddress == 0) return 0;
-    int count = 0;
-    auto* desc = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress);
-    for (; desc->Name; ++desc) {
-        for (auto* slot = reinterpret_cast<void**>(base + desc->FirstThunk); *slot; ++slot)
-            if (*slot == addr) ++count;
-    }
-    return count;
-}
-
-std::map<HMODULE, int> CountInAllModules(const void* addr) {
-    HMODULE modules[1024];
-    DWORD needed = 0;
-    EnumProcessModules(GetCurrentProcess(), modules, sizeof(modules), &needed);
-    std::map<HMODULE, int> counts;
-    for (DWORD i = 0; i < needed / sizeof(HMODULE); ++i) counts[modules[i]] = CountImportEntries(modules[i], addr);
-    return counts;
-}
-
-int Total(const std::map<HMODULE, int>& counts) {
-    int total = 0;
-    for (const auto& entry : counts) total += entry.second;
-    return total;
-}
 
 CImportHook* const kLoaderHooks[] = {&g_hookLoadLibraryA, &g_hookLoadLibraryW, &g_hookLoadLibraryExA,
                                      &g_hookLoadLibraryExW, &g_hookGetProcAddress};
@@ -125,6 +92,10 @@ TEST_F(ImportHooks, RemovingAHookPutsBackEveryEntry) {
         EXPECT_EQ(0, CountImportEntries(m_probe, kernel32Tick));
         EXPECT_EQ(realBefore[m_probe], CountImportEntries(m_probe, hook.Replacement()));
         EXPECT_EQ(0, CountImportEntries(GetModuleHandleA(nullptr), hook.Replacement()));
+        // The walk of the address space reaches every module the system lists.
+        std::map<HMODULE, int> realDuring = CountInAllModules(kernel32Tick);
+        realDuring.erase(GetModuleHandleA(nullptr));
+        EXPECT_EQ(0, Total(realDuring));
 
         LONG before = g_tickCalls;
         EXPECT_NE(0u, tick());
@@ -159,6 +130,29 @@ TEST_F(ImportHooks, NewModuleIsFixedUpButNotForADataFileLoad) {
     EXPECT_EQ(1, CountImportEntries(module, replacement));
     EXPECT_EQ(1, CountImportEntries(module, g_hookGetProcAddress.Replacement()));
     FreeLibrary(module);
+}
+
+TEST_F(ImportHooks, AModuleFixedUpAgainHasEachSlotRememberedOnce) {
+    std::string copy = m_folder.File("reloaded.dll");
+    ASSERT_TRUE(CopyFromBin("probe_module.dll", copy));
+    HMODULE first = LoadLibraryA(copy.c_str());
+    ASSERT_NE(nullptr, first);
+    int remembered = g_hookLoadLibraryExW.PatchedEntryCount();
+
+    // Loading an already loaded module fixes it up once more.
+    EXPECT_EQ(first, LoadLibraryA(copy.c_str()));
+    EXPECT_EQ(remembered, g_hookLoadLibraryExW.PatchedEntryCount());
+    FreeLibrary(first);
+    FreeLibrary(first);
+    // Unloaded and loaded again at the same place: fresh import tables at
+    // the slots already remembered.
+    for (int i = 0; i < 5; ++i) {
+        HMODULE again = LoadLibraryA(copy.c_str());
+        ASSERT_EQ(first, again) << "the module was mapped elsewhere, so this proves nothing";
+        EXPECT_EQ(1, CountImportEntries(again, g_hookLoadLibraryExW.Replacement()));
+        EXPECT_EQ(remembered, g_hookLoadLibraryExW.PatchedEntryCount());
+        FreeLibrary(again);
+    }
 }
 
 TEST_F(ImportHooks, LoadsThroughTheReplacementAreFixedUpAndKeepTheirResult) {

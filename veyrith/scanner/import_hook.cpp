@@ -1,7 +1,6 @@
 #include "scanner/import_hook.h"
 
-#include <imagehlp.h>
-#include <psapi.h>
+#include "scanner/detection_lock.h"
 
 CImportHook* CImportHook::s_pHead = nullptr;
 ULONG_PTR CImportHook::s_highestAppAddress = 0;
@@ -9,7 +8,6 @@ ULONG_PTR CImportHook::s_highestAppAddress = 0;
 namespace {
 
 constexpr BYTE kPushOpcode = 0x68;
-constexpr DWORD kModuleListBytes = 4096;
 
 // Reads memory of the own process without faulting on an unmapped address.
 bool ReadOwn(const void* addr, void* out, SIZE_T size) {
@@ -41,15 +39,35 @@ void* ExportedAddress(const char* moduleName, const char* functionName) {
     return target ? target : addr;
 }
 
-int ListOwnModules(HMODULE* modules) {
-    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE,
-                                 GetCurrentProcessId());
-    if (!process) return 0;
-    DWORD needed = 0;
-    BOOL ok = EnumProcessModules(process, modules, kModuleListBytes, &needed);
-    CloseHandle(process);
-    if (!ok) return 0;
-    return static_cast<int>((needed < kModuleListBytes ? needed : kModuleListBytes) / sizeof(HMODULE));
+// The import descriptors of a loaded module, read from its own headers (no
+// call into another library, so nothing here can wait for the loader).
+// Null when the module imports nothing.
+PIMAGE_IMPORT_DESCRIPTOR ImportDescriptors(HMODULE module) {
+    BYTE* base = reinterpret_cast<BYTE*>(module);
+    auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
+    if (dos->e_magic != IMAGE_DOS_SIGNATURE) return nullptr;
+    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    if (nt->Signature != IMAGE_NT_SIGNATURE) return nullptr;
+    if (nt->OptionalHeader.NumberOfRvaAndSizes <= IMAGE_DIRECTORY_ENTRY_IMPORT) return nullptr;
+    const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    if (dir.VirtualAddress == 0 || dir.Size == 0) return nullptr;
+    return reinterpret_cast<PIMAGE_IMPORT_DESCRIPTOR>(base + dir.VirtualAddress);
+}
+
+// The start of the next image mapping at or above *cursor; *cursor moves past
+// the region examined last. Null when the address space holds no more.
+// The modules are found by walking the address space rather than the
+// loader's list, which other threads change while it is read.
+BYTE* NextImageBase(BYTE** cursor) {
+    MEMORY_BASIC_INFORMATION info = {};
+    while (VirtualQuery(*cursor, &info, sizeof(info)) == sizeof(info)) {
+        BYTE* start = static_cast<BYTE*>(info.BaseAddress);
+        BYTE* end = start + info.RegionSize;
+        if (end <= *cursor) return nullptr;
+        *cursor = end;
+        if (info.Type == MEM_IMAGE && info.BaseAddress == info.AllocationBase) return start;
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -63,31 +81,48 @@ HMODULE CImportHook::HookCodeModule() {
 
 CImportHook::CImportHook(const char* moduleName, const char* functionName, void* replacement,
                          BOOL excludeOwnModule) {
-    if (s_highestAppAddress == 0) {
-        SYSTEM_INFO info = {};
-        GetSystemInfo(&info);
-        s_highestAppAddress = reinterpret_cast<ULONG_PTR>(info.lpMaximumApplicationAddress);
-    }
-    m_pNext = s_pHead;
-    s_pHead = this;
     m_pszModuleName = moduleName;
     m_pszFunctionName = functionName;
     m_pReplacement = replacement;
     m_bExcludeOwnModule = excludeOwnModule;
+    NoteHighestApplicationAddress();
+    // Looking the addresses up asks the loader, so it happens outside the lock.
     m_pRealAddress = ExportedAddress(moduleName, functionName);
     m_pAliasAddress = ExportedAddress("kernelbase.dll", functionName);
     if (m_pAliasAddress == m_pRealAddress) m_pAliasAddress = nullptr;
+    // In the chain first: a module that another thread loads from now on is
+    // fixed up by this hook as well, whether or not the walk below sees it.
+    Link();
     ReplaceInAllModules();
 }
 
+void CImportHook::NoteHighestApplicationAddress() {
+    CDetectionLock lock;
+    if (s_highestAppAddress != 0) return;
+    SYSTEM_INFO info = {};
+    GetSystemInfo(&info);
+    s_highestAppAddress = reinterpret_cast<ULONG_PTR>(info.lpMaximumApplicationAddress);
+}
+
+void CImportHook::Link() {
+    CDetectionLock lock;
+    m_pNext = s_pHead;
+    s_pHead = this;
+}
+
 CImportHook::~CImportHook() {
+    CDetectionLock lock;
+    Unlink();
+    RestoreAll();
+}
+
+void CImportHook::RestoreAll() {
     for (const PatchedEntry& entry : m_patched) {
         void* current = nullptr;
         if (ReadOwn(entry.slot, &current, sizeof(current)) && current == m_pReplacement)
             WriteOwn(entry.slot, &entry.original, sizeof(entry.original));
     }
     m_patched.clear();
-    Unlink();
 }
 
 void CImportHook::Unlink() {
@@ -122,11 +157,21 @@ void* CImportHook::PatchTarget(void** slot, void** held) const {
     return static_cast<BYTE*>(value) + 1;
 }
 
-int CImportHook::ReplaceInOneModule(HMODULE module) {
+// A slot patched before belongs to a module that was unloaded and loaded
+// again at the same place: its entry is brought up to date, not added again.
+void CImportHook::Remember(void** slot, void* original) {
+    for (PatchedEntry& entry : m_patched) {
+        if (entry.slot == slot) {
+            entry.original = original;
+            return;
+        }
+    }
+    m_patched.push_back({slot, original});
+}
+
+int CImportHook::PatchImports(HMODULE module) {
     if (!module || !m_pRealAddress) return 0;
-    ULONG size = 0;
-    auto* descriptor = static_cast<PIMAGE_IMPORT_DESCRIPTOR>(
-        ImageDirectoryEntryToData(module, TRUE, IMAGE_DIRECTORY_ENTRY_IMPORT, &size));
+    PIMAGE_IMPORT_DESCRIPTOR descriptor = ImportDescriptors(module);
     if (!descriptor) return 0;
     BYTE* base = reinterpret_cast<BYTE*>(module);
     int patched = 0;
@@ -137,25 +182,48 @@ int CImportHook::ReplaceInOneModule(HMODULE module) {
             void* original = nullptr;
             void* target = PatchTarget(slot, &original);
             if (!target || !WriteOwn(target, &m_pReplacement, sizeof(m_pReplacement))) continue;
-            m_patched.push_back({static_cast<void**>(target), original});
+            Remember(static_cast<void**>(target), original);
             ++patched;
         }
     }
     return patched;
 }
 
+int CImportHook::ReplaceInOneModule(HMODULE module) {
+    CDetectionLock lock;
+    return PatchImports(module);
+}
+
+int CImportHook::PatchedEntryCount() const {
+    CDetectionLock lock;
+    return static_cast<int>(m_patched.size());
+}
+
+// Patches the module mapped at base unless it is the excluded one. A
+// reference keeps the module loaded while its imports are patched: another
+// thread may free it meanwhile. Taking and dropping the reference asks the
+// loader, so both happen outside the detection lock.
+int CImportHook::ReplaceInMappedImage(BYTE* base, HMODULE excluded) {
+    if (reinterpret_cast<HMODULE>(base) == excluded) return 0;
+    HMODULE module = nullptr;
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(base),
+                            &module))
+        return 0;  // an image mapped as a resource, or a module unloaded meanwhile
+    int patched = module == excluded ? 0 : ReplaceInOneModule(module);
+    FreeLibrary(module);
+    return patched;
+}
+
 int CImportHook::ReplaceInAllModules() {
     HMODULE excluded = m_bExcludeOwnModule ? HookCodeModule() : nullptr;
-    HMODULE modules[kModuleListBytes / sizeof(HMODULE)];
-    int count = ListOwnModules(modules);
+    BYTE* cursor = nullptr;
     int patched = 0;
-    for (int i = 0; i < count; ++i) {
-        if (modules[i] != excluded) patched += ReplaceInOneModule(modules[i]);
-    }
+    while (BYTE* base = NextImageBase(&cursor)) patched += ReplaceInMappedImage(base, excluded);
     return patched;
 }
 
 void* CImportHook::ReplacementFor(const void* addr) {
+    CDetectionLock lock;
     for (CImportHook* hook = s_pHead; hook; hook = hook->m_pNext) {
         if (hook->Matches(addr)) return hook->m_pReplacement;
     }
@@ -165,6 +233,7 @@ void* CImportHook::ReplacementFor(const void* addr) {
 bool CImportHook::FixUpNewModule(HMODULE module, DWORD loadFlags) {
     if (!module || (loadFlags & LOAD_LIBRARY_AS_DATAFILE)) return false;
     if (reinterpret_cast<ULONG_PTR>(module) & 3) return false;
-    for (CImportHook* hook = s_pHead; hook; hook = hook->m_pNext) hook->ReplaceInOneModule(module);
+    CDetectionLock lock;
+    for (CImportHook* hook = s_pHead; hook; hook = hook->m_pNext) hook->PatchImports(module);
     return true;
 }

@@ -1,6 +1,11 @@
 // Import hooks: one exported function replaced in the import tables of the
 // modules of the own process, so that calls through those tables reach the
 // program's own code first.
+//
+// Modules are loaded, and so fixed up, on any thread. The chain of hooks and
+// every hook's list of patched entries are read and changed only under the
+// detection lock (detection_lock.h); installing and removing a hook are safe
+// while other threads load.
 #pragma once
 
 #include <windows.h>
@@ -13,7 +18,8 @@ public:
     // that holds the hook code when excludeOwnModule is set).
     CImportHook(const char* moduleName, const char* functionName, void* replacement,
                 BOOL excludeOwnModule);
-    // Puts back what every patched import entry held before.
+    // Leaves the chain and puts back what every patched import entry held
+    // before, as one step under the detection lock.
     ~CImportHook();
     CImportHook(const CImportHook&) = delete;
     CImportHook& operator=(const CImportHook&) = delete;
@@ -35,11 +41,18 @@ public:
 
     // Patches one module's import table: every entry that holds one of the
     // function's addresses gets the replacement. Returns the count patched.
+    // The caller keeps the module loaded meanwhile.
     int ReplaceInOneModule(HMODULE module);
     // Patches every module of the own process (minus the excluded one).
     int ReplaceInAllModules();
 
+    // How many import entries this hook remembers to put back. An entry
+    // patched again (its module was unloaded and loaded at the same place)
+    // is remembered once.
+    int PatchedEntryCount() const;
+
     // The newest hook of the program-wide chain; null when there is none.
+    // The links are stable only while no hook is being installed or removed.
     static CImportHook* Head() { return s_pHead; }
     CImportHook* Next() const { return m_pNext; }
 
@@ -66,7 +79,14 @@ private:
         void* original;
     };
 
+    static void NoteHighestApplicationAddress();
+    void Link();
     void* PatchTarget(void** slot, void** held) const;
+    int ReplaceInMappedImage(BYTE* base, HMODULE excluded);
+    // The four below run under the detection lock.
+    int PatchImports(HMODULE module);
+    void Remember(void** slot, void* original);
+    void RestoreAll();
     void Unlink();
 
     CImportHook* m_pNext = nullptr;

@@ -56,7 +56,11 @@ FARPROC WINAPI HookedGetProcAddress(HMODULE module, LPCSTR procName) {
 
 }  // namespace
 
-// Order matters: construction installs, destruction at exit removes.
+// Order matters. The list comes first, so it exists before the first hook can
+// record into it and is destroyed only after the last hook is removed at exit.
+// The hooks install on construction and are removed, in reverse, at exit.
+CSimpleStrArray g_monitoringModules(0, 1);
+
 CImportHook g_hookLoadLibraryA("Kernel32.dll", "LoadLibraryA",
                                reinterpret_cast<void*>(&HookedLoadLibraryA), TRUE);
 CImportHook g_hookLoadLibraryW("Kernel32.dll", "LoadLibraryW",
@@ -67,5 +71,3 @@ CImportHook g_hookLoadLibraryExW("Kernel32.dll", "LoadLibraryExW",
                                  reinterpret_cast<void*>(&HookedLoadLibraryExW), TRUE);
 CImportHook g_hookGetProcAddress("Kernel32.dll", "GetProcAddress",
                                  reinterpret_cast<void*>(&HookedGetProcAddress), TRUE);
-
-CSimpleStrArray g_monitoringModules(0, 1);

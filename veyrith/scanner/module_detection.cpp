@@ -3,6 +3,8 @@
 #include <cstring>
 #include <cwchar>
 
+#include "scanner/detection_lock.h"
+
 namespace {
 
 const char* const kExcludedModules[] = {"uxtheme.dll", "indicdll.dll", "veyrith.exe", "msctf.dll"};
@@ -32,10 +34,19 @@ bool IsExcludedModuleName(const char* lowerName) {
 bool RecordRequestedModule(LPCWSTR fileName, CSimpleStrArray& list) {
     if (!fileName) return false;
     char name[kPathChars];
-    if (!WideCharToMultiByte(CP_THREAD_ACP, 0, fileName, -1, name, kPathChars, nullptr, nullptr))
+    if (!WideCharToMultiByte(CP_ACP, 0, fileName, -1, name, kPathChars, nullptr, nullptr))
         return false;
-    bool known = list.Find(name, false);
     CharLowerA(name);
-    if (known || IsExcludedModuleName(name)) return false;
+    if (IsExcludedModuleName(name)) return false;
+    CDetectionLock lock;
+    if (list.Find(name, false)) return false;
     return list.Add(name);
+}
+
+bool CopyRecordedModules(const CSimpleStrArray& list, CSimpleStrArray& copy) {
+    CDetectionLock lock;
+    for (int i = 0; i < list.GetSize(); ++i) {
+        if (!copy.Add(list.GetAt(i))) return false;
+    }
+    return true;
 }

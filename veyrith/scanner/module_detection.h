@@ -15,7 +15,15 @@ bool IsWindowManagerCaller(const void* returnAddress);
 // system modules that the window manager loads by itself.
 bool IsExcludedModuleName(const char* lowerName);
 
-// Records a requested library name: converted to ANSI with the thread's code
-// page, lower-cased, and appended unless list holds it already (compared
-// without regard to case) or it is excluded. True when it was appended.
+// Records a requested library name: converted to ANSI with the system's code
+// page (the same on every thread, and the one the module paths of the tree
+// are read in), lower-cased, and appended unless list holds it already
+// (compared without regard to case) or it is excluded. The look-up and the
+// append are one step under the detection lock, so loads on several threads
+// record a name once. True when it was appended.
 bool RecordRequestedModule(LPCWSTR fileName, CSimpleStrArray& list);
+
+// Appends a copy of every name of list, in order, to copy, under the same
+// lock: the way to read a list that loads on other threads may be growing.
+// False when memory ran out (copy then holds what was copied so far).
+bool CopyRecordedModules(const CSimpleStrArray& list, CSimpleStrArray& copy);

@@ -1,6 +1,7 @@
 #include "scanner/own_modules.h"
 
 #include "scanner/loader_hooks.h"
+#include "scanner/module_detection.h"
 
 #include <windows.h>
 #include <psapi.h>
@@ -39,7 +40,11 @@ ModuleTreeItems ChooseModuleTreeItems(const CSimpleStrArray& recorded,
 }
 
 ModuleTreeItems CurrentModuleTreeItems() {
+    // The window manager may record a module on another thread meanwhile:
+    // the items are chosen from a copy.
+    CSimpleStrArray recorded(0, 1);
+    CopyRecordedModules(g_monitoringModules, recorded);
     CSimpleStrArray ownModules(0, 1);
     GetOwnModuleNames(ownModules);
-    return ChooseModuleTreeItems(g_monitoringModules, ownModules);
+    return ChooseModuleTreeItems(recorded, ownModules);
 }
