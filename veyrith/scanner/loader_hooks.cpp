@@ -3,6 +3,7 @@
 // that was just loaded, so that later loads from that module pass here too.
 #include "scanner/loader_hooks.h"
 
+#include "scanner/detection_lock.h"
 #include "scanner/module_detection.h"
 
 namespace {
@@ -60,6 +61,18 @@ FARPROC WINAPI HookedGetProcAddress(HMODULE module, LPCSTR procName) {
 // record into it and is destroyed only after the last hook is removed at exit.
 // The hooks install on construction and are removed, in reverse, at exit.
 CSimpleStrArray g_monitoringModules(0, 1);
+
+namespace {
+// Empties the list under the detection lock once the hooks are gone, so a
+// thread that was still inside a replacement at that moment never meets it
+// half freed.
+struct MonitoringModulesAtExit {
+    ~MonitoringModulesAtExit() {
+        CDetectionLock lock;
+        g_monitoringModules.Clear();
+    }
+} g_monitoringModulesAtExit;
+}  // namespace
 
 CImportHook g_hookLoadLibraryA("Kernel32.dll", "LoadLibraryA",
                                reinterpret_cast<void*>(&HookedLoadLibraryA), TRUE);
