@@ -73,12 +73,6 @@ const CListItemState* FindRecord(const CAffectedApplications& census, DWORD proc
     return nullptr;
 }
 
-std::string ModuleName(HMODULE module) {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(module, path, MAX_PATH);
-    return path;
-}
-
 class Census : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { fw::SetResourceModule(GetModuleHandleA(nullptr)); }
@@ -153,7 +147,7 @@ TEST_F(Census, TheOwnProcessIsProbedLikeAnyOther) {
     EXPECT_EQ(2, census.GetCount());
     const CListItemState* own = FindRecord(census, GetCurrentProcessId());
     ASSERT_NE(nullptr, own);
-    EXPECT_STREQ(ModuleName(nullptr).c_str(), own->m_szPath);
+    EXPECT_STREQ(ModulePath(nullptr).c_str(), own->m_szPath);
     EXPECT_STREQ(fw::LoadResString(57647).c_str(), own->m_szDescription);
     EXPECT_STREQ("Description absent", own->m_szDescription);
     EXPECT_NE(nullptr, FindRecord(census, host.Id()));
@@ -179,7 +173,7 @@ TEST_F(Census, ProcessesThatCannotBeOpenedOrLackTheModuleAreSkipped) {
     EXPECT_EQ(0, census.ProbeProcess(0xFFFFFFF0u, m_dll.c_str(), CAutoRunArray()));
     EXPECT_EQ(0, census.ProbeProcess(other.Id(), m_dll.c_str(), CAutoRunArray()));
     EXPECT_EQ(0, census.GetCount());
-    std::string kernel32 = ModuleName(GetModuleHandleA("kernel32.dll"));
+    std::string kernel32 = ModulePath(GetModuleHandleA("kernel32.dll"));
     EXPECT_EQ(1, census.ProbeProcess(other.Id(), kernel32.c_str(), CAutoRunArray()));
     ASSERT_EQ(1, census.GetCount());
     EXPECT_EQ(0, lstrcmpiA(otherExe.c_str(), census.GetAt(0).m_szPath));

@@ -17,12 +17,6 @@ using namespace testing_support;
 
 namespace {
 
-std::string ModulePath(HMODULE module) {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(module, path, MAX_PATH);
-    return path;
-}
-
 TEST(SimpleStrArray, GrowsAcrossManyAppendsAndKeepsEveryString) {
     for (int growBy : {1, 7}) {
         CSimpleStrArray list(0, growBy);

@@ -191,4 +191,10 @@ void PumpMessages(DWORD milliseconds) {
     }
 }
 
+std::string ModulePath(HMODULE module) {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(module, path, MAX_PATH);
+    return path;
+}
+
 }  // namespace testing_support

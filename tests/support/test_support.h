@@ -68,6 +68,9 @@ std::vector<unsigned char> ReadBinaryValue(HKEY root, const char* key, const cha
 bool DeleteValue(HKEY root, const char* key, const char* name);
 bool DeleteKeyTree(HKEY root, const char* key);
 
+// The full path of a module of this process.
+std::string ModulePath(HMODULE module);
+
 // Pumps this thread's messages for the given time.
 void PumpMessages(DWORD milliseconds);
 

@@ -14,12 +14,6 @@ using namespace testing_support;
 
 namespace {
 
-std::string ModuleName(HMODULE module) {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(module, path, MAX_PATH);
-    return path;
-}
-
 // Two hosts, each with a module of its own loaded.
 class CensusRunner : public ::testing::Test {
 protected:
@@ -68,7 +62,7 @@ TEST_F(CensusRunner, RowsFollowTheNewestSelection) {
     EXPECT_EQ(0, list.GetRowCount());
 
     // A module the census did not cover gets a census of its own.
-    std::string kernel32 = Lower(ModuleName(GetModuleHandleA("kernel32.dll")));
+    std::string kernel32 = Lower(ModulePath(GetModuleHandleA("kernel32.dll")));
     list.ShowModule(kernel32);
     EXPECT_TRUE(list.IsCensusRunning());
     ASSERT_TRUE(WaitForCensus(list));

@@ -9,6 +9,7 @@
 #include "resources/resource.h"
 #include "scanner/file_description.h"
 #include "scanner/folder_relation.h"
+#include "scanner/process_list.h"
 
 namespace {
 
@@ -78,14 +79,6 @@ std::vector<size_t> MatchModules(DWORD processId, const std::vector<std::string>
     return matched;
 }
 
-std::vector<DWORD> ListProcesses() {
-    std::vector<DWORD> ids(kListBytes / sizeof(DWORD));
-    DWORD needed = 0;
-    if (!EnumProcesses(ids.data(), kListBytes, &needed)) needed = 0;
-    ids.resize((needed < kListBytes ? needed : kListBytes) / sizeof(DWORD));
-    return ids;
-}
-
 }  // namespace
 
 bool FindModuleInProcess(DWORD processId, const char* modulePath, char (&exePath)[MAX_PATH]) {
@@ -134,7 +127,7 @@ CModuleCensus::CModuleCensus(const std::vector<std::string>& modules)
 
 void CModuleCensus::Take(const CAutoRunArray& autoRuns) {
     for (std::vector<CListItemState>& records : m_records) records.clear();
-    std::vector<DWORD> processes = ListProcesses();
+    std::vector<DWORD> processes = ListProcessIds(kListBytes);
     if (processes.empty()) return;
     m_visibleOwners = VisibleWindowOwners();
     m_bOwnersRead = true;

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "resources/resource.h"
+#include "scanner/process_list.h"
 #include "views/pane_host.h"
 
 namespace {
@@ -24,15 +25,6 @@ std::string ProcessExecutable(DWORD processId) {
                  GetModuleFileNameExA(process, first, path, MAX_PATH) > 0;
     CloseHandle(process);
     return found ? std::string(path) : std::string();
-}
-
-// The running processes; empty when they cannot be listed.
-std::vector<DWORD> ListProcesses() {
-    std::vector<DWORD> ids(kProcessListBytes / sizeof(DWORD));
-    DWORD needed = 0;
-    if (!EnumProcesses(ids.data(), kProcessListBytes, &needed)) needed = 0;
-    ids.resize((needed < kProcessListBytes ? needed : kProcessListBytes) / sizeof(DWORD));
-    return ids;
 }
 
 bool FileFound(const std::string& path) {
@@ -71,7 +63,7 @@ std::string CScanIndicatorDlg::ShownPath() const {
 
 bool CScanIndicatorDlg::OnInit() {
     m_dwProcessIndex = 0;
-    m_processIds = ListProcesses();
+    m_processIds = ListProcessIds(kProcessListBytes);
     if (m_pHost && m_pHost->BoldFont())
         Item(IDC_SCAN_HEADING).Send(WM_SETFONT, reinterpret_cast<WPARAM>(m_pHost->BoldFont()), TRUE);
     HWND path = Item(IDC_SCAN_PATH);
@@ -92,7 +84,7 @@ bool CScanIndicatorDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM, INT_PTR& resu
 
 bool CScanIndicatorDlg::ShowNextProcess() {
     // A list that could not be read at the start is tried again each step.
-    if (m_processIds.empty()) m_processIds = ListProcesses();
+    if (m_processIds.empty()) m_processIds = ListProcessIds(kProcessListBytes);
     if (m_processIds.empty()) return false;
     DWORD count = static_cast<DWORD>(m_processIds.size());
     std::string path;
