@@ -46,10 +46,18 @@ endfunction()
 # veyrith_layer(TARGET FOLDER [DEPENDS libraries...])
 # One subsystem: a static library of the sources in FOLDER (beside the
 # calling CMakeLists.txt), linked to the layers below it.
+# A folder without sources yet makes an interface library, so the layers can
+# be named before their code exists.
 function(veyrith_layer target folder)
   cmake_parse_arguments(L "" "" "DEPENDS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp)
-  add_library(${target} STATIC ${sources})
-  veyrith_include_root(${target} PUBLIC ${folder} ${CMAKE_CURRENT_SOURCE_DIR}/${folder})
-  target_link_libraries(${target} PUBLIC ${L_DEPENDS})
+  if(sources)
+    add_library(${target} STATIC ${sources})
+    set(scope PUBLIC)
+  else()
+    add_library(${target} INTERFACE)
+    set(scope INTERFACE)
+  endif()
+  veyrith_include_root(${target} ${scope} ${folder} ${CMAKE_CURRENT_SOURCE_DIR}/${folder})
+  target_link_libraries(${target} ${scope} ${L_DEPENDS})
 endfunction()
