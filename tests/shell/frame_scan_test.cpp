@@ -15,6 +15,7 @@
 #include "scanner/loader_hooks.h"
 #include "shell/web_links.h"
 #include "test_support.h"
+#include "views/results_report.h"
 
 using namespace testing_support;
 
@@ -67,7 +68,7 @@ protected:
     // The actions that have no handler yet are disabled whatever their
     // rules say; handlers that do nothing make the rules visible.
     static void WireSelectionCommands() {
-        for (UINT id : {ID_EXPORT_RESULTS, ID_EDIT_COPY, ID_PROPERTIES, ID_VIEW_THE_FILE, ID_QUARANTINE_FILE,
+        for (UINT id : {ID_EDIT_COPY, ID_PROPERTIES, ID_VIEW_THE_FILE, ID_QUARANTINE_FILE,
                         ID_END_PROCESS, ID_REMOVE_FROM_AUTORUN})
             (*s_frame)->WireCommand(id, [] {});
     }
@@ -207,6 +208,27 @@ TEST_F(FrameScan, HiddenOnlyBoxRefillsTheListAtOnce) {
     SendMessageA(box, BM_CLICK, 0, 0);
     EXPECT_FALSE(F()->IsHiddenOnlyChecked());
     EXPECT_GE(Row(s_visibleExe), 0);
+}
+
+TEST_F(FrameScan, ExportWritesTheTreesModulesAndOpensTheReport) {
+    TempFolder folder;
+    std::string path = folder.File("scan.htm");
+    std::vector<std::string> opened;
+    SetReportSeams(
+        [&](HWND owner, std::string& out) {
+            EXPECT_EQ(owner, F().Handle());
+            out = path;
+            return true;
+        },
+        [&](const std::string& file) { opened.push_back(file); });
+    PressKeys({VK_CONTROL, 'S'});
+    F().Pump(300);
+    SetReportSeams(nullptr, nullptr);
+    EXPECT_EQ(opened, std::vector<std::string>{path});
+    std::string text = ReadTextFile(path);
+    EXPECT_NE(text.find("1 file(s) performing system-wide monitoring  found"), std::string::npos);
+    EXPECT_NE(Lower(text).find("<tr><td bgcolor=#c0dbfd>" + Lower(s_dll) + "</td><td bgcolor=#c0dbfd>sample keyboard monitor</td></tr>"),
+              std::string::npos);
 }
 
 TEST_F(FrameScan, WebLinksOpenThePagesWithoutTheSelectionPath) {

@@ -5,6 +5,7 @@
 #include "framework/application.h"
 #include "shell/about_dlg.h"
 #include "views/info_pages.h"
+#include "views/results_report.h"
 #include "framework/message_box.h"
 #include "resources/resource.h"
 #include "shell/program_folder.h"
@@ -205,9 +206,10 @@ void CMainFrame::ToggleInfoBar() {
 // ---- Command table ----
 
 void CMainFrame::BuildCommandTable() {
-    // Export and Copy path get their handlers from the parts of the program
-    // that own them; until then the table shows them disabled.
-    m_commands.Add(ID_EXPORT_RESULTS, nullptr, [this] { return m_wndLeftView.Tree() && m_wndLeftView.GetCount() > 1; });
+    // Copy path gets its handler from the part of the program that owns it;
+    // until then the table shows it disabled.
+    m_commands.Add(ID_EXPORT_RESULTS, [this] { ExportResults(Handle(), m_wndLeftView.ModuleItemTexts()); },
+                   [this] { return m_wndLeftView.Tree() && m_wndLeftView.GetCount() > 1; });
     m_commands.Add(ID_APP_EXIT, [this] { SendMessageA(Handle(), WM_CLOSE, 0, 0); });
     m_commands.Add(ID_EDIT_COPY, nullptr, [this] { return SelectionRule(); });
     m_commands.Add(IDC_HIDDEN_ONLY, [this] { m_wndListView.Refresh(); });

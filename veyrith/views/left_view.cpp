@@ -149,6 +149,14 @@ std::string CLeftView::GetItemText(HTREEITEM item) const {
 
 UINT CLeftView::GetCount() const { return TreeView_GetCount(Control()); }
 
+std::vector<std::string> CLeftView::ModuleItemTexts() const {
+    std::vector<std::string> texts;
+    HTREEITEM root = GetRootItem();
+    HTREEITEM item = root ? TreeView_GetChild(Control(), root) : nullptr;
+    for (; item; item = TreeView_GetNextSibling(Control(), item)) texts.push_back(GetItemText(item));
+    return texts;
+}
+
 HTREEITEM CLeftView::GetRootItem() const { return TreeView_GetRoot(Control()); }
 
 int CLeftView::GetItemImage(HTREEITEM item) const {

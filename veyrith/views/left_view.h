@@ -8,6 +8,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
 #include "framework/control_view.h"
 #include "scanner/own_modules.h"
@@ -49,6 +50,8 @@ public:
     HTREEITEM GetParentItem(HTREEITEM item) const;
     std::string GetItemText(HTREEITEM item) const;
     UINT GetCount() const;
+    // The texts of the module items (the root's children), first child first.
+    std::vector<std::string> ModuleItemTexts() const;
 
     // The first top-level item, null when the tree is empty.
     HTREEITEM GetRootItem() const;

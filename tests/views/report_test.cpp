@@ -1,0 +1,128 @@
+// The exported report: its bytes line by line, the escaping of what the
+// modules' authors chose, the file on disk and the failures.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "../scanner/hook_host.h"
+#include "framework/message_box.h"
+#include "framework/string_resource.h"
+#include "resources/resource.h"
+#include "test_support.h"
+#include "views/results_report.h"
+
+using namespace testing_support;
+
+namespace {
+
+const char* const kHead[] = {
+    "<HEAD>", "<STYLE>", "BODY, TD {", "FONT-FAMILY: Arial, Verdana;", "FONT-SIZE: 12pt;",
+    "MARGIN-LEFT: 40px;", "MARGIN-RIGHT: 40px;", "}", "H1", "{", "BORDER-RIGHT: #accce6 thin solid;",
+    "BORDER-TOP: #e0f0ff thin solid;", "MARGIN-TOP: 0em;", "FONT-SIZE: 120%;", "MARGIN-BOTTOM: 0.7em;",
+    "PADDING-BOTTOM: 2px;", "BORDER-LEFT: #e0f0ff thin solid;", "COLOR: #000099;", "PADDING-TOP: 2px;",
+    "BORDER-BOTTOM: #accce6 thin solid;", "FONT-STYLE: normal;", "BACKGROUND-COLOR: #c0dbf9;",
+    "FONT-VARIANT: normal;", "TEXT-DECORATION: none;", "x-text-underline: off;", "x-text-overline: off;",
+    "x-text-line-through: off;", "TEXT-ALIGN: center;", "}", "</STYLE>",
+};
+
+// The lines of a text split at CR LF; a lone LF or CR fails the test.
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start));
+    lines.push_back(text.substr(start));
+    for (const std::string& line : lines) EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << line;
+    return lines;
+}
+
+std::string Stamp(const SYSTEMTIME& now) {
+    char date[50] = {}, time[50] = {};
+    GetDateFormatA(LOCALE_USER_DEFAULT, 0, &now, nullptr, date, 50);
+    GetTimeFormatA(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &now, nullptr, time, 50);
+    return std::string(date) + ", " + time;
+}
+
+std::vector<std::string> Modules() {
+    return {Lower(BinDir() + "sample_hook.dll"), Lower(BinDir() + "probe_module.dll"),
+            Lower(BinDir() + "markup_module.dll")};
+}
+
+TEST(Report, BytesLineByLineWithInsertedTextsEscaped) {
+    std::vector<ReportRow> rows = ReportRowsFor(Modules());
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].description, "Sample keyboard monitor");
+    EXPECT_EQ(rows[1].description, fw::LoadResString(IDS_DESCRIPTION_ABSENT));
+    SYSTEMTIME now = {2026, 12, 1, 7, 18, 5, 9, 0};
+    std::vector<std::string> lines = Lines(BuildReport(rows, now));
+
+    ASSERT_EQ(lines.size(), 36u) << "35 lines and a final line break";
+    EXPECT_EQ(lines[35], "");
+    for (int i = 0; i < 30; ++i) EXPECT_EQ(lines[i], kHead[i]) << "line " << i + 1;
+    EXPECT_EQ(lines[30], "<TITLE>");
+    EXPECT_EQ(lines[31], "Veyrith scanning results: " + Stamp(now) + "</TITLE>");
+    EXPECT_EQ(lines[32], "</HEAD>");
+    EXPECT_EQ(lines[33], "<BODY>");
+
+    std::string expected =
+        "<H1>Veyrith scanning results: 3 file(s) performing system-wide monitoring  found</H1>"
+        "<TABLE width=100%  align=center cellpadding=5>"
+        "<TR bgColor=#6495ed><TD><B>Path</B></TD><TD><B>Description</B></TD></TR>"
+        "<TR><TD bgColor=#c0dbfd>" + Modules()[0] + "</TD><TD bgColor=#c0dbfd>Sample keyboard monitor</TD></TR>"
+        "<TR><TD bgColor=#c0dbfd>" + Modules()[1] + "</TD><TD bgColor=#c0dbfd>Description absent</TD></TR>"
+        "<TR><TD bgColor=#c0dbfd>" + Modules()[2] +
+        "</TD><TD bgColor=#c0dbfd>&lt;script&gt;alert(1)&lt;/script&gt; &amp; &quot;x&quot;</TD></TR>"
+        "</TABLE><BR><B>System checked: </B>" + Stamp(now) +
+        "<BR><A href=mailto:" + kSupportAddress +
+        ">Click here if you want to send a question to Tarnwick Software online support</A></BODY>";
+    EXPECT_EQ(lines[34], expected);
+
+    // A path with markup characters is escaped as well.
+    std::vector<std::string> odd = Lines(BuildReport({{"c:\\a&b\\<x>.dll", "d"}}, now));
+    EXPECT_NE(odd[34].find("c:\\a&amp;b\\&lt;x&gt;.dll"), std::string::npos);
+}
+
+TEST(Report, FileIsReplacedWholeAndFailuresOpenNothing) {
+    TempFolder folder;
+    std::string path = folder.File("report.htm");
+    ASSERT_TRUE(WriteTextFile(path, std::string(20000, 'x')));
+    std::vector<std::string> opened;
+    std::string chosen = path;
+    SetReportSeams(
+        [&](HWND, std::string& out) {
+            if (chosen.empty()) return false;
+            out = chosen;
+            return true;
+        },
+        [&](const std::string& file) { opened.push_back(file); });
+    std::vector<std::string> boxes;
+    fw::SetMessageBoxHook([&](const std::string& text, UINT) {
+        boxes.push_back(text);
+        return IDOK;
+    });
+
+    ExportResults(nullptr, Modules());
+    std::string text = ReadTextFile(path);
+    std::vector<std::string> lines = Lines(text);
+    ASSERT_EQ(lines.size(), 36u) << "the old content is gone";
+    // Title and body carry the same reading of the clock.
+    std::string title = lines[31].substr(0, lines[31].size() - std::string("</TITLE>").size());
+    std::string stamp = title.substr(std::string("Veyrith scanning results: ").size());
+    EXPECT_NE(lines[34].find("System checked: </B>" + stamp + "<BR>"), std::string::npos);
+    EXPECT_EQ(opened, std::vector<std::string>{path});
+    EXPECT_TRUE(boxes.empty());
+
+    // Cancel writes and opens nothing; an unwritable path says so.
+    chosen.clear();
+    ExportResults(nullptr, Modules());
+    chosen = folder.File("missing\\report.htm");
+    ExportResults(nullptr, Modules());
+    EXPECT_EQ(opened.size(), 1u);
+    EXPECT_EQ(boxes, std::vector<std::string>{"An error occurred while saving file."});
+    EXPECT_FALSE(FileExists(chosen));
+
+    fw::SetMessageBoxHook(nullptr);
+    SetReportSeams(nullptr, nullptr);
+}
+
+}  // namespace
