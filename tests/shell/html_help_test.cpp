@@ -90,4 +90,21 @@ TEST_F(HtmlHelpLoading, LibraryWithoutTheExportCountsAsMissing) {
     EXPECT_EQ(help.LoadedFrom(), "");
 }
 
+BOOL CALLBACK CloseOwnWindow(HWND window, LPARAM) {
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    return TRUE;
+}
+
+TEST_F(HtmlHelpLoading, ShippedHelpFileOpensAtItsMainTopic) {
+    // The help file lies beside the programs, as the Contents command finds it.
+    std::string file = BinDir() + "veyrith.chm";
+    ASSERT_TRUE(FileExists(file));
+    CHtmlHelp help;
+    EXPECT_TRUE(help.DisplayContents(file + "::/main.htm"));
+    EXPECT_EQ(m_boxes, 0);
+    // The help window belongs to this process; close what it opened.
+    EnumThreadWindows(GetCurrentThreadId(), CloseOwnWindow, 0);
+    PumpMessages(200);
+}
+
 }  // namespace
