@@ -270,7 +270,8 @@ TEST_F(ConfigureTool, OnlyAWellFormedRequestOfTheSwitchsSizeIsUsed) {
         EXPECT_EQ(RunBound("-copy"), 0u) << size;
     }
     // The right bytes under another registry type.
-    bytes.resize(kToolRequestShortSize);
+    const unsigned char* record = reinterpret_cast<const unsigned char*>(&r);
+    bytes.assign(record, record + kToolRequestShortSize);
     StoreBytes(bytes, REG_SZ);
     ASSERT_EQ(m_stored, bytes);
     EXPECT_EQ(RunBound("-copy"), 0u);
