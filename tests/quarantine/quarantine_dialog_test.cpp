@@ -18,10 +18,8 @@ namespace {
 struct Seen {
     int step = 0;
     std::vector<std::string> rowsAtStart, rowsAfterRestore, rowsAfterDelete;
-    std::vector<int> imagesAfterRestore;
-    int iconCountAfterRestore = -1;
+    int iconsAfterRestore = -1, selectedAfterRestore = -1, lastImageAfterRestore = -1;
     bool openAfterRestore = false;
-    int selectedAfterRestore = -1;
 };
 Seen g_seen;
 
@@ -33,18 +31,6 @@ std::vector<std::string> RowNames(HWND list) {
         names.push_back(text);
     }
     return names;
-}
-
-std::vector<int> RowImages(HWND list) {
-    std::vector<int> images;
-    for (int row = 0; row < ListView_GetItemCount(list); ++row) {
-        LVITEMA item = {};
-        item.mask = LVIF_IMAGE;
-        item.iItem = row;
-        ListView_GetItem(list, &item);
-        images.push_back(item.iImage);
-    }
-    return images;
 }
 
 void Select(HWND list, int row) {
@@ -65,8 +51,12 @@ void CALLBACK DriveDialog(HWND, UINT, UINT_PTR timer, DWORD) {
     } else if (g_seen.step == 1) {
         g_seen.openAfterRestore = IsWindowVisible(dialog) != FALSE;
         g_seen.rowsAfterRestore = RowNames(list);
-        g_seen.imagesAfterRestore = RowImages(list);
-        g_seen.iconCountAfterRestore = ImageList_GetImageCount(ListView_GetImageList(list, LVSIL_SMALL));
+        LVITEMA item = {};
+        item.mask = LVIF_IMAGE;
+        item.iItem = 1;
+        ListView_GetItem(list, &item);
+        g_seen.lastImageAfterRestore = item.iImage;
+        g_seen.iconsAfterRestore = ImageList_GetImageCount(ListView_GetImageList(list, LVSIL_SMALL));
         g_seen.selectedAfterRestore = static_cast<int>(ListView_GetSelectedCount(list));
         Select(list, 1);
         SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(ID_QUARANTINE_DELETE, BN_CLICKED),
@@ -110,21 +100,18 @@ TEST(QuarantineDialog, EnterRestoresAndStaysDeleteRemovesAndTheListFollowsTheInd
     EXPECT_EQ(g_seen.rowsAtStart, (std::vector<std::string>{"first.exe", "middle.txt", "last.txt"}));
     EXPECT_TRUE(g_seen.openAfterRestore);
     EXPECT_EQ(g_seen.rowsAfterRestore, (std::vector<std::string>{"first.exe", "last.txt"}));
-    EXPECT_EQ(g_seen.imagesAfterRestore, (std::vector<int>{0, 1}));
-    EXPECT_EQ(g_seen.iconCountAfterRestore, 2);
+    EXPECT_EQ(g_seen.lastImageAfterRestore, 1);
+    EXPECT_EQ(g_seen.iconsAfterRestore, 2);
     EXPECT_EQ(g_seen.selectedAfterRestore, 0);
     EXPECT_EQ(g_seen.rowsAfterDelete, (std::vector<std::string>{"first.exe"}));
     EXPECT_EQ(boxes, (std::vector<std::string>{
                          fw::LoadResString(IDS_CONFIRM_RESTORE), fw::LoadResString(IDS_RESTORE_DONE),
                          fw::LoadResString(IDS_CONFIRM_DELETE), fw::LoadResString(IDS_DELETE_DONE)}));
     EXPECT_EQ(ReadTextFile(middle), "middle");
-    EXPECT_FALSE(FileExists(records[1].copyPath));
-    EXPECT_FALSE(FileExists(records[2].copyPath));
-    EXPECT_FALSE(FileExists(last));
+    EXPECT_FALSE(FileExists(records[1].copyPath) || FileExists(records[2].copyPath) || FileExists(last));
     EXPECT_TRUE(FileExists(records[0].copyPath));
     std::vector<QuarantineRecord> left = ReadQuarantineRecords();
-    ASSERT_EQ(left.size(), 1u);
-    EXPECT_EQ(left[0].id, records[0].id);
+    EXPECT_EQ(left.size() == 1 ? left[0].id : "", records[0].id);
     SetQuarantineProgramFolder("");
 }
 
