@@ -82,6 +82,9 @@
 #define IDS_HIDDEN 57649
 #define IDS_START_SCAN 57650
 
+// ---- Tool client ----
+#define IDS_TOOL_PATH_TOO_LONG 32800
+
 // ---- Actions ----
 
 // ---- Quarantine ----
@@ -96,3 +99,18 @@
 #define IDS_REPORT_TITLE 57659
 #define IDS_REPORT_WRITE_ERROR 57701
 #define IDS_REPORT_FILTER 57702
+// The quarantine manager: its dialog, banner and list; Delete shares its
+// number with the Quarantine file command of the main window.
+#define IDD_QUARANTINE 118
+#define IDB_QUARANTINE_BANNER 149
+#define IDC_QUARANTINE_LIST 1018
+#define ID_QUARANTINE_DELETE 32778
+#define IDS_COLUMN_ITEM 57352
+#define IDS_COLUMN_PATH 32790
+#define IDS_DELETE_FAILED 32791
+#define IDS_RESTORE_FAILED 32794
+#define IDS_CONFIRM_RESTORE 32795
+#define IDS_DELETE_DONE 32796
+#define IDS_RECORD_NOT_REMOVED 57353
+#define IDS_RESTORE_DONE 57354
+#define IDS_CONFIRM_DELETE 57355

@@ -1,0 +1,46 @@
+// The quarantine manager: a modal dialog that lists every record of the
+// quarantine index and restores a copy to its former place (Enter or
+// "&Restore") or deletes it for good ("&Delete"). The list is refilled from
+// the index after every record removed, so it always mirrors the index.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/dialog.h"
+#include "framework/image_list.h"
+#include "quarantine/quarantine_store.h"
+
+class CQuarantineDlg : public fw::Dialog {
+public:
+    CQuarantineDlg();
+
+    // Opens the dialog over owner and returns when it closes.
+    static INT_PTR Show(HWND owner);
+
+protected:
+    bool OnInit() override;
+    bool OnCommand(UINT id, UINT code, HWND control) override;
+    // Restore: the dialog stays open.
+    void OnOK() override;
+
+private:
+    void OnDelete();
+    void SetUpList();
+    void FillList();
+    void AddRow(const QuarantineRecord& record);
+    // The record of the first selected row; false when none is selected.
+    bool SelectedRecord(QuarantineRecord& record) const;
+    std::string CopyPathOf(const QuarantineRecord& record) const;
+    // Removes the record and refills the list; the message says how it went.
+    void RemoveRecordAndRefill(const std::string& id, UINT doneMessage);
+
+    HWND m_list = nullptr;
+    fw::ImageList m_icons;
+    // One record per row; each row's item data is its index here.
+    std::vector<QuarantineRecord> m_records;
+    // The quarantine folder with a trailing backslash.
+    std::string m_folder;
+};
