@@ -1,5 +1,9 @@
 #include "command_line.h"
 
+#include "common/request_digest.h"
+
+#include <cstring>
+
 namespace {
 
 struct SwitchName {
@@ -33,6 +37,19 @@ bool EqualsIgnoringAsciiCase(const char* a, const char* b) {
     return *a == *b;
 }
 
+bool IsLowerHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+}
+
+bool IsDigestText(const char* text) {
+    size_t length = std::strlen(text);
+    if (length != kRequestDigestChars) return false;
+    for (size_t i = 0; i < length; ++i) {
+        if (!IsLowerHexDigit(text[i])) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 const char* ParameterString(const char* commandLine) {
@@ -48,9 +65,19 @@ const char* ParameterString(const char* commandLine) {
     return p;
 }
 
-ToolSwitch MatchSwitch(const char* parameters) {
+ToolSwitch MatchSwitch(const char* text) {
     for (const SwitchName& s : kSwitches) {
-        if (EqualsIgnoringAsciiCase(parameters, s.text)) return s.value;
+        if (EqualsIgnoringAsciiCase(text, s.text)) return s.value;
     }
     return ToolSwitch::None;
+}
+
+ToolCommand ParseToolCommand(const char* parameters) {
+    ToolCommand command;
+    const char* space = std::strchr(parameters, ' ');
+    if (!space || !IsDigestText(space + 1)) return command;
+    std::string switchText(parameters, space);
+    command.which = MatchSwitch(switchText.c_str());
+    if (command.which != ToolSwitch::None) command.digest = space + 1;
+    return command;
 }

@@ -1,43 +1,45 @@
 #include "operations.h"
 
 #include "privilege.h"
-#include "common/registry_names.h"
+#include "stored_request.h"
 
 #include <shellapi.h>
 
-bool ReadStoredRequest(unsigned char (&buffer)[kToolRequestBufferSize]) {
-    ZeroMemory(buffer, sizeof(buffer));
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kProgramKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    DWORD size = sizeof(buffer);
-    LONG status = RegQueryValueExA(key, kConfigureValue, nullptr, nullptr, buffer, &size);
-    RegCloseKey(key);
-    return status == ERROR_SUCCESS;
+namespace {
+
+// How long -kill_del waits for the ended process to be gone before it
+// deletes the file; well inside the ten seconds that veyrith waits for the tool.
+const DWORD kProcessEndWaitMs = 5000;
+
+// The two roots that autorun registry entries live under, as stored.
+const DWORD kCurrentUserRoot = 0x80000001;
+const DWORD kLocalMachineRoot = 0x80000002;
+
+// Opens the process with the debug privilege when the account holds it, and
+// without it otherwise: a standard user may still end processes of their own.
+HANDLE OpenProcessToEnd(DWORD processId, DWORD access) {
+    HANDLE token = nullptr;
+    bool debug = OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token) &&
+                 SetPrivilege(token, SE_DEBUG_NAME, true);
+    HANDLE process = OpenProcess(access, FALSE, processId);
+    if (debug) SetPrivilege(token, SE_DEBUG_NAME, false);
+    if (token) CloseHandle(token);
+    return process;
 }
 
+}  // namespace
+
 int EndProcess(DWORD processId, const char* fileToDelete) {
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token))
-        return 0;
-    if (!SetPrivilege(token, SE_DEBUG_NAME, true)) {
-        CloseHandle(token);
-        return 0;
-    }
-    HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, processId);
-    if (!process) {
-        // The privilege stays on; the tool exits at once anyway.
-        CloseHandle(token);
-        return 0;
-    }
-    SetPrivilege(token, SE_DEBUG_NAME, false);
-    BOOL terminated = TerminateProcess(process, 0xFFFFFFFF);
-    CloseHandle(token);
+    DWORD access = fileToDelete ? PROCESS_TERMINATE | SYNCHRONIZE : PROCESS_TERMINATE;
+    HANDLE process = OpenProcessToEnd(processId, access);
+    if (!process) return 0;
+    bool terminated = TerminateProcess(process, 0xFFFFFFFF) != 0;
+    // Termination only starts the end: the image file stays locked until the
+    // process is really gone, so wait for that (bounded) before deleting.
+    if (terminated && fileToDelete) WaitForSingleObject(process, kProcessEndWaitMs);
     CloseHandle(process);
     if (!terminated) return 0;
     if (!fileToDelete) return 1;
-    // A fixed pause lets the system release the ended process's image file.
-    Sleep(1000);
     return DeleteFileA(fileToDelete) ? 1 : 0;
 }
 
@@ -56,6 +58,9 @@ int CopyRequestedFile(const ToolRequest& request) {
 int RemoveAutorunEntry(const ToolRequest& request) {
     if (request.id == 2) return DeleteFileA(request.path) ? 1 : 0;
     if (request.id != 1) return 1;
+    // Autorun entries live only under these two roots; any other value
+    // would be used as whatever key handle of this process it happens to be.
+    if (request.rootKey != kCurrentUserRoot && request.rootKey != kLocalMachineRoot) return 0;
     HKEY root = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(request.rootKey));
     HKEY key = nullptr;
     if (RegOpenKeyExA(root, request.path, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return 0;
@@ -86,16 +91,18 @@ int ShowProperties(const ToolRequest& request) {
     // The sheet belongs to the shell, which closes it when the user does; stay
     // alive while this process still owns a top-level window. The shell must
     // not put up error boxes of its own: the tool shows nothing, and such a
-    // box would keep it alive until someone found and closed it.
+    // box would keep it alive until someone found and closed it. The verb is
+    // invoked once: invoking it again would bring the sheet forward over
+    // whatever the user is doing.
+    SHELLEXECUTEINFOA info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_INVOKEIDLIST | SEE_MASK_FLAG_NO_UI;
+    info.hwnd = GetActiveWindow();
+    info.lpVerb = "properties";
+    info.lpFile = request.path;
+    info.nShow = SW_HIDE;
+    ShellExecuteExA(&info);
     do {
-        SHELLEXECUTEINFOA info = {};
-        info.cbSize = sizeof(info);
-        info.fMask = SEE_MASK_INVOKEIDLIST | SEE_MASK_FLAG_NO_UI;
-        info.hwnd = GetActiveWindow();
-        info.lpVerb = "properties";
-        info.lpFile = request.path;
-        info.nShow = SW_HIDE;
-        ShellExecuteExA(&info);
         Sleep(3000);
     } while (OwnsTopLevelWindow());
     return 0;
@@ -113,4 +120,14 @@ int RunOperation(ToolSwitch which, const ToolRequest& request) {
     case ToolSwitch::None: break;
     }
     return 0;
+}
+
+int RunRequestedOperation(const char* commandLine) {
+    ToolCommand command = ParseToolCommand(ParameterString(commandLine));
+    if (command.which == ToolSwitch::None) return 0;
+    StoredRequest stored;
+    if (!ReadStoredRequest(stored)) return 0;
+    if (!MatchesDigest(stored, command.digest)) return 0;
+    if (!FitsSwitch(stored, command.which)) return 0;
+    return RunOperation(command.which, RecordOf(stored));
 }

@@ -6,10 +6,6 @@
 
 #include "command_line.h"
 
-// Reads the stored request into a zero-filled buffer of kToolRequestBufferSize
-// bytes. False when the key or value is missing or the value is too long.
-bool ReadStoredRequest(unsigned char (&buffer)[kToolRequestBufferSize]);
-
 int EndProcess(DWORD processId, const char* fileToDelete);
 int ScheduleDeleteAtReboot(const ToolRequest& request);
 int MoveRequestedFile(const ToolRequest& request);
@@ -19,3 +15,8 @@ int ShowProperties(const ToolRequest& request);
 
 // Runs the operation that the switch names.
 int RunOperation(ToolSwitch which, const ToolRequest& request);
+
+// The whole run: the command line names the switch and the digest; the
+// operation runs only when the stored request has that digest and fits the
+// switch. The exit code; 0 for anything refused.
+int RunRequestedOperation(const char* commandLine);

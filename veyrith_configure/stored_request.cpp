@@ -1,0 +1,55 @@
+#include "stored_request.h"
+
+#include "common/registry_names.h"
+#include "common/request_digest.h"
+
+#include <cstddef>
+#include <cstring>
+
+namespace {
+
+// True when the field of `size` bytes at `offset` holds a NUL.
+bool IsTerminated(const StoredRequest& stored, size_t offset, size_t size) {
+    return std::memchr(stored.bytes + offset, 0, size) != nullptr;
+}
+
+bool StringsTerminated(const StoredRequest& stored) {
+    if (!IsTerminated(stored, offsetof(ToolRequest, path), sizeof(ToolRequest::path))) return false;
+    if (!IsTerminated(stored, offsetof(ToolRequest, target), sizeof(ToolRequest::target))) return false;
+    if (stored.size < kToolRequestAutorunSize) return true;
+    return IsTerminated(stored, offsetof(ToolRequest, valueName), sizeof(ToolRequest::valueName));
+}
+
+}  // namespace
+
+bool ReadStoredRequest(StoredRequest& stored) {
+    stored = StoredRequest();
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kProgramKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    DWORD size = sizeof(stored.bytes);
+    LONG status = RegQueryValueExA(key, kConfigureValue, nullptr, &stored.type, stored.bytes, &size);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS) return false;
+    stored.size = size;
+    return true;
+}
+
+bool MatchesDigest(const StoredRequest& stored, const std::string& digest) {
+    // An empty digest (no cryptographic provider) never matches.
+    std::string actual = RequestDigest(stored.bytes, stored.size);
+    return !actual.empty() && actual == digest;
+}
+
+bool FitsSwitch(const StoredRequest& stored, ToolSwitch which) {
+    if (stored.type != REG_BINARY) return false;
+    DWORD expected = which == ToolSwitch::RegAutorun ? kToolRequestAutorunSize : kToolRequestShortSize;
+    if (stored.size != expected) return false;
+    return StringsTerminated(stored);
+}
+
+ToolRequest RecordOf(const StoredRequest& stored) {
+    ToolRequest request = {};
+    std::memcpy(&request, stored.bytes, sizeof(request));
+    return request;
+}
