@@ -86,6 +86,28 @@
 #define IDS_TOOL_PATH_TOO_LONG 32800
 
 // ---- Actions ----
+// The confirmation dialogs of the actions on a finding and their controls.
+#define IDD_CHOOSE_DELETE_METHOD 103
+#define IDD_CONFIRM_REMOVE_AUTORUN 117
+#define IDD_DELETE_DLL 138
+#define IDD_CONFIRM_KILL 142
+#define IDC_METHOD_END_PROCESS 1002
+#define IDC_METHOD_AT_REBOOT 1003
+#define IDC_ACTION_ICON 1004
+#define IDC_ACTION_HEADING 1006
+#define IDC_REBOOT_NOW 1007
+#define IDC_AUTORUN_TYPE 1015
+#define IDC_AUTORUN_PLACE 1016
+// Messages of the actions.
+#define IDS_WININI_NOT_SUPPORTED 32785
+#define IDS_AUTORUN_REMOVED 32789
+#define IDS_BACKUP_FAILED 32810
+#define IDS_AUTORUN_REMOVAL_FAILED 57348
+#define IDS_AUTORUN_PATH 57349
+#define IDS_AUTORUN_WININI_PLACE 57350
+#define IDS_OPERATION_FAILED 57605
+#define IDS_UNABLE_TO_TERMINATE 57651
+#define IDS_OPERATION_COMPLETED 57655
 
 // ---- Quarantine ----
 // The quarantine manager: its dialog, banner and list; Delete shares its
