@@ -33,3 +33,20 @@ TEST(MatchSwitch, AnythingMoreOrLessIsNoSwitch) {
     EXPECT_EQ(MatchSwitch("kill"), ToolSwitch::None);
     EXPECT_EQ(MatchSwitch("/kill"), ToolSwitch::None);
 }
+
+TEST(ParseToolCommand, ASwitchOneSpaceAndTheDigest) {
+    const std::string digest = "0123456789abcdef0123456789abcdef01234567";
+    ToolCommand command = ParseToolCommand(("-Kill_Del " + digest).c_str());
+    EXPECT_EQ(command.which, ToolSwitch::KillDelete);
+    EXPECT_EQ(command.digest, digest);
+
+    std::string upper = "0123456789ABCDEF0123456789abcdef01234567";
+    for (const std::string& bad :
+         {std::string("-kill"), "-kill " + digest.substr(1), "-kill " + digest + "8", "-kill " + upper,
+          "-kill  " + digest, "-kill\t" + digest, "-kill " + digest + " ", " -kill " + digest,
+          "-kil " + digest, "-kill x" + digest.substr(1), " " + digest, std::string("")}) {
+        command = ParseToolCommand(bad.c_str());
+        EXPECT_EQ(command.which, ToolSwitch::None) << bad;
+        EXPECT_TRUE(command.digest.empty()) << bad;
+    }
+}

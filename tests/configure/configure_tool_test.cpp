@@ -1,5 +1,6 @@
 // Drives the real veyrith_configure.exe with requests stored in the registry.
 #include "common/registry_names.h"
+#include "common/request_digest.h"
 #include "test_support.h"
 #include "common/tool_request.h"
 
@@ -39,12 +40,47 @@ bool EndsWith(const std::string& text, const std::string& tail) {
     return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
+std::string DigestOf(const std::vector<unsigned char>& bytes) {
+    return RequestDigest(bytes.data(), static_cast<DWORD>(bytes.size()));
+}
+
+// Runs a command line to its end with the running user's token less
+// SeDebugPrivilege, as a standard user runs; the exit code, or 0xDEADBEEF.
+DWORD RunAsStandardUser(const std::string& commandLine) {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_DUPLICATE | TOKEN_QUERY | TOKEN_ASSIGN_PRIMARY,
+                          &token))
+        return 0xDEADBEEF;
+    LUID_AND_ATTRIBUTES debug = {};
+    HANDLE restricted = nullptr;
+    bool made = LookupPrivilegeValueA(nullptr, SE_DEBUG_NAME, &debug.Luid) &&
+                CreateRestrictedToken(token, 0, 0, nullptr, 1, &debug, 0, nullptr, &restricted);
+    CloseHandle(token);
+    if (!made) return 0xDEADBEEF;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info = {};
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back(0);
+    BOOL started = CreateProcessAsUserA(restricted, nullptr, line.data(), nullptr, nullptr, FALSE,
+                                        0, nullptr, nullptr, &startup, &info);
+    CloseHandle(restricted);
+    if (!started) return 0xDEADBEEF;
+    DWORD code = 0xDEADBEEF;
+    if (WaitForSingleObject(info.hProcess, 30000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(info.hProcess, &code);
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
+    return code;
+}
+
 class ConfigureTool : public ::testing::Test {
 protected:
     void SetUp() override { DeleteValue(HKEY_CURRENT_USER, kProgramKey, kConfigureValue); }
     void TearDown() override {
         DeleteValue(HKEY_CURRENT_USER, kProgramKey, kConfigureValue);
         DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Tarnwick\\VeyrithToolTest");
+        DeleteKeyTree(HKEY_CLASSES_ROOT, "VeyrithToolTest");
     }
 
     static std::string ToolPath() { return BinDir() + "veyrith_configure.exe"; }
@@ -57,10 +93,21 @@ protected:
                                    m_stored.data(), size));
     }
 
-    void StoreBytes(const std::vector<unsigned char>& bytes) {
-        m_stored = bytes;
-        ASSERT_TRUE(SetBinaryValue(HKEY_CURRENT_USER, kProgramKey, kConfigureValue,
-                                   bytes.data(), static_cast<DWORD>(bytes.size())));
+    // Stores the bytes under the given registry type; m_stored gets them as
+    // the tool reads them back (as they are when they are too long to read).
+    void StoreBytes(const std::vector<unsigned char>& bytes, DWORD type = REG_BINARY) {
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kProgramKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                  nullptr, &key, nullptr), ERROR_SUCCESS);
+        LONG set = RegSetValueExA(key, kConfigureValue, 0, type, bytes.data(),
+                                  static_cast<DWORD>(bytes.size()));
+        m_stored.assign(kToolRequestBufferSize, 0);
+        DWORD size = kToolRequestBufferSize;
+        LONG read = RegQueryValueExA(key, kConfigureValue, nullptr, nullptr, m_stored.data(), &size);
+        RegCloseKey(key);
+        ASSERT_EQ(set, ERROR_SUCCESS);
+        if (read == ERROR_SUCCESS) m_stored.resize(size);
+        else m_stored = bytes;
     }
 
     // Runs the tool with the given parameter string and checks that the
@@ -72,6 +119,17 @@ protected:
                 << "the tool changed the stored request";
         }
         return code;
+    }
+
+    // Runs the tool as veyrith launches it: "<switch> <digest of the stored value>".
+    DWORD RunBound(const std::string& switchName, const std::string& tool = ToolPath()) {
+        return Run(switchName + " " + DigestOf(m_stored), tool);
+    }
+
+    // Stores the first `size` bytes of the request and runs the tool bound to them.
+    DWORD StoreAndRun(const std::string& switchName, const ToolRequest& request, DWORD size) {
+        Store(request, size);
+        return RunBound(switchName);
     }
 
     static ToolRequest PathRequest(const std::string& path, const std::string& target = "") {
@@ -87,45 +145,66 @@ protected:
 
 TEST_F(ConfigureTool, WithoutKeyOrValueEverySwitchDoesNothing) {
     WriteTextFile(m_dir.File("a.txt"), "a");
+    ToolRequest r = PathRequest(m_dir.File("a.txt"), m_dir.File("b.txt"));
+    std::string digest = RequestDigest(&r, kToolRequestShortSize);
     DeleteKeyTree(HKEY_CURRENT_USER, kProgramKey);
     for (const char* s : {"-kill", "-kill_del", "-move_reboot", "-move", "-copy", "-reg_autorun"})
-        EXPECT_EQ(Run(s), 0u) << s;
+        EXPECT_EQ(Run(std::string(s) + " " + digest), 0u) << s;
     // A key without the value is the same.
     ASSERT_TRUE(SetStringValue(HKEY_CURRENT_USER, kProgramKey, "Other", "x"));
-    EXPECT_EQ(Run("-copy"), 0u);
+    EXPECT_EQ(Run("-copy " + digest), 0u);
     EXPECT_TRUE(FileExists(m_dir.File("a.txt")));
+    EXPECT_FALSE(FileExists(m_dir.File("b.txt")));
 }
 
 TEST_F(ConfigureTool, MoveAndCopyFollowTheSwitchInAnyCase) {
     WriteTextFile(m_dir.File("a.txt"), "first");
-    Store(PathRequest(m_dir.File("a.txt"), m_dir.File("b.txt")), kToolRequestShortSize);
-    EXPECT_EQ(Run("-COPY"), 1u);
+    EXPECT_EQ(StoreAndRun("-COPY", PathRequest(m_dir.File("a.txt"), m_dir.File("b.txt")),
+                          kToolRequestShortSize), 1u);
     EXPECT_EQ(ReadTextFile(m_dir.File("b.txt")), "first");
 
     // -copy replaces an existing target.
     WriteTextFile(m_dir.File("a.txt"), "second");
-    EXPECT_EQ(Run("-copy"), 1u);
+    EXPECT_EQ(RunBound("-copy"), 1u);
     EXPECT_EQ(ReadTextFile(m_dir.File("b.txt")), "second");
 
     // -move onto an existing file fails and leaves both files alone.
-    EXPECT_EQ(Run("-move"), 0u);
+    EXPECT_EQ(RunBound("-move"), 0u);
     EXPECT_EQ(ReadTextFile(m_dir.File("a.txt")), "second");
     EXPECT_EQ(ReadTextFile(m_dir.File("b.txt")), "second");
 
-    Store(PathRequest(m_dir.File("a.txt"), m_dir.File("c.txt")), kToolRequestShortSize);
-    EXPECT_EQ(Run("-Move"), 1u);
+    EXPECT_EQ(StoreAndRun("-Move", PathRequest(m_dir.File("a.txt"), m_dir.File("c.txt")),
+                          kToolRequestShortSize), 1u);
     EXPECT_FALSE(FileExists(m_dir.File("a.txt")));
     EXPECT_EQ(ReadTextFile(m_dir.File("c.txt")), "second");
 }
 
-TEST_F(ConfigureTool, TrailingBlankOrUnknownSwitchDoesNothing) {
+TEST_F(ConfigureTool, ALaunchNotBoundToTheStoredRequestDoesNothing) {
+    ChildProcess child;
+    ASSERT_TRUE(child.Start(Quoted(BinDir() + "idle_process.exe")));
+    ToolRequest kill = {};
+    kill.id = child.Id();
+    Store(kill, kToolRequestShortSize);
+    // No digest, another digest, the right one with more after it.
+    std::string digest = DigestOf(m_stored);
+    for (const std::string& parameters : {std::string("-kill"), "-kill " + std::string(40, '0'),
+                                          "-kill " + digest + " "})
+        EXPECT_EQ(Run(parameters), 0u) << parameters;
+    EXPECT_TRUE(child.Running());
+
+    // A request swapped in after veyrith computed the digest of its own.
     WriteTextFile(m_dir.File("a.txt"), "a");
     Store(PathRequest(m_dir.File("a.txt"), m_dir.File("b.txt")), kToolRequestShortSize);
-    EXPECT_EQ(Run("-copy "), 0u);
-    EXPECT_EQ(Run("-copy now"), 0u);
-    EXPECT_EQ(Run("-copies"), 0u);
-    EXPECT_EQ(Run(""), 0u);
+    std::string moveDigest = DigestOf(m_stored);
+    Store(PathRequest(m_dir.File("a.txt"), m_dir.File("c.txt")), kToolRequestShortSize);
+    EXPECT_EQ(Run("-move " + moveDigest), 0u);
+    EXPECT_TRUE(FileExists(m_dir.File("a.txt")));
     EXPECT_FALSE(FileExists(m_dir.File("b.txt")));
+    EXPECT_FALSE(FileExists(m_dir.File("c.txt")));
+
+    // The same process, bound properly, is ended.
+    EXPECT_EQ(StoreAndRun("-kill", kill, kToolRequestShortSize), 1u);
+    EXPECT_TRUE(child.Wait(5000));
 }
 
 TEST_F(ConfigureTool, QuotedProgramNameWithBlanks) {
@@ -136,29 +215,45 @@ TEST_F(ConfigureTool, QuotedProgramNameWithBlanks) {
     ASSERT_TRUE(CopyFileA(ToolPath().c_str(), tool.c_str(), FALSE));
     WriteTextFile(m_dir.File("a.txt"), "a");
     Store(PathRequest(m_dir.File("a.txt"), m_dir.File("b.txt")), kToolRequestShortSize);
-    EXPECT_EQ(Run("-copy", tool), 1u);
+    EXPECT_EQ(RunBound("-copy", tool), 1u);
     EXPECT_TRUE(FileExists(m_dir.File("b.txt")));
 }
 
-TEST_F(ConfigureTool, OversizedOrShortRequests) {
+TEST_F(ConfigureTool, OnlyAWellFormedRequestOfTheSwitchsSizeIsUsed) {
     WriteTextFile(m_dir.File("a.txt"), "a");
     ToolRequest r = PathRequest(m_dir.File("a.txt"), m_dir.File("b.txt"));
-    std::vector<unsigned char> big(1025, 0);
-    std::memcpy(big.data(), &r, sizeof(r));
-    StoreBytes(big);
-    EXPECT_EQ(Run("-copy"), 0u);
+    std::vector<unsigned char> bytes(1025, 0);
+    std::memcpy(bytes.data(), &r, sizeof(r));
+    // Too long, the whole record, a record cut inside the target, the id alone.
+    for (size_t size : {size_t(1025), size_t(1024), size_t(kToolRequestAutorunSize), size_t(294),
+                        size_t(4)}) {
+        bytes.resize(size);
+        StoreBytes(bytes);
+        EXPECT_EQ(RunBound("-copy"), 0u) << size;
+    }
+    // The right bytes under another registry type.
+    const unsigned char* record = reinterpret_cast<const unsigned char*>(&r);
+    bytes.assign(record, record + kToolRequestShortSize);
+    StoreBytes(bytes, REG_SZ);
+    ASSERT_EQ(m_stored, bytes);
+    EXPECT_EQ(RunBound("-copy"), 0u);
     EXPECT_FALSE(FileExists(m_dir.File("b.txt")));
 
-    // Exactly 1024 bytes is still read.
-    big.resize(1024);
-    StoreBytes(big);
-    EXPECT_EQ(Run("-copy"), 1u);
-    EXPECT_TRUE(FileExists(m_dir.File("b.txt")));
-
-    // A 4-byte request reads both paths as empty: the move fails.
-    Store(r, 4);
-    EXPECT_EQ(Run("-move"), 0u);
-    EXPECT_TRUE(FileExists(m_dir.File("a.txt")));
+    // A process identifier stored as a number.
+    ChildProcess child;
+    ASSERT_TRUE(child.Start(Quoted(BinDir() + "idle_process.exe")));
+    ToolRequest kill = {};
+    kill.id = child.Id();
+    const unsigned char* id = reinterpret_cast<const unsigned char*>(&kill.id);
+    StoreBytes(std::vector<unsigned char>(id, id + sizeof(kill.id)), REG_DWORD);
+    EXPECT_EQ(RunBound("-kill"), 0u);
+    // The whole record is for -reg_autorun only, the short one for the others.
+    EXPECT_EQ(StoreAndRun("-kill", kill, kToolRequestAutorunSize), 0u);
+    EXPECT_TRUE(child.Running());
+    ToolRequest noKind = {};
+    noKind.id = 3;
+    EXPECT_EQ(StoreAndRun("-reg_autorun", noKind, kToolRequestShortSize), 0u);
+    EXPECT_EQ(StoreAndRun("-reg_autorun", noKind, kToolRequestAutorunSize), 1u);
 }
 
 TEST_F(ConfigureTool, KillEndsAChildAndFailsOnAMissingProcess) {
@@ -166,8 +261,7 @@ TEST_F(ConfigureTool, KillEndsAChildAndFailsOnAMissingProcess) {
     ASSERT_TRUE(child.Start(Quoted(BinDir() + "idle_process.exe")));
     ToolRequest r = {};
     r.id = child.Id();
-    Store(r, kToolRequestShortSize);
-    EXPECT_EQ(Run("-kill"), 1u);
+    EXPECT_EQ(StoreAndRun("-kill", r, kToolRequestShortSize), 1u);
     DWORD code = 0;
     ASSERT_TRUE(child.Wait(5000, &code));
     EXPECT_EQ(code, 0xFFFFFFFFu);
@@ -176,8 +270,7 @@ TEST_F(ConfigureTool, KillEndsAChildAndFailsOnAMissingProcess) {
 
     // An id that names no process.
     r.id = 0xFFFFFFF0;
-    Store(r, kToolRequestShortSize);
-    EXPECT_EQ(Run("-kill"), 0u);
+    EXPECT_EQ(StoreAndRun("-kill", r, kToolRequestShortSize), 0u);
 }
 
 TEST_F(ConfigureTool, KillDeleteEndsTheProcessThenDeletesItsFile) {
@@ -187,8 +280,7 @@ TEST_F(ConfigureTool, KillDeleteEndsTheProcessThenDeletesItsFile) {
     ASSERT_TRUE(child.Start(Quoted(exe)));
     ToolRequest r = PathRequest(exe);
     r.id = child.Id();
-    Store(r, kToolRequestShortSize);
-    EXPECT_EQ(Run("-kill_del"), 1u);
+    EXPECT_EQ(StoreAndRun("-kill_del", r, kToolRequestShortSize), 1u);
     EXPECT_TRUE(child.Wait(5000));
     EXPECT_FALSE(FileExists(exe));
 
@@ -197,9 +289,30 @@ TEST_F(ConfigureTool, KillDeleteEndsTheProcessThenDeletesItsFile) {
     ASSERT_TRUE(second.Start(Quoted(BinDir() + "idle_process.exe")));
     r = PathRequest(m_dir.File("missing.exe"));
     r.id = second.Id();
-    Store(r, kToolRequestShortSize);
-    EXPECT_EQ(Run("-kill_del"), 0u);
+    EXPECT_EQ(StoreAndRun("-kill_del", r, kToolRequestShortSize), 0u);
     EXPECT_TRUE(second.Wait(5000));
+}
+
+TEST_F(ConfigureTool, AStandardUserEndsTheirOwnProcesses) {
+    std::string exe = m_dir.File("victim.exe");
+    ASSERT_TRUE(CopyFileA((BinDir() + "idle_process.exe").c_str(), exe.c_str(), FALSE));
+    ChildProcess first;
+    ChildProcess second;
+    ASSERT_TRUE(first.Start(Quoted(BinDir() + "idle_process.exe")));
+    ASSERT_TRUE(second.Start(Quoted(exe)));
+
+    ToolRequest r = {};
+    r.id = first.Id();
+    Store(r, kToolRequestShortSize);
+    EXPECT_EQ(RunAsStandardUser(Quoted(ToolPath()) + " -kill " + DigestOf(m_stored)), 1u);
+    EXPECT_TRUE(first.Wait(5000));
+
+    r = PathRequest(exe);
+    r.id = second.Id();
+    Store(r, kToolRequestShortSize);
+    EXPECT_EQ(RunAsStandardUser(Quoted(ToolPath()) + " -kill_del " + DigestOf(m_stored)), 1u);
+    EXPECT_TRUE(second.Wait(5000));
+    EXPECT_FALSE(FileExists(exe));
 }
 
 TEST_F(ConfigureTool, MoveRebootRegistersAPendingDeletion) {
@@ -207,8 +320,7 @@ TEST_F(ConfigureTool, MoveRebootRegistersAPendingDeletion) {
         ReadBinaryValue(HKEY_LOCAL_MACHINE, kPendingKey, "PendingFileRenameOperations");
     std::string file = m_dir.File("pending.txt");
     WriteTextFile(file, "x");
-    Store(PathRequest(file), kToolRequestShortSize);
-    EXPECT_EQ(Run("-move_reboot"), 1u);
+    EXPECT_EQ(StoreAndRun("-move_reboot", PathRequest(file), kToolRequestShortSize), 1u);
     std::vector<unsigned char> after =
         ReadBinaryValue(HKEY_LOCAL_MACHINE, kPendingKey, "PendingFileRenameOperations");
     // A REG_MULTI_SZ of source/target pairs, read here as ANSI: the file
@@ -236,22 +348,39 @@ TEST_F(ConfigureTool, RegAutorunRemovesOnlyTheNamedEntry) {
     lstrcpyA(r.path, kTestRunKey);
     r.rootKey = 0x80000001;
     lstrcpyA(r.valueName, "Target");
-    Store(r, kToolRequestAutorunSize);
-    EXPECT_EQ(Run("-reg_autorun"), 1u);
+    EXPECT_EQ(StoreAndRun("-reg_autorun", r, kToolRequestAutorunSize), 1u);
     EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, kTestRunKey, "Target"));
     EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kTestRunKey, "First"));
     EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kTestRunKey, "Last"));
     // The value is gone now, so a second run fails.
-    EXPECT_EQ(Run("-reg_autorun"), 0u);
+    EXPECT_EQ(RunBound("-reg_autorun"), 0u);
 
     // Kinds 0 and 3 succeed without touching anything.
     lstrcpyA(r.valueName, "First");
     for (DWORD kind : {0u, 3u}) {
         r.id = kind;
-        Store(r, kToolRequestAutorunSize);
-        EXPECT_EQ(Run("-reg_autorun"), 1u) << kind;
+        EXPECT_EQ(StoreAndRun("-reg_autorun", r, kToolRequestAutorunSize), 1u) << kind;
         EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kTestRunKey, "First")) << kind;
     }
+
+    // Any root but the current user's and the machine's is refused.
+    ASSERT_TRUE(SetStringValue(HKEY_CLASSES_ROOT, "VeyrithToolTest\\Run", "First", "c:\\x.exe"));
+    r.id = 1;
+    r.rootKey = 0x80000000;
+    lstrcpyA(r.path, "VeyrithToolTest\\Run");
+    EXPECT_EQ(StoreAndRun("-reg_autorun", r, kToolRequestAutorunSize), 0u);
+    EXPECT_TRUE(ValueExists(HKEY_CLASSES_ROOT, "VeyrithToolTest\\Run", "First"));
+
+    // A path field without its NUL is refused rather than read on into the
+    // next field; here it would name a real key: one of exactly 260 characters.
+    r.rootKey = 0x80000001;
+    std::string longKey = std::string(kTestRunKey) + "\\";
+    longKey += std::string(sizeof(r.path) - longKey.size(), 'R');
+    ASSERT_TRUE(SetStringValue(HKEY_CURRENT_USER, longKey.c_str(), "First", "c:\\x.exe"));
+    std::memcpy(r.path, longKey.data(), sizeof(r.path));
+    lstrcpyA(r.valueName, "First");
+    EXPECT_EQ(StoreAndRun("-reg_autorun", r, kToolRequestAutorunSize), 0u);
+    EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, longKey.c_str(), "First"));
 }
 
 TEST_F(ConfigureTool, RegAutorunKindTwoDeletesTheShortcutFile) {
@@ -259,16 +388,15 @@ TEST_F(ConfigureTool, RegAutorunKindTwoDeletesTheShortcutFile) {
     WriteTextFile(lnk, "not really a shortcut");
     ToolRequest r = PathRequest(lnk);
     r.id = 2;
-    Store(r, kToolRequestAutorunSize);
-    EXPECT_EQ(Run("-reg_autorun"), 1u);
+    EXPECT_EQ(StoreAndRun("-reg_autorun", r, kToolRequestAutorunSize), 1u);
     EXPECT_FALSE(FileExists(lnk));
-    EXPECT_EQ(Run("-reg_autorun"), 0u);
+    EXPECT_EQ(RunBound("-reg_autorun"), 0u);
 }
 
 TEST_F(ConfigureTool, InfoOnAMissingFileEndsAfterAboutThreeSeconds) {
     Store(PathRequest(m_dir.File("does-not-exist.exe")), kToolRequestShortSize);
     DWORD start = GetTickCount();
-    EXPECT_EQ(Run("-info"), 0u);
+    EXPECT_EQ(RunBound("-info"), 0u);
     DWORD elapsed = GetTickCount() - start;
     EXPECT_GE(elapsed, 2900u);
     EXPECT_LT(elapsed, 15000u);

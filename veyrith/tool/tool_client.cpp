@@ -90,7 +90,8 @@ DWORD RunTool(const std::string& program, const std::string& parameters, int sho
     WaitCursor cursor;
     SHELLEXECUTEINFOA info = {};
     info.cbSize = sizeof(info);
-    info.fMask = SEE_MASK_NOCLOSEPROCESS;
+    // The shell shows no box of its own: the one message is ours.
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
     info.lpVerb = "open";
     info.lpFile = program.c_str();
     info.lpParameters = parameters.c_str();

@@ -1,0 +1,118 @@
+// The quarantine manager over a real index: Enter restores and the dialog
+// stays, Delete removes a copy, and the list is refilled after each.
+#include "framework/message_box.h"
+#include "framework/string_resource.h"
+#include "quarantine/quarantine_dlg.h"
+#include "quarantine/quarantine_store.h"
+#include "resources/resource.h"
+#include "test_support.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+
+namespace {
+
+// What the dialog showed at each step, seen from inside its modal loop.
+struct Seen {
+    int step = 0;
+    std::vector<std::string> rowsAtStart, rowsAfterRestore, rowsAfterDelete;
+    int iconsAfterRestore = -1, selectedAfterRestore = -1, lastImageAfterRestore = -1;
+    bool openAfterRestore = false;
+};
+Seen g_seen;
+
+std::vector<std::string> RowNames(HWND list) {
+    std::vector<std::string> names;
+    char text[MAX_PATH];
+    for (int row = 0; row < ListView_GetItemCount(list); ++row) {
+        ListView_GetItemText(list, row, 0, text, MAX_PATH);
+        names.push_back(text);
+    }
+    return names;
+}
+
+void Select(HWND list, int row) {
+    ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    SetFocus(list);
+}
+
+// One step per tick: Enter on the middle row, Delete on the last, Close.
+void CALLBACK DriveDialog(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND dialog = FindWindowA("#32770", "Quarantined files");
+    if (!dialog) return;
+    HWND list = GetDlgItem(dialog, IDC_QUARANTINE_LIST);
+    if (g_seen.step == 0) {
+        g_seen.rowsAtStart = RowNames(list);
+        Select(list, 1);
+        PostMessageA(list, WM_KEYDOWN, VK_RETURN, 0);
+        PostMessageA(list, WM_KEYUP, VK_RETURN, 0);
+    } else if (g_seen.step == 1) {
+        g_seen.openAfterRestore = IsWindowVisible(dialog) != FALSE;
+        g_seen.rowsAfterRestore = RowNames(list);
+        LVITEMA item = {};
+        item.mask = LVIF_IMAGE;
+        item.iItem = 1;
+        ListView_GetItem(list, &item);
+        g_seen.lastImageAfterRestore = item.iImage;
+        g_seen.iconsAfterRestore = ImageList_GetImageCount(ListView_GetImageList(list, LVSIL_SMALL));
+        g_seen.selectedAfterRestore = static_cast<int>(ListView_GetSelectedCount(list));
+        Select(list, 1);
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(ID_QUARANTINE_DELETE, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, ID_QUARANTINE_DELETE)));
+    } else {
+        g_seen.rowsAfterDelete = RowNames(list);
+        KillTimer(nullptr, timer);
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    }
+    ++g_seen.step;
+}
+
+TEST(QuarantineDialog, EnterRestoresAndStaysDeleteRemovesAndTheListFollowsTheIndex) {
+    TempFolder program;
+    TempFolder sources;
+    SetQuarantineProgramFolder(program.Path());
+    // A program with icons first, then two files without.
+    std::string first = sources.File("first.exe");
+    ASSERT_TRUE(CopyFileA(ModulePath(nullptr).c_str(), first.c_str(), FALSE));
+    std::string middle = sources.File("middle.txt");
+    std::string last = sources.File("last.txt");
+    ASSERT_TRUE(WriteTextFile(middle, "middle"));
+    ASSERT_TRUE(WriteTextFile(last, "last"));
+    for (const std::string& path : {first, middle, last}) {
+        ASSERT_TRUE(QuarantineFile(path.c_str()));
+        ASSERT_TRUE(DeleteFileA(path.c_str()));
+    }
+    std::vector<QuarantineRecord> records = ReadQuarantineRecords();
+    ASSERT_EQ(records.size(), 3u);
+    std::vector<std::string> boxes;
+    fw::SetMessageBoxHook([&boxes](const std::string& text, UINT type) {
+        boxes.push_back(text);
+        return (type & MB_YESNO) ? IDYES : IDOK;
+    });
+    g_seen = Seen();
+    SetTimer(nullptr, 0, 200, DriveDialog);
+
+    EXPECT_EQ(CQuarantineDlg::Show(nullptr), IDCANCEL);
+    fw::SetMessageBoxHook(nullptr);
+
+    EXPECT_EQ(g_seen.rowsAtStart, (std::vector<std::string>{"first.exe", "middle.txt", "last.txt"}));
+    EXPECT_TRUE(g_seen.openAfterRestore);
+    EXPECT_EQ(g_seen.rowsAfterRestore, (std::vector<std::string>{"first.exe", "last.txt"}));
+    EXPECT_EQ(g_seen.lastImageAfterRestore, 1);
+    EXPECT_EQ(g_seen.iconsAfterRestore, 2);
+    EXPECT_EQ(g_seen.selectedAfterRestore, 0);
+    EXPECT_EQ(g_seen.rowsAfterDelete, (std::vector<std::string>{"first.exe"}));
+    EXPECT_EQ(boxes, (std::vector<std::string>{
+                         fw::LoadResString(IDS_CONFIRM_RESTORE), fw::LoadResString(IDS_RESTORE_DONE),
+                         fw::LoadResString(IDS_CONFIRM_DELETE), fw::LoadResString(IDS_DELETE_DONE)}));
+    EXPECT_EQ(ReadTextFile(middle), "middle");
+    EXPECT_FALSE(FileExists(records[1].copyPath) || FileExists(records[2].copyPath) || FileExists(last));
+    EXPECT_TRUE(FileExists(records[0].copyPath));
+    std::vector<QuarantineRecord> left = ReadQuarantineRecords();
+    EXPECT_EQ(left.size() == 1 ? left[0].id : "", records[0].id);
+    SetQuarantineProgramFolder("");
+}
+
+}  // namespace

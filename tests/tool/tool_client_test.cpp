@@ -1,0 +1,119 @@
+// The tool client against a missing tool, a tool that never ends and the real
+// veyrith_configure.exe beside the test program.
+#include "common/registry_names.h"
+#include "framework/message_box.h"
+#include "framework/string_resource.h"
+#include "resources/resource.h"
+#include "test_support.h"
+#include "tool/tool_client.h"
+
+#include <gtest/gtest.h>
+#include <tlhelp32.h>
+
+#include <cstring>
+
+using namespace testing_support;
+
+namespace {
+
+// Records every message box; the tool folder goes back to the real tool.
+class ToolClient : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fw::SetMessageBoxHook([this](const std::string& text, UINT type) {
+            boxes.push_back(text + "/" + std::to_string(type));
+            return IDOK;
+        });
+    }
+    void TearDown() override {
+        fw::SetMessageBoxHook(nullptr);
+        SetToolFolder(BinDir());
+    }
+    std::vector<std::string> boxes;
+};
+
+ToolRequest Stored(DWORD expectedSize) {
+    std::vector<unsigned char> bytes = ReadBinaryValue(HKEY_CURRENT_USER, kProgramKey, kConfigureValue);
+    EXPECT_EQ(bytes.size(), expectedSize);
+    ToolRequest request = {};
+    std::memcpy(&request, bytes.data(), bytes.size() < sizeof(request) ? bytes.size() : sizeof(request));
+    return request;
+}
+
+// The veyrith_configure.exe processes that this process started.
+std::vector<DWORD> ToolChildren() {
+    std::vector<DWORD> ids;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+        if (entry.th32ParentProcessID == GetCurrentProcessId() && !lstrcmpiA(entry.szExeFile, "veyrith_configure.exe"))
+            ids.push_back(entry.th32ProcessID);
+    CloseHandle(snapshot);
+    return ids;
+}
+
+bool HoldsHandleTo(DWORD processId) {
+    for (UINT_PTR value = 4; value < 0x4000; value += 4)
+        if (GetProcessId(reinterpret_cast<HANDLE>(value)) == processId) return true;
+    return false;
+}
+
+TEST_F(ToolClient, MissingToolLongPathsAndTheStoredRequests) {
+    TempFolder empty;
+    SetToolFolder(empty.Path());
+    EXPECT_EQ(ToolKill(4321), 0u);
+    EXPECT_EQ(Stored(kToolRequestShortSize).id, 4321u);
+    std::string longest = "C:\\" + std::string(256, 'a');
+    EXPECT_FALSE(ToolMove(longest.c_str(), "C:\\b.dll"));
+    EXPECT_EQ(std::string(Stored(kToolRequestShortSize).path), longest);
+    EXPECT_EQ(boxes, std::vector<std::string>(2, "Error 2/0"));
+
+    // One character more is refused before anything is stored or started.
+    CListItemState record = {};
+    record.m_autoRun.m_nType = AUTORUN_WININI;
+    EXPECT_EQ(ToolRemoveAutoRun(record), 0u);
+    Stored(kToolRequestAutorunSize);
+    std::string tooLong = longest + "a";
+    EXPECT_FALSE(ToolCopy("C:\\b.dll", tooLong.c_str()));
+    ToolShowProperties(nullptr, tooLong.c_str());
+    Stored(kToolRequestAutorunSize);
+    std::string refusal = fw::LoadResString(IDS_TOOL_PATH_TOO_LONG) + "/" + std::to_string(MB_ICONSTOP);
+    EXPECT_EQ(boxes, (std::vector<std::string>{"Error 2/0", "Error 2/0", refusal, refusal}));
+}
+
+TEST_F(ToolClient, ToolThatNeverEndsFailsAndItsHandleIsClosed) {
+    TempFolder folder;
+    ASSERT_TRUE(CopyFileA((BinDir() + "idle_process.exe").c_str(), folder.File("veyrith_configure.exe").c_str(), FALSE));
+    SetToolFolder(folder.Path());
+    ChildProcess held;  // shows that the probe sees a handle that is held
+    ASSERT_TRUE(held.Start(Quoted(BinDir() + "idle_process.exe")));
+    EXPECT_TRUE(HoldsHandleTo(held.Id()));
+
+    EXPECT_FALSE(ToolCopy("C:\\a.dll", "C:\\b.dll"));
+    EXPECT_TRUE(boxes.empty());
+    std::vector<DWORD> children = ToolChildren();
+    EXPECT_EQ(children.size(), 1u);
+    for (DWORD id : children) {
+        EXPECT_FALSE(HoldsHandleTo(id));
+        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
+        TerminateProcess(process, 0);
+        WaitForSingleObject(process, 5000);
+        CloseHandle(process);
+    }
+}
+
+TEST_F(ToolClient, RealToolCopiesAndMoves) {
+    TempFolder folder;
+    std::string source = folder.File("source.txt"), copy = folder.File("copy.txt"), moved = folder.File("moved.txt");
+    ASSERT_TRUE(WriteTextFile(source, "payload"));
+    EXPECT_TRUE(ToolCopy(source.c_str(), copy.c_str()));
+    EXPECT_TRUE(ToolMove(copy.c_str(), moved.c_str()));
+    EXPECT_FALSE(FileExists(copy));
+    EXPECT_EQ(ReadTextFile(moved), "payload");
+    EXPECT_FALSE(ToolMove(source.c_str(), moved.c_str()));  // onto an existing file
+    EXPECT_EQ(std::string(Stored(kToolRequestShortSize).target), moved);
+    EXPECT_TRUE(boxes.empty());
+}
+
+}  // namespace
