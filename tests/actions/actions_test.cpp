@@ -280,6 +280,17 @@ TEST_F(Actions, EndProcessAsksThenEndsTheProcessAndRebuildsTheTree) {
     EXPECT_EQ(boxes.boxes[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONSTOP));
     EXPECT_TRUE(TreeHasMarker());
     EXPECT_GE(Row(goneExe), 0);
+
+    // A tool that cannot be started: its error first, then the same failure.
+    TempFolder noTool;
+    SetToolFolder(noTool.Path());
+    F().FocusListRow(Row(goneExe));
+    F().Command(ID_END_PROCESS);
+    SetToolFolder(BinDir());
+    ASSERT_EQ(boxes.boxes.size(), 3u);
+    EXPECT_EQ(boxes.boxes[1].text, "Error 2");
+    EXPECT_EQ(boxes.boxes[2].text, "Unable to terminate this process!");
+    EXPECT_TRUE(TreeHasMarker());
     EXPECT_EQ(m_reboots, 0);
     ASSERT_TRUE(ShowFreshRows());
 }
