@@ -57,8 +57,8 @@ class DialogAnswers {
 public:
     DialogAnswers() {
         SetConfirmDialogHook([this](HWND dialog, UINT templateId) {
-            seen.push_back(SeenDialog{templateId, ItemText(dialog, IDC_ACTION_HEADING), ItemText(dialog, IDC_AUTORUN_TYPE),
-                                      ItemText(dialog, IDC_AUTORUN_PLACE),
+            seen.push_back(SeenDialog{templateId, ItemText(dialog, IDC_ACTION_HEADING),
+                                      ItemText(dialog, IDC_AUTORUN_TYPE), ItemText(dialog, IDC_AUTORUN_PLACE),
                                       IsDlgButtonChecked(dialog, IDC_METHOD_END_PROCESS) == BST_CHECKED,
                                       IsDlgButtonChecked(dialog, IDC_REBOOT_NOW) == BST_CHECKED});
             if (prepare) prepare(dialog);
@@ -548,7 +548,8 @@ TEST_F(Actions, EveryCommandButExportHasItsHandlerAndTheQuarantineManagerOpens) 
         HMENU items = GetSubMenu(menu, popup);
         for (int i = 0; i < GetMenuItemCount(items); ++i) {
             UINT id = GetMenuItemID(items, i);
-            if (id && id != static_cast<UINT>(-1)) EXPECT_EQ(F()->Commands().HasHandler(id), id != ID_EXPORT_RESULTS) << id;
+            if (id && id != static_cast<UINT>(-1))
+                EXPECT_EQ(F()->Commands().HasHandler(id), id != ID_EXPORT_RESULTS) << id;
         }
     }
 

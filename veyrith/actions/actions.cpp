@@ -95,7 +95,8 @@ DWORD CActions::RemoveAutoRunEntry(const CListItemState& record) {
     switch (entry.m_nType) {
     case AUTORUN_REGISTRY:
     case AUTORUN_SHORTCUT:
-        if (result) fw::ShowMessage(FormatResString(IDS_AUTORUN_REMOVED, entry.m_szLocation), MB_OK | MB_ICONINFORMATION);
+        if (result)
+            fw::ShowMessage(FormatResString(IDS_AUTORUN_REMOVED, entry.m_szLocation), MB_OK | MB_ICONINFORMATION);
         return result;
     case AUTORUN_WININI:
         // win.ini is left to the user, who is told where to look.

@@ -43,7 +43,8 @@ std::string FormatResString(UINT id, const std::string& argument) {
 bool CActionDialog::OnInit() {
     fw::Dialog::OnInit();
     SetWarningIcon(Handle());
-    if (m_hBoldFont) SendDlgItemMessageA(Handle(), IDC_ACTION_HEADING, WM_SETFONT, reinterpret_cast<WPARAM>(m_hBoldFont), TRUE);
+    if (m_hBoldFont)
+        SendDlgItemMessageA(Handle(), IDC_ACTION_HEADING, WM_SETFONT, reinterpret_cast<WPARAM>(m_hBoldFont), TRUE);
     SetUp();
     if (g_confirmDialogHook) g_confirmDialogHook(Handle(), m_templateId);
     return true;

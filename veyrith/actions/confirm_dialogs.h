@@ -22,7 +22,8 @@ void SetConfirmDialogHook(ConfirmDialogHook hook);
 // The warning icon, the bold heading (control 1006) and the answer hook.
 class CActionDialog : public fw::Dialog {
 public:
-    CActionDialog(UINT templateId, HFONT boldFont) : fw::Dialog(templateId), m_templateId(templateId), m_hBoldFont(boldFont) {}
+    CActionDialog(UINT templateId, HFONT boldFont)
+        : fw::Dialog(templateId), m_templateId(templateId), m_hBoldFont(boldFont) {}
 
 protected:
     bool OnInit() override;
