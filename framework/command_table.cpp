@@ -12,6 +12,11 @@ void CommandTable::Add(UINT id, Handler handler, Rule enabled, Rule checked) {
 
 bool CommandTable::Has(UINT id) const { return m_entries.count(id) != 0; }
 
+bool CommandTable::HasHandler(UINT id) const {
+    auto found = m_entries.find(id);
+    return found != m_entries.end() && static_cast<bool>(found->second.handler);
+}
+
 bool CommandTable::SetHandler(UINT id, Handler handler) {
     auto found = m_entries.find(id);
     if (found == m_entries.end()) return false;

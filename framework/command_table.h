@@ -24,6 +24,8 @@ public:
     // its rule says, until its owner gives it one with SetHandler.
     void Add(UINT id, Handler handler, Rule enabled = Rule(), Rule checked = Rule());
     bool Has(UINT id) const;
+    // True when the command is in the table and has a handler.
+    bool HasHandler(UINT id) const;
     // Replaces the handler of a command in the table, keeping its rules
     // (the part of the program that owns an action wires it here).
     bool SetHandler(UINT id, Handler handler);

@@ -108,8 +108,8 @@ TEST_F(MainFrame, BeforeTheFirstScanOnlyScanAndTheGeneralCommandsAreEnabled) {
         EXPECT_FALSE(F().MenuItemEnabled("&Action", id)) << id;
     EXPECT_FALSE(F().MenuItemEnabled("&Edit", ID_EDIT_COPY));
     EXPECT_FALSE(F().MenuItemEnabled("&View", ID_PROPERTIES));
-    // No handler yet: shown disabled.
-    EXPECT_FALSE(F().MenuItemEnabled("&View", ID_QUARANTINED_FILES));
+    // The quarantine manager opens at any time.
+    EXPECT_TRUE(F().MenuItemEnabled("&View", ID_QUARANTINED_FILES));
     EXPECT_TRUE(F().MenuItemEnabled("&Help", ID_HELP_HOME_PAGE));
 
     EXPECT_FALSE(F().ToolButtonEnabled(ID_EXPORT_RESULTS));

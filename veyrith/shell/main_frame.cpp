@@ -5,6 +5,9 @@
 #include "framework/application.h"
 #include "shell/about_dlg.h"
 #include "views/info_pages.h"
+#include "quarantine/quarantine_dlg.h"
+#include "quarantine/quarantine_store.h"
+#include "tool/tool_client.h"
 #include "views/results_report.h"
 #include "framework/message_box.h"
 #include "resources/resource.h"
@@ -36,6 +39,9 @@ bool IsInside(HWND outer, HWND hwnd) { return hwnd && (hwnd == outer || IsChild(
 CMainFrame::CMainFrame() : m_wndCommandBar(IDD_COMMAND_BAR) {
     m_strProgramFolder = ExecutableFolder();
     SetProgramFolder(m_strProgramFolder);
+    // The tool and the quarantine live in the program folder.
+    SetToolFolder(m_strProgramFolder);
+    SetQuarantineProgramFolder(m_strProgramFolder);
     m_hBoldFont = CreateBoldGuiFont();
     BuildCommandTable();
 }
@@ -206,12 +212,10 @@ void CMainFrame::ToggleInfoBar() {
 // ---- Command table ----
 
 void CMainFrame::BuildCommandTable() {
-    // Copy path gets its handler from the part of the program that owns it;
-    // until then the table shows it disabled.
     m_commands.Add(ID_EXPORT_RESULTS, [this] { ExportResults(Handle(), m_wndLeftView.ModuleItemTexts()); },
                    [this] { return m_wndLeftView.Tree() && m_wndLeftView.GetCount() > 1; });
     m_commands.Add(ID_APP_EXIT, [this] { SendMessageA(Handle(), WM_CLOSE, 0, 0); });
-    m_commands.Add(ID_EDIT_COPY, nullptr, [this] { return SelectionRule(); });
+    m_commands.Add(ID_EDIT_COPY, [this] { m_actions.CopyPath(); }, [this] { return SelectionRule(); });
     m_commands.Add(IDC_HIDDEN_ONLY, [this] { m_wndListView.Refresh(); });
     m_commands.Add(ID_APP_ABOUT, [this] { OnAbout(); });
     m_commands.Add(ID_NEXT_PANE, [this] { CyclePane(true); });
@@ -230,19 +234,17 @@ void CMainFrame::BuildViewCommands() {
                    [this] { return IsWindowVisible(m_wndStatusBar) != FALSE; });
     m_commands.Add(ID_VIEW_INFO_BAR, [this] { ToggleInfoBar(); }, {},
                    [this] { return m_pOuterSplitter && m_pOuterSplitter->IsSideShown(1); });
-    // The quarantine manager and the properties sheet are wired by their owners.
-    m_commands.Add(ID_QUARANTINED_FILES, nullptr);
-    m_commands.Add(ID_PROPERTIES, nullptr, [this] { return SelectionRule(); });
+    m_commands.Add(ID_QUARANTINED_FILES, [this] { OnQuarantinedFiles(); });
+    m_commands.Add(ID_PROPERTIES, [this] { m_actions.ShowProperties(); }, [this] { return SelectionRule(); });
 }
 
 void CMainFrame::BuildActionCommands() {
-    // Quarantine, End process, View the file and autorun removal are wired
-    // by the actions that own them; their rules hold already.
     m_commands.Add(ID_SCAN, [this] { StartScan(); }, [this] { return !IsScanning(); });
-    m_commands.Add(ID_QUARANTINE_FILE, nullptr, [this] { return SelectionRule(); });
-    m_commands.Add(ID_END_PROCESS, nullptr, [this] { return ListRowSelected(); });
-    m_commands.Add(ID_VIEW_THE_FILE, nullptr, [this] { return SelectionRule(); });
-    m_commands.Add(ID_REMOVE_FROM_AUTORUN, nullptr, [this] { return SelectedRowStartsWithWindows(); });
+    m_commands.Add(ID_QUARANTINE_FILE, [this] { m_actions.QuarantineFile(); }, [this] { return SelectionRule(); });
+    m_commands.Add(ID_END_PROCESS, [this] { m_actions.EndProcess(); }, [this] { return ListRowSelected(); });
+    m_commands.Add(ID_VIEW_THE_FILE, [this] { m_actions.ViewTheFile(); }, [this] { return SelectionRule(); });
+    m_commands.Add(ID_REMOVE_FROM_AUTORUN, [this] { m_actions.RemoveFromAutorun(); },
+                   [this] { return SelectedRowStartsWithWindows(); });
 }
 
 void CMainFrame::BuildHelpCommands() {
@@ -273,8 +275,21 @@ bool CMainFrame::SelectionRule() const {
 }
 
 std::string CMainFrame::GetSelectionPath() const {
-    if (m_wndListView.List() && m_wndListView.HasFocus()) return m_wndListView.GetSelectedText();
-    if (!m_wndLeftView.Tree() || !m_wndLeftView.HasFocus()) return std::string();
+    if (ListHasFocus()) return m_wndListView.GetSelectedText();
+    if (!TreeHasFocus()) return std::string();
+    return GetSelectedModulePath();
+}
+
+bool CMainFrame::ListHasFocus() const { return m_wndListView.List() && m_wndListView.HasFocus(); }
+
+bool CMainFrame::TreeHasFocus() const { return m_wndLeftView.Tree() && m_wndLeftView.HasFocus(); }
+
+bool CMainFrame::GetSelectedRecord(CListItemState& record) const {
+    return m_wndListView.List() && m_wndListView.GetSelectedRecord(record);
+}
+
+std::string CMainFrame::GetSelectedModulePath() const {
+    if (!m_wndLeftView.Tree()) return std::string();
     HTREEITEM item = m_wndLeftView.GetSelectedItem();
     if (!item || !m_wndLeftView.GetParentItem(item)) return std::string();
     return m_wndLeftView.GetItemText(item);
@@ -328,12 +343,17 @@ void CMainFrame::OnScanNotStarted() {
     fw::ShowMessage(IDS_SCAN_NOT_STARTED, MB_OK | MB_ICONSTOP);
 }
 
-void CMainFrame::OnScanWalkEnded() {
+bool CMainFrame::FillModuleTreeWithCensus(const ModuleTreeItems& items) {
     // The census of every module starts before the tree selects the first
     // one, so the selection waits for that census instead of starting its own.
-    ModuleTreeItems items = CurrentModuleTreeItems();
     m_wndListView.TakeCensus(items.names);
-    bool found = m_wndLeftView.FillModuleTree(items);
+    return m_wndLeftView.FillModuleTree(items);
+}
+
+void CMainFrame::RebuildModuleTree() { FillModuleTreeWithCensus(CurrentModuleTreeItems()); }
+
+void CMainFrame::OnScanWalkEnded() {
+    bool found = FillModuleTreeWithCensus(CurrentModuleTreeItems());
     SetMessageText(fw::LoadResString(IDS_SCANNING_COMPLETE));
     m_wndInfoView.ShowPage(PageAfterScan(found));
 }
@@ -365,6 +385,8 @@ void CMainFrame::OnAbout() {
     CAboutDlg dialog;
     dialog.DoModal(Handle());
 }
+
+void CMainFrame::OnQuarantinedFiles() { CQuarantineDlg::Show(Handle()); }
 
 void CMainFrame::OnHelpContents() {
     m_htmlHelp.DisplayContents(m_strProgramFolder + kHelpFile + "::/" + kHelpTopic);

@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "actions/action_host.h"
+#include "actions/actions.h"
 #include "framework/command_table.h"
 #include "framework/dialog_bar.h"
 #include "framework/rebar.h"
@@ -25,7 +27,7 @@
 
 class CVeyrithDoc;
 
-class CMainFrame : public fw::Window, public CPaneHost {
+class CMainFrame : public fw::Window, public CPaneHost, public CActionHost {
 public:
     // The uninstaller's request to end: closes without asking.
     static constexpr UINT kCloseRequestMessage = WM_USER;
@@ -47,7 +49,7 @@ public:
     bool Create(CVeyrithDoc* pDocument);
     CVeyrithDoc* GetActiveDocument() const { return m_pDocument; }
 
-    // What the panes ask of the frame.
+    // What the panes and the actions ask of the frame.
     HWND HostWindow() const override { return Handle(); }
     void StartScan() override;
     void SetMessageText(const std::string& text) override;
@@ -58,6 +60,16 @@ public:
     // The end of a scan: the tree is rebuilt, the census of its modules
     // starts, and the result page is shown.
     void OnScanWalkEnded() override;
+
+    // What the actions ask of the frame (CActionHost).
+    bool ListHasFocus() const override;
+    bool TreeHasFocus() const override;
+    bool GetSelectedRecord(CListItemState& record) const override;
+    std::string GetSelectedModulePath() const override;
+    // The tree rebuilt as at the end of a scan, without the scan's status
+    // text and page.
+    void RebuildModuleTree() override;
+    void RefreshList() override { m_wndListView.Refresh(); }
 
     CLeftView* LeftView() { return &m_wndLeftView; }
     CVeyrithView* ListView() { return &m_wndListView; }
@@ -71,7 +83,7 @@ public:
     // What Copy path, View the file, Properties and the web links act on:
     // the selected row while the list has the focus, the selected module
     // item while the tree has it, else nothing.
-    std::string GetSelectionPath() const;
+    std::string GetSelectionPath() const override;
 
     ST_SplitterWnd* OuterSplitter() const { return m_pOuterSplitter.get(); }
     ST_SplitterWnd* InnerSplitter() const { return m_pInnerSplitter.get(); }
@@ -118,6 +130,10 @@ private:
     void CyclePane(bool forward);
     void OnHelpContents();
     void OnAbout();
+    void OnQuarantinedFiles();
+    // Builds the tree from these items after starting the census of their
+    // modules, so that the tree's selection waits for that census.
+    bool FillModuleTreeWithCensus(const ModuleTreeItems& items);
 
     CVeyrithDoc* m_pDocument = nullptr;
     std::unique_ptr<ST_SplitterWnd> m_pOuterSplitter;
@@ -134,6 +150,7 @@ private:
     fw::StatusBar m_wndStatusBar;
     fw::CommandTable m_commands;
     CHtmlHelp m_htmlHelp;
+    CActions m_actions{*this};
     int m_nIdleHandlerId = 0;
     HWND m_hwndLastFocus = nullptr;
     // Tooltip texts must outlive the notification that asks for them.

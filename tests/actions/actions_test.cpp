@@ -1,0 +1,564 @@
+// The actions on a finding in the main window after a real scan: ending a
+// process, removing a file after its backup, deleting a module at the next
+// start, taking a program out of autorun, and the file commands. Each runs
+// through the frame's command table with the real veyrith_configure.exe;
+// the confirmation dialogs and message boxes are answered through their
+// seams, and the restart of the machine is replaced by a counter.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <memory>
+
+#include "../autorun/autorun_test_support.h"
+#include "../scanner/hook_host.h"
+#include "../shell/frame_under_test.h"
+#include "actions/confirm_dialogs.h"
+#include "actions/reboot.h"
+#include "actions/shell_open.h"
+#include "common/registry_names.h"
+#include "framework/string_resource.h"
+#include "quarantine/quarantine_store.h"
+#include "resources/resource.h"
+#include "tool/tool_client.h"
+#include "test_support.h"
+
+using namespace testing_support;
+
+namespace {
+
+CVeyrithApp& App() {
+    static CVeyrithApp app;
+    return app;
+}
+
+const char kPendingKey[] = "System\\CurrentControlSet\\Control\\Session Manager";
+const char kPendingValue[] = "PendingFileRenameOperations";
+const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// One confirmation dialog as the test saw it when it opened.
+struct SeenDialog {
+    UINT templateId;
+    std::string heading, type, place;
+    bool firstMethodChecked, rebootChecked;
+};
+
+std::string ItemText(HWND dialog, int id) {
+    char text[1024] = {};
+    GetDlgItemTextA(dialog, id, text, sizeof(text));
+    return text;
+}
+
+// Answers every confirmation dialog: records it, lets the test set its
+// controls, then presses the button.
+class DialogAnswers {
+public:
+    DialogAnswers() {
+        SetConfirmDialogHook([this](HWND dialog, UINT templateId) {
+            seen.push_back(SeenDialog{templateId, ItemText(dialog, IDC_ACTION_HEADING),
+                                      ItemText(dialog, IDC_AUTORUN_TYPE), ItemText(dialog, IDC_AUTORUN_PLACE),
+                                      IsDlgButtonChecked(dialog, IDC_METHOD_END_PROCESS) == BST_CHECKED,
+                                      IsDlgButtonChecked(dialog, IDC_REBOOT_NOW) == BST_CHECKED});
+            if (prepare) prepare(dialog);
+            PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+        });
+    }
+    ~DialogAnswers() { SetConfirmDialogHook(nullptr); }
+    void Answer(UINT pressed, std::function<void(HWND)> before = nullptr) {
+        button = pressed;
+        prepare = std::move(before);
+        seen.clear();
+    }
+    std::vector<SeenDialog> seen;
+
+private:
+    UINT button = IDCANCEL;
+    std::function<void(HWND)> prepare;
+};
+
+// The pending renames of the system, put back as they were afterwards.
+class PendingRenames {
+public:
+    PendingRenames() : m_saved(ReadBinaryValue(HKEY_LOCAL_MACHINE, kPendingKey, kPendingValue)) {}
+    ~PendingRenames() {
+        if (m_saved.empty()) {
+            DeleteValue(HKEY_LOCAL_MACHINE, kPendingKey, kPendingValue);
+            return;
+        }
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPendingKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
+        RegSetValueExA(key, kPendingValue, 0, REG_MULTI_SZ, m_saved.data(), static_cast<DWORD>(m_saved.size()));
+        RegCloseKey(key);
+    }
+    // True when a file of that name is pending (read as ANSI strings).
+    static bool Has(const std::string& fileName) {
+        std::vector<unsigned char> bytes = ReadBinaryValue(HKEY_LOCAL_MACHINE, kPendingKey, kPendingValue);
+        std::string text = Lower(std::string(bytes.begin(), bytes.end()));
+        return text.find(Lower(fileName)) != std::string::npos;
+    }
+
+private:
+    std::vector<unsigned char> m_saved;
+};
+
+// Rows of the quarantine manager when it was found open, -1 before.
+int g_managerRows = -1;
+
+void CALLBACK CloseQuarantineManager(HWND, UINT, UINT_PTR, DWORD) {
+    HWND dialog = FindWindowA(nullptr, "Quarantined files");
+    if (!dialog) return;
+    g_managerRows = ListView_GetItemCount(GetDlgItem(dialog, IDC_QUARANTINE_LIST));
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+}
+
+class Actions : public ::testing::Test {
+protected:
+    // One scan for the suite, found through a host that hooks the keyboard
+    // and runs to the end; the hosts that the actions end or remove start
+    // in the cases and appear through a fresh census.
+    static void SetUpTestSuite() {
+        s_folder = new TempFolder;
+        s_quarantineHome = new TempFolder;
+        CreateDirectoryA(s_folder->File("hook mods").c_str(), nullptr);
+        char hosts[MAX_PATH];
+        wsprintfA(hosts, "C:\\veyrith-actions-%lu\\", GetCurrentProcessId());
+        s_hostFolder = hosts;
+        CreateDirectoryA(s_hostFolder.c_str(), nullptr);
+        s_dll = s_folder->File("hook mods\\actions_watch.dll");
+        s_keyboard = new HookHost;
+        s_frame = new FrameUnderTest(App());
+        s_ready = CopyFromBin("sample_hook.dll", s_dll) &&
+                  CopyFromBin("sample_hook_host.exe", s_hostFolder + "keyboard_host.exe") &&
+                  s_keyboard->Start(s_hostFolder + "keyboard_host.exe", "-hook keyboard -dll " + Quoted(s_dll)) &&
+                  s_frame->Create() && s_frame->RunScan();
+        // The quarantine of this run, away from the build's own folder.
+        SetQuarantineProgramFolder(s_quarantineHome->Path());
+    }
+
+    static void TearDownTestSuite() {
+        delete s_frame;
+        delete s_keyboard;
+        DeleteTree(s_hostFolder);
+        delete s_folder;
+        delete s_quarantineHome;
+    }
+
+    void SetUp() override {
+        ASSERT_TRUE(s_ready) << "the host did not start or the scan did not run";
+        SetRebootHook([this] { ++m_reboots; });
+    }
+    void TearDown() override { SetRebootHook(nullptr); }
+
+    FrameUnderTest& F() { return *s_frame; }
+    CLeftView& Tree() { return *F()->LeftView(); }
+    CVeyrithView& List() { return *F()->ListView(); }
+
+    // A host that only loads the module: hidden, started from its own copy.
+    std::unique_ptr<HookHost> StartHost(const std::string& name, const std::string& extra = "") {
+        auto host = std::make_unique<HookHost>();
+        std::string exe = s_hostFolder + name;
+        if (!CopyFromBin("sample_hook_host.exe", exe) ||
+            !host->Start(exe, "-hook none -dll " + Quoted(s_dll) + extra))
+            return nullptr;
+        return host;
+    }
+    // Shows the module with a fresh census, as the list does after a change.
+    bool ShowFreshRows() {
+        F().FocusTreeItem(ModuleItem());
+        F()->RefreshList();
+        return WaitForCensus();
+    }
+    bool WaitForCensus() {
+        return F().PumpUntil(30000, [&] { return !List().IsCensusRunning(); });
+    }
+    HTREEITEM ModuleItem() {
+        HTREEITEM root = Tree().GetRootItem();
+        return root ? TreeView_GetChild(Tree().Tree(), root) : nullptr;
+    }
+    int Row(const std::string& path) {
+        for (int row = 0; row < List().GetRowCount(); ++row)
+            if (lstrcmpiA(List().GetCellText(row, CVeyrithView::kColumnPath).c_str(), path.c_str()) == 0) return row;
+        return -1;
+    }
+    std::string AutorunCell(const std::string& path) {
+        int row = Row(path);
+        return row < 0 ? "no row" : List().GetCellText(row, CVeyrithView::kColumnAutorun);
+    }
+    HTREEITEM InsertItem(HTREEITEM parent, const std::string& text) {
+        TVINSERTSTRUCTA insert = {};
+        insert.hParent = parent;
+        insert.hInsertAfter = TVI_LAST;
+        insert.item.mask = TVIF_TEXT;
+        insert.item.pszText = const_cast<char*>(text.c_str());
+        return reinterpret_cast<HTREEITEM>(
+            SendMessageA(Tree().Tree(), TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+    }
+    // An item that a rebuild of the tree removes.
+    void AddMarkerItem() { InsertItem(TVI_ROOT, "marker"); }
+    bool TreeHasMarker() {
+        for (HTREEITEM item = Tree().GetRootItem(); item; item = TreeView_GetNextSibling(Tree().Tree(), item))
+            if (Tree().GetItemText(item) == "marker") return true;
+        return false;
+    }
+    const QuarantineRecord* FindRecord(const std::vector<QuarantineRecord>& records, const std::string& source) {
+        for (const QuarantineRecord& record : records)
+            if (lstrcmpiA(record.sourcePath.c_str(), source.c_str()) == 0) return &record;
+        return nullptr;
+    }
+    std::string Status() { return F()->StatusBar().PaneText(0); }
+
+    int m_reboots = 0;
+    DialogAnswers m_dialogs;
+
+    static TempFolder* s_folder;
+    static TempFolder* s_quarantineHome;
+    static std::string s_dll, s_hostFolder;
+    static HookHost* s_keyboard;
+    static FrameUnderTest* s_frame;
+    static bool s_ready;
+};
+
+TempFolder* Actions::s_folder = nullptr;
+TempFolder* Actions::s_quarantineHome = nullptr;
+std::string Actions::s_dll, Actions::s_hostFolder;
+HookHost* Actions::s_keyboard = nullptr;
+FrameUnderTest* Actions::s_frame = nullptr;
+bool Actions::s_ready = false;
+
+TEST_F(Actions, EndProcessAsksThenEndsTheProcessAndRebuildsTheTree) {
+    auto host = StartHost("end_me.exe");
+    auto gone = StartHost("gone_already.exe");
+    ASSERT_TRUE(host && gone);
+    ASSERT_TRUE(ShowFreshRows());
+    std::string exe = s_hostFolder + "end_me.exe";
+    ASSERT_GE(Row(exe), 0);
+    MessageBoxRecorder boxes(IDOK);
+
+    // Cancel: the process runs on.
+    m_dialogs.Answer(IDCANCEL);
+    F().FocusListRow(Row(exe));
+    F().Command(ID_END_PROCESS);
+    ASSERT_EQ(m_dialogs.seen.size(), 1u);
+    EXPECT_EQ(m_dialogs.seen[0].templateId, static_cast<UINT>(IDD_CONFIRM_KILL));
+    EXPECT_EQ(Lower(m_dialogs.seen[0].heading), Lower(exe));
+    EXPECT_TRUE(ProcessExists(host->Id()));
+
+    // End: the tool ends it, the tree is rebuilt and the fresh census no
+    // longer has it.
+    m_dialogs.Answer(IDOK);
+    AddMarkerItem();
+    F().FocusListRow(Row(exe));
+    F().Command(ID_END_PROCESS);
+    EXPECT_EQ(m_dialogs.seen.size(), 1u);
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_FALSE(ProcessExists(host->Id()));
+    EXPECT_FALSE(TreeHasMarker()) << "the tree was not rebuilt";
+    EXPECT_EQ(Tree().GetItemText(Tree().GetSelectedItem()), Tree().GetItemText(ModuleItem()));
+    ASSERT_TRUE(WaitForCensus());
+    EXPECT_EQ(Row(exe), -1);
+
+    // A process that ended since the list was filled: the tool fails, the
+    // list stays as it was.
+    std::string goneExe = s_hostFolder + "gone_already.exe";
+    ASSERT_GE(Row(goneExe), 0);
+    DWORD goneId = gone->Id();
+    ASSERT_TRUE(gone->Stop());
+    gone.reset();
+    ASSERT_TRUE(F().PumpUntil(10000, [&] {
+        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, goneId);
+        if (process) CloseHandle(process);
+        return process == nullptr;
+    })) << "the ended process can still be opened";
+    AddMarkerItem();
+    F().FocusListRow(Row(goneExe));
+    F().Command(ID_END_PROCESS);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, "Unable to terminate this process!");
+    EXPECT_EQ(boxes.boxes[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONSTOP));
+    EXPECT_TRUE(TreeHasMarker());
+    EXPECT_GE(Row(goneExe), 0);
+
+    // A tool that cannot be started: its error first, then the same failure.
+    TempFolder noTool;
+    SetToolFolder(noTool.Path());
+    F().FocusListRow(Row(goneExe));
+    F().Command(ID_END_PROCESS);
+    SetToolFolder(BinDir());
+    ASSERT_EQ(boxes.boxes.size(), 3u);
+    EXPECT_EQ(boxes.boxes[1].text, "Error 2");
+    EXPECT_EQ(boxes.boxes[2].text, "Unable to terminate this process!");
+    EXPECT_TRUE(TreeHasMarker());
+    EXPECT_EQ(m_reboots, 0);
+    ASSERT_TRUE(ShowFreshRows());
+}
+
+TEST_F(Actions, RemovingAProcessFileBacksItUpFirstThenEndsOrSchedulesAndRestartsOnlyWhenAsked) {
+    PendingRenames pending;
+    auto ended = StartHost("quarantine_me.exe");
+    auto scheduled = StartHost("at_next_start.exe");
+    ASSERT_TRUE(ended && scheduled);
+    ASSERT_TRUE(ShowFreshRows());
+    std::string endedExe = s_hostFolder + "quarantine_me.exe", scheduledExe = s_hostFolder + "at_next_start.exe";
+    MessageBoxRecorder boxes(IDOK);
+
+    // Enter in the dialog: the first method, end the process and delete the
+    // file after its backup.
+    m_dialogs.Answer(IDOK);
+    AddMarkerItem();
+    F().FocusListRow(Row(endedExe));
+    F().Command(ID_QUARANTINE_FILE);
+    ASSERT_EQ(m_dialogs.seen.size(), 1u);
+    EXPECT_EQ(m_dialogs.seen[0].templateId, static_cast<UINT>(IDD_CHOOSE_DELETE_METHOD));
+    EXPECT_TRUE(m_dialogs.seen[0].firstMethodChecked);
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_FALSE(ProcessExists(ended->Id()));
+    EXPECT_FALSE(FileExists(endedExe));
+    const QuarantineRecord* record = FindRecord(ReadQuarantineRecords(), endedExe);
+    ASSERT_NE(record, nullptr);
+    EXPECT_TRUE(FileExists(record->copyPath));
+    EXPECT_EQ(Status(), "Operation completed successfully");
+    EXPECT_FALSE(TreeHasMarker());
+    EXPECT_EQ(m_reboots, 0);
+    ASSERT_TRUE(WaitForCensus());
+
+    // The second method: deleted at the next start, and the restart now.
+    m_dialogs.Answer(IDOK, [](HWND dialog) {
+        CheckRadioButton(dialog, IDC_METHOD_END_PROCESS, IDC_METHOD_AT_REBOOT, IDC_METHOD_AT_REBOOT);
+    });
+    F()->SetMessageText("");
+    F().FocusListRow(Row(scheduledExe));
+    F().Command(ID_QUARANTINE_FILE);
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_TRUE(PendingRenames::Has("at_next_start.exe"));
+    EXPECT_EQ(m_reboots, 1);
+    EXPECT_TRUE(ProcessExists(scheduled->Id()));
+    EXPECT_TRUE(FileExists(scheduledExe));
+    EXPECT_NE(FindRecord(ReadQuarantineRecords(), scheduledExe), nullptr);
+    EXPECT_EQ(Status(), "Operation completed successfully");
+}
+
+TEST_F(Actions, AModuleIsDeletedAtTheNextStartAndTheMachineRestartsOnlyWithTheBoxChecked) {
+    PendingRenames pending;
+    MessageBoxRecorder boxes(IDOK);
+    m_dialogs.Answer(IDOK, [](HWND dialog) { CheckDlgButton(dialog, IDC_REBOOT_NOW, BST_UNCHECKED); });
+    AddMarkerItem();
+    F().FocusTreeItem(ModuleItem());
+    F().Command(ID_QUARANTINE_FILE);
+    ASSERT_EQ(m_dialogs.seen.size(), 1u);
+    EXPECT_EQ(m_dialogs.seen[0].templateId, static_cast<UINT>(IDD_DELETE_DLL));
+    EXPECT_TRUE(m_dialogs.seen[0].rebootChecked);
+    EXPECT_EQ(Lower(m_dialogs.seen[0].heading), Lower(s_dll));
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_TRUE(PendingRenames::Has("actions_watch.dll"));
+    EXPECT_NE(FindRecord(ReadQuarantineRecords(), s_dll), nullptr);
+    EXPECT_EQ(m_reboots, 0);
+    EXPECT_EQ(Status(), "Operation completed successfully");
+    EXPECT_TRUE(TreeHasMarker()) << "the module stays listed until the restart";
+    EXPECT_TRUE(FileExists(s_dll));
+
+    m_dialogs.Answer(IDOK);
+    F().FocusTreeItem(ModuleItem());
+    F().Command(ID_QUARANTINE_FILE);
+    EXPECT_EQ(m_reboots, 1);
+    F()->RebuildModuleTree();
+    ASSERT_TRUE(WaitForCensus());
+}
+
+TEST_F(Actions, WithoutABackupNothingIsEndedDeletedScheduledOrRestarted) {
+    PendingRenames pending;
+    auto host = StartHost("kept.exe");
+    ASSERT_TRUE(host);
+    ASSERT_TRUE(ShowFreshRows());
+    std::string exe = s_hostFolder + "kept.exe";
+    // A file where the quarantine folder should be: no copy can be made,
+    // neither by the program nor by the tool.
+    TempFolder blocked;
+    ASSERT_TRUE(WriteTextFile(blocked.File("Quarantined"), "not a folder"));
+    SetQuarantineProgramFolder(blocked.Path());
+    MessageBoxRecorder boxes(IDOK);
+    const std::string expected = fw::LoadResString(IDS_BACKUP_FAILED);
+
+    for (UINT method : {IDC_METHOD_END_PROCESS, IDC_METHOD_AT_REBOOT}) {
+        m_dialogs.Answer(IDOK, [method](HWND dialog) {
+            CheckRadioButton(dialog, IDC_METHOD_END_PROCESS, IDC_METHOD_AT_REBOOT, method);
+        });
+        F().FocusListRow(Row(exe));
+        F().Command(ID_QUARANTINE_FILE);
+    }
+    m_dialogs.Answer(IDOK);
+    F().FocusTreeItem(ModuleItem());
+    F().Command(ID_QUARANTINE_FILE);
+    SetQuarantineProgramFolder(s_quarantineHome->Path());
+
+    ASSERT_EQ(boxes.boxes.size(), 3u);
+    for (const auto& box : boxes.boxes) {
+        EXPECT_EQ(box.text, expected);
+        EXPECT_EQ(box.type & MB_ICONMASK, static_cast<UINT>(MB_ICONSTOP));
+    }
+    EXPECT_TRUE(ProcessExists(host->Id()));
+    EXPECT_TRUE(FileExists(exe));
+    EXPECT_FALSE(PendingRenames::Has("kept.exe"));
+    EXPECT_FALSE(PendingRenames::Has("actions_watch.dll"));
+    EXPECT_EQ(m_reboots, 0);
+}
+
+TEST_F(Actions, AutorunRemovalDeletesRunValuesAndShortcutsExplainsWinIniAndRefillsTheList) {
+    const char kValue[] = "VeyrithActionsTestRun";
+    auto byValue = StartHost("run_value.exe", std::string(" -autorun ") + kValue);
+    auto byShortcut = StartHost("startup_link.exe");
+    auto byWinIni = StartHost("win_ini.exe");
+    auto vanished = StartHost("vanished.exe");
+    ASSERT_TRUE(byValue && byShortcut && byWinIni && vanished);
+    std::string valueExe = s_hostFolder + "run_value.exe", linkExe = s_hostFolder + "startup_link.exe";
+    std::string iniExe = s_hostFolder + "win_ini.exe", vanishedExe = s_hostFolder + "vanished.exe";
+    autorun_test::StartupShortcut link("veyrith_actions_test.lnk", linkExe);
+    autorun_test::WinIniOption load("load");
+    autorun_test::RegistryScratch scratch;
+    ASSERT_TRUE(link.Made());
+    ASSERT_TRUE(load.Set(iniExe.c_str()));
+    ASSERT_TRUE(scratch.SetValue(HKEY_CURRENT_USER, kRunKey, "VeyrithActionsVanished", vanishedExe));
+    ASSERT_TRUE(ShowFreshRows());
+    ASSERT_EQ(AutorunCell(valueExe), "Registry");
+    ASSERT_EQ(AutorunCell(linkExe), "Shortcut");
+    ASSERT_EQ(AutorunCell(iniExe), "Win.ini");
+    ASSERT_EQ(AutorunCell(vanishedExe), "Registry");
+    MessageBoxRecorder boxes(IDOK);
+
+    // Cancel: the value stays and the list is not refilled.
+    m_dialogs.Answer(IDCANCEL);
+    F().FocusListRow(Row(valueExe));
+    F().Command(ID_REMOVE_FROM_AUTORUN);
+    ASSERT_EQ(m_dialogs.seen.size(), 1u);
+    EXPECT_EQ(m_dialogs.seen[0].templateId, static_cast<UINT>(IDD_CONFIRM_REMOVE_AUTORUN));
+    EXPECT_EQ(m_dialogs.seen[0].type, "Autorun type: Registry");
+    EXPECT_EQ(m_dialogs.seen[0].place, std::string("Path: ") + kRunKey + "\\" + kValue);
+    EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kRunKey, kValue));
+    EXPECT_FALSE(List().IsCensusRunning());
+    EXPECT_TRUE(boxes.boxes.empty());
+
+    // The Run value: deleted by the tool; the message names the key.
+    m_dialogs.Answer(IDOK);
+    F().FocusListRow(Row(valueExe));
+    F().Command(ID_REMOVE_FROM_AUTORUN);
+    EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, kRunKey, kValue));
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, std::string("The autorun shortcut \"") + kRunKey +
+                                       "\" has been successfully removed.\n\nThis program will not be loaded on "
+                                       "Windows startup more.");
+    EXPECT_EQ(boxes.boxes[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONINFORMATION));
+    ASSERT_TRUE(WaitForCensus());
+    EXPECT_EQ(AutorunCell(valueExe), "None");
+
+    // The Startup shortcut: its file is deleted.
+    F().FocusListRow(Row(linkExe));
+    F().Command(ID_REMOVE_FROM_AUTORUN);
+    EXPECT_EQ(m_dialogs.seen.back().place, "Path: " + link.Path());
+    EXPECT_FALSE(FileExists(link.Path()));
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_NE(boxes.boxes[1].text.find(link.Path()), std::string::npos);
+    ASSERT_TRUE(WaitForCensus());
+    EXPECT_EQ(AutorunCell(linkExe), "None");
+
+    // win.ini: only the explanation; the entry stays.
+    F().FocusListRow(Row(iniExe));
+    F().Command(ID_REMOVE_FROM_AUTORUN);
+    EXPECT_EQ(m_dialogs.seen.back().type, "Autorun type: Win.ini");
+    EXPECT_EQ(m_dialogs.seen.back().place, "Location: WINI.INI, option:load");
+    ASSERT_EQ(boxes.boxes.size(), 3u);
+    EXPECT_EQ(boxes.boxes[2].text, fw::LoadResString(IDS_WININI_NOT_SUPPORTED));
+    EXPECT_EQ(boxes.boxes[2].type & MB_ICONMASK, static_cast<UINT>(MB_ICONEXCLAMATION));
+    char value[MAX_PATH] = {};
+    GetProfileStringA("windows", "load", "", value, MAX_PATH);
+    EXPECT_EQ(Lower(value), Lower(iniExe));
+    ASSERT_TRUE(WaitForCensus());
+    EXPECT_EQ(AutorunCell(iniExe), "Win.ini");
+
+    // An entry that vanished since the list was filled: the tool fails.
+    DeleteValue(HKEY_CURRENT_USER, kRunKey, "VeyrithActionsVanished");
+    F().FocusListRow(Row(vanishedExe));
+    F().Command(ID_REMOVE_FROM_AUTORUN);
+    ASSERT_EQ(boxes.boxes.size(), 4u);
+    EXPECT_EQ(boxes.boxes[3].text,
+              "An error occurred while removing this program from the autorun. Please, remove it manually.");
+    EXPECT_EQ(boxes.boxes[3].type & MB_ICONMASK, static_cast<UINT>(MB_ICONSTOP));
+    ASSERT_TRUE(WaitForCensus());
+    EXPECT_EQ(AutorunCell(vanishedExe), "None");
+}
+
+TEST_F(Actions, FileCommandsActOnTheSelectionPath) {
+    struct Opened {
+        HWND owner;
+        std::string verb, file, parameters;
+        int show;
+    };
+    std::vector<Opened> opened;
+    SetShellOpenHook([&](HWND owner, const std::string& verb, const std::string& file,
+                         const std::string& parameters, int show) {
+        opened.push_back(Opened{owner, verb, file, parameters, show});
+    });
+    // View the file: Explorer with the file selected; the path has a blank.
+    F().FocusTreeItem(ModuleItem());
+    F().Command(ID_VIEW_THE_FILE);
+    SetShellOpenHook(nullptr);
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0].owner, F().Handle());
+    EXPECT_EQ(opened[0].verb, "open");
+    EXPECT_EQ(opened[0].file, "explorer.exe");
+    EXPECT_EQ(Lower(opened[0].parameters), Lower("/select,\"" + s_dll + "\""));
+    EXPECT_EQ(opened[0].show, SW_SHOW);
+
+    // A module item whose path has a letter beyond ASCII in the system's
+    // code page, and no file behind it.
+    std::string path = s_folder->File("caf\xE9 missing.dll");
+    WCHAR expected[MAX_PATH] = {};
+    ASSERT_GT(MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, expected, MAX_PATH), 0);
+    HTREEITEM item = InsertItem(Tree().GetRootItem(), path);
+    F().FocusTreeItem(item);
+
+    // Copy path: both forms on the real clipboard, naming the same file.
+    ASSERT_TRUE(OpenClipboard(F().Handle()));
+    EmptyClipboard();
+    CloseClipboard();
+    F().Command(ID_EDIT_COPY);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    HANDLE ansi = GetClipboardData(CF_TEXT), wide = GetClipboardData(CF_UNICODETEXT);
+    std::string ansiText = ansi ? static_cast<const char*>(GlobalLock(ansi)) : "";
+    std::wstring wideText = wide ? static_cast<const WCHAR*>(GlobalLock(wide)) : L"";
+    if (ansi) GlobalUnlock(ansi);
+    if (wide) GlobalUnlock(wide);
+    CloseClipboard();
+    EXPECT_EQ(ansiText, path);
+    EXPECT_EQ(wideText, std::wstring(expected));
+    if (GetACP() != 1251) EXPECT_EQ(wideText.find(L'\x0439'), std::wstring::npos) << "converted from code page 1251";
+
+    // Properties: the tool gets the path as its request.
+    DeleteValue(HKEY_CURRENT_USER, kProgramKey, kConfigureValue);
+    F().Command(ID_PROPERTIES);
+    std::vector<unsigned char> request = ReadBinaryValue(HKEY_CURRENT_USER, kProgramKey, kConfigureValue);
+    ASSERT_EQ(request.size(), static_cast<size_t>(kToolRequestShortSize));
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(request.data()) + 4), path);
+    TreeView_DeleteItem(Tree().Tree(), item);
+}
+
+TEST_F(Actions, EveryCommandHasItsHandlerAndTheQuarantineManagerOpens) {
+    HMENU menu = GetMenu(F().Handle());
+    for (int popup = 0; popup < GetMenuItemCount(menu); ++popup) {
+        HMENU items = GetSubMenu(menu, popup);
+        for (int i = 0; i < GetMenuItemCount(items); ++i) {
+            UINT id = GetMenuItemID(items, i);
+            if (id && id != static_cast<UINT>(-1))
+                EXPECT_TRUE(F()->Commands().HasHandler(id)) << id;
+        }
+    }
+
+    // The manager lists the quarantine's records; Close ends it.
+    g_managerRows = -1;
+    UINT_PTR timer = SetTimer(nullptr, 0, 100, CloseQuarantineManager);
+    F().Command(ID_QUARANTINED_FILES);
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(g_managerRows, static_cast<int>(ReadQuarantineRecords().size()));
+}
+
+}  // namespace

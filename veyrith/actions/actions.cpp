@@ -1,0 +1,125 @@
+#include "actions/actions.h"
+
+#include "actions/clipboard.h"
+#include "actions/confirm_dialogs.h"
+#include "actions/reboot.h"
+#include "actions/shell_open.h"
+#include "framework/message_box.h"
+#include "framework/string_resource.h"
+#include "quarantine/quarantine_store.h"
+#include "resources/resource.h"
+#include "tool/tool_client.h"
+
+void CActions::EndProcess() {
+    CListItemState record;
+    if (!m_host.ListHasFocus() || !m_host.GetSelectedRecord(record)) return;
+    CConfirmKillDlg dialog(m_host.BoldFont(), record.m_szPath);
+    if (dialog.DoModal(m_host.HostWindow()) != IDOK) return;
+    if (!ToolKill(record.m_dwProcessId)) {
+        fw::ShowMessage(IDS_UNABLE_TO_TERMINATE, MB_OK | MB_ICONSTOP);
+        return;
+    }
+    Sleep(kAfterEndPauseMs);
+    m_host.RebuildModuleTree();
+}
+
+void CActions::QuarantineFile() {
+    if (m_host.ListHasFocus())
+        RemoveProcessFile();
+    else if (m_host.TreeHasFocus())
+        RemoveModule();
+}
+
+void CActions::RemoveProcessFile() {
+    CListItemState record;
+    if (!m_host.GetSelectedRecord(record)) return;
+    const std::string path = record.m_szPath;
+    CChooseDeleteMethodDlg dialog(m_host.BoldFont(), path);
+    if (dialog.DoModal(m_host.HostWindow()) != IDOK) return;
+    if (!BackUp(path)) return;
+    if (dialog.m_nMethod == CChooseDeleteMethodDlg::kAtReboot) {
+        if (!ToolDeleteAtReboot(path.c_str())) {
+            fw::ShowMessage(IDS_OPERATION_FAILED, MB_OK | MB_ICONSTOP);
+            return;
+        }
+        RebootWindows();
+    } else {
+        if (!ToolKillAndDelete(path.c_str(), record.m_dwProcessId)) {
+            fw::ShowMessage(IDS_OPERATION_FAILED, MB_OK | MB_ICONSTOP);
+            return;
+        }
+        m_host.RebuildModuleTree();
+    }
+    m_host.SetMessageText(fw::LoadResString(IDS_OPERATION_COMPLETED));
+}
+
+void CActions::RemoveModule() {
+    const std::string path = m_host.GetSelectedModulePath();
+    if (path.empty()) return;
+    CDeleteDllDlg dialog(m_host.BoldFont(), path);
+    dialog.m_bReboot = true;
+    if (dialog.DoModal(m_host.HostWindow()) != IDOK) return;
+    if (!BackUp(path)) return;
+    if (!ToolDeleteAtReboot(path.c_str())) {
+        fw::ShowMessage(IDS_OPERATION_FAILED, MB_OK | MB_ICONSTOP);
+        return;
+    }
+    if (dialog.m_bReboot) RebootWindows();
+    // The module stays in the tree: it is gone only after the restart.
+    m_host.SetMessageText(fw::LoadResString(IDS_OPERATION_COMPLETED));
+}
+
+bool CActions::BackUp(const std::string& path) {
+    // A path the tool cannot take is refused with its own message before
+    // anything is copied.
+    if (!FitsToolRequest(path.c_str())) return false;
+    if (::QuarantineFile(path.c_str())) return true;
+    // Without a copy in the quarantine the removal could not be undone.
+    fw::ShowMessage(IDS_BACKUP_FAILED, MB_OK | MB_ICONSTOP);
+    return false;
+}
+
+void CActions::RemoveFromAutorun() {
+    CListItemState record;
+    if (!m_host.GetSelectedRecord(record)) return;
+    CConfirmRemoveAutorunDlg dialog(m_host.BoldFont(), record);
+    if (dialog.DoModal(m_host.HostWindow()) != IDOK) return;
+    if (!RemoveAutoRunEntry(dialog.m_item)) fw::ShowMessage(IDS_AUTORUN_REMOVAL_FAILED, MB_OK | MB_ICONSTOP);
+    // The inventory is read again, so the row shows what is left.
+    m_host.RefreshList();
+}
+
+DWORD CActions::RemoveAutoRunEntry(const CListItemState& record) {
+    const CAutoRunInfo& entry = record.m_autoRun;
+    DWORD result = ToolRemoveAutoRun(record);
+    switch (entry.m_nType) {
+    case AUTORUN_REGISTRY:
+    case AUTORUN_SHORTCUT:
+        if (result)
+            fw::ShowMessage(FormatResString(IDS_AUTORUN_REMOVED, entry.m_szLocation), MB_OK | MB_ICONINFORMATION);
+        return result;
+    case AUTORUN_WININI:
+        // win.ini is left to the user, who is told where to look.
+        fw::ShowMessage(IDS_WININI_NOT_SUPPORTED, MB_OK | MB_ICONEXCLAMATION);
+        return 1;
+    }
+    return 0;
+}
+
+void CActions::ViewTheFile() {
+    std::string path = m_host.GetSelectionPath();
+    if (path.empty()) return;
+    ShellOpen(m_host.HostWindow(), "open", "explorer.exe", "/select,\"" + path + "\"", SW_SHOW);
+}
+
+void CActions::ShowProperties() {
+    std::string path = m_host.GetSelectionPath();
+    if (path.empty()) return;
+    ToolShowProperties(m_host.HostWindow(), path.c_str());
+}
+
+void CActions::CopyPath() {
+    std::string path = m_host.GetSelectionPath();
+    if (path.empty()) return;
+    CopyTextToClipboard(m_host.HostWindow(), path);
+}

@@ -1,0 +1,90 @@
+#include "actions/confirm_dialogs.h"
+
+#include "autorun/autorun_sources.h"
+#include "framework/string_resource.h"
+#include "resources/resource.h"
+
+namespace {
+
+ConfirmDialogHook g_confirmDialogHook;
+
+// The warning icon of the system's user32.dll.
+constexpr WORD kUser32WarningIcon = 101;
+
+void SetWarningIcon(HWND dialog) {
+    HICON icon = LoadIconA(GetModuleHandleA("user32.dll"), MAKEINTRESOURCEA(kUser32WarningIcon));
+    if (icon) SendDlgItemMessageA(dialog, IDC_ACTION_ICON, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+}
+
+// Where an autorun entry is registered, as the dialog shows it.
+std::string EntryPlace(const CAutoRunInfo& entry) {
+    switch (entry.m_nType) {
+    case AUTORUN_REGISTRY:
+        return FormatResString(IDS_AUTORUN_PATH, std::string(entry.m_szLocation) + "\\" + entry.m_szValueName);
+    case AUTORUN_SHORTCUT:
+        return FormatResString(IDS_AUTORUN_PATH, entry.m_szLocation);
+    case AUTORUN_WININI:
+        return FormatResString(IDS_AUTORUN_WININI_PLACE, entry.m_szLocation);
+    }
+    return std::string();
+}
+
+}  // namespace
+
+void SetConfirmDialogHook(ConfirmDialogHook hook) { g_confirmDialogHook = std::move(hook); }
+
+std::string FormatResString(UINT id, const std::string& argument) {
+    std::string text = fw::LoadResString(id);
+    size_t at = text.find("%s");
+    if (at != std::string::npos) text.replace(at, 2, argument);
+    return text;
+}
+
+bool CActionDialog::OnInit() {
+    fw::Dialog::OnInit();
+    SetWarningIcon(Handle());
+    if (m_hBoldFont)
+        SendDlgItemMessageA(Handle(), IDC_ACTION_HEADING, WM_SETFONT, reinterpret_cast<WPARAM>(m_hBoldFont), TRUE);
+    SetUp();
+    if (g_confirmDialogHook) g_confirmDialogHook(Handle(), m_templateId);
+    return true;
+}
+
+void CPathConfirmDlg::SetUp() {
+    HWND label = Item(IDC_ACTION_HEADING);
+    SetWindowLongA(label, GWL_STYLE, GetWindowLongA(label, GWL_STYLE) | SS_PATHELLIPSIS);
+    SetWindowTextA(label, m_strPath.c_str());
+}
+
+CConfirmKillDlg::CConfirmKillDlg(HFONT boldFont, const std::string& path)
+    : CPathConfirmDlg(IDD_CONFIRM_KILL, boldFont, path) {}
+
+CChooseDeleteMethodDlg::CChooseDeleteMethodDlg(HFONT boldFont, const std::string& path)
+    : CPathConfirmDlg(IDD_CHOOSE_DELETE_METHOD, boldFont, path) {}
+
+void CChooseDeleteMethodDlg::SetUp() {
+    CPathConfirmDlg::SetUp();
+    CheckRadioButton(Handle(), IDC_METHOD_END_PROCESS, IDC_METHOD_AT_REBOOT, IDC_METHOD_END_PROCESS);
+}
+
+void CChooseDeleteMethodDlg::OnOK() {
+    m_nMethod = IsDlgButtonChecked(Handle(), IDC_METHOD_END_PROCESS) == BST_CHECKED ? kEndProcess : kAtReboot;
+    CPathConfirmDlg::OnOK();
+}
+
+CDeleteDllDlg::CDeleteDllDlg(HFONT boldFont, const std::string& path)
+    : CPathConfirmDlg(IDD_DELETE_DLL, boldFont, path) {}
+
+void CDeleteDllDlg::DoDataExchange(fw::DataExchange& dx) { dx.Check(IDC_REBOOT_NOW, m_bReboot); }
+
+CConfirmRemoveAutorunDlg::CConfirmRemoveAutorunDlg(HFONT boldFont, const CListItemState& item)
+    : CActionDialog(IDD_CONFIRM_REMOVE_AUTORUN, boldFont), m_item(item) {}
+
+void CConfirmRemoveAutorunDlg::SetUp() {
+    const CAutoRunInfo& entry = m_item.m_autoRun;
+    std::string label = Item(IDC_AUTORUN_TYPE).Text();
+    size_t at = label.find("%s");
+    if (at != std::string::npos) label.replace(at, 2, AutoRunTypeText(entry.m_nType));
+    SetDlgItemTextA(Handle(), IDC_AUTORUN_TYPE, label.c_str());
+    SetDlgItemTextA(Handle(), IDC_AUTORUN_PLACE, EntryPlace(entry).c_str());
+}

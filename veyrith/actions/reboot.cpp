@@ -1,0 +1,27 @@
+#include "actions/reboot.h"
+
+#include <windows.h>
+
+namespace {
+std::function<void()> g_rebootHook;
+}
+
+void SetRebootHook(std::function<void()> hook) { g_rebootHook = std::move(hook); }
+
+void RebootWindows() {
+    if (g_rebootHook) {
+        g_rebootHook();
+        return;
+    }
+    SetLastError(0);
+    HANDLE token = nullptr;
+    if (OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) {
+        TOKEN_PRIVILEGES privileges = {};
+        privileges.PrivilegeCount = 1;
+        privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+        LookupPrivilegeValueA(nullptr, SE_SHUTDOWN_NAME, &privileges.Privileges[0].Luid);
+        AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
+        CloseHandle(token);
+    }
+    ExitWindowsEx(EWX_REBOOT, 0);
+}

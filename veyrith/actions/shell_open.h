@@ -1,0 +1,19 @@
+// Every document, folder or page that the program opens through the shell
+// goes through ShellOpen. Tests replace the shell call so that no browser
+// or Explorer window starts.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+// Receives what would go to ShellExecuteA: owner, verb, file, parameters
+// and the show command.
+using ShellOpenHook = std::function<void(HWND owner, const std::string& verb, const std::string& file,
+                                         const std::string& parameters, int show)>;
+// An empty hook restores the real shell call.
+void SetShellOpenHook(ShellOpenHook hook);
+
+// ShellExecuteA with no directory; the shell's result is not looked at.
+void ShellOpen(HWND owner, const char* verb, const std::string& file, const std::string& parameters, int show);
