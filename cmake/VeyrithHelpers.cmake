@@ -12,12 +12,14 @@ endfunction()
 set(CMAKE_CROSSCOMPILING_EMULATOR ${VEYRITH_TEST_ENV} ${CMAKE_BINARY_DIR} run
     CACHE INTERNAL "")
 
-# veyrith_add_gtest(NAME SOURCES... [LIBS ...] [DESKTOP])
+# veyrith_add_gtest(NAME SOURCES... [LIBS ...] [DESKTOP] [USER_SETTINGS])
 # One GoogleTest program, one CTest entry, run under Wine with the private
 # Xvfb display. DESKTOP marks tests that use the foreground window, the
-# keyboard or system-wide hooks: those never run at the same time.
+# keyboard or system-wide hooks; USER_SETTINGS those that write the user's
+# autorun places (Run keys, Startup folder, win.ini) or the tool's request
+# value. Tests that share a mark never run at the same time.
 function(veyrith_add_gtest name)
-  cmake_parse_arguments(T "DESKTOP" "" "SOURCES;LIBS;DEPENDS" ${ARGN})
+  cmake_parse_arguments(T "DESKTOP;USER_SETTINGS" "" "SOURCES;LIBS;DEPENDS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE gtest gtest_main test_support ${T_LIBS})
   if(T_DEPENDS)
@@ -25,8 +27,15 @@ function(veyrith_add_gtest name)
   endif()
   add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
   set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED "wine;xvfb" TIMEOUT 300)
+  set(locks)
   if(T_DESKTOP)
-    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK desktop)
+    list(APPEND locks desktop)
+  endif()
+  if(T_USER_SETTINGS)
+    list(APPEND locks user_settings)
+  endif()
+  if(locks)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${locks}")
   endif()
 endfunction()
 
