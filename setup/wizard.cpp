@@ -1,0 +1,301 @@
+#include "wizard.h"
+
+#include "fade.h"
+#include "hover.h"
+#include "installation.h"
+#include "resources/resource.h"
+#include "setup_state.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <string>
+
+namespace {
+
+const UINT kHoverTimer = 1;
+const UINT kFinishedMessage = WM_APP + 1;
+int g_nCurrentPage = 0;
+
+void SetResult(HWND page, LONG_PTR result) {
+    SetWindowLongPtrA(page, DWLP_MSGRESULT, result);
+}
+
+void SetButtons(HWND page, DWORD buttons) {
+    PropSheet_SetWizButtons(GetParent(page), buttons);
+}
+
+std::string ItemText(HWND page, int id, int limit) {
+    std::string text(limit + 1, '\0');
+    GetDlgItemTextA(page, id, &text[0], limit + 1);
+    text.resize(lstrlenA(text.c_str()));
+    return text;
+}
+
+// Every page refuses the sheet's own Cancel and asks the main window to
+// close, which asks the user first; so the wizard stays as it was on "No".
+bool HandleCommonNotify(HWND page, int index, const NMHDR* header) {
+    if (header->code == PSN_SETACTIVE) g_nCurrentPage = index;
+    if (header->code != PSN_QUERYCANCEL) return false;
+    PostMessageA(g_hMainWindow, WM_CLOSE, 0, 0);
+    SetResult(page, TRUE);
+    return true;
+}
+
+void CentreOver(HWND window, HWND over) {
+    RECT outer, inner;
+    GetWindowRect(over, &outer);
+    GetWindowRect(window, &inner);
+    int x = outer.left + ((outer.right - outer.left) - (inner.right - inner.left)) / 2;
+    int y = outer.top + ((outer.bottom - outer.top) - (inner.bottom - inner.top)) / 2;
+    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+INT_PTR CALLBACK WelcomeProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        CentreOver(GetParent(page), g_hMainWindow);
+        SetTimer(page, kHoverTimer, 100, nullptr);
+        return TRUE;
+    case WM_TIMER:
+        if (wParam == kHoverTimer) UpdateButtonHighlight();
+        return TRUE;
+    case WM_DESTROY:
+        KillTimer(page, kHoverTimer);
+        return FALSE;
+    case WM_NOTIFY: {
+        const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (HandleCommonNotify(page, 0, header)) return TRUE;
+        if (header->code == PSN_SETACTIVE) SetButtons(page, PSWIZB_NEXT);
+        return header->code == PSN_SETACTIVE;
+    }
+    default:
+        return FALSE;
+    }
+}
+
+std::string LicenseText() {
+    HRSRC found = FindResourceA(g_hInstance, MAKEINTRESOURCEA(IDR_LICENSE), RT_LICENSE_TEXT);
+    HGLOBAL loaded = found ? LoadResource(g_hInstance, found) : nullptr;
+    const char* bytes = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
+    return bytes ? std::string(bytes, SizeofResource(g_hInstance, found)) : std::string();
+}
+
+void UpdateLicenseButtons(HWND page) {
+    bool accepted = IsDlgButtonChecked(page, IDC_LICENSE_YES) == BST_CHECKED;
+    SetButtons(page, accepted ? PSWIZB_BACK | PSWIZB_NEXT : PSWIZB_BACK);
+}
+
+INT_PTR CALLBACK LicenseProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        SetDlgItemTextA(page, IDC_LICENSE_TEXT, LicenseText().c_str());
+        CheckRadioButton(page, IDC_LICENSE_YES, IDC_LICENSE_NO, IDC_LICENSE_NO);
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDC_LICENSE_YES || LOWORD(wParam) == IDC_LICENSE_NO)
+            UpdateLicenseButtons(page);
+        return TRUE;
+    case WM_NOTIFY: {
+        const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (HandleCommonNotify(page, 1, header)) return TRUE;
+        if (header->code == PSN_SETACTIVE) UpdateLicenseButtons(page);
+        return header->code == PSN_SETACTIVE;
+    }
+    default:
+        return FALSE;
+    }
+}
+
+std::string DefaultFolder() {
+    char windows[MAX_PATH] = "";
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    return std::string(windows, 3) + LoadText(IDS_DEFAULT_FOLDER_TAIL);
+}
+
+void UpdateFolderButtons(HWND page) {
+    bool empty = GetWindowTextLengthA(GetDlgItem(page, IDC_FOLDER_EDIT)) == 0;
+    SetButtons(page, empty ? PSWIZB_BACK : PSWIZB_BACK | PSWIZB_NEXT);
+}
+
+void BrowseForFolder(HWND page) {
+    std::string title = LoadText(IDS_SELECT_FOLDER);
+    BROWSEINFOA browse = {};
+    browse.hwndOwner = page;
+    browse.lpszTitle = title.c_str();
+    browse.ulFlags = BIF_RETURNONLYFSDIRS;
+    LPITEMIDLIST chosen = SHBrowseForFolderA(&browse);
+    if (!chosen) return;
+    char path[MAX_PATH] = "";
+    if (SHGetPathFromIDListA(chosen, path)) SetDlgItemTextA(page, IDC_FOLDER_EDIT, path);
+    CoTaskMemFree(chosen);
+}
+
+INT_PTR CALLBACK FolderProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        SetDlgItemTextA(page, IDC_FOLDER_EDIT, DefaultFolder().c_str());
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDC_FOLDER_BROWSE) BrowseForFolder(page);
+        if (LOWORD(wParam) == IDC_FOLDER_EDIT && HIWORD(wParam) == EN_CHANGE)
+            UpdateFolderButtons(page);
+        return TRUE;
+    case WM_NOTIFY: {
+        const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (HandleCommonNotify(page, 2, header)) return TRUE;
+        if (header->code == PSN_SETACTIVE) UpdateFolderButtons(page);
+        if (header->code == PSN_WIZNEXT)
+            lstrcpynA(g_szProgramFolder,
+                      ItemText(page, IDC_FOLDER_EDIT, sizeof(g_szProgramFolder) - 1).c_str(),
+                      sizeof(g_szProgramFolder));
+        return header->code == PSN_SETACTIVE || header->code == PSN_WIZNEXT;
+    }
+    default:
+        return FALSE;
+    }
+}
+
+// Next on the group page stores the choices and installs; the wizard moves
+// on only when the installation ended normally.
+void LeaveGroupPage(HWND page) {
+    lstrcpynA(g_szProgramGroup,
+              ItemText(page, IDC_GROUP_EDIT, sizeof(g_szProgramGroup) - 1).c_str(),
+              sizeof(g_szProgramGroup));
+    g_bAllUsers = IsDlgButtonChecked(page, IDC_GROUP_ALL_USERS) == BST_CHECKED;
+    SetResult(page, RunInstallationDialog(GetParent(page)) ? 0 : -1);
+}
+
+INT_PTR CALLBACK GroupProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        SetDlgItemTextA(page, IDC_GROUP_EDIT, LoadText(IDS_DEFAULT_GROUP).c_str());
+        return TRUE;
+    case WM_NOTIFY: {
+        const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (HandleCommonNotify(page, 3, header)) return TRUE;
+        if (header->code == PSN_SETACTIVE) SetButtons(page, PSWIZB_BACK | PSWIZB_NEXT);
+        if (header->code == PSN_WIZNEXT) LeaveGroupPage(page);
+        return header->code == PSN_SETACTIVE || header->code == PSN_WIZNEXT;
+    }
+    default:
+        return FALSE;
+    }
+}
+
+void ShowFinishChecks(HWND page) {
+    bool vista = IsVistaOrLater();
+    CheckDlgButton(page, IDC_VIEW_HELP, !vista && g_bViewHelp ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(page, IDC_LAUNCH, !vista && g_bLaunchProgram ? BST_CHECKED : BST_UNCHECKED);
+    ShowWindow(GetDlgItem(page, IDC_VIEW_HELP), vista ? SW_HIDE : SW_SHOW);
+    ShowWindow(GetDlgItem(page, IDC_LAUNCH), vista ? SW_HIDE : SW_SHOW);
+}
+
+void OpenInstalled(const char* file) {
+    ShellExecuteA(nullptr, "open", file, nullptr, g_szProgramFolder, SW_SHOWNORMAL);
+}
+
+// Finish: start what the user asked for (before Vista only), write the
+// registry values, then let the main window take the wizard down.
+void Finish(HWND page) {
+    g_bViewHelp = IsDlgButtonChecked(page, IDC_VIEW_HELP) == BST_CHECKED;
+    g_bLaunchProgram = IsDlgButtonChecked(page, IDC_LAUNCH) == BST_CHECKED;
+    if (!IsVistaOrLater()) {
+        if (g_bViewHelp) OpenInstalled("veyrith.chm");
+        if (g_bLaunchProgram) OpenInstalled("veyrith.exe");
+    }
+    WriteRegistryValues();
+    PostMessageA(page, kFinishedMessage, 0, 0);
+}
+
+INT_PTR CALLBACK FinishProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        ShowFinishChecks(page);
+        return TRUE;
+    case kFinishedMessage:
+        FadeOut(g_hWizard);
+        DestroyWindow(g_hWizard);
+        DestroyWindow(g_hMainWindow);
+        return TRUE;
+    case WM_NOTIFY: {
+        const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (HandleCommonNotify(page, 4, header)) return TRUE;
+        if (header->code == PSN_SETACTIVE) SetButtons(page, PSWIZB_FINISH);
+        if (header->code == PSN_WIZFINISH) {
+            Finish(page);
+            SetResult(page, TRUE);
+        }
+        return header->code == PSN_SETACTIVE || header->code == PSN_WIZFINISH;
+    }
+    default:
+        return FALSE;
+    }
+}
+
+struct PageInfo {
+    UINT templateId;
+    DLGPROC proc;
+    UINT titleId;
+    UINT subtitleId;
+};
+const PageInfo kPages[] = {
+    {IDD_WELCOME, WelcomeProc, IDS_WELCOME_TITLE, IDS_WELCOME_SUBTITLE},
+    {IDD_LICENSE, LicenseProc, IDS_LICENSE_TITLE, IDS_LICENSE_SUBTITLE},
+    {IDD_FOLDER, FolderProc, IDS_FOLDER_TITLE, IDS_FOLDER_SUBTITLE},
+    {IDD_GROUP, GroupProc, IDS_GROUP_TITLE, IDS_GROUP_SUBTITLE},
+    {IDD_FINISH, FinishProc, IDS_FINISH_TITLE, IDS_FINISH_SUBTITLE},
+};
+const int kPageCount = sizeof(kPages) / sizeof(kPages[0]);
+
+HWND CreateSheet(HWND owner, UINT headerSize) {
+    PROPSHEETPAGEA pages[kPageCount] = {};
+    for (int i = 0; i < kPageCount; ++i) {
+        pages[i].dwSize = sizeof(PROPSHEETPAGEA);
+        pages[i].dwFlags = PSP_USEHEADERTITLE | PSP_USEHEADERSUBTITLE;
+        pages[i].hInstance = g_hInstance;
+        pages[i].pszTemplate = MAKEINTRESOURCEA(kPages[i].templateId);
+        pages[i].pfnDlgProc = kPages[i].proc;
+        pages[i].pszHeaderTitle = MAKEINTRESOURCEA(kPages[i].titleId);
+        pages[i].pszHeaderSubTitle = MAKEINTRESOURCEA(kPages[i].subtitleId);
+    }
+    std::string caption = LoadText(IDS_APP_TITLE);
+    PROPSHEETHEADERA header = {};
+    header.dwSize = headerSize;
+    header.dwFlags = PSH_WIZARD97 | PSH_HEADER | PSH_WATERMARK | PSH_USEICONID | PSH_PROPSHEETPAGE |
+                     PSH_MODELESS;
+    header.hwndParent = owner;
+    header.hInstance = g_hInstance;
+    header.pszIcon = MAKEINTRESOURCEA(IDI_SETUP);
+    header.pszCaption = caption.c_str();
+    header.nPages = kPageCount;
+    header.ppsp = pages;
+    header.pszbmWatermark = MAKEINTRESOURCEA(IDB_WATERMARK);
+    INT_PTR sheet = PropertySheetA(&header);
+    return sheet > 0 ? reinterpret_cast<HWND>(sheet) : nullptr;
+}
+
+void OfferCommonControlsUpdate(HWND owner) {
+    std::string address = LoadText(IDS_COMCTL_ADDRESS);
+    std::string pattern = LoadText(IDS_OBSOLETE_COMCTL);
+    std::string text(pattern.size() + address.size() + 1, '\0');
+    wsprintfA(&text[0], pattern.c_str(), address.c_str());
+    text.resize(lstrlenA(text.c_str()));
+    if (SetupMessageBox(owner, text, MB_ICONINFORMATION | MB_YESNO) == IDYES)
+        ShellExecuteA(nullptr, "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+}  // namespace
+
+bool CreateWizard(HWND owner) {
+    g_hWizard = CreateSheet(owner, sizeof(PROPSHEETHEADERA));
+    if (!g_hWizard) g_hWizard = CreateSheet(owner, PROPSHEETHEADERA_V1_SIZE);
+    if (g_hWizard) return true;
+    OfferCommonControlsUpdate(owner);
+    return false;
+}
+
+void ReselectCurrentPage() {
+    PropSheet_SetCurSel(g_hWizard, nullptr, g_nCurrentPage);
+}

@@ -1,0 +1,12 @@
+// The five-page installation wizard: a modeless property sheet in the
+// wizard style with header titles, owned by the main window.
+#pragma once
+
+#include <windows.h>
+
+// Creates the wizard over the owner. False when no usable wizard control
+// exists (after the common-controls message has been shown).
+bool CreateWizard(HWND owner);
+
+// Selects the wizard's current page again, so that it stays as it was.
+void ReselectCurrentPage();
