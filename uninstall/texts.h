@@ -1,0 +1,14 @@
+// User texts of uninstall, from its string table.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace uninstall {
+
+// A string resource of the running program, of any length; empty when the
+// program has none under that number.
+std::string LoadText(UINT id);
+
+}  // namespace uninstall

@@ -1,0 +1,144 @@
+#include "uninstall/uninstall_window.h"
+
+#include "installer_shared/url_window.h"
+#include "uninstall/removal.h"
+#include "uninstall/resources/resource.h"
+#include "uninstall/texts.h"
+
+#include <objbase.h>
+
+namespace uninstall {
+namespace {
+
+constexpr UINT_PTR kStartTimer = 1;
+constexpr UINT kStartPeriodMs = 50;
+constexpr DWORD kAnimationMs = 300;
+constexpr int kSmallIconSize = 16;
+
+// The link here is grey until the pointer is over it, then black.
+constexpr installer::URLWindowLook kLinkLook = {RGB(0x80, 0x80, 0x80), RGB(0, 0, 0), IDCUR_LINK};
+
+// What the window owns: its report and the icons it loaded.
+struct CUninstallWindowState {
+    CUninstallReport m_report;
+    HICON m_hSmallIcon = nullptr;
+    HICON m_hDoneIcon = nullptr;
+};
+
+CUninstallWindowState* StateOf(HWND dialog) {
+    return reinterpret_cast<CUninstallWindowState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
+
+HICON LoadSmallIcon(WORD id) {
+    return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON,
+                                         kSmallIconSize, kSmallIconSize, 0));
+}
+
+void SetStatus(HWND dialog, UINT textId) {
+    SetDlgItemTextA(dialog, IDC_STATUS, LoadText(textId).c_str());
+    UpdateWindow(GetDlgItem(dialog, IDC_STATUS));
+}
+
+void ShowControl(HWND dialog, int id) { ShowWindow(GetDlgItem(dialog, id), SW_SHOW); }
+
+void OnInit(HWND dialog, CUninstallWindowState* state) {
+    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
+    state->m_hSmallIcon = LoadSmallIcon(IDI_UNINSTALL_SMALL);
+    state->m_hDoneIcon = LoadSmallIcon(IDI_STAGE_DONE);
+    SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(state->m_hSmallIcon));
+    for (int id : {IDC_FILES_DONE, IDC_SHORTCUTS_DONE, IDC_REGISTRY_DONE})
+        SendDlgItemMessageA(dialog, id, STM_SETICON, reinterpret_cast<WPARAM>(state->m_hDoneIcon), 0);
+    SetTimer(dialog, kStartTimer, kStartPeriodMs, nullptr);
+    if (!AnimateWindow(dialog, kAnimationMs, AW_CENTER | AW_ACTIVATE)) ShowWindow(dialog, SW_SHOW);
+}
+
+// The whole removal, in one go. Each stage shows its mark when it is done,
+// whatever it reported.
+void RunRemoval(HWND dialog, CUninstallReport& report) {
+    report = CUninstallReport();
+    SetStatus(dialog, IDS_STATUS_STARTING);
+    HKEY productKey = OpenProductKey();
+    RemoveProgramFiles(productKey, report);
+    SetStatus(dialog, IDS_STATUS_FILES_DELETED);
+    ShowControl(dialog, IDC_FILES_DONE);
+    RemoveProgramGroup(productKey, report);
+    SetStatus(dialog, IDS_STATUS_SHORTCUTS_DELETED);
+    if (productKey) RegCloseKey(productKey);
+    ShowControl(dialog, IDC_SHORTCUTS_DONE);
+    RemoveProductKeys(HKEY_CURRENT_USER);
+    RemoveProductKeys(HKEY_LOCAL_MACHINE);
+    ShowControl(dialog, IDC_REGISTRY_DONE);
+    SetStatus(dialog, report.m_bError ? IDS_STATUS_SEE_DETAILS : IDS_STATUS_COMPLETE);
+    if (report.m_bError) ShowControl(dialog, IDC_DETAILS);
+    EnableWindow(GetDlgItem(dialog, IDOK), TRUE);
+}
+
+// The removal starts at the first tick at which the window is visible, that
+// is after its show animation.
+void OnTimer(HWND dialog) {
+    if (!IsWindowVisible(dialog)) return;
+    KillTimer(dialog, kStartTimer);
+    RunRemoval(dialog, StateOf(dialog)->m_report);
+}
+
+void ShowReport(HWND dialog) {
+    std::string caption = LoadText(IDS_REPORT_CAPTION);
+    MessageBoxA(dialog, StateOf(dialog)->m_report.m_strText.c_str(), caption.c_str(), MB_OK | MB_ICONINFORMATION);
+}
+
+void FadeOutAndClose(HWND dialog) {
+    AnimateWindow(dialog, kAnimationMs, AW_BLEND | AW_HIDE);
+    DestroyWindow(dialog);
+}
+
+void OnDestroy(HWND dialog) {
+    CUninstallWindowState* state = StateOf(dialog);
+    KillTimer(dialog, kStartTimer);
+    if (state->m_hSmallIcon) DestroyIcon(state->m_hSmallIcon);
+    if (state->m_hDoneIcon) DestroyIcon(state->m_hDoneIcon);
+    PostQuitMessage(0);
+}
+
+INT_PTR CALLBACK UninstallDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInit(dialog, reinterpret_cast<CUninstallWindowState*>(lParam));
+        return FALSE;
+    case WM_TIMER:
+        if (wParam == kStartTimer) OnTimer(dialog);
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDC_DETAILS) ShowReport(dialog);
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) FadeOutAndClose(dialog);
+        return TRUE;
+    case WM_DESTROY:
+        if (StateOf(dialog)) OnDestroy(dialog);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+}  // namespace
+
+void RunPhaseTwo(HINSTANCE instance) {
+    installer::RegisterURLWindowClass(instance, kLinkLook);
+    // The file-operation object of the shell wants COM on this thread.
+    bool comReady = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    CUninstallWindowState state;
+    HWND dialog = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_UNINSTALL), nullptr, UninstallDialogProc,
+                                     reinterpret_cast<LPARAM>(&state));
+    if (dialog) {
+        ShowWindow(dialog, SW_SHOW);
+        SetForegroundWindow(dialog);
+        MSG message;
+        while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+            if (IsDialogMessageA(dialog, &message)) continue;
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+    if (comReady) CoUninitialize();
+}
+
+}  // namespace uninstall
