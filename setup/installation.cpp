@@ -64,8 +64,8 @@ bool CopyProductFiles(HWND dialog) {
     SetCurrentDirectoryA(source.c_str());
     CreateDirectoryA(g_szProgramFolder, nullptr);
     for (const char* file : kProductFiles) {
-        if (!CopyWithRetry(dialog, source + "\\" + file, std::string(g_szProgramFolder) + "\\" + file))
-            return false;
+        std::string target = std::string(g_szProgramFolder) + "\\" + file;
+        if (!CopyWithRetry(dialog, source + "\\" + file, target)) return false;
     }
     return true;
 }

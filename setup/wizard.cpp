@@ -193,7 +193,8 @@ void ShowFinishChecks(HWND page) {
 }
 
 void OpenInstalled(const char* file) {
-    ShellExecuteA(nullptr, "open", file, nullptr, g_szProgramFolder, SW_SHOWNORMAL);
+    std::string path = std::string(g_szProgramFolder) + "\\" + file;
+    ShellExecuteA(nullptr, "open", path.c_str(), nullptr, g_szProgramFolder, SW_SHOWNORMAL);
 }
 
 // Finish: start what the user asked for (before Vista only), write the

@@ -71,7 +71,8 @@ std::string TextOf(HWND window) {
 // A message box of setup: its caption, and no wizard buttons.
 HWND FindMessageBox(DWORD processId) {
     return FindDialog(processId, [](HWND w) {
-        return TextOf(w) == "Setup Program" && !GetDlgItem(w, kNextButton) && GetDlgItem(w, kStaticText);
+        return TextOf(w) == "Setup Program" && !GetDlgItem(w, kNextButton) &&
+               GetDlgItem(w, kStaticText);
     });
 }
 
@@ -139,7 +140,8 @@ protected:
         m_programFolder = m_installRoot.File("Installed Veyrith");
         m_screens = BinDir() + "..\\setup-screens\\";
         CreateDirectoryA(m_screens.c_str(), nullptr);
-        for (const char* file : {"setup.exe", "veyrith.exe", "veyrith_configure.exe", "veyrith.chm"})
+        for (const char* file :
+             {"setup.exe", "veyrith.exe", "veyrith_configure.exe", "veyrith.chm"})
             ASSERT_TRUE(CopyFileA((BinDir() + file).c_str(), m_source.File(file).c_str(), FALSE));
         std::string uninstaller = FileExists(BinDir() + "uninstall.exe") ? "uninstall.exe"
                                                                           : "veyrith_configure.exe";
@@ -148,6 +150,9 @@ protected:
     }
     void TearDown() override {
         m_setup.End();
+        // Setup works in its source folder; Wine lets go of it a moment
+        // after the process has ended.
+        WaitFor([&] { return DeleteTree(m_source.Path()) || !FileExists(m_source.Path()); });
         for (int csidl : {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS})
             DeleteTree(ProgramsFolder(csidl) + "\\" + m_group);
         DeleteKeyTree(HKEY_LOCAL_MACHINE, kProductKey);
@@ -159,25 +164,32 @@ protected:
 
     void Start() {
         ASSERT_TRUE(m_setup.Start(Quoted(m_source.File("setup.exe"))));
-        m_sheet = FindDialog(m_setup.Id(), [](HWND w) { return GetDlgItem(w, kNextButton) != nullptr; });
+        m_sheet = FindDialog(m_setup.Id(),
+                             [](HWND w) { return GetDlgItem(w, kNextButton) != nullptr; });
         ASSERT_NE(m_sheet, nullptr);
     }
-    HWND Page() { return reinterpret_cast<HWND>(SendMessageA(m_sheet, PSM_GETCURRENTPAGEHWND, 0, 0)); }
+    HWND Page() {
+        return reinterpret_cast<HWND>(SendMessageA(m_sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    }
     int PageIndex() {
-        return static_cast<int>(SendMessageA(m_sheet, PSM_HWNDTOINDEX, reinterpret_cast<WPARAM>(Page()), 0));
+        WPARAM page = reinterpret_cast<WPARAM>(Page());
+        return static_cast<int>(SendMessageA(m_sheet, PSM_HWNDTOINDEX, page, 0));
     }
     bool ReachPage(int index) { return WaitFor([&] { return PageIndex() == index; }); }
     // The wizard sets its buttons through posted messages: wait for the state.
     bool NextBecomes(bool enabled) {
-        return WaitFor([&] { return (IsWindowEnabled(GetDlgItem(m_sheet, kNextButton)) != FALSE) == enabled; });
+        HWND next = GetDlgItem(m_sheet, kNextButton);
+        return WaitFor([&] { return (IsWindowEnabled(next) != FALSE) == enabled; });
     }
     void Press(int button) { PostMessageA(m_sheet, PSM_PRESSBUTTON, button, 0); }
     void SetItemText(int id, const std::string& text) {
-        SendMessageA(GetDlgItem(Page(), id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        SendMessageA(GetDlgItem(Page(), id), WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>(text.c_str()));
     }
     std::string ItemText(int id) {
         char text[4096] = "";
-        SendMessageA(GetDlgItem(Page(), id), WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text));
+        SendMessageA(GetDlgItem(Page(), id), WM_GETTEXT, sizeof(text),
+                     reinterpret_cast<LPARAM>(text));
         return text;
     }
     void Click(int id) { SendMessageA(GetDlgItem(Page(), id), BM_CLICK, 0, 0); }
@@ -293,7 +305,8 @@ TEST_F(SetupRun, MissingFileStopsTheCopyUntilRetryAndQuittingLeavesNoRegistratio
     EXPECT_FALSE(FileExists(Installed("uninstall.exe")));
     SaveScreenshot(prompt, m_screens + "copy-error.bmp");
 
-    ASSERT_TRUE(CopyFileA((BinDir() + "veyrith.chm").c_str(), m_source.File("veyrith.chm").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA((BinDir() + "veyrith.chm").c_str(),
+                          m_source.File("veyrith.chm").c_str(), FALSE));
     PostMessageA(prompt, WM_COMMAND, IDRETRY, 0);
     ASSERT_TRUE(ReachPage(4));
     for (const char* file : kShippedFiles) EXPECT_TRUE(FileExists(Installed(file))) << file;
