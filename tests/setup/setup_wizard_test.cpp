@@ -224,6 +224,7 @@ TEST_F(SetupRun, InstallsFilesShortcutsAndRegistryValues) {
     ASSERT_TRUE(ReachPage(0));
     EXPECT_TRUE(NextBecomes(true));
     Screenshot("1-welcome.bmp");
+    SaveScreenshot(GetDesktopWindow(), m_screens + "0-screen.bmp");
     Press(PSBTN_NEXT);
 
     ASSERT_TRUE(ReachPage(1));
