@@ -34,4 +34,12 @@ TEST(ShippedManifest, ScannerRunsWithTheUsersOwnRights) {
     EXPECT_NE(manifest.find("uiAccess=\"false\""), std::string::npos);
 }
 
+TEST(ShippedManifest, UninstallerAsksForAdministratorAndCommonControls6) {
+    std::string manifest = ManifestOf(BinDir() + "uninstall.exe");
+    ASSERT_FALSE(manifest.empty());
+    EXPECT_NE(manifest.find("level=\"requireAdministrator\""), std::string::npos);
+    EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""),
+              std::string::npos);
+}
+
 }  // namespace
