@@ -295,17 +295,33 @@ TEST_F(UninstallTest, QuarantineFolderAndForeignKeyStay) {
     ASSERT_TRUE(CreateDirectoryA(quarantine.c_str(), nullptr));
     ASSERT_TRUE(WriteTextFile(quarantine + "\\index.dat", "index"));
     ASSERT_TRUE(SetStringValue(HKEY_CURRENT_USER, kForeignKey, "Kept", "yes"));
+    ASSERT_TRUE(DeleteFileA((std::string(kProgramFolder) + "\\veyrith.chm").c_str()));
     UninstallRun run = RunUninstall(true);
     ASSERT_TRUE(run.bWindowShown);
     EXPECT_EQ(run.strStatus, "Press \"Details\" to view report.");
     EXPECT_TRUE(run.bDetailsVisible);
-    EXPECT_EQ(run.strReport, "Can't remove program directory, it's not empty\r\n");
+    EXPECT_EQ(run.strReport,
+              "Error deleting file: C:\\VeyrithUninstallTest\\veyrith.chm\r\n"
+              "Can't remove program directory, it's not empty\r\n");
     ExpectProductFilesGone();
     EXPECT_TRUE(FileExists(quarantine + "\\index.dat"));
     ExpectGroupsGone();
     EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kForeignKey, "Kept"));
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kProductKey));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kVeyrithKey));
+}
+
+TEST_F(UninstallTest, MissingInstallationValuesAreReported) {
+    Install(kGroup);
+    ASSERT_TRUE(DeleteKeyTree(HKEY_LOCAL_MACHINE, kProductKey));
+    UninstallRun run = RunUninstall(true);
+    ASSERT_TRUE(run.bWindowShown);
+    EXPECT_TRUE(run.bDetailsVisible);
+    EXPECT_EQ(run.strReport,
+              "Error: can't get program folder location from registry.\r\n"
+              "Error: can't get program group location from registry\r\n");
+    EXPECT_TRUE(FileExists(std::string(kProgramFolder) + "\\veyrith.exe"));
+    EXPECT_TRUE(FileExists(m_userPrograms + kGroup + "\\Veyrith.lnk"));
 }
 
 TEST_F(UninstallTest, HostileGroupNameNeverRemovesAProgramsFolder) {
