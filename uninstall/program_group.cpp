@@ -96,6 +96,8 @@ void DeleteGroupUnder(int csidl, const std::string& group) {
     if (programs.back() == '\\') programs.pop_back();
     std::string path = programs + "\\" + group;
     if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+    // A file-operation object that cannot delete (Wine's answers "not
+    // implemented") leaves the work to the older function.
     if (SystemIsVistaOrLater() && DeleteWithFileOperation(path)) return;
     DeleteWithFileFunction(path);
 }

@@ -34,12 +34,15 @@ TEST(ShippedManifest, ScannerRunsWithTheUsersOwnRights) {
     EXPECT_NE(manifest.find("uiAccess=\"false\""), std::string::npos);
 }
 
-TEST(ShippedManifest, SetupAsksForAdministratorAndCommonControls6) {
-    std::string manifest = ManifestOf(BinDir() + "setup.exe");
-    ASSERT_FALSE(manifest.empty());
-    EXPECT_NE(manifest.find("level=\"requireAdministrator\""), std::string::npos);
-    EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""),
-              std::string::npos);
+TEST(ShippedManifest, InstallerProgramsAskForAdministratorAndCommonControls6) {
+    for (const char* program : {"setup.exe", "uninstall.exe"}) {
+        SCOPED_TRACE(program);
+        std::string manifest = ManifestOf(BinDir() + program);
+        ASSERT_FALSE(manifest.empty());
+        EXPECT_NE(manifest.find("level=\"requireAdministrator\""), std::string::npos);
+        EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""),
+                  std::string::npos);
+    }
 }
 
 }  // namespace
