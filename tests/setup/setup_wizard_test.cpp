@@ -225,6 +225,15 @@ TEST_F(SetupRun, InstallsFilesShortcutsAndRegistryValues) {
     EXPECT_TRUE(NextBecomes(true));
     Screenshot("1-welcome.bmp");
     SaveScreenshot(GetDesktopWindow(), m_screens + "0-screen.bmp");
+    HWND background = FindWindowA("SetupMainWindow", "Setup Program");
+    ASSERT_NE(background, nullptr);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(background, &owner);
+    EXPECT_EQ(owner, m_setup.Id());
+    RECT screen;
+    GetWindowRect(background, &screen);
+    EXPECT_EQ(screen.right - screen.left, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(screen.bottom - screen.top, GetSystemMetrics(SM_CYSCREEN));
     Press(PSBTN_NEXT);
 
     ASSERT_TRUE(ReachPage(1));
