@@ -234,6 +234,17 @@ TEST_F(SetupRun, InstallsFilesShortcutsAndRegistryValues) {
     GetWindowRect(background, &screen);
     EXPECT_EQ(screen.right - screen.left, GetSystemMetrics(SM_CXSCREEN));
     EXPECT_EQ(screen.bottom - screen.top, GetSystemMetrics(SM_CYSCREEN));
+
+    // The pointer over Cancel draws it as the default button, and off it again.
+    HWND cancel = GetDlgItem(m_sheet, IDCANCEL);
+    RECT r;
+    GetWindowRect(cancel, &r);
+    auto kind = [&] { return GetWindowLongA(cancel, GWL_STYLE) & BS_TYPEMASK; };
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    EXPECT_TRUE(WaitFor([&] { return kind() == BS_DEFPUSHBUTTON; }));
+    Screenshot("1-welcome-hover.bmp");
+    SetCursorPos(screen.left + 5, screen.bottom - 5);
+    EXPECT_TRUE(WaitFor([&] { return kind() == BS_PUSHBUTTON; }));
     Press(PSBTN_NEXT);
 
     ASSERT_TRUE(ReachPage(1));
