@@ -110,6 +110,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CLOSE:
         AskToQuit(window);
         return 0;
+    case kWizardFinishedMessage:
+        FadeOut(g_hWizard);
+        DestroyWindow(g_hWizard);
+        DestroyWindow(window);
+        return 0;
     case WM_DESTROY:
         g_hMainWindow = nullptr;
         PostQuitMessage(0);

@@ -1,6 +1,5 @@
 #include "wizard.h"
 
-#include "fade.h"
 #include "hover.h"
 #include "installation.h"
 #include "resources/resource.h"
@@ -15,7 +14,6 @@
 namespace {
 
 const UINT kHoverTimer = 1;
-const UINT kFinishedMessage = WM_APP + 1;
 int g_nCurrentPage = 0;
 
 void SetResult(HWND page, LONG_PTR result) {
@@ -207,18 +205,13 @@ void Finish(HWND page) {
         if (g_bLaunchProgram) OpenInstalled("veyrith.exe");
     }
     WriteRegistryValues();
-    PostMessageA(page, kFinishedMessage, 0, 0);
+    PostMessageA(g_hMainWindow, kWizardFinishedMessage, 0, 0);
 }
 
 INT_PTR CALLBACK FinishProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
         ShowFinishChecks(page);
-        return TRUE;
-    case kFinishedMessage:
-        FadeOut(g_hWizard);
-        DestroyWindow(g_hWizard);
-        DestroyWindow(g_hMainWindow);
         return TRUE;
     case WM_NOTIFY: {
         const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);

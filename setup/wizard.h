@@ -4,6 +4,10 @@
 
 #include <windows.h>
 
+// Posted to the main window once Finish has done its work: the main window
+// then fades the wizard out and ends the program.
+const UINT kWizardFinishedMessage = WM_APP + 1;
+
 // Creates the wizard over the owner. False when no usable wizard control
 // exists (after the common-controls message has been shown).
 bool CreateWizard(HWND owner);
