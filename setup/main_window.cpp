@@ -102,7 +102,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         Paint(window);
         return 0;
     case WM_SYSCOMMAND:
-        if ((wParam & 0xFFF0) == IDM_ABOUT) {
+        if (wParam == IDM_ABOUT) {
             DialogBoxParamA(g_hInstance, MAKEINTRESOURCEA(IDD_ABOUT), window, AboutProc, 0);
             return 0;
         }

@@ -115,7 +115,12 @@ void SaveScreenshot(HWND window, const std::string& file) {
     HGDIOBJ old = SelectObject(memory, bitmap);
     BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
     SelectObject(memory, old);
-    BITMAPINFOHEADER info = {sizeof(info), width, height, 1, 24, BI_RGB};
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof(info);
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
     DWORD rowSize = ((width * 3 + 3) & ~3u);
     std::string pixels(rowSize * height, '\0');
     GetDIBits(memory, bitmap, 0, height, &pixels[0], reinterpret_cast<BITMAPINFO*>(&info),
@@ -123,7 +128,9 @@ void SaveScreenshot(HWND window, const std::string& file) {
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
-    BITMAPFILEHEADER header = {0x4D42, 0, 0, 0, sizeof(header) + sizeof(info)};
+    BITMAPFILEHEADER header = {};
+    header.bfType = 0x4D42;
+    header.bfOffBits = sizeof(header) + sizeof(info);
     header.bfSize = header.bfOffBits + static_cast<DWORD>(pixels.size());
     std::string bytes(reinterpret_cast<char*>(&header), sizeof(header));
     bytes.append(reinterpret_cast<char*>(&info), sizeof(info));
@@ -245,6 +252,14 @@ TEST_F(SetupRun, InstallsFilesShortcutsAndRegistryValues) {
     Screenshot("1-welcome-hover.bmp");
     SetCursorPos(screen.left + 5, screen.bottom - 5);
     EXPECT_TRUE(WaitFor([&] { return kind() == BS_PUSHBUTTON; }));
+
+    PostMessageA(background, WM_SYSCOMMAND, 100, 0);
+    HWND about = FindDialog(m_setup.Id(),
+                            [](HWND w) { return TextOf(w) == "About Installation Wizard"; });
+    ASSERT_NE(about, nullptr);
+    SaveScreenshot(about, m_screens + "about.bmp");
+    PostMessageA(about, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(about); }));
     Press(PSBTN_NEXT);
 
     ASSERT_TRUE(ReachPage(1));
