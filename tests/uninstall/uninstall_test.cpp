@@ -322,6 +322,15 @@ TEST_F(UninstallTest, MissingInstallationValuesAreReported) {
               "Error: can't get program group location from registry\r\n");
     EXPECT_TRUE(FileExists(std::string(kProgramFolder) + "\\veyrith.exe"));
     EXPECT_TRUE(FileExists(m_userPrograms + kGroup + "\\Veyrith.lnk"));
+
+    // An empty folder counts as missing: it would name the drive's root.
+    Install(kGroup);
+    ASSERT_TRUE(SetStringValue(HKEY_LOCAL_MACHINE, kProductKey, "Program Folder", ""));
+    run = RunUninstall(true);
+    ASSERT_TRUE(run.bWindowShown);
+    EXPECT_EQ(run.strReport, "Error: can't get program folder location from registry.\r\n");
+    EXPECT_TRUE(FileExists(std::string(kProgramFolder) + "\\veyrith.exe"));
+    ExpectGroupsGone();
 }
 
 TEST_F(UninstallTest, HostileGroupNameNeverRemovesAProgramsFolder) {
