@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 
 namespace uninstall {
@@ -17,9 +18,23 @@ bool UserConfirms() {
     return MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
+// A top-level window captioned exactly "Veyrith" that is not a dialog: the
+// program's message boxes carry the same caption, and one of them may lie
+// above the main window.
+BOOL CALLBACK FindMainWindow(HWND window, LPARAM found) {
+    char caption[sizeof(kMainWindowTitle) + 1] = {};
+    char className[8] = {};
+    GetWindowTextA(window, caption, sizeof(caption));
+    GetClassNameA(window, className, sizeof(className));
+    if (strcmp(caption, kMainWindowTitle) != 0 || strcmp(className, "#32770") == 0) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
 // Asks a running Veyrith to close and gives it time to let go of its files.
 void CloseRunningProgram() {
-    HWND mainWindow = FindWindowA(nullptr, kMainWindowTitle);
+    HWND mainWindow = nullptr;
+    EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&mainWindow));
     if (!mainWindow) return;
     PostMessageA(mainWindow, kCloseRequestMessage, 0, 0);
     Sleep(kCloseWaitMs);

@@ -64,8 +64,9 @@ HKEY OpenProductKey() {
 }
 
 void RemoveProgramFiles(HKEY productKey, CUninstallReport& report) {
+    // An empty folder would name the files at the root of the current drive.
     std::string folder;
-    if (!ReadLimitedString(productKey, kProgramFolderValue, kProgramFolderLimit, folder)) {
+    if (!ReadLimitedString(productKey, kProgramFolderValue, kProgramFolderLimit, folder) || folder.empty()) {
         report.AddLine(LoadText(IDS_REPORT_NO_FOLDER));
         return;
     }

@@ -35,4 +35,27 @@ TEST(UninstallRules, LinkTextHoldsFourFields) {
     EXPECT_EQ(installer::ParseURLWindowText("only text").target, "");
 }
 
+TEST(UninstallRules, LinkSizesItselfToItsTextAndKeepsItsPlace) {
+    ASSERT_TRUE(installer::RegisterURLWindowClass(GetModuleHandleA(nullptr),
+                                                  {RGB(0x80, 0x80, 0x80), RGB(0, 0, 0), 110}));
+    HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 400, 200, nullptr, nullptr, nullptr, nullptr);
+    HWND link = CreateWindowExA(0, installer::kURLWindowClass, "www.tarnwick.com|https://x/|default|8",
+                                WS_CHILD | WS_VISIBLE, 30, 40, 300, 100, parent, nullptr, nullptr, nullptr);
+    ASSERT_NE(link, nullptr);
+    RECT bounds;
+    GetWindowRect(link, &bounds);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&bounds), 2);
+    HDC dc = GetDC(link);
+    HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SIZE extent = {};
+    GetTextExtentPoint32A(dc, "www.tarnwick.com", 16, &extent);
+    SelectObject(dc, old);
+    ReleaseDC(link, dc);
+    EXPECT_EQ(bounds.left, 30);
+    EXPECT_EQ(bounds.top, 40);
+    EXPECT_EQ(bounds.right - bounds.left, extent.cx);
+    EXPECT_EQ(bounds.bottom - bounds.top, extent.cy);
+    DestroyWindow(parent);
+}
+
 }  // namespace

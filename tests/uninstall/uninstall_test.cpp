@@ -272,7 +272,12 @@ TEST_F(UninstallTest, ClosesVeyrithAndRemovesFilesGroupsAndKeys) {
     bool userTarnwickOurs = HoldsOnly(HKEY_CURRENT_USER, kTarnwickKey, "Veyrith");
     bool machineTarnwickOurs = HoldsOnly(HKEY_LOCAL_MACHINE, kTarnwickKey, "Veyrith");
     StartVeyrith();
+    // A message box of the program carries its caption too, and lies above.
+    HWND box = CreateWindowExA(0, "#32770", "Veyrith", WS_POPUP | WS_VISIBLE, 0, 0, 100, 50, nullptr, nullptr,
+                               nullptr, nullptr);
+    ASSERT_NE(box, nullptr);
     UninstallRun run = RunUninstall(true, BinDir() + "..\\uninstall-window.bmp");
+    DestroyWindow(box);
     ASSERT_TRUE(run.bWindowShown);
     EXPECT_TRUE(m_veyrith.Wait(10000)) << "the running program did not close";
     EXPECT_TRUE(run.bRegistrationGoneAtWindow);
@@ -322,6 +327,15 @@ TEST_F(UninstallTest, MissingInstallationValuesAreReported) {
               "Error: can't get program group location from registry\r\n");
     EXPECT_TRUE(FileExists(std::string(kProgramFolder) + "\\veyrith.exe"));
     EXPECT_TRUE(FileExists(m_userPrograms + kGroup + "\\Veyrith.lnk"));
+
+    // An empty folder counts as missing: it would name the drive's root.
+    Install(kGroup);
+    ASSERT_TRUE(SetStringValue(HKEY_LOCAL_MACHINE, kProductKey, "Program Folder", ""));
+    run = RunUninstall(true);
+    ASSERT_TRUE(run.bWindowShown);
+    EXPECT_EQ(run.strReport, "Error: can't get program folder location from registry.\r\n");
+    EXPECT_TRUE(FileExists(std::string(kProgramFolder) + "\\veyrith.exe"));
+    ExpectGroupsGone();
 }
 
 TEST_F(UninstallTest, HostileGroupNameNeverRemovesAProgramsFolder) {
