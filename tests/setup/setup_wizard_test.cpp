@@ -104,39 +104,6 @@ std::string ReadString(HKEY root, const char* key, const char* name) {
     return data.empty() ? std::string() : std::string(reinterpret_cast<char*>(data.data()));
 }
 
-// The screen under a window, saved as a 24-bit BMP file.
-void SaveScreenshot(HWND window, const std::string& file) {
-    RECT r;
-    GetWindowRect(window, &r);
-    int width = r.right - r.left, height = r.bottom - r.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-    SelectObject(memory, old);
-    BITMAPINFOHEADER info = {};
-    info.biSize = sizeof(info);
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    DWORD rowSize = ((width * 3 + 3) & ~3u);
-    std::string pixels(rowSize * height, '\0');
-    GetDIBits(memory, bitmap, 0, height, &pixels[0], reinterpret_cast<BITMAPINFO*>(&info),
-              DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    BITMAPFILEHEADER header = {};
-    header.bfType = 0x4D42;
-    header.bfOffBits = sizeof(header) + sizeof(info);
-    header.bfSize = header.bfOffBits + static_cast<DWORD>(pixels.size());
-    std::string bytes(reinterpret_cast<char*>(&header), sizeof(header));
-    bytes.append(reinterpret_cast<char*>(&info), sizeof(info));
-    WriteTextFile(file, bytes + pixels);
-}
-
 // One run of setup.exe from a folder of its own, and everything it may
 // leave behind: the program folder, the shortcut group, the registry keys.
 class SetupRun : public ::testing::Test {
@@ -202,7 +169,7 @@ protected:
     void Click(int id) { SendMessageA(GetDlgItem(Page(), id), BM_CLICK, 0, 0); }
     void Screenshot(const char* name) {
         PumpMessages(300);
-        SaveScreenshot(m_sheet, m_screens + name);
+        SaveWindowPicture(m_sheet, m_screens + name);
     }
     // Welcome, licence accepted, program folder, up to the group page.
     void WalkToGroupPage() {
@@ -231,7 +198,7 @@ TEST_F(SetupRun, InstallsFilesShortcutsAndRegistryValues) {
     ASSERT_TRUE(ReachPage(0));
     EXPECT_TRUE(NextBecomes(true));
     Screenshot("1-welcome.bmp");
-    SaveScreenshot(GetDesktopWindow(), m_screens + "0-screen.bmp");
+    SaveWindowPicture(GetDesktopWindow(), m_screens + "0-screen.bmp");
     HWND background = FindWindowA("SetupMainWindow", "Setup Program");
     ASSERT_NE(background, nullptr);
     DWORD owner = 0;
@@ -257,7 +224,7 @@ TEST_F(SetupRun, InstallsFilesShortcutsAndRegistryValues) {
     HWND about = FindDialog(m_setup.Id(),
                             [](HWND w) { return TextOf(w) == "About Installation Wizard"; });
     ASSERT_NE(about, nullptr);
-    SaveScreenshot(about, m_screens + "about.bmp");
+    SaveWindowPicture(about, m_screens + "about.bmp");
     PostMessageA(about, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(about); }));
     Press(PSBTN_NEXT);
@@ -339,7 +306,7 @@ TEST_F(SetupRun, MissingFileStopsTheCopyUntilRetryAndQuittingLeavesNoRegistratio
     EXPECT_GT(text.size(), text.find("System error message: ") + 22) << text;
     EXPECT_TRUE(FileExists(Installed("veyrith_configure.exe")));
     EXPECT_FALSE(FileExists(Installed("uninstall.exe")));
-    SaveScreenshot(prompt, m_screens + "copy-error.bmp");
+    SaveWindowPicture(prompt, m_screens + "copy-error.bmp");
 
     ASSERT_TRUE(CopyFileA((BinDir() + "veyrith.chm").c_str(),
                           m_source.File("veyrith.chm").c_str(), FALSE));

@@ -67,45 +67,6 @@ bool WaitFor(DWORD timeoutMs, Done done) {
     return done();
 }
 
-// Copies the window's part of the screen into a 24-bit BMP file.
-bool SaveScreenshot(HWND window, const std::string& path) {
-    RECT rect = {};
-    GetWindowRect(window, &rect);
-    int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    GdiFlush();
-    DWORD imageSize = static_cast<DWORD>(((width * 3 + 3) & ~3) * height);
-    BITMAPFILEHEADER header = {};
-    header.bfType = 0x4D42;
-    header.bfOffBits = sizeof(header) + sizeof(info.bmiHeader);
-    header.bfSize = header.bfOffBits + imageSize;
-    bool saved = false;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-        DWORD written = 0;
-        saved = WriteFile(file, &header, sizeof(header), &written, nullptr) &&
-                WriteFile(file, &info.bmiHeader, sizeof(info.bmiHeader), &written, nullptr) &&
-                WriteFile(file, bits, imageSize, &written, nullptr);
-        CloseHandle(file);
-    }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return saved;
-}
-
 TEST(VeyrithRun, F5ScanFindsTheSampleHookAndTheCloseMessageEndsTheProgram) {
     TempFolder folder;
     std::string dll = folder.File("sample_hook.dll");
@@ -135,7 +96,7 @@ TEST(VeyrithRun, F5ScanFindsTheSampleHookAndTheCloseMessageEndsTheProgram) {
     HWND list = FindChildOfClass(frame, WC_LISTVIEWA);
     EXPECT_TRUE(WaitFor(5000, [&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) >= 1; }));
     Sleep(500);
-    EXPECT_TRUE(SaveScreenshot(frame, BinDir() + "..\\veyrith-scan-screenshot.bmp"));
+    EXPECT_TRUE(SaveWindowPicture(frame, BinDir() + "..\\veyrith-scan-screenshot.bmp"));
 
     PostMessageA(frame, WM_USER, 0, 0);
     DWORD code = 1;

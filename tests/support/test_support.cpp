@@ -197,4 +197,34 @@ std::string ModulePath(HMODULE module) {
     return path;
 }
 
+bool SaveWindowPicture(HWND window, const std::string& path) {
+    RECT r = {};
+    GetWindowRect(window, &r);
+    int width = r.right - r.left, height = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    SelectObject(memory, old);
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof(info);
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    std::string pixels(static_cast<size_t>(((width * 3 + 3) & ~3) * height), '\0');
+    GetDIBits(memory, bitmap, 0, height, &pixels[0], reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    BITMAPFILEHEADER head = {};
+    head.bfType = 0x4D42;
+    head.bfOffBits = sizeof(head) + sizeof(info);
+    head.bfSize = head.bfOffBits + static_cast<DWORD>(pixels.size());
+    std::string bytes(reinterpret_cast<char*>(&head), sizeof(head));
+    bytes.append(reinterpret_cast<char*>(&info), sizeof(info)).append(pixels);
+    return WriteTextFile(path, bytes);
+}
+
 }  // namespace testing_support

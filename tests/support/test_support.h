@@ -68,6 +68,10 @@ std::vector<unsigned char> ReadBinaryValue(HKEY root, const char* key, const cha
 bool DeleteValue(HKEY root, const char* key, const char* name);
 bool DeleteKeyTree(HKEY root, const char* key);
 
+// Saves what the screen shows of a window as a 24-bit BMP file; false when
+// the file cannot be written.
+bool SaveWindowPicture(HWND window, const std::string& path);
+
 // The full path of a module of this process.
 std::string ModulePath(HMODULE module);
 

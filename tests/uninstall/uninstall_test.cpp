@@ -113,35 +113,6 @@ std::string ImageOfWindow(HWND window) {
     return path;
 }
 
-// Saves what the screen shows of the window as a 24-bit BMP.
-bool SaveWindowPicture(HWND window, const std::string& path) {
-    RECT r;
-    GetWindowRect(window, &r);
-    int width = r.right - r.left, height = r.bottom - r.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-    SelectObject(memory, old);
-    BITMAPINFOHEADER info = {};
-    info.biSize = sizeof(info);
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    std::vector<char> pixels(static_cast<size_t>(((width * 3 + 3) & ~3) * height));
-    GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    BITMAPFILEHEADER head = {0x4D42, static_cast<DWORD>(sizeof(head) + sizeof(info) + pixels.size()), 0, 0,
-                             sizeof(head) + sizeof(info)};
-    std::string data(reinterpret_cast<char*>(&head), sizeof(head));
-    data.append(reinterpret_cast<char*>(&info), sizeof(info)).append(pixels.data(), pixels.size());
-    return WriteTextFile(path, data);
-}
-
 // What the removal window showed before it was closed.
 struct UninstallRun {
     bool bAsked = false;
