@@ -29,11 +29,6 @@ using namespace testing_support;
 
 namespace {
 
-CVeyrithApp& App() {
-    static CVeyrithApp app;
-    return app;
-}
-
 const char kPendingKey[] = "System\\CurrentControlSet\\Control\\Session Manager";
 const char kPendingValue[] = "PendingFileRenameOperations";
 const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";

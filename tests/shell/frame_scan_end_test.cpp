@@ -23,11 +23,6 @@ using namespace testing_support;
 
 namespace {
 
-CVeyrithApp& App() {
-    static CVeyrithApp app;
-    return app;
-}
-
 const DWORD kScanTimeoutMs = 60000;
 
 // Reads the frame and its status bar from its own thread until stopped, as

@@ -22,11 +22,6 @@ using namespace testing_support;
 
 namespace {
 
-CVeyrithApp& App() {
-    static CVeyrithApp app;
-    return app;
-}
-
 const char kAutorunValue[] = "VeyrithFrameScanTestHost";
 
 class FrameScan : public ::testing::Test {

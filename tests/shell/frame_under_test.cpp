@@ -112,3 +112,8 @@ MessageBoxRecorder::MessageBoxRecorder(int answer) : m_answer(answer) {
 }
 
 MessageBoxRecorder::~MessageBoxRecorder() { fw::SetMessageBoxHook(nullptr); }
+
+CVeyrithApp& App() {
+    static CVeyrithApp app;
+    return app;
+}

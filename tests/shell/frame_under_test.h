@@ -13,6 +13,9 @@
 #include "shell/veyrith_doc.h"
 #include "shell_windows.h"
 
+// The one application object of a test program that creates main frames.
+CVeyrithApp& App();
+
 class FrameUnderTest {
 public:
     explicit FrameUnderTest(CVeyrithApp& app) : m_app(app) {}

@@ -14,11 +14,6 @@
 namespace {
 
 // All tests share one application object, as the program has one.
-CVeyrithApp& App() {
-    static CVeyrithApp app;
-    return app;
-}
-
 class MainFrame : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {

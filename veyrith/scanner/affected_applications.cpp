@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "findings/autorun_lookup.h"
+#include "findings/lower_case.h"
 #include "framework/string_resource.h"
 #include "resources/resource.h"
 #include "scanner/file_description.h"
@@ -39,12 +40,6 @@ BOOL CALLBACK CollectVisibleOwner(HWND window, LPARAM param) {
     return TRUE;
 }
 
-std::string Lower(const char* text) {
-    std::string lower(text);
-    if (!lower.empty()) CharLowerBuffA(&lower[0], static_cast<DWORD>(lower.size()));
-    return lower;
-}
-
 // The module handles of a process; empty when they cannot be listed.
 std::vector<HMODULE> ListModules(HANDLE process) {
     std::vector<HMODULE> modules(kListBytes / sizeof(HMODULE));
@@ -67,7 +62,7 @@ std::vector<size_t> MatchModules(DWORD processId, const std::vector<std::string>
     for (HMODULE module : modules) {
         char name[MAX_PATH];
         if (!GetModuleFileNameExA(process, module, name, MAX_PATH)) continue;
-        std::string lower = Lower(name);
+        std::string lower = LowerCase(name);
         for (size_t i = 0; i < wanted.size(); ++i) {
             if (lower == wanted[i] && std::find(matched.begin(), matched.end(), i) == matched.end())
                 matched.push_back(i);
@@ -82,7 +77,7 @@ std::vector<size_t> MatchModules(DWORD processId, const std::vector<std::string>
 }  // namespace
 
 bool FindModuleInProcess(DWORD processId, const char* modulePath, char (&exePath)[MAX_PATH]) {
-    return !MatchModules(processId, {Lower(modulePath)}, exePath).empty();
+    return !MatchModules(processId, {LowerCase(modulePath)}, exePath).empty();
 }
 
 bool HasVisibleWindow(DWORD processId) {
@@ -122,7 +117,7 @@ int CAffectedApplications::ProbeProcess(DWORD processId, const char* modulePath,
 
 CModuleCensus::CModuleCensus(const std::vector<std::string>& modules)
     : m_modules(modules), m_records(modules.size()) {
-    for (const std::string& module : modules) m_lowerModules.push_back(Lower(module.c_str()));
+    for (const std::string& module : modules) m_lowerModules.push_back(LowerCase(module.c_str()));
 }
 
 void CModuleCensus::Take(const CAutoRunArray& autoRuns) {
@@ -139,7 +134,7 @@ void CModuleCensus::Take(const CAutoRunArray& autoRuns) {
 }
 
 const std::vector<CListItemState>* CModuleCensus::Find(const char* modulePath) const {
-    std::string lower = Lower(modulePath);
+    std::string lower = LowerCase(modulePath);
     for (size_t i = 0; i < m_lowerModules.size(); ++i) {
         if (m_lowerModules[i] == lower) return &m_records[i];
     }
@@ -178,7 +173,7 @@ bool CModuleCensus::IsVisible(DWORD processId) const {
 }
 
 std::string CModuleCensus::DescriptionOf(const char* exePath) {
-    std::string key = Lower(exePath);
+    std::string key = LowerCase(exePath);
     auto known = m_descriptions.find(key);
     if (known != m_descriptions.end()) return known->second;
     std::string description = GetFileDescription(exePath);

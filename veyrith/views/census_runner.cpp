@@ -5,6 +5,7 @@
 #include <objbase.h>
 
 #include "autorun/autorun_sources.h"
+#include "findings/lower_case.h"
 
 namespace {
 
@@ -14,12 +15,6 @@ struct CensusJob {
     std::vector<std::string> modules;
     HIMAGELIST fixedImages;
 };
-
-std::string Lower(const char* text) {
-    std::string lower(text);
-    if (!lower.empty()) CharLowerBuffA(&lower[0], static_cast<DWORD>(lower.size()));
-    return lower;
-}
 
 // Hands the result over when it is still wanted; a stale one is dropped here.
 void Deliver(CensusJob& job, std::unique_ptr<CCensusResult> result) {
@@ -69,7 +64,7 @@ void CCensusResult::AddExecutableImages() {
     if (!m_images) return;
     for (const std::string& module : m_census.Modules()) {
         for (const CListItemState& record : *m_census.Find(module.c_str())) {
-            std::string key = Lower(record.m_szPath);
+            std::string key = LowerCase(record.m_szPath);
             if (m_imageIndexes.count(key)) continue;
             HICON small = nullptr;
             int index = -1;
@@ -83,7 +78,7 @@ void CCensusResult::AddExecutableImages() {
 }
 
 int CCensusResult::ImageOf(const char* exePath) const {
-    auto found = m_imageIndexes.find(Lower(exePath));
+    auto found = m_imageIndexes.find(LowerCase(exePath));
     return found == m_imageIndexes.end() ? -1 : found->second;
 }
 

@@ -35,18 +35,14 @@ int Sign(int value) { return value < 0 ? -1 : (value > 0 ? 1 : 0); }
 
 int CompareNumbers(int first, int second) { return first < second ? -1 : (first > second ? 1 : 0); }
 
-// Adds an icon to the image list and frees it, unless it is a shared
-// system icon, which is never destroyed.
-void AddIcon(HIMAGELIST images, HICON icon, bool owned) {
-    ImageList_AddIcon(images, icon);
-    if (owned) DestroyIcon(icon);
-}
-
+// Adds an icon resource to the image list; the icon is freed at once.
 void AddIconResource(HIMAGELIST images, UINT id) {
     HICON icon = static_cast<HICON>(LoadImageA(fw::ResourceModule(), MAKEINTRESOURCEA(id), IMAGE_ICON,
                                                GetSystemMetrics(SM_CXSMICON),
                                                GetSystemMetrics(SM_CYSMICON), 0));
-    if (icon) AddIcon(images, icon, true);
+    if (!icon) return;
+    ImageList_AddIcon(images, icon);
+    DestroyIcon(icon);
 }
 
 bool Contains(const std::vector<std::string>& modules, const std::string& module) {
@@ -162,18 +158,16 @@ void CVeyrithView::ShowImages() {
 void CVeyrithView::OnCensusResult() {
     std::unique_ptr<CCensusResult> result = m_census.TakeResult();
     if (!result) return;
-    DWORD selected = SelectedProcessId();
-    Reset();
+    // The old census (and its images) goes only after the rows and the
+    // control have moved to the new one.
     std::swap(m_result, result);
-    ShowImages();
-    result.reset();
-    ShowRows(false);
-    if (selected) SelectProcess(selected);
+    ShowRows(true);
 }
 
 void CVeyrithView::ShowRows(bool keepSelection) {
     DWORD selected = keepSelection ? SelectedProcessId() : 0;
     Reset();
+    ShowImages();
     if (m_strModule.empty()) return;
     const std::vector<CListItemState>* records =
         m_result ? m_result->Census().Find(m_strModule.c_str()) : nullptr;
