@@ -310,7 +310,8 @@ TEST_F(Actions, RemovingAProcessFileBacksItUpFirstThenEndsOrSchedulesAndRestarts
     EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_FALSE(ProcessExists(ended->Id()));
     EXPECT_FALSE(FileExists(endedExe));
-    const QuarantineRecord* record = FindRecord(ReadQuarantineRecords(), endedExe);
+    std::vector<QuarantineRecord> records = ReadQuarantineRecords();
+    const QuarantineRecord* record = FindRecord(records, endedExe);
     ASSERT_NE(record, nullptr);
     EXPECT_TRUE(FileExists(record->copyPath));
     EXPECT_EQ(Status(), "Operation completed successfully");
@@ -526,7 +527,9 @@ TEST_F(Actions, FileCommandsActOnTheSelectionPath) {
     CloseClipboard();
     EXPECT_EQ(ansiText, path);
     EXPECT_EQ(wideText, std::wstring(expected));
-    if (GetACP() != 1251) EXPECT_EQ(wideText.find(L'\x0439'), std::wstring::npos) << "converted from code page 1251";
+    if (GetACP() != 1251) {
+        EXPECT_EQ(wideText.find(L'\x0439'), std::wstring::npos) << "converted from code page 1251";
+    }
 
     // Properties: the tool gets the path as its request.
     DeleteValue(HKEY_CURRENT_USER, kProgramKey, kConfigureValue);
@@ -543,8 +546,9 @@ TEST_F(Actions, EveryCommandHasItsHandlerAndTheQuarantineManagerOpens) {
         HMENU items = GetSubMenu(menu, popup);
         for (int i = 0; i < GetMenuItemCount(items); ++i) {
             UINT id = GetMenuItemID(items, i);
-            if (id && id != static_cast<UINT>(-1))
+            if (id && id != static_cast<UINT>(-1)) {
                 EXPECT_TRUE(F()->Commands().HasHandler(id)) << id;
+            }
         }
     }
 
