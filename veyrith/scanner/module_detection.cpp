@@ -11,6 +11,8 @@ const char* const kExcludedModules[] = {"uxtheme.dll", "indicdll.dll", "veyrith.
 
 constexpr int kPathChars = MAX_PATH;
 
+volatile LONG g_detectionEnabled = 1;
+
 }  // namespace
 
 bool IsWindowManagerCaller(const void* returnAddress) {
@@ -31,8 +33,10 @@ bool IsExcludedModuleName(const char* lowerName) {
     return false;
 }
 
+void SetDetectionEnabled(bool enabled) { InterlockedExchange(&g_detectionEnabled, enabled ? 1 : 0); }
+
 bool RecordRequestedModule(LPCWSTR fileName, CSimpleStrArray& list) {
-    if (!fileName) return false;
+    if (!fileName || !g_detectionEnabled) return false;
     char name[kPathChars];
     if (!WideCharToMultiByte(CP_ACP, 0, fileName, -1, name, kPathChars, nullptr, nullptr))
         return false;

@@ -27,3 +27,8 @@ bool RecordRequestedModule(LPCWSTR fileName, CSimpleStrArray& list);
 // lock: the way to read a list that loads on other threads may be growing.
 // False when memory ran out (copy then holds what was copied so far).
 bool CopyRecordedModules(const CSimpleStrArray& list, CSimpleStrArray& copy);
+
+// Switches recording on or off for the whole process (on at start). Off,
+// RecordRequestedModule records nothing: how a test makes a scanner that is
+// blind on its system.
+void SetDetectionEnabled(bool enabled);

@@ -2,6 +2,7 @@
 
 #include "scanner/loader_hooks.h"
 #include "scanner/module_detection.h"
+#include "scanner/self_test.h"
 
 #include <windows.h>
 #include <psapi.h>
@@ -31,10 +32,17 @@ bool GetOwnModuleNames(CSimpleStrArray& names) {
 ModuleTreeItems ChooseModuleTreeItems(const CSimpleStrArray& recorded,
                                       const CSimpleStrArray& ownModules) {
     ModuleTreeItems items;
+    // The self-test's module is the scan's own: it is never an item, and the
+    // first module recorded is the first of the others.
+    bool first = true;
     for (int i = 0; i < recorded.GetSize(); ++i) {
-        if (!ownModules.Find(recorded.GetAt(i), false)) continue;
-        items.names.push_back(recorded.GetAt(i));
-        if (i == 0) items.selectFirst = true;
+        const char* name = recorded.GetAt(i);
+        if (IsSelfTestModule(name)) continue;
+        bool isFirst = first;
+        first = false;
+        if (!ownModules.Find(name, false)) continue;
+        items.names.push_back(name);
+        if (isFirst) items.selectFirst = true;
     }
     return items;
 }
@@ -47,4 +55,13 @@ ModuleTreeItems CurrentModuleTreeItems() {
     CSimpleStrArray ownModules(0, 1);
     GetOwnModuleNames(ownModules);
     return ChooseModuleTreeItems(recorded, ownModules);
+}
+
+bool IsSelfTestRecorded() {
+    CSimpleStrArray recorded(0, 1);
+    CopyRecordedModules(g_monitoringModules, recorded);
+    for (int i = 0; i < recorded.GetSize(); ++i) {
+        if (IsSelfTestModule(recorded.GetAt(i))) return true;
+    }
+    return false;
 }

@@ -12,11 +12,12 @@
 bool GetOwnModuleNames(CSimpleStrArray& names);
 
 // The module items of the tree: the recorded modules still loaded in the own
-// process, in the order they were recorded.
+// process, in the order they were recorded, without the self-test's module.
 struct ModuleTreeItems {
     std::vector<std::string> names;
-    // Only the item of the first recorded module is ever selected, and only
-    // when that module is still loaded (then it is names[0]).
+    // Only the item of the first recorded module (the self-test's aside) is
+    // ever selected, and only when that module is still loaded (then it is
+    // names[0]).
     bool selectFirst = false;
 };
 
@@ -26,3 +27,6 @@ ModuleTreeItems ChooseModuleTreeItems(const CSimpleStrArray& recorded,
 // The module items of the tree for the modules recorded so far and the
 // modules loaded now.
 ModuleTreeItems CurrentModuleTreeItems();
+
+// True when the self-test's module is among the modules recorded so far.
+bool IsSelfTestRecorded();

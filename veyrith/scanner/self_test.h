@@ -1,0 +1,48 @@
+// The self-test of a scan: a process of our own installs a harmless
+// system-wide hook (keyboard and get-message) whose module only passes
+// events on. A scan that sees system-wide hooks records that module through
+// the same path as any other; one that does not is blind on this system.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// The host programs, beside the scanner.
+extern const char kSelfTestHost[];
+extern const char kSelfTestHost64[];
+
+class CSelfTest {
+public:
+    CSelfTest() = default;
+    // Ends the host.
+    ~CSelfTest();
+    CSelfTest(const CSelfTest&) = delete;
+    CSelfTest& operator=(const CSelfTest&) = delete;
+
+    // Starts the host (its full path) without waiting for it; a host still
+    // running from an earlier start is ended first. False when no process
+    // could be started.
+    bool Start(const std::string& hostPath);
+    // True once the host has both hooks in place; waits at most timeoutMs.
+    // False at once when no host runs or the host ended without them.
+    bool WaitUntilReady(DWORD timeoutMs);
+    // True while a host started here runs.
+    bool IsRunning() const;
+    DWORD ProcessId() const { return m_dwProcessId; }
+    // Ends the host: asks it to remove its hooks and end, and ends it
+    // outright when it does not within a moment. Nothing when none runs.
+    void Stop();
+
+private:
+    void Close();
+
+    HANDLE m_hProcess = nullptr;
+    HANDLE m_hReady = nullptr;
+    DWORD m_dwProcessId = 0;
+    DWORD m_dwThreadId = 0;
+};
+
+// True when the file name of path is one of the self-test modules (any
+// letter case, either width).
+bool IsSelfTestModule(const char* path);
