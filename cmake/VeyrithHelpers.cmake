@@ -8,6 +8,14 @@ function(veyrith_ship target)
   set(VEYRITH_SHIPPED ${VEYRITH_SHIPPED} ${target} CACHE INTERNAL "")
 endfunction()
 
+# Files of the 64-bit set (names in build/bin) that go into dist/, stripped
+# with the 64-bit tools.
+set(VEYRITH_SHIPPED_X64 "" CACHE INTERNAL "64-bit files that go into dist/")
+set(VEYRITH_STRIP_X64 x86_64-w64-mingw32-strip)
+function(veyrith_ship_x64 file)
+  set(VEYRITH_SHIPPED_X64 ${VEYRITH_SHIPPED_X64} ${file} CACHE INTERNAL "")
+endfunction()
+
 # Test programs run under Wine in the build tree's private prefix.
 set(CMAKE_CROSSCOMPILING_EMULATOR ${VEYRITH_TEST_ENV} ${CMAKE_BINARY_DIR} run
     CACHE INTERNAL "")
