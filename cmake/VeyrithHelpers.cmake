@@ -12,6 +12,7 @@ endfunction()
 # with the 64-bit tools.
 set(VEYRITH_SHIPPED_X64 "" CACHE INTERNAL "64-bit files that go into dist/")
 set(VEYRITH_STRIP_X64 x86_64-w64-mingw32-strip)
+set(VEYRITH_OBJDUMP_X64 x86_64-w64-mingw32-objdump)
 function(veyrith_ship_x64 file)
   set(VEYRITH_SHIPPED_X64 ${VEYRITH_SHIPPED_X64} ${file} CACHE INTERNAL "")
 endfunction()
