@@ -154,6 +154,18 @@ TEST(Probe64Run, RunsWithoutAnAnswerStillEnd) {
         EXPECT_TRUE(EndsSoon(probe));
         CloseHandle(probe);
     }
+    // Cancelled after the probe answered but before the answer was taken.
+    {
+        CProbe64Run run;
+        ASSERT_TRUE(run.Start(BinDir(), nullptr, 0, kRunTimeoutMs));
+        ASSERT_TRUE(WaitUntilEnded(run));
+        run.Cancel();
+        ProbeOutcome outcome = PROBE_OK;
+        ProbeAnswer answer;
+        ASSERT_TRUE(run.TakeResult(outcome, answer));
+        EXPECT_EQ(PROBE_CANCELLED, outcome);
+        EXPECT_FALSE(answer.selfTestSeen);
+    }
     // The run object goes while its worker reads: the probe is ended.
     {
         HANDLE probe = nullptr;
