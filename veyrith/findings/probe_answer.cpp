@@ -1,6 +1,7 @@
 #include "findings/probe_answer.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
