@@ -14,6 +14,7 @@ struct CensusJob {
     unsigned generation;
     std::vector<std::string> modules;
     HIMAGELIST fixedImages;
+    std::vector<TakenModule> taken;
 };
 
 // Hands the result over when it is still wanted; a stale one is dropped here.
@@ -32,6 +33,7 @@ DWORD WINAPI CensusThread(void* param) {
     CAutoRunArray autoRuns;
     CollectAutoRuns(autoRuns);
     auto result = std::make_unique<CCensusResult>(job->modules, job->fixedImages);
+    for (const TakenModule& taken : job->taken) result->Census().AddTakenModule(taken);
     result->Census().Take(autoRuns);
     result->AddExecutableImages();
     if (SUCCEEDED(com)) CoUninitialize();
@@ -100,11 +102,13 @@ void CCensusRunner::SetWindow(HWND window) {
     m_shared->window = window;
 }
 
-bool CCensusRunner::Start(const std::vector<std::string>& modules, HIMAGELIST fixedImages) {
+bool CCensusRunner::Start(const std::vector<std::string>& modules, HIMAGELIST fixedImages,
+                          const std::vector<TakenModule>& taken) {
     auto job = std::make_unique<CensusJob>();
     job->shared = m_shared;
     job->modules = modules;
     job->fixedImages = fixedImages;
+    job->taken = taken;
     {
         std::lock_guard<std::mutex> guard(m_shared->lock);
         job->generation = ++m_shared->generation;
