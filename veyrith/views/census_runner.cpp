@@ -21,8 +21,9 @@ struct CensusJob {
 void Deliver(CensusJob& job, std::unique_ptr<CCensusResult> result) {
     std::lock_guard<std::mutex> guard(job.shared->lock);
     if (job.generation != job.shared->generation || !job.shared->window) return;
+    // The census counts as running until the window has taken the result,
+    // so nobody reads the rows in the moment between the two.
     job.shared->result = std::move(result);
-    job.shared->running = false;
     PostMessageA(job.shared->window, CCensusRunner::kResultMessage, job.generation, 0);
 }
 
@@ -139,5 +140,6 @@ bool CCensusRunner::IsRunning() const {
 
 std::unique_ptr<CCensusResult> CCensusRunner::TakeResult() {
     std::lock_guard<std::mutex> guard(m_shared->lock);
+    if (m_shared->result) m_shared->running = false;
     return std::move(m_shared->result);
 }
