@@ -8,25 +8,42 @@ function(veyrith_ship target)
   set(VEYRITH_SHIPPED ${VEYRITH_SHIPPED} ${target} CACHE INTERNAL "")
 endfunction()
 
+# Files of the 64-bit set (names in build/bin) that go into dist/, stripped
+# with the 64-bit tools.
+set(VEYRITH_SHIPPED_X64 "" CACHE INTERNAL "64-bit files that go into dist/")
+set(VEYRITH_STRIP_X64 x86_64-w64-mingw32-strip)
+set(VEYRITH_OBJDUMP_X64 x86_64-w64-mingw32-objdump)
+function(veyrith_ship_x64 file)
+  set(VEYRITH_SHIPPED_X64 ${VEYRITH_SHIPPED_X64} ${file} CACHE INTERNAL "")
+endfunction()
+
 # Test programs run under Wine in the build tree's private prefix.
 set(CMAKE_CROSSCOMPILING_EMULATOR ${VEYRITH_TEST_ENV} ${CMAKE_BINARY_DIR} run
     CACHE INTERNAL "")
 
-# veyrith_add_gtest(NAME SOURCES... [LIBS ...] [DESKTOP] [USER_SETTINGS])
+# veyrith_add_gtest(NAME SOURCES... [LIBS ...] [DESKTOP] [USER_SETTINGS] [WIN64])
 # One GoogleTest program, one CTest entry, run under Wine with the private
 # Xvfb display. DESKTOP marks tests that use the foreground window, the
 # keyboard or system-wide hooks; USER_SETTINGS those that write the user's
 # autorun places (Run keys, Startup folder, win.ini) or the tool's request
-# value. Tests that share a mark never run at the same time.
+# value. Tests that share a mark never run at the same time. WIN64 runs the
+# (32-bit) test program in the 64-bit prefix, where it can start the 64-bit
+# set; it depends on that set.
 function(veyrith_add_gtest name)
-  cmake_parse_arguments(T "DESKTOP;USER_SETTINGS" "" "SOURCES;LIBS;DEPENDS" ${ARGN})
+  cmake_parse_arguments(T "DESKTOP;USER_SETTINGS;WIN64" "" "SOURCES;LIBS;DEPENDS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE gtest gtest_main test_support ${T_LIBS})
   if(T_DEPENDS)
     add_dependencies(${name} ${T_DEPENDS})
   endif()
   add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
-  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED "wine;xvfb" TIMEOUT 300)
+  if(T_WIN64)
+    add_dependencies(${name} veyrith_x64)
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED "wine64;xvfb"
+                         ENVIRONMENT VEYRITH_WIN64=1 TIMEOUT 300)
+  else()
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED "wine;xvfb" TIMEOUT 300)
+  endif()
   set(locks)
   if(T_DESKTOP)
     list(APPEND locks desktop)

@@ -26,6 +26,9 @@ struct CAutoRunInfo {
     char m_szValueName[128];
 };
 
+// The request goes only from the 32-bit scanner to its tool; in the 64-bit
+// companion the root key is a wider handle and the record is never sent.
+#ifndef _WIN64
 static_assert(sizeof(CAutoRunInfo) == kToolRequestAutorunSize, "autorun record size");
 static_assert(offsetof(CAutoRunInfo, m_nType) == offsetof(ToolRequest, id), "kind offset");
 static_assert(offsetof(CAutoRunInfo, m_szLocation) == offsetof(ToolRequest, path), "location offset");
@@ -33,6 +36,7 @@ static_assert(offsetof(CAutoRunInfo, m_szProgram) == offsetof(ToolRequest, targe
 static_assert(offsetof(CAutoRunInfo, m_hRootKey) == offsetof(ToolRequest, rootKey), "root offset");
 static_assert(offsetof(CAutoRunInfo, m_szValueName) == offsetof(ToolRequest, valueName),
               "value name offset");
+#endif
 
 // The autorun inventory: entries in the order the sources were read.
 typedef std::vector<CAutoRunInfo> CAutoRunArray;

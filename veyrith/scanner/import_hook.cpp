@@ -21,14 +21,16 @@ bool WriteOwn(void* addr, const void* value, SIZE_T size) {
 }
 
 // Address above the application's range holding "push imm32": the code the
-// push leads to is the imm32. Null when addr is no such thunk.
+// push leads to is the imm32. Null when addr is no such thunk. Such thunks
+// exist only for 32-bit code: a 64-bit push cannot carry a whole address.
 void* PushThunkTarget(const void* addr) {
+    if (sizeof(void*) != sizeof(DWORD)) return nullptr;
     if (reinterpret_cast<ULONG_PTR>(addr) <= CImportHook::HighestApplicationAddress()) return nullptr;
-    BYTE code[5];
+    BYTE code[1 + sizeof(DWORD)];
     if (!ReadOwn(addr, code, sizeof(code)) || code[0] != kPushOpcode) return nullptr;
-    void* target;
+    DWORD target;
     memcpy(&target, code + 1, sizeof(target));
-    return target;
+    return reinterpret_cast<void*>(static_cast<ULONG_PTR>(target));
 }
 
 void* ExportedAddress(const char* moduleName, const char* functionName) {

@@ -1,0 +1,93 @@
+#include "probe64/probe_run.h"
+
+#include <objbase.h>
+
+#include "autorun/autorun_sources.h"
+#include "scanner/affected_applications.h"
+#include "scanner/own_modules.h"
+
+namespace {
+
+const char kWindowClass[] = "VeyrithProbe64";
+constexpr BYTE kProvokingKey = 0x87;  // F24: no keyboard has it
+constexpr int kKeyPresses = 2;
+constexpr DWORD kSettleMs = 50;
+constexpr DWORD kPumpMs = 300;
+// Left of and above every screen, so the 1x1 window is never seen.
+constexpr int kOffScreen = -32;
+
+// Handles this thread's messages for the given time.
+void PumpMessages(DWORD milliseconds) {
+    DWORD started = GetTickCount();
+    for (DWORD passed = 0; passed < milliseconds; passed = GetTickCount() - started) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - passed, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+}
+
+// The autorun sources include Startup-folder shortcuts, resolved through COM.
+CAutoRunArray CollectInventory() {
+    HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    CAutoRunArray inventory;
+    CollectAutoRuns(inventory);
+    if (SUCCEEDED(com)) CoUninitialize();
+    return inventory;
+}
+
+}  // namespace
+
+HWND CreateProbeWindow(HINSTANCE instance) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = instance;
+    wc.lpszClassName = kWindowClass;
+    if (!RegisterClassA(&wc)) return nullptr;
+    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, kWindowClass, "", WS_POPUP, kOffScreen,
+                                  kOffScreen, 1, 1, nullptr, nullptr, instance, nullptr);
+    if (window) ShowWindow(window, SW_SHOWNA);
+    return window;
+}
+
+void ProvokeHooks(HWND window) {
+    SetForegroundWindow(window);
+    PumpMessages(kSettleMs);
+    for (int i = 0; i < kKeyPresses; ++i) {
+        keybd_event(kProvokingKey, 0, 0, 0);
+        keybd_event(kProvokingKey, 0, KEYEVENTF_KEYUP, 0);
+        PumpMessages(kPumpMs);
+    }
+}
+
+ProbeAnswer TakeProbeCensus() {
+    ProbeAnswer answer;
+    answer.selfTestSeen = IsSelfTestRecorded();
+    ModuleTreeItems items = CurrentModuleTreeItems();
+    CModuleCensus census(items.names);
+    census.Take(CollectInventory());
+    for (const std::string& module : items.names)
+        answer.modules.push_back(ProbeModule{module, *census.Find(module.c_str())});
+    return answer;
+}
+
+bool WriteAll(HANDLE output, const std::string& text) {
+    size_t written = 0;
+    while (written < text.size()) {
+        DWORD done = 0;
+        DWORD chunk = static_cast<DWORD>(text.size() - written);
+        if (!WriteFile(output, text.data() + written, chunk, &done, nullptr) || done == 0) return false;
+        written += done;
+    }
+    return true;
+}
+
+std::string OwnFolder() {
+    char path[MAX_PATH] = {};
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return std::string();
+    std::string text(path);
+    return text.substr(0, text.rfind('\\') + 1);
+}

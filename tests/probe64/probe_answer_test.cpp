@@ -1,0 +1,157 @@
+// The probe's answer: a full answer survives writing and reading, and every
+// kind of damaged answer is refused with the outcome that says why.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "findings/probe_answer.h"
+
+namespace {
+
+CListItemState MakeRecord(const std::string& path, BOOL visible, const std::string& description,
+                          DWORD processId, BOOL sameFolder) {
+    CListItemState record = {};
+    lstrcpynA(record.m_szPath, path.c_str(), sizeof(record.m_szPath));
+    record.m_bVisible = visible;
+    lstrcpynA(record.m_szDescription, description.c_str(), sizeof(record.m_szDescription));
+    record.m_dwProcessId = processId;
+    record.m_bSameFolder = sameFolder;
+    return record;
+}
+
+// A record with every field at its longest, characters that need escaping,
+// and a registry autorun entry under a predefined root.
+CListItemState FullRecord() {
+    std::string path = "C:\\odd\\tab\there\\back\\\\slash\\" + std::string(259 - 28, 'p');
+    CListItemState record = MakeRecord(path, FALSE, "line one\nline two\r\t" + std::string(1004, 'd'),
+                                       0xFFFFFFF0, TRUE);
+    CAutoRunInfo& autoRun = record.m_autoRun;
+    autoRun.m_nType = AUTORUN_REGISTRY;
+    lstrcpynA(autoRun.m_szLocation, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", 260);
+    lstrcpynA(autoRun.m_szProgram, ("\"" + path.substr(0, 250) + "\" -x").c_str(), 260);
+    autoRun.m_hRootKey = HKEY_CURRENT_USER;
+    lstrcpynA(autoRun.m_szValueName, std::string(127, 'v').c_str(), 128);
+    return record;
+}
+
+ProbeAnswer GoodAnswer() {
+    ProbeAnswer answer;
+    answer.selfTestSeen = true;
+    answer.modules.push_back({"c:\\hooks\\one.dll", {FullRecord(), MakeRecord("C:\\b.exe", TRUE, "", 8, FALSE)}});
+    answer.modules.push_back({"c:\\hooks\\two.dll", {}});
+    answer.modules.push_back({"c:\\hooks\\three.dll", {MakeRecord("C:\\c.exe", FALSE, "C", 12, FALSE)}});
+    return answer;
+}
+
+void ExpectSameRecord(const CListItemState& expected, const CListItemState& got) {
+    EXPECT_STREQ(expected.m_szPath, got.m_szPath);
+    EXPECT_EQ(expected.m_bVisible, got.m_bVisible);
+    EXPECT_STREQ(expected.m_szDescription, got.m_szDescription);
+    EXPECT_EQ(expected.m_dwProcessId, got.m_dwProcessId);
+    EXPECT_EQ(expected.m_bSameFolder, got.m_bSameFolder);
+    EXPECT_EQ(expected.m_autoRun.m_nType, got.m_autoRun.m_nType);
+    EXPECT_STREQ(expected.m_autoRun.m_szLocation, got.m_autoRun.m_szLocation);
+    EXPECT_STREQ(expected.m_autoRun.m_szProgram, got.m_autoRun.m_szProgram);
+    EXPECT_EQ(expected.m_autoRun.m_hRootKey, got.m_autoRun.m_hRootKey);
+    EXPECT_STREQ(expected.m_autoRun.m_szValueName, got.m_autoRun.m_szValueName);
+    CListItemState coloured = expected;
+    ApplyAlertLevel(coloured);
+    EXPECT_EQ(coloured.m_crBack, got.m_crBack);
+    EXPECT_EQ(coloured.m_crText, got.m_crText);
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.push_back(text.substr(start, end - start));
+    return lines;
+}
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + '\n';
+    return text;
+}
+
+struct Damage {
+    const char* what;
+    std::string text;
+    ProbeOutcome outcome;
+};
+
+}  // namespace
+
+TEST(ProbeAnswer, RoundTripsAndRefusesDamagedAnswers) {
+    ProbeAnswer written = GoodAnswer();
+    std::string text = WriteProbeAnswer(written);
+    ProbeAnswer read;
+    ProbeOutcome outcome = PROBE_NOT_STARTED;
+    ASSERT_TRUE(ParseProbeAnswer(text, read, outcome));
+    EXPECT_EQ(PROBE_OK, outcome);
+    EXPECT_TRUE(read.selfTestSeen);
+    ASSERT_EQ(written.modules.size(), read.modules.size());
+    for (size_t m = 0; m < written.modules.size(); ++m) {
+        EXPECT_EQ(written.modules[m].path, read.modules[m].path);
+        ASSERT_EQ(written.modules[m].records.size(), read.modules[m].records.size());
+        for (size_t r = 0; r < written.modules[m].records.size(); ++r)
+            ExpectSameRecord(written.modules[m].records[r], read.modules[m].records[r]);
+    }
+
+    // Lines: 0 header, 1 self-test, 2 module one, 3 and 4 its records,
+    // 5 module two, 6 module three, 7 its record, 8 end.
+    const std::vector<std::string> lines = SplitLines(text);
+    ASSERT_EQ(9u, lines.size());
+    auto with = [&](size_t index, const std::string& line) {
+        std::vector<std::string> changed = lines;
+        changed[index] = line;
+        return JoinLines(changed);
+    };
+    auto without = [&](size_t index) {
+        std::vector<std::string> changed = lines;
+        changed.erase(changed.begin() + index);
+        return JoinLines(changed);
+    };
+    const std::string record7 = lines[7];
+    const std::vector<Damage> damages = {
+        {"nothing at all", "", PROBE_ENDED_EARLY},
+        {"cut inside the header", text.substr(0, 9), PROBE_ENDED_EARLY},
+        {"cut before the end line", without(8), PROBE_ENDED_EARLY},
+        {"cut inside a record", text.substr(0, text.find(lines[4]) + 20), PROBE_ENDED_EARLY},
+        {"another version", with(0, "VEYRITH-PROBE64 2"), PROBE_WRONG_VERSION},
+        {"no header", with(0, "VEYRITH-PROBE32 1"), PROBE_BAD_ANSWER},
+        {"header without version", with(0, "VEYRITH-PROBE64 "), PROBE_BAD_ANSWER},
+        {"no self-test line", without(1), PROBE_BAD_ANSWER},
+        {"self-test not a flag", with(1, "selftest\tyes"), PROBE_BAD_ANSWER},
+        {"record before any module", without(2), PROBE_BAD_ANSWER},
+        {"record count disagrees", with(8, "end\t3\t4"), PROBE_BAD_ANSWER},
+        {"module count disagrees", with(8, "end\t2\t3"), PROBE_BAD_ANSWER},
+        {"end line without counts", with(8, "end"), PROBE_BAD_ANSWER},
+        {"a line after the end", JoinLines(lines) + "module\tc:\\x.dll\n", PROBE_BAD_ANSWER},
+        {"text after the end line", JoinLines(lines) + "mod", PROBE_BAD_ANSWER},
+        {"unknown line", with(5, "modules\tc:\\two.dll"), PROBE_BAD_ANSWER},
+        {"empty module path", with(5, "module\t"), PROBE_BAD_ANSWER},
+        {"record short of a field", with(7, record7.substr(0, record7.rfind('\t'))), PROBE_BAD_ANSWER},
+        {"record with a field too many", with(7, record7 + "\tx"), PROBE_BAD_ANSWER},
+        {"visible not a flag", with(7, "record\tC:\\c.exe\t2\tC\t12\t0\t0\t\t\t00000000\t"), PROBE_BAD_ANSWER},
+        {"process id not a number", with(7, "record\tC:\\c.exe\t0\tC\t1x\t0\t0\t\t\t00000000\t"), PROBE_BAD_ANSWER},
+        {"unknown autorun kind", with(7, "record\tC:\\c.exe\t0\tC\t12\t0\t4\t\t\t00000000\t"), PROBE_BAD_ANSWER},
+        {"root key not hex", with(7, "record\tC:\\c.exe\t0\tC\t12\t0\t0\t\t\t8000000G\t"), PROBE_BAD_ANSWER},
+        {"unknown escape", with(7, "record\tC:\\c.exe\t0\tC\\q\t12\t0\t0\t\t\t00000000\t"), PROBE_BAD_ANSWER},
+        {"path too long for its field",
+         with(7, "record\t" + std::string(260, 'p') + "\t0\tC\t12\t0\t0\t\t\t00000000\t"), PROBE_BAD_ANSWER},
+        {"description too long for its field",
+         with(7, "record\tC:\\c.exe\t0\t" + std::string(1024, 'd') + "\t12\t0\t0\t\t\t00000000\t"),
+         PROBE_BAD_ANSWER},
+        {"value name too long for its field",
+         with(7, "record\tC:\\c.exe\t0\tC\t12\t0\t1\tk\tp\t80000001\t" + std::string(128, 'v')),
+         PROBE_BAD_ANSWER},
+    };
+    for (const Damage& damage : damages) {
+        ProbeAnswer damaged = GoodAnswer();
+        outcome = PROBE_OK;
+        EXPECT_FALSE(ParseProbeAnswer(damage.text, damaged, outcome)) << damage.what;
+        EXPECT_EQ(damage.outcome, outcome) << damage.what;
+        EXPECT_TRUE(damaged.modules.empty() && !damaged.selfTestSeen) << damage.what;
+    }
+}

@@ -1,0 +1,256 @@
+#include "findings/probe_answer.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char kSelfTestTag[] = "selftest";
+const char kModuleTag[] = "module";
+const char kRecordTag[] = "record";
+const char kEndTag[] = "end";
+
+constexpr size_t kRecordFields = 11;  // the tag and ten facts
+constexpr size_t kModulePathChars = MAX_PATH - 1;
+// Beyond this an answer is no answer of ours (the count fields stay small).
+constexpr unsigned long kMaxCount = 1000000;
+
+// ---- Writing ----
+
+// Backslash, tab, line feed and carriage return are written as \\ \t \n \r,
+// so every field stays on its line and between its tabs.
+std::string Escaped(const char* text) {
+    std::string out;
+    for (const char* c = text; *c; ++c) {
+        switch (*c) {
+            case '\\': out += "\\\\"; break;
+            case '\t': out += "\\t"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            default: out += *c;
+        }
+    }
+    return out;
+}
+
+std::string Number(unsigned long value) {
+    char text[16];
+    snprintf(text, sizeof(text), "%lu", value);
+    return text;
+}
+
+// A predefined root key is a small negative value as a handle (0x80000001 on
+// 32 bits, its sign extension on 64 bits): its low 32 bits say which it is.
+std::string RootKeyText(HKEY key) {
+    char text[16];
+    snprintf(text, sizeof(text), "%08lX",
+             static_cast<unsigned long>(static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(key))));
+    return text;
+}
+
+std::string RecordLine(const CListItemState& record) {
+    const CAutoRunInfo& autoRun = record.m_autoRun;
+    return std::string(kRecordTag) + '\t' + Escaped(record.m_szPath) + '\t' +
+           (record.m_bVisible ? "1" : "0") + '\t' + Escaped(record.m_szDescription) + '\t' +
+           Number(record.m_dwProcessId) + '\t' + (record.m_bSameFolder ? "1" : "0") + '\t' +
+           Number(static_cast<unsigned long>(autoRun.m_nType)) + '\t' +
+           Escaped(autoRun.m_szLocation) + '\t' + Escaped(autoRun.m_szProgram) + '\t' +
+           RootKeyText(autoRun.m_hRootKey) + '\t' + Escaped(autoRun.m_szValueName) + '\n';
+}
+
+// ---- Reading ----
+
+bool Unescaped(const std::string& raw, std::string& out) {
+    out.clear();
+    for (size_t i = 0; i < raw.size(); ++i) {
+        char c = raw[i];
+        if (c == '\0' || c == '\r') return false;
+        if (c != '\\') {
+            out += c;
+            continue;
+        }
+        if (++i == raw.size()) return false;
+        switch (raw[i]) {
+            case '\\': out += '\\'; break;
+            case 't': out += '\t'; break;
+            case 'n': out += '\n'; break;
+            case 'r': out += '\r'; break;
+            default: return false;
+        }
+    }
+    return true;
+}
+
+// The unescaped fields of one line, split at its tabs.
+bool SplitFields(const std::string& line, std::vector<std::string>& fields) {
+    fields.clear();
+    size_t start = 0;
+    for (;;) {
+        size_t tab = line.find('\t', start);
+        std::string field;
+        if (!Unescaped(line.substr(start, tab == std::string::npos ? tab : tab - start), field))
+            return false;
+        fields.push_back(field);
+        if (tab == std::string::npos) return true;
+        start = tab + 1;
+    }
+}
+
+bool ParseDecimal(const std::string& text, unsigned long maxValue, unsigned long& value) {
+    if (text.empty() || text.size() > 10) return false;
+    unsigned long long total = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        total = total * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (total > maxValue) return false;
+    value = static_cast<unsigned long>(total);
+    return true;
+}
+
+bool ParseFlag(const std::string& text, BOOL& flag) {
+    if (text != "0" && text != "1") return false;
+    flag = text == "1" ? TRUE : FALSE;
+    return true;
+}
+
+bool ParseRootKey(const std::string& text, HKEY& key) {
+    if (text.size() != 8 || text.find_first_not_of("0123456789ABCDEF") != std::string::npos)
+        return false;
+    DWORD value = static_cast<DWORD>(strtoul(text.c_str(), nullptr, 16));
+    key = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(value)));
+    return true;
+}
+
+// Copies a field into a record field of `size` characters with its zero.
+template <size_t size>
+bool CopyField(const std::string& value, char (&dest)[size]) {
+    if (value.size() >= size || value.find('\0') != std::string::npos) return false;
+    memcpy(dest, value.c_str(), value.size() + 1);
+    return true;
+}
+
+bool ParseRecord(const std::vector<std::string>& f, CListItemState& record) {
+    record = CListItemState{};
+    CAutoRunInfo& autoRun = record.m_autoRun;
+    unsigned long processId = 0;
+    unsigned long type = 0;
+    bool ok = f.size() == kRecordFields && CopyField(f[1], record.m_szPath) &&
+              ParseFlag(f[2], record.m_bVisible) && CopyField(f[3], record.m_szDescription) &&
+              ParseDecimal(f[4], 0xFFFFFFFFul, processId) && ParseFlag(f[5], record.m_bSameFolder) &&
+              ParseDecimal(f[6], AUTORUN_WININI, type) && CopyField(f[7], autoRun.m_szLocation) &&
+              CopyField(f[8], autoRun.m_szProgram) && ParseRootKey(f[9], autoRun.m_hRootKey) &&
+              CopyField(f[10], autoRun.m_szValueName);
+    if (!ok) return false;
+    record.m_dwProcessId = processId;
+    autoRun.m_nType = static_cast<int>(type);
+    ApplyAlertLevel(record);
+    return true;
+}
+
+// "VEYRITH-PROBE64 <version>": PROBE_BAD_ANSWER when the line is no header
+// at all, PROBE_WRONG_VERSION for a header of another version.
+bool ParseHeader(const std::string& line, ProbeOutcome& outcome) {
+    std::string prefix = std::string(kProbeAnswerHeader) + ' ';
+    unsigned long version = 0;
+    outcome = PROBE_BAD_ANSWER;
+    if (line.compare(0, prefix.size(), prefix) != 0) return false;
+    if (!ParseDecimal(line.substr(prefix.size()), kMaxCount, version)) return false;
+    outcome = version == static_cast<unsigned long>(kProbeAnswerVersion) ? PROBE_OK
+                                                                          : PROBE_WRONG_VERSION;
+    return outcome == PROBE_OK;
+}
+
+// Reads the lines after the header; the state says what may come next.
+class CAnswerReader {
+public:
+    explicit CAnswerReader(ProbeAnswer& answer) : m_answer(answer) {}
+
+    // False for a line that is malformed or out of place.
+    bool Line(const std::string& line) {
+        std::vector<std::string> fields;
+        if (m_bEnded || !SplitFields(line, fields)) return false;
+        const std::string& tag = fields[0];
+        if (!m_bSelfTestRead) return tag == kSelfTestTag && SelfTest(fields);
+        if (tag == kModuleTag) return Module(fields);
+        if (tag == kRecordTag) return Record(fields);
+        if (tag == kEndTag) return End(fields);
+        return false;
+    }
+    bool Ended() const { return m_bEnded; }
+
+private:
+    bool SelfTest(const std::vector<std::string>& fields) {
+        BOOL seen = FALSE;
+        if (fields.size() != 2 || !ParseFlag(fields[1], seen)) return false;
+        m_answer.selfTestSeen = seen != FALSE;
+        m_bSelfTestRead = true;
+        return true;
+    }
+    bool Module(const std::vector<std::string>& fields) {
+        if (fields.size() != 2 || fields[1].empty() || fields[1].size() > kModulePathChars)
+            return false;
+        m_answer.modules.push_back(ProbeModule{fields[1], {}});
+        return true;
+    }
+    bool Record(const std::vector<std::string>& fields) {
+        CListItemState record;
+        if (m_answer.modules.empty() || !ParseRecord(fields, record)) return false;
+        m_answer.modules.back().records.push_back(record);
+        ++m_nRecords;
+        return true;
+    }
+    bool End(const std::vector<std::string>& fields) {
+        unsigned long modules = 0;
+        unsigned long records = 0;
+        m_bEnded = true;
+        return fields.size() == 3 && ParseDecimal(fields[1], kMaxCount, modules) &&
+               ParseDecimal(fields[2], kMaxCount, records) && modules == m_answer.modules.size() &&
+               records == m_nRecords;
+    }
+
+    ProbeAnswer& m_answer;
+    bool m_bSelfTestRead = false;
+    bool m_bEnded = false;
+    size_t m_nRecords = 0;
+};
+
+bool Fail(ProbeAnswer& answer, ProbeOutcome& outcome, ProbeOutcome why) {
+    answer = ProbeAnswer();
+    outcome = why;
+    return false;
+}
+
+}  // namespace
+
+std::string WriteProbeAnswer(const ProbeAnswer& answer) {
+    std::string text = std::string(kProbeAnswerHeader) + ' ' + Number(kProbeAnswerVersion) + '\n';
+    text += std::string(kSelfTestTag) + '\t' + (answer.selfTestSeen ? "1" : "0") + '\n';
+    unsigned long records = 0;
+    for (const ProbeModule& module : answer.modules) {
+        text += std::string(kModuleTag) + '\t' + Escaped(module.path.c_str()) + '\n';
+        for (const CListItemState& record : module.records) text += RecordLine(record);
+        records += static_cast<unsigned long>(module.records.size());
+    }
+    text += std::string(kEndTag) + '\t' + Number(static_cast<unsigned long>(answer.modules.size())) +
+            '\t' + Number(records) + '\n';
+    return text;
+}
+
+// Only whole lines count: whatever follows the last line feed is a line that
+// was cut off, and an answer without its end line ended early.
+bool ParseProbeAnswer(const std::string& text, ProbeAnswer& answer, ProbeOutcome& outcome) {
+    answer = ProbeAnswer();
+    size_t end = text.find('\n');
+    if (end == std::string::npos) return Fail(answer, outcome, PROBE_ENDED_EARLY);
+    if (!ParseHeader(text.substr(0, end), outcome)) return Fail(answer, outcome, outcome);
+    CAnswerReader reader(answer);
+    for (size_t start = end + 1; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+        if (!reader.Line(text.substr(start, end - start)))
+            return Fail(answer, outcome, PROBE_BAD_ANSWER);
+    }
+    if (!reader.Ended()) return Fail(answer, outcome, PROBE_ENDED_EARLY);
+    if (text.back() != '\n') return Fail(answer, outcome, PROBE_BAD_ANSWER);
+    outcome = PROBE_OK;
+    return true;
+}
