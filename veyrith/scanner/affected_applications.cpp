@@ -88,6 +88,37 @@ void DropEndedProcesses(std::vector<CListItemState>& records) {
                   records.end());
 }
 
+bool RunValueExists(const CAutoRunInfo& entry, REGSAM view) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(entry.m_hRootKey, entry.m_szLocation, 0, KEY_QUERY_VALUE | view, &key) != ERROR_SUCCESS)
+        return false;
+    bool found = RegQueryValueExA(key, entry.m_szValueName, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return found;
+}
+
+// An autorun entry of a record taken elsewhere is looked at again: the
+// inventory of this program may not see it (the 64-bit view of the
+// registry), but an entry that is gone must not be shown.
+bool AutoRunEntryExists(const CAutoRunInfo& entry) {
+    switch (entry.m_nType) {
+    case AUTORUN_REGISTRY:
+        return RunValueExists(entry, 0) || RunValueExists(entry, KEY_WOW64_64KEY);
+    case AUTORUN_SHORTCUT:
+        return GetFileAttributesA(entry.m_szLocation) != INVALID_FILE_ATTRIBUTES;
+    default:
+        return true;
+    }
+}
+
+void ForgetRemovedAutoRuns(std::vector<CListItemState>& records) {
+    for (CListItemState& record : records) {
+        if (AutoRunEntryExists(record.m_autoRun)) continue;
+        record.m_autoRun = CAutoRunInfo();
+        ApplyAlertLevel(record);
+    }
+}
+
 }  // namespace
 
 bool FindModuleInProcess(DWORD processId, const char* modulePath, char (&exePath)[MAX_PATH]) {
@@ -144,9 +175,10 @@ void CModuleCensus::AddTakenModule(const TakenModule& taken) {
 
 void CModuleCensus::Take(const CAutoRunArray& autoRuns) {
     for (size_t i = 0; i < m_records.size(); ++i) {
-        if (m_taken[i])
+        if (m_taken[i]) {
             DropEndedProcesses(m_records[i]);
-        else
+            ForgetRemovedAutoRuns(m_records[i]);
+        } else
             m_records[i].clear();
     }
     std::vector<DWORD> processes = ListProcessIds(kListBytes);

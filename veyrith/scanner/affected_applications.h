@@ -57,8 +57,9 @@ public:
     void Take(const CAutoRunArray& autoRuns);
 
     // Adds a module whose records were taken elsewhere. A census keeps them,
-    // minus the processes that have ended since, and never probes for that
-    // module itself. A module already part of the census is left as it is.
+    // minus the processes that have ended since and the autorun entries
+    // that are gone, and never probes for that module itself. A module
+    // already part of the census is left as it is.
     void AddTakenModule(const TakenModule& taken);
 
     // The records of a module (compared without regard to case); null when
