@@ -26,14 +26,20 @@ using namespace testing_support;
 
 namespace {
 
+// The module item of path; null when the tree has none, or more than one
+// (a module the 32-bit side also saw is listed once).
 HTREEITEM FindModuleItem(CLeftView& tree, const std::string& path) {
     HWND control = tree.Tree();
     HTREEITEM root = tree.GetRootItem();
+    HTREEITEM found = nullptr;
+    int count = 0;
     for (HTREEITEM item = root ? TreeView_GetChild(control, root) : nullptr; item;
          item = TreeView_GetNextSibling(control, item)) {
-        if (!lstrcmpiA(tree.GetItemModulePath(item).c_str(), path.c_str())) return item;
+        if (lstrcmpiA(tree.GetItemModulePath(item).c_str(), path.c_str())) continue;
+        found = item;
+        ++count;
     }
-    return nullptr;
+    return count == 1 ? found : nullptr;
 }
 
 int RowOf(CVeyrithView& list, DWORD processId) {
