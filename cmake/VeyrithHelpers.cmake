@@ -24,7 +24,8 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${VEYRITH_TEST_ENV} ${CMAKE_BINARY_DIR} run
 # veyrith_add_gtest(NAME SOURCES... [LIBS ...] [DESKTOP] [USER_SETTINGS] [WIN64])
 # One GoogleTest program, one CTest entry, run under Wine with the private
 # Xvfb display. DESKTOP marks tests that use the foreground window, the
-# keyboard or system-wide hooks; USER_SETTINGS those that write the user's
+# keyboard or system-wide hooks, or that show windows which could take the
+# foreground from such a test; USER_SETTINGS those that write the user's
 # autorun places (Run keys, Startup folder, win.ini) or the tool's request
 # value. Tests that share a mark never run at the same time. WIN64 runs the
 # (32-bit) test program in the 64-bit prefix, where it can start the 64-bit

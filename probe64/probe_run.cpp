@@ -68,8 +68,15 @@ ProbeAnswer TakeProbeCensus() {
     ModuleTreeItems items = CurrentModuleTreeItems();
     CModuleCensus census(items.names);
     census.Take(CollectInventory());
-    for (const std::string& module : items.names)
-        answer.modules.push_back(ProbeModule{module, *census.Find(module.c_str())});
+    // This process has every module it recorded; it ends right after its
+    // answer, so it is no host to show.
+    for (const std::string& module : items.names) {
+        ProbeModule found{module, {}};
+        for (const CListItemState& record : *census.Find(module.c_str())) {
+            if (record.m_dwProcessId != GetCurrentProcessId()) found.records.push_back(record);
+        }
+        answer.modules.push_back(found);
+    }
     return answer;
 }
 

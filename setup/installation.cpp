@@ -11,8 +11,11 @@
 
 namespace {
 
-const char* const kProductFiles[] = {"veyrith.exe", "veyrith_configure.exe", "veyrith.chm",
-                                     "uninstall.exe"};
+// The program, its tool, its help, the uninstaller, the self-test of both
+// widths and the 64-bit companion.
+const char* const kProductFiles[] = {"veyrith.exe",           "veyrith_configure.exe",  "veyrith.chm",
+                                     "uninstall.exe",         "veyrith_selftest.exe",   "veyrith_selftest.dll",
+                                     "veyrith_probe64.exe",   "veyrith_selftest64.exe", "veyrith_selftest64.dll"};
 
 struct Shortcut {
     UINT nameId;

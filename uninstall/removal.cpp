@@ -13,7 +13,9 @@ constexpr DWORD kProgramFolderLimit = 255;
 constexpr DWORD kProgramGroupLimit = 100;
 
 // The files setup installs, in the order they are deleted.
-const char* const kProductFiles[] = {"veyrith.exe", "veyrith.chm", "uninstall.exe", "veyrith_configure.exe"};
+const char* const kProductFiles[] = {"veyrith.exe",          "veyrith.chm",           "uninstall.exe",
+                                     "veyrith_configure.exe", "veyrith_selftest.exe",  "veyrith_selftest.dll",
+                                     "veyrith_probe64.exe",   "veyrith_selftest64.exe", "veyrith_selftest64.dll"};
 
 // Reads a string value into a zero-filled buffer of at most limit bytes.
 bool ReadLimitedString(HKEY key, const char* name, DWORD limit, std::string& value) {

@@ -55,6 +55,19 @@ int CopyRequestedFile(const ToolRequest& request) {
     return CopyFileA(request.path, request.target, FALSE) ? 1 : 0;
 }
 
+namespace {
+
+LONG DeleteRegistryValue(HKEY root, const char* path, const char* valueName, REGSAM view) {
+    HKEY key = nullptr;
+    LONG status = RegOpenKeyExA(root, path, 0, KEY_SET_VALUE | view, &key);
+    if (status != ERROR_SUCCESS) return status;
+    status = RegDeleteValueA(key, valueName);
+    RegCloseKey(key);
+    return status;
+}
+
+}  // namespace
+
 int RemoveAutorunEntry(const ToolRequest& request) {
     if (request.id == 2) return DeleteFileA(request.path) ? 1 : 0;
     if (request.id != 1) return 1;
@@ -62,11 +75,14 @@ int RemoveAutorunEntry(const ToolRequest& request) {
     // would be used as whatever key handle of this process it happens to be.
     if (request.rootKey != kCurrentUserRoot && request.rootKey != kLocalMachineRoot) return 0;
     HKEY root = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(request.rootKey));
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(root, request.path, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return 0;
-    LONG status = RegDeleteValueA(key, request.valueName);
-    RegCloseKey(key);
-    return status == ERROR_SUCCESS ? 1 : 0;
+    // An entry of a 64-bit program (found by the 64-bit companion) may live
+    // in the 64-bit view of the registry, which this 32-bit tool does not
+    // see by default: that view is tried when the value is not in ours.
+    for (REGSAM view : {static_cast<REGSAM>(0), static_cast<REGSAM>(KEY_WOW64_64KEY)}) {
+        LONG status = DeleteRegistryValue(root, request.path, request.valueName, view);
+        if (status != ERROR_FILE_NOT_FOUND) return status == ERROR_SUCCESS ? 1 : 0;
+    }
+    return 0;
 }
 
 namespace {

@@ -183,6 +183,43 @@ TEST_F(Census, ProcessesThatCannotBeOpenedOrLackTheModuleAreSkipped) {
     EXPECT_EQ(0, census.GetCount());
 }
 
+// Records taken elsewhere (the 64-bit companion's) stay as they were given,
+// minus processes that have ended; the census never probes for their module.
+TEST_F(Census, TakenModulesKeepTheirRecordsWithoutEndedProcesses) {
+    HookHost& running = StartHost(kPlans[3]);
+    HookHost& ended = StartHost(kPlans[1]);
+    DWORD endedId = ended.Id();
+    ASSERT_TRUE(ended.Stop());
+
+    // kernel32 is loaded in every process here: probing for it would add a
+    // record for each of them.
+    std::string kernel32 = ModulePath(GetModuleHandleA("kernel32.dll"));
+    TakenModule taken;
+    taken.module = kernel32;
+    CListItemState record = {};
+    lstrcpynA(record.m_szPath, "C:\\x64\\host.exe", MAX_PATH);
+    record.m_dwProcessId = running.Id();
+    record.m_bVisible = TRUE;
+    ApplyAlertLevel(record);
+    taken.records.push_back(record);
+    record.m_dwProcessId = endedId;
+    taken.records.push_back(record);
+
+    CModuleCensus census({m_dll});
+    census.AddTakenModule(taken);
+    census.AddTakenModule(TakenModule{m_dll, {record}});  // already part of it: ignored
+    census.Take(Inventory());
+    const std::vector<CListItemState>* records = census.Find(kernel32.c_str());
+    ASSERT_NE(nullptr, records);
+    ASSERT_EQ(1u, records->size());
+    EXPECT_EQ(running.Id(), (*records)[0].m_dwProcessId);
+    EXPECT_STREQ("C:\\x64\\host.exe", (*records)[0].m_szPath);
+    EXPECT_EQ(kAlertColors[ALERT_VISIBLE - 1].back, (*records)[0].m_crBack);
+    // The module asked for is probed as ever.
+    ASSERT_NE(nullptr, census.Find(m_dll.c_str()));
+    EXPECT_EQ(1u, census.Find(m_dll.c_str())->size());
+}
+
 // A value under HKCU Run, deleted again when the object goes.
 class ScratchRunValue {
 public:

@@ -113,6 +113,19 @@ TEST(ModuleTree, ShowsOnlyLoadedModulesAndSelectsOnlyTheFirstRecorded) {
     items = ChooseModuleTreeItems(none, own);
     EXPECT_TRUE(items.names.empty());
     EXPECT_FALSE(items.selectFirst);
+
+    // The self-test's module, even loaded and recorded first, is no item;
+    // the first module after it is the one selected.
+    CSimpleStrArray own2(0, 1);
+    own2.Add("c:\\app\\VEYRITH_SELFTEST.DLL");
+    own2.Add(kernel32.c_str());
+    CSimpleStrArray selfTestFirst(0, 1);
+    selfTestFirst.Add("c:\\app\\veyrith_selftest.dll");
+    selfTestFirst.Add(Lower(kernel32).c_str());
+    items = ChooseModuleTreeItems(selfTestFirst, own2);
+    ASSERT_EQ(1u, items.names.size());
+    EXPECT_EQ(Lower(kernel32), items.names[0]);
+    EXPECT_TRUE(items.selectFirst);
 }
 
 TEST(FolderRelation, DepthCountsWholeCommonFolders) {

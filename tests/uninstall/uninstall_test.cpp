@@ -22,7 +22,9 @@ const char kRegistrationKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\U
 const char kForeignKey[] = "Software\\Tarnwick\\Veyrith\\Foreign";
 const char kGroup[] = "Veyrith Uninstall Test";
 const char kSentinelGroup[] = "Veyrith Uninstall Sentinel";
-const char* const kProductFiles[] = {"veyrith.exe", "veyrith.chm", "uninstall.exe", "veyrith_configure.exe"};
+const char* const kProductFiles[] = {"veyrith.exe",          "veyrith.chm",           "uninstall.exe",
+                                     "veyrith_configure.exe", "veyrith_selftest.exe",  "veyrith_selftest.dll",
+                                     "veyrith_probe64.exe",   "veyrith_selftest64.exe", "veyrith_selftest64.dll"};
 const int kStatusControl = 104, kDetailsButton = 1004, kMessageBoxText = 0xFFFF;
 
 std::string ProgramsFolder(int csidl) {
@@ -151,8 +153,10 @@ protected:
     void Install(const std::string& group) {
         std::string folder = std::string(kProgramFolder) + "\\";
         ASSERT_TRUE(CreateDirectoryA(kProgramFolder, nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
-        for (const char* name : {"veyrith.exe", "uninstall.exe", "veyrith_configure.exe"})
+        for (const char* name : kProductFiles) {
+            if (!lstrcmpA(name, "veyrith.chm")) continue;
             ASSERT_TRUE(CopyFileA((BinDir() + name).c_str(), (folder + name).c_str(), FALSE)) << name;
+        }
         ASSERT_TRUE(WriteTextFile(folder + "veyrith.chm", "help stand-in"));
         ASSERT_TRUE(SetStringValue(HKEY_LOCAL_MACHINE, kProductKey, "Program Folder", kProgramFolder));
         ASSERT_TRUE(SetStringValue(HKEY_LOCAL_MACHINE, kProductKey, "Program Group Name", group));

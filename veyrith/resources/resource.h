@@ -57,6 +57,14 @@
 #define IDS_SCANNING_COMPLETE 57606
 #define IDS_SCANNING_IN_PROGRESS 57656
 #define IDS_SCAN_NOT_STARTED 57700
+// A scan that could not confirm that it sees system-wide hooks, and the
+// ways the 64-bit check can fail.
+#define IDS_SCAN_UNCONFIRMED 57703
+#define IDS_PROBE64_NOT_STARTED 57704
+#define IDS_PROBE64_UNREADABLE 57705
+#define IDS_PROBE64_ENDED_EARLY 57706
+// Follows the path of a module found in 64-bit processes in the tree.
+#define IDS_MODULE_64BIT_MARK 57707
 
 // ---- Autorun ----
 #define IDS_AUTORUN_NONE 57347

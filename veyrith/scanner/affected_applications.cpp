@@ -74,6 +74,51 @@ std::vector<size_t> MatchModules(DWORD processId, const std::vector<std::string>
     return matched;
 }
 
+bool IsProcessRunning(DWORD processId) {
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
+    if (!process) return false;
+    bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    CloseHandle(process);
+    return running;
+}
+
+void DropEndedProcesses(std::vector<CListItemState>& records) {
+    records.erase(std::remove_if(records.begin(), records.end(),
+                                 [](const CListItemState& record) { return !IsProcessRunning(record.m_dwProcessId); }),
+                  records.end());
+}
+
+bool RunValueExists(const CAutoRunInfo& entry, REGSAM view) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(entry.m_hRootKey, entry.m_szLocation, 0, KEY_QUERY_VALUE | view, &key) != ERROR_SUCCESS)
+        return false;
+    bool found = RegQueryValueExA(key, entry.m_szValueName, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return found;
+}
+
+// An autorun entry of a record taken elsewhere is looked at again: the
+// inventory of this program may not see it (the 64-bit view of the
+// registry), but an entry that is gone must not be shown.
+bool AutoRunEntryExists(const CAutoRunInfo& entry) {
+    switch (entry.m_nType) {
+    case AUTORUN_REGISTRY:
+        return RunValueExists(entry, 0) || RunValueExists(entry, KEY_WOW64_64KEY);
+    case AUTORUN_SHORTCUT:
+        return GetFileAttributesA(entry.m_szLocation) != INVALID_FILE_ATTRIBUTES;
+    default:
+        return true;
+    }
+}
+
+void ForgetRemovedAutoRuns(std::vector<CListItemState>& records) {
+    for (CListItemState& record : records) {
+        if (AutoRunEntryExists(record.m_autoRun)) continue;
+        record.m_autoRun = CAutoRunInfo();
+        ApplyAlertLevel(record);
+    }
+}
+
 }  // namespace
 
 bool FindModuleInProcess(DWORD processId, const char* modulePath, char (&exePath)[MAX_PATH]) {
@@ -116,12 +161,26 @@ int CAffectedApplications::ProbeProcess(DWORD processId, const char* modulePath,
 // ---- The census of several modules ----
 
 CModuleCensus::CModuleCensus(const std::vector<std::string>& modules)
-    : m_modules(modules), m_records(modules.size()) {
+    : m_modules(modules), m_records(modules.size()), m_taken(modules.size(), false) {
     for (const std::string& module : modules) m_lowerModules.push_back(LowerCase(module.c_str()));
 }
 
+void CModuleCensus::AddTakenModule(const TakenModule& taken) {
+    if (Find(taken.module.c_str())) return;
+    m_modules.push_back(taken.module);
+    m_lowerModules.push_back(LowerCase(taken.module.c_str()));
+    m_records.push_back(taken.records);
+    m_taken.push_back(true);
+}
+
 void CModuleCensus::Take(const CAutoRunArray& autoRuns) {
-    for (std::vector<CListItemState>& records : m_records) records.clear();
+    for (size_t i = 0; i < m_records.size(); ++i) {
+        if (m_taken[i]) {
+            DropEndedProcesses(m_records[i]);
+            ForgetRemovedAutoRuns(m_records[i]);
+        } else
+            m_records[i].clear();
+    }
     std::vector<DWORD> processes = ListProcessIds(kListBytes);
     if (processes.empty()) return;
     m_visibleOwners = VisibleWindowOwners();
@@ -148,8 +207,13 @@ int CModuleCensus::Probe(DWORD processId, const CAutoRunArray& autoRuns) {
 int CModuleCensus::Probe(DWORD processId, const CAutoRunLookup& autoRuns) {
     char exePath[MAX_PATH] = {};
     std::vector<size_t> matched = MatchModules(processId, m_lowerModules, exePath);
-    for (size_t module : matched) AddRecord(module, processId, exePath, autoRuns);
-    return static_cast<int>(matched.size());
+    int added = 0;
+    for (size_t module : matched) {
+        if (m_taken[module]) continue;
+        AddRecord(module, processId, exePath, autoRuns);
+        ++added;
+    }
+    return added;
 }
 
 void CModuleCensus::AddRecord(size_t module, DWORD processId, const char* exePath,

@@ -37,6 +37,13 @@ private:
     std::vector<CListItemState> m_records;
 };
 
+// The records of a module that were taken elsewhere: the 64-bit companion
+// reads the processes that this 32-bit program cannot.
+struct TakenModule {
+    std::string module;
+    std::vector<CListItemState> records;
+};
+
 // The census of several modules from one walk over the processes: each
 // process is opened once and its module names are read once and matched
 // against every module asked for.
@@ -48,6 +55,12 @@ public:
     // Walks every running process with the autorun inventory of this
     // moment; the records of an earlier walk are dropped.
     void Take(const CAutoRunArray& autoRuns);
+
+    // Adds a module whose records were taken elsewhere. A census keeps them,
+    // minus the processes that have ended since and the autorun entries
+    // that are gone, and never probes for that module itself. A module
+    // already part of the census is left as it is.
+    void AddTakenModule(const TakenModule& taken);
 
     // The records of a module (compared without regard to case); null when
     // the module was not part of the census.
@@ -69,6 +82,8 @@ private:
     // The modules lower-cased, in the same order, for the matching.
     std::vector<std::string> m_lowerModules;
     std::vector<std::vector<CListItemState>> m_records;
+    // Per module: its records were taken elsewhere.
+    std::vector<bool> m_taken;
     // Owners of visible top-level windows (sorted) and the descriptions of
     // the executables seen, read once per census: processes of one program
     // share its file, and one reading of the windows serves every process.

@@ -19,6 +19,9 @@ struct ModuleTreeItems {
     // ever selected, and only when that module is still loaded (then it is
     // names[0]).
     bool selectFirst = false;
+    // Modules that the 64-bit companion found in 64-bit processes: shown
+    // after the others and marked as 64-bit.
+    std::vector<std::string> names64;
 };
 
 ModuleTreeItems ChooseModuleTreeItems(const CSimpleStrArray& recorded,

@@ -150,6 +150,8 @@ bool CMainFrame::CreateBands() {
 
 void CMainFrame::OnDestroy() {
     KillTimer(Handle(), kScanTimerId);
+    KillTimer(Handle(), kSelfTestTimerId);
+    EndScanChecks();
     fw::Application* app = fw::Application::Current();
     if (app) {
         if (m_nIdleHandlerId) app->RemoveIdleHandler(m_nIdleHandlerId);
@@ -292,7 +294,7 @@ std::string CMainFrame::GetSelectedModulePath() const {
     if (!m_wndLeftView.Tree()) return std::string();
     HTREEITEM item = m_wndLeftView.GetSelectedItem();
     if (!item || !m_wndLeftView.GetParentItem(item)) return std::string();
-    return m_wndLeftView.GetItemText(item);
+    return m_wndLeftView.GetItemModulePath(item);
 }
 
 void CMainFrame::CyclePane(bool forward) {
@@ -311,13 +313,25 @@ void CMainFrame::CyclePane(bool forward) {
 // ---- Scan ----
 
 void CMainFrame::StartScan() {
+    if (IsScanning()) return;
+    // The self-test's host comes up meanwhile; its hooks are provoked when
+    // they are in place.
+    m_scanChecks.Begin(m_strProgramFolder);
     SetForegroundWindow(Handle());
-    keybd_event(kProvokeKey, 0, 0, 0);
-    keybd_event(kProvokeKey, 0, KEYEVENTF_KEYUP, 0);
+    ProvokeKeyboardHooks();
     SetTimer(Handle(), kScanTimerId, kScanDelayMs, nullptr);
 }
 
+void CMainFrame::ProvokeKeyboardHooks() {
+    keybd_event(kProvokeKey, 0, 0, 0);
+    keybd_event(kProvokeKey, 0, KEYEVENTF_KEYUP, 0);
+}
+
 bool CMainFrame::OnTimer(UINT_PTR id) {
+    if (id == kSelfTestTimerId) {
+        OnSelfTestTick();
+        return true;
+    }
     // Only the tick that StartScan armed starts a scan; any other timer of
     // the frame gets the default handling.
     if (id != kScanTimerId) return false;
@@ -330,14 +344,31 @@ bool CMainFrame::OnTimer(UINT_PTR id) {
     SetMessageText(fw::LoadResString(IDS_SCANNING_IN_PROGRESS));
     m_wndLeftView.Clear();
     m_wndListView.DropCensus();
-    if (!m_scanDialog.Start(this)) OnScanNotStarted();
+    if (!m_scanDialog.Start(this)) {
+        OnScanNotStarted();
+        return true;
+    }
+    SetTimer(Handle(), kSelfTestTimerId, kSelfTestPollMs, nullptr);
     return true;
+}
+
+void CMainFrame::OnSelfTestTick() {
+    // The get-message hook loads with the walk's own messages; the keyboard
+    // hook needs a key while the walk runs.
+    if (!m_scanDialog.IsRunning()) {
+        KillTimer(Handle(), kSelfTestTimerId);
+        return;
+    }
+    if (!m_scanChecks.SelfTestReady()) return;
+    KillTimer(Handle(), kSelfTestTimerId);
+    ProvokeKeyboardHooks();
 }
 
 void CMainFrame::OnScanNotStarted() {
     // Without its dialog nothing would ever end this scan: the window goes
     // back to how it is before any scan (the Scan command is enabled again,
     // since no dialog runs) and the user is told.
+    m_scanChecks.Cancel();
     SetMessageText(fw::LoadResString(IDS_IDLE_MESSAGE));
     m_wndLeftView.ShowStartItem();
     fw::ShowMessage(IDS_SCAN_NOT_STARTED, MB_OK | MB_ICONSTOP);
@@ -346,16 +377,48 @@ void CMainFrame::OnScanNotStarted() {
 bool CMainFrame::FillModuleTreeWithCensus(const ModuleTreeItems& items) {
     // The census of every module starts before the tree selects the first
     // one, so the selection waits for that census instead of starting its own.
-    m_wndListView.TakeCensus(items.names);
+    m_wndListView.TakeCensus(items.names, m_scanChecks.Modules64());
     return m_wndLeftView.FillModuleTree(items);
 }
 
-void CMainFrame::RebuildModuleTree() { FillModuleTreeWithCensus(CurrentModuleTreeItems()); }
+void CMainFrame::RebuildModuleTree() { FillModuleTreeWithCensus(ScanTreeItems()); }
+
+ModuleTreeItems CMainFrame::ScanTreeItems() const {
+    ModuleTreeItems items = CurrentModuleTreeItems();
+    for (const TakenModule& module : m_scanChecks.Modules64()) {
+        bool known = false;
+        for (const std::string& name : items.names) known = known || !lstrcmpiA(name.c_str(), module.module.c_str());
+        if (!known) items.names64.push_back(module.module);
+    }
+    return items;
+}
 
 void CMainFrame::OnScanWalkEnded() {
-    bool found = FillModuleTreeWithCensus(CurrentModuleTreeItems());
-    SetMessageText(fw::LoadResString(IDS_SCANNING_COMPLETE));
-    m_wndInfoView.ShowPage(PageAfterScan(found));
+    KillTimer(Handle(), kSelfTestTimerId);
+    if (m_bClosing) {
+        m_scanChecks.Cancel();
+        return;
+    }
+    m_bAwaitingProbe = m_scanChecks.EndWalk(Handle(), kProbeDoneMessage);
+    if (!m_bAwaitingProbe) FinishScan();
+}
+
+void CMainFrame::OnProbeDone() {
+    if (!m_bAwaitingProbe || !m_scanChecks.TakeProbeResult()) return;
+    m_bAwaitingProbe = false;
+    FinishScan();
+}
+
+void CMainFrame::FinishScan() {
+    bool found = FillModuleTreeWithCensus(ScanTreeItems());
+    SetMessageText(fw::LoadResString(m_scanChecks.StatusTextId()));
+    m_wndInfoView.ShowPage(PageAfterScan(found, m_scanChecks.Confirmed()));
+}
+
+void CMainFrame::EndScanChecks() {
+    m_bClosing = true;
+    m_bAwaitingProbe = false;
+    m_scanChecks.Cancel();
 }
 
 void CMainFrame::OnTreeSelection(const std::string& text, bool isModule) {
@@ -368,6 +431,7 @@ void CMainFrame::OnTreeSelection(const std::string& text, bool isModule) {
 bool CMainFrame::OnClose() {
     if (IsScanning()) {
         if (fw::ShowMessage(IDS_SCAN_NOT_COMPLETE, MB_YESNO | MB_ICONEXCLAMATION) != IDYES) return true;
+        EndScanChecks();
         m_scanDialog.Stop();
     }
     DestroyWindow(Handle());
@@ -375,6 +439,7 @@ bool CMainFrame::OnClose() {
 }
 
 void CMainFrame::OnCloseRequest() {
+    EndScanChecks();
     m_scanDialog.Stop();
     DestroyWindow(Handle());
 }
@@ -498,6 +563,9 @@ LRESULT CMainFrame::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         break;
     case kCloseRequestMessage:
         OnCloseRequest();
+        return 0;
+    case kProbeDoneMessage:
+        OnProbeDone();
         return 0;
     }
     return fw::Window::OnMessage(msg, wParam, lParam);

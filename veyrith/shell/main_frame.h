@@ -24,6 +24,7 @@
 #include "views/scan_indicator_dlg.h"
 #include "views/veyrith_view.h"
 #include "framework/window.h"
+#include "scanner/scan_checks.h"
 
 class CVeyrithDoc;
 
@@ -33,6 +34,12 @@ public:
     static constexpr UINT kCloseRequestMessage = WM_USER;
     static constexpr UINT_PTR kScanTimerId = 1;
     static constexpr UINT kScanDelayMs = 300;
+    // Looks, while the walk runs, for the self-test's hooks to be in place,
+    // then provokes the keyboard hooks once more.
+    static constexpr UINT_PTR kSelfTestTimerId = 2;
+    static constexpr UINT kSelfTestPollMs = 100;
+    // The 64-bit companion has answered (or failed).
+    static constexpr UINT kProbeDoneMessage = WM_APP + 0x52;
     // The synthetic key that makes the window manager load keyboard hooks.
     static constexpr BYTE kProvokeKey = 0x87;
     static constexpr int kTreeWidth = 250;
@@ -78,7 +85,10 @@ public:
     const fw::CommandTable& Commands() const { return m_commands; }
     // Gives a command of the table its action; the enable rules stay.
     bool WireCommand(UINT id, fw::CommandTable::Handler handler) { return m_commands.SetHandler(id, std::move(handler)); }
-    bool IsScanning() const { return m_scanDialog.IsRunning(); }
+    // A scan runs from its dialog's start until the 64-bit companion (where
+    // there is one) has answered.
+    bool IsScanning() const { return m_scanDialog.IsRunning() || m_bAwaitingProbe; }
+    const CScanChecks& ScanChecks() const { return m_scanChecks; }
     CScanIndicatorDlg& ScanDialog() { return m_scanDialog; }
     // What Copy path, View the file, Properties and the web links act on:
     // the selected row while the list has the focus, the selected module
@@ -118,6 +128,16 @@ private:
     void OnCloseRequest();
     // The tick could not open the scan dialog.
     void OnScanNotStarted();
+    void OnSelfTestTick();
+    void OnProbeDone();
+    // Both sides of the scan are done: the tree, the census, the status
+    // text and the page.
+    void FinishScan();
+    void ProvokeKeyboardHooks();
+    void EndScanChecks();
+    // The tree's items: the modules recorded here, then the 64-bit ones
+    // that the companion found in 64-bit processes (each module once).
+    ModuleTreeItems ScanTreeItems() const;
     bool FilterMessage(MSG& msg);
 
     bool SelectionRule() const;
@@ -142,6 +162,10 @@ private:
     CVeyrithView m_wndListView;
     CInfoView m_wndInfoView;
     CScanIndicatorDlg m_scanDialog;
+    CScanChecks m_scanChecks;
+    bool m_bAwaitingProbe = false;
+    // The window is going: the end of the walk starts nothing more.
+    bool m_bClosing = false;
     std::string m_strProgramFolder;
     HFONT m_hBoldFont = nullptr;
     fw::ToolBar m_wndToolBar;

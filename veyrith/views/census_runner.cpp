@@ -14,14 +14,16 @@ struct CensusJob {
     unsigned generation;
     std::vector<std::string> modules;
     HIMAGELIST fixedImages;
+    std::vector<TakenModule> taken;
 };
 
 // Hands the result over when it is still wanted; a stale one is dropped here.
 void Deliver(CensusJob& job, std::unique_ptr<CCensusResult> result) {
     std::lock_guard<std::mutex> guard(job.shared->lock);
     if (job.generation != job.shared->generation || !job.shared->window) return;
+    // The census counts as running until the window has taken the result,
+    // so nobody reads the rows in the moment between the two.
     job.shared->result = std::move(result);
-    job.shared->running = false;
     PostMessageA(job.shared->window, CCensusRunner::kResultMessage, job.generation, 0);
 }
 
@@ -32,6 +34,7 @@ DWORD WINAPI CensusThread(void* param) {
     CAutoRunArray autoRuns;
     CollectAutoRuns(autoRuns);
     auto result = std::make_unique<CCensusResult>(job->modules, job->fixedImages);
+    for (const TakenModule& taken : job->taken) result->Census().AddTakenModule(taken);
     result->Census().Take(autoRuns);
     result->AddExecutableImages();
     if (SUCCEEDED(com)) CoUninitialize();
@@ -100,11 +103,13 @@ void CCensusRunner::SetWindow(HWND window) {
     m_shared->window = window;
 }
 
-bool CCensusRunner::Start(const std::vector<std::string>& modules, HIMAGELIST fixedImages) {
+bool CCensusRunner::Start(const std::vector<std::string>& modules, HIMAGELIST fixedImages,
+                          const std::vector<TakenModule>& taken) {
     auto job = std::make_unique<CensusJob>();
     job->shared = m_shared;
     job->modules = modules;
     job->fixedImages = fixedImages;
+    job->taken = taken;
     {
         std::lock_guard<std::mutex> guard(m_shared->lock);
         job->generation = ++m_shared->generation;
@@ -135,5 +140,6 @@ bool CCensusRunner::IsRunning() const {
 
 std::unique_ptr<CCensusResult> CCensusRunner::TakeResult() {
     std::lock_guard<std::mutex> guard(m_shared->lock);
+    if (m_shared->result) m_shared->running = false;
     return std::move(m_shared->result);
 }

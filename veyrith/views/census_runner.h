@@ -60,9 +60,11 @@ public:
     // The window that results are posted to.
     void SetWindow(HWND window);
     // Starts a census of the modules; its image list begins with a copy of
-    // fixedImages (which must not change while a census runs). False when no
-    // thread could be started.
-    bool Start(const std::vector<std::string>& modules, HIMAGELIST fixedImages = nullptr);
+    // fixedImages (which must not change while a census runs). The modules
+    // of taken join it with the records they have (see AddTakenModule).
+    // False when no thread could be started.
+    bool Start(const std::vector<std::string>& modules, HIMAGELIST fixedImages = nullptr,
+               const std::vector<TakenModule>& taken = std::vector<TakenModule>());
     // Drops the census that runs now, if any.
     void Cancel();
     // True from Start until its result is taken or dropped.

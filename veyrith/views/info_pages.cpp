@@ -5,9 +5,11 @@
 const char kInitialInfoPage[] = "HTML_INITIAL_INFO_TEXT";
 const char kScanningCompletePage[] = "HTML_SCANNING_COMPLETE";
 const char kSpyNotDetectedPage[] = "HTML_SPY_NOT_DETECTED";
+const char kScanUnconfirmedPage[] = "HTML_SCAN_UNCONFIRMED";
 
-const char* PageAfterScan(bool foundModules) {
-    return foundModules ? kScanningCompletePage : kSpyNotDetectedPage;
+const char* PageAfterScan(bool foundModules, bool confirmed) {
+    if (foundModules) return kScanningCompletePage;
+    return confirmed ? kSpyNotDetectedPage : kScanUnconfirmedPage;
 }
 
 std::string ResUrl(const char* modulePath, const char* resourceName) {

@@ -11,9 +11,11 @@ class CWebBrowser2;
 extern const char kInitialInfoPage[];     // welcome page, shown until the first scan ends
 extern const char kScanningCompletePage[];  // after a scan that found modules
 extern const char kSpyNotDetectedPage[];    // after a scan that found none
+extern const char kScanUnconfirmedPage[];   // after a scan that found none and may be blind
 
-// The page to show when a scan has ended.
-const char* PageAfterScan(bool foundModules);
+// The page to show when a scan has ended; confirmed tells that the scan saw
+// its own test hook (and the 64-bit check, where there is one, answered).
+const char* PageAfterScan(bool foundModules, bool confirmed = true);
 
 // "res://<modulePath>/<resourceName>".
 std::string ResUrl(const char* modulePath, const char* resourceName);

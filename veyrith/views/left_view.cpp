@@ -72,11 +72,12 @@ void CLeftView::ShowStartItem() {
 
 void CLeftView::Clear() { TreeView_DeleteAllItems(Control()); }
 
-HTREEITEM CLeftView::InsertItem(HTREEITEM parent, const std::string& text, int image, UINT state) {
+HTREEITEM CLeftView::InsertItem(HTREEITEM parent, const std::string& text, int image, UINT state, LPARAM data) {
     TVINSERTSTRUCTA insert = {};
     insert.hParent = parent;
     insert.hInsertAfter = TVI_LAST;
-    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE;
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE | TVIF_PARAM;
+    insert.item.lParam = data;
     insert.item.pszText = const_cast<char*>(text.c_str());
     insert.item.iImage = image;
     insert.item.iSelectedImage = image;
@@ -97,7 +98,9 @@ bool CLeftView::FillModuleTree(const ModuleTreeItems& items) {
         HTREEITEM item = InsertItem(root, name, kImageModule, 0);
         if (!first) first = item;
     }
-    if (items.names.empty()) {
+    const std::string mark = fw::LoadResString(IDS_MODULE_64BIT_MARK);
+    for (const std::string& name : items.names64) InsertItem(root, name + mark, kImageModule, 0, kItem64Bit);
+    if (items.names.empty() && items.names64.empty()) {
         std::string text = fw::LoadResString(IDS_NO_MONITORING_MODULES);
         TVITEMA item = {};
         item.mask = TVIF_TEXT;
@@ -108,14 +111,14 @@ bool CLeftView::FillModuleTree(const ModuleTreeItems& items) {
         TreeView_Expand(Control(), root, TVE_EXPAND);
     }
     if (first && items.selectFirst) TreeView_SelectItem(Control(), first);
-    return !items.names.empty();
+    return !items.names.empty() || !items.names64.empty();
 }
 
 void CLeftView::RefreshSelection() {
     if (!m_pHost) return;
     HTREEITEM item = GetSelectedItem();
-    std::string text = item ? GetItemText(item) : std::string();
     bool isModule = item && GetParentItem(item);
+    std::string text = isModule ? GetItemModulePath(item) : item ? GetItemText(item) : std::string();
     // Only a module item's description reaches the status bar.
     std::string description;
     if (isModule) {
@@ -147,13 +150,29 @@ std::string CLeftView::GetItemText(HTREEITEM item) const {
     return std::string(info.pszText);
 }
 
+bool CLeftView::IsItem64Bit(HTREEITEM item) const {
+    TVITEMA info = {};
+    info.mask = TVIF_PARAM;
+    info.hItem = item;
+    if (!item || !SendMessageA(Control(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&info))) return false;
+    return info.lParam == kItem64Bit;
+}
+
+std::string CLeftView::GetItemModulePath(HTREEITEM item) const {
+    std::string text = GetItemText(item);
+    if (!IsItem64Bit(item)) return text;
+    const std::string mark = fw::LoadResString(IDS_MODULE_64BIT_MARK);
+    bool marked = text.size() >= mark.size() && text.compare(text.size() - mark.size(), mark.size(), mark) == 0;
+    return marked ? text.substr(0, text.size() - mark.size()) : text;
+}
+
 UINT CLeftView::GetCount() const { return TreeView_GetCount(Control()); }
 
 std::vector<std::string> CLeftView::ModuleItemTexts() const {
     std::vector<std::string> texts;
     HTREEITEM root = GetRootItem();
     HTREEITEM item = root ? TreeView_GetChild(Control(), root) : nullptr;
-    for (; item; item = TreeView_GetNextSibling(Control(), item)) texts.push_back(GetItemText(item));
+    for (; item; item = TreeView_GetNextSibling(Control(), item)) texts.push_back(GetItemModulePath(item));
     return texts;
 }
 

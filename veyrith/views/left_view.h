@@ -49,8 +49,13 @@ public:
     // Null for top-level items.
     HTREEITEM GetParentItem(HTREEITEM item) const;
     std::string GetItemText(HTREEITEM item) const;
+    // The module path of a module item: its text, without the 64-bit mark.
+    std::string GetItemModulePath(HTREEITEM item) const;
+    // True for the item of a module found in 64-bit processes.
+    bool IsItem64Bit(HTREEITEM item) const;
     UINT GetCount() const;
-    // The texts of the module items (the root's children), first child first.
+    // The module paths of the module items (the root's children), first
+    // child first.
     std::vector<std::string> ModuleItemTexts() const;
 
     // The first top-level item, null when the tree is empty.
@@ -72,7 +77,10 @@ private:
     void OnDoubleClick();
     HTREEITEM HitTestCursor(POINT* screenPoint) const;
     // state: the TVIS_ bits to set (bold, expanded).
-    HTREEITEM InsertItem(HTREEITEM parent, const std::string& text, int image, UINT state);
+    // data: kItem64Bit for the item of a 64-bit module, else 0.
+    HTREEITEM InsertItem(HTREEITEM parent, const std::string& text, int image, UINT state, LPARAM data = 0);
+
+    static constexpr LPARAM kItem64Bit = 64;
 
     HIMAGELIST m_images = nullptr;
     CPaneHost* m_pHost = nullptr;

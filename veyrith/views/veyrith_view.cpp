@@ -52,6 +52,13 @@ bool Contains(const std::vector<std::string>& modules, const std::string& module
     return false;
 }
 
+bool Contains(const std::vector<TakenModule>& taken, const std::string& module) {
+    for (const TakenModule& known : taken) {
+        if (lstrcmpiA(known.module.c_str(), module.c_str()) == 0) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 CVeyrithView::CVeyrithView() {
@@ -121,9 +128,10 @@ void CVeyrithView::Reset() {
     m_records.Reset();
 }
 
-void CVeyrithView::TakeCensus(const std::vector<std::string>& modules) {
+void CVeyrithView::TakeCensus(const std::vector<std::string>& modules, const std::vector<TakenModule>& taken) {
     m_modules = modules;
-    m_census.Start(modules, m_images);
+    m_taken = taken;
+    m_census.Start(m_modules, m_images, m_taken);
 }
 
 void CVeyrithView::ShowModule(const std::string& modulePath) {
@@ -138,7 +146,7 @@ void CVeyrithView::ShowNothing() {
 
 void CVeyrithView::Refresh() {
     ShowRows(true);
-    if (!m_modules.empty()) m_census.Start(m_modules, m_images);
+    if (!m_modules.empty() || !m_taken.empty()) m_census.Start(m_modules, m_images, m_taken);
 }
 
 void CVeyrithView::DropCensus() {
@@ -148,6 +156,7 @@ void CVeyrithView::DropCensus() {
     std::unique_ptr<CCensusResult> old = std::move(m_result);
     ShowImages();
     m_modules.clear();
+    m_taken.clear();
     m_strModule.clear();
 }
 
@@ -174,9 +183,9 @@ void CVeyrithView::ShowRows(bool keepSelection) {
     if (!records) {
         // A module that no census covers yet gets one of its own, together
         // with the modules asked for before.
-        bool covered = Contains(m_modules, m_strModule);
+        bool covered = Contains(m_modules, m_strModule) || Contains(m_taken, m_strModule);
         if (!covered) m_modules.push_back(m_strModule);
-        if (!covered || !m_census.IsRunning()) m_census.Start(m_modules, m_images);
+        if (!covered || !m_census.IsRunning()) m_census.Start(m_modules, m_images, m_taken);
         return;
     }
     char ownPath[MAX_PATH] = {};

@@ -41,8 +41,10 @@ public:
 
     // Starts a fresh census of these modules on a worker thread; the rows
     // of the module shown follow when it lands. A census still running is
-    // superseded.
-    void TakeCensus(const std::vector<std::string>& modules);
+    // superseded. The modules of taken come with their records (the 64-bit
+    // companion's); every later census of this scan keeps them.
+    void TakeCensus(const std::vector<std::string>& modules,
+                    const std::vector<TakenModule>& taken = std::vector<TakenModule>());
     // Shows the rows of a module: at once when the census has it, else as
     // soon as the census that will have it lands.
     void ShowModule(const std::string& modulePath);
@@ -116,5 +118,6 @@ private:
     std::unique_ptr<CCensusResult> m_result;
     // The modules of the newest census asked for, and the module shown.
     std::vector<std::string> m_modules;
+    std::vector<TakenModule> m_taken;
     std::string m_strModule;
 };

@@ -1,0 +1,78 @@
+#include "scanner/scan_checks.h"
+
+#include "resources/resource.h"
+#include "scanner/own_modules.h"
+
+void CScanChecks::Begin(const std::string& folder) {
+    Cancel();
+    m_strFolder = folder;
+    m_bSelfTestSeen = false;
+    m_bProbeUsed = false;
+    m_bProbeSelfTestSeen = false;
+    m_outcome = PROBE_OK;
+    m_modules64.clear();
+    m_selfTest.Start(folder + kSelfTestHost);
+}
+
+bool CScanChecks::SelfTestReady() { return m_selfTest.WaitUntilReady(0); }
+
+bool CScanChecks::EndWalk(HWND window, UINT message) {
+    m_selfTest.Stop();
+    m_bSelfTestSeen = IsSelfTestRecorded();
+    if (!IsWow64System()) return false;
+    m_bProbeUsed = true;
+    // The companion makes its own window the foreground one to provoke
+    // keyboard hooks in 64-bit processes.
+    AllowSetForegroundWindow(ASFW_ANY);
+    if (m_probe.Start(m_strFolder, window, message, kProbeTimeoutMs)) return true;
+    m_outcome = PROBE_NOT_STARTED;
+    return false;
+}
+
+bool CScanChecks::IsProbeRunning() const { return m_probe.IsRunning(); }
+
+bool CScanChecks::TakeProbeResult() {
+    ProbeOutcome outcome = PROBE_CANCELLED;
+    ProbeAnswer answer;
+    if (!m_probe.TakeResult(outcome, answer)) return false;
+    m_outcome = outcome;
+    if (outcome == PROBE_OK) TakeAnswer(answer);
+    return true;
+}
+
+void CScanChecks::TakeAnswer(const ProbeAnswer& answer) {
+    m_bProbeSelfTestSeen = answer.selfTestSeen;
+    for (const ProbeModule& module : answer.modules) {
+        if (IsSelfTestModule(module.path.c_str())) continue;
+        m_modules64.push_back(TakenModule{module.path, module.records});
+    }
+}
+
+void CScanChecks::Cancel() {
+    m_selfTest.Stop();
+    m_probe.Cancel();
+}
+
+bool CScanChecks::Confirmed() const {
+    if (!m_bSelfTestSeen) return false;
+    return !m_bProbeUsed || (m_outcome == PROBE_OK && m_bProbeSelfTestSeen);
+}
+
+UINT CScanChecks::StatusTextId() const {
+    if (m_bProbeUsed && ProbeFailureTextId(m_outcome)) return ProbeFailureTextId(m_outcome);
+    return Confirmed() ? IDS_SCANNING_COMPLETE : IDS_SCAN_UNCONFIRMED;
+}
+
+UINT ProbeFailureTextId(ProbeOutcome outcome) {
+    switch (outcome) {
+    case PROBE_OK:
+        return 0;
+    case PROBE_NOT_STARTED:
+        return IDS_PROBE64_NOT_STARTED;
+    case PROBE_BAD_ANSWER:
+    case PROBE_WRONG_VERSION:
+        return IDS_PROBE64_UNREADABLE;
+    default:
+        return IDS_PROBE64_ENDED_EARLY;
+    }
+}
