@@ -104,6 +104,8 @@ TEST(Probe64Run, FindsTheSampleHookOfA64BitHost) {
 
         const ProbeModule* sample = FindModule(answer, module);
         ASSERT_NE(nullptr, sample);
+        // The probe ended right after its answer: it is no host to show.
+        EXPECT_EQ(nullptr, FindRecord(*sample, run.ProcessId()));
         const CListItemState* record = FindRecord(*sample, host.Id());
         ASSERT_NE(nullptr, record);
         EXPECT_EQ(Lower(hostPath), Lower(record->m_szPath));
