@@ -147,7 +147,7 @@ TEST_F(Scan64, The64BitHooksAreFoundMarkedAndTheirHostEnded) {
         ASSERT_NE(nullptr, item);
         CLeftView& tree = *m_frame->LeftView();
         EXPECT_TRUE(tree.IsItem64Bit(item));
-        EXPECT_EQ(tree.GetItemText(item), tree.GetItemModulePath(item) + fw::LoadResString(IDS_MODULE_64BIT_MARK));
+        EXPECT_EQ(tree.GetItemText(item), fw::LoadResString(IDS_MODULE_64BIT_MARK) + tree.GetItemModulePath(item));
         // Both self-tests were seen and the companion answered.
         EXPECT_EQ(m_frame->StatusBar().PaneText(0), fw::LoadResString(IDS_SCANNING_COMPLETE));
         EXPECT_EQ(m_frame->InfoView()->RequestedPage(), "HTML_SCANNING_COMPLETE");
@@ -162,6 +162,9 @@ TEST_F(Scan64, The64BitHooksAreFoundMarkedAndTheirHostEnded) {
         const int level = autorun ? ALERT_HIDDEN_AUTORUN_SAME_FOLDER : ALERT_HIDDEN_SAME_FOLDER;
         EXPECT_EQ(kAlertColors[level - 1].back, record.m_crBack);
         EXPECT_EQ(kAlertColors[level - 1].text, record.m_crText);
+        // The window as the user sees it, for the docs.
+        m_frame.FocusListRow(row);
+        SaveWindowPicture(m_frame.Handle(), BinDir() + "..\\veyrith-scan64-" + type + ".bmp");
         ConfirmAll confirm;
         MessageBoxRecorder boxes(IDOK);
 

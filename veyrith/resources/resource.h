@@ -63,7 +63,8 @@
 #define IDS_PROBE64_NOT_STARTED 57704
 #define IDS_PROBE64_UNREADABLE 57705
 #define IDS_PROBE64_ENDED_EARLY 57706
-// Follows the path of a module found in 64-bit processes in the tree.
+// Precedes the path of a module found in 64-bit processes in the tree (in
+// front, so that a long path never hides it).
 #define IDS_MODULE_64BIT_MARK 57707
 
 // ---- Autorun ----

@@ -99,7 +99,7 @@ bool CLeftView::FillModuleTree(const ModuleTreeItems& items) {
         if (!first) first = item;
     }
     const std::string mark = fw::LoadResString(IDS_MODULE_64BIT_MARK);
-    for (const std::string& name : items.names64) InsertItem(root, name + mark, kImageModule, 0, kItem64Bit);
+    for (const std::string& name : items.names64) InsertItem(root, mark + name, kImageModule, 0, kItem64Bit);
     if (items.names.empty() && items.names64.empty()) {
         std::string text = fw::LoadResString(IDS_NO_MONITORING_MODULES);
         TVITEMA item = {};
@@ -162,8 +162,8 @@ std::string CLeftView::GetItemModulePath(HTREEITEM item) const {
     std::string text = GetItemText(item);
     if (!IsItem64Bit(item)) return text;
     const std::string mark = fw::LoadResString(IDS_MODULE_64BIT_MARK);
-    bool marked = text.size() >= mark.size() && text.compare(text.size() - mark.size(), mark.size(), mark) == 0;
-    return marked ? text.substr(0, text.size() - mark.size()) : text;
+    bool marked = text.compare(0, mark.size(), mark) == 0;
+    return marked ? text.substr(mark.size()) : text;
 }
 
 UINT CLeftView::GetCount() const { return TreeView_GetCount(Control()); }
