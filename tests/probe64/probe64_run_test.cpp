@@ -192,3 +192,22 @@ TEST(Probe64Run, RunsWithoutAnAnswerStillEnd) {
         EXPECT_EQ(PROBE_NOT_STARTED, outcome);
     }
 }
+
+// A 64-bit program's file in the system folder is reached by this 32-bit
+// program through Sysnative; the plain path would name its 32-bit twin.
+TEST(Probe64Path, SystemFolderFilesAreReachedThroughSysnative) {
+    char windows[MAX_PATH] = {};
+    ASSERT_GT(GetSystemWindowsDirectoryA(windows, MAX_PATH), 0u);
+    const std::string folder = std::string(windows) + "\\";
+    const std::string plain = folder + "SYSTEM32\\notepad.exe";
+    const std::string native = PathFor32BitAccess(plain);
+    EXPECT_EQ(folder + "Sysnative\\notepad.exe", native);
+    WIN32_FILE_ATTRIBUTE_DATA twin = {}, real = {};
+    ASSERT_TRUE(GetFileAttributesExA(plain.c_str(), GetFileExInfoStandard, &twin));
+    ASSERT_TRUE(GetFileAttributesExA(native.c_str(), GetFileExInfoStandard, &real));
+    EXPECT_NE(twin.nFileSizeLow, real.nFileSizeLow) << "the same file both ways";
+    // Elsewhere nothing changes.
+    EXPECT_EQ(folder + "explorer.exe", PathFor32BitAccess(folder + "explorer.exe"));
+    EXPECT_EQ(BinDir() + "sample_hook64.dll", PathFor32BitAccess(BinDir() + "sample_hook64.dll"));
+    EXPECT_EQ(folder + "System32", PathFor32BitAccess(folder + "System32"));
+}

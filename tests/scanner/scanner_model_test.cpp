@@ -11,6 +11,7 @@
 #include "scanner/loader_hooks.h"
 #include "scanner/module_detection.h"
 #include "scanner/own_modules.h"
+#include "scanner/probe64_client.h"
 #include "test_support.h"
 
 using namespace testing_support;
@@ -171,3 +172,12 @@ TEST(FileDescription, ReadsTheFirstTranslationOrNothing) {
 }
 
 }  // namespace
+
+// A 32-bit system has no redirected system folder: paths stay as they are.
+TEST(PathFor32BitAccess, AThirtyTwoBitSystemKeepsEveryPath) {
+    ASSERT_FALSE(IsWow64System());
+    char windows[MAX_PATH] = {};
+    ASSERT_GT(GetSystemWindowsDirectoryA(windows, MAX_PATH), 0u);
+    const std::string path = std::string(windows) + "\\System32\\notepad.exe";
+    EXPECT_EQ(path, PathFor32BitAccess(path));
+}

@@ -151,6 +151,8 @@ TEST_F(Scan64, The64BitHooksAreFoundMarkedAndTheirHostEnded) {
         // Both self-tests were seen and the companion answered.
         EXPECT_EQ(m_frame->StatusBar().PaneText(0), fw::LoadResString(IDS_SCANNING_COMPLETE));
         EXPECT_EQ(m_frame->InfoView()->RequestedPage(), "HTML_SCANNING_COMPLETE");
+        m_frame.FocusTreeItem(item);
+        EXPECT_TRUE(m_frame->SelectionIs64Bit());
 
         int row = ShowRow(item, host.Id());
         ASSERT_GE(row, 0);
@@ -164,6 +166,7 @@ TEST_F(Scan64, The64BitHooksAreFoundMarkedAndTheirHostEnded) {
         EXPECT_EQ(kAlertColors[level - 1].text, record.m_crText);
         // The window as the user sees it, for the docs.
         m_frame.FocusListRow(row);
+        EXPECT_TRUE(m_frame->SelectionIs64Bit());
         SaveWindowPicture(m_frame.Handle(), BinDir() + "..\\veyrith-scan64-" + type + ".bmp");
         ConfirmAll confirm;
         MessageBoxRecorder boxes(IDOK);
@@ -203,6 +206,9 @@ TEST_F(Scan64, The64BitHooksAreFoundMarkedAndTheirHostEnded) {
     ASSERT_NE(nullptr, item32);
     EXPECT_FALSE(m_frame->LeftView()->IsItem64Bit(item32));
     EXPECT_GE(ShowRow(item32, host32.Id()), 0);
+    EXPECT_FALSE(m_frame->SelectionIs64Bit());
+    m_frame.FocusListRow(ShowRow(item32, host32.Id()));
+    EXPECT_FALSE(m_frame->SelectionIs64Bit());
 }
 
 TEST_F(Scan64, AKilledCompanionEndsTheScanWithItsMessage) {

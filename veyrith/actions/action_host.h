@@ -32,6 +32,10 @@ public:
     virtual std::string GetSelectedModulePath() const = 0;
     // The path that Copy path, View the file and Properties act on.
     virtual std::string GetSelectionPath() const = 0;
+    // True when the selection (the row while the list has the focus, else
+    // the module item) belongs to a module found in 64-bit processes: its
+    // paths are those of 64-bit programs.
+    virtual bool SelectionIs64Bit() const = 0;
 
     // Rebuilds the module tree from the modules still loaded, with a fresh
     // census of their processes; the list follows the tree's selection.

@@ -8,6 +8,7 @@
 #include "framework/string_resource.h"
 #include "quarantine/quarantine_store.h"
 #include "resources/resource.h"
+#include "scanner/probe64_client.h"
 #include "tool/tool_client.h"
 
 void CActions::EndProcess() {
@@ -34,9 +35,13 @@ void CActions::RemoveProcessFile() {
     CListItemState record;
     if (!m_host.GetSelectedRecord(record)) return;
     const std::string path = record.m_szPath;
+    const std::string file = FileAccessPath(path);
     CChooseDeleteMethodDlg dialog(m_host.BoldFont(), path);
     if (dialog.DoModal(m_host.HostWindow()) != IDOK) return;
-    if (!BackUp(path)) return;
+    if (!BackUp(file)) return;
+    // The deletion at the next start is done by the system itself, which
+    // knows the path as the program's own; everything else is done now, by
+    // this program and its tool, through the path they reach the file by.
     if (dialog.m_nMethod == CChooseDeleteMethodDlg::kAtReboot) {
         if (!ToolDeleteAtReboot(path.c_str())) {
             fw::ShowMessage(IDS_OPERATION_FAILED, MB_OK | MB_ICONSTOP);
@@ -44,7 +49,7 @@ void CActions::RemoveProcessFile() {
         }
         RebootWindows();
     } else {
-        if (!ToolKillAndDelete(path.c_str(), record.m_dwProcessId)) {
+        if (!ToolKillAndDelete(file.c_str(), record.m_dwProcessId)) {
             fw::ShowMessage(IDS_OPERATION_FAILED, MB_OK | MB_ICONSTOP);
             return;
         }
@@ -59,7 +64,7 @@ void CActions::RemoveModule() {
     CDeleteDllDlg dialog(m_host.BoldFont(), path);
     dialog.m_bReboot = true;
     if (dialog.DoModal(m_host.HostWindow()) != IDOK) return;
-    if (!BackUp(path)) return;
+    if (!BackUp(FileAccessPath(path))) return;
     if (!ToolDeleteAtReboot(path.c_str())) {
         fw::ShowMessage(IDS_OPERATION_FAILED, MB_OK | MB_ICONSTOP);
         return;
@@ -67,6 +72,10 @@ void CActions::RemoveModule() {
     if (dialog.m_bReboot) RebootWindows();
     // The module stays in the tree: it is gone only after the restart.
     m_host.SetMessageText(fw::LoadResString(IDS_OPERATION_COMPLETED));
+}
+
+std::string CActions::FileAccessPath(const std::string& path) const {
+    return m_host.SelectionIs64Bit() ? PathFor32BitAccess(path) : path;
 }
 
 bool CActions::BackUp(const std::string& path) {
@@ -115,7 +124,7 @@ void CActions::ViewTheFile() {
 void CActions::ShowProperties() {
     std::string path = m_host.GetSelectionPath();
     if (path.empty()) return;
-    ToolShowProperties(m_host.HostWindow(), path.c_str());
+    ToolShowProperties(m_host.HostWindow(), FileAccessPath(path).c_str());
 }
 
 void CActions::CopyPath() {

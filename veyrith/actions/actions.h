@@ -40,6 +40,9 @@ private:
     // The backup copy before a removal; false (after saying so) when none
     // could be made, and then nothing may be removed.
     bool BackUp(const std::string& path);
+    // The path by which this program and its tool reach the file of a path
+    // of the selection (see PathFor32BitAccess).
+    std::string FileAccessPath(const std::string& path) const;
     // Runs the tool for the record's autorun entry and says how it went;
     // 0 when the entry was not removed and the user must do it.
     DWORD RemoveAutoRunEntry(const CListItemState& record);

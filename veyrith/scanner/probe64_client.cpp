@@ -141,6 +141,17 @@ bool IsWow64System() {
     return isWow64 && isWow64(GetCurrentProcess(), &wow64) && wow64;
 }
 
+std::string PathFor32BitAccess(const std::string& path) {
+    char windows[MAX_PATH] = {};
+    UINT length = GetSystemWindowsDirectoryA(windows, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH || !IsWow64System()) return path;
+    std::string folder = std::string(windows);
+    if (folder.back() != '\\') folder += '\\';
+    const std::string system = folder + "System32\\";
+    bool inSystem = path.size() > system.size() && !lstrcmpiA(path.substr(0, system.size()).c_str(), system.c_str());
+    return inSystem ? folder + "Sysnative\\" + path.substr(system.size()) : path;
+}
+
 CProbe64Run::CProbe64Run() : m_shared(std::make_shared<Shared>()) {}
 
 CProbe64Run::~CProbe64Run() { Cancel(); }

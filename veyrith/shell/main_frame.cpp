@@ -282,6 +282,12 @@ std::string CMainFrame::GetSelectionPath() const {
     return GetSelectedModulePath();
 }
 
+bool CMainFrame::SelectionIs64Bit() const {
+    if (ListHasFocus()) return m_wndListView.ShowsTakenModule();
+    if (!TreeHasFocus()) return false;
+    return m_wndLeftView.IsItem64Bit(m_wndLeftView.GetSelectedItem());
+}
+
 bool CMainFrame::ListHasFocus() const { return m_wndListView.List() && m_wndListView.HasFocus(); }
 
 bool CMainFrame::TreeHasFocus() const { return m_wndLeftView.Tree() && m_wndLeftView.HasFocus(); }

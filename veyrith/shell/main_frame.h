@@ -94,6 +94,7 @@ public:
     // the selected row while the list has the focus, the selected module
     // item while the tree has it, else nothing.
     std::string GetSelectionPath() const override;
+    bool SelectionIs64Bit() const override;
 
     ST_SplitterWnd* OuterSplitter() const { return m_pOuterSplitter.get(); }
     ST_SplitterWnd* InnerSplitter() const { return m_pInnerSplitter.get(); }

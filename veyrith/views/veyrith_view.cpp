@@ -134,6 +134,8 @@ void CVeyrithView::TakeCensus(const std::vector<std::string>& modules, const std
     m_census.Start(m_modules, m_images, m_taken);
 }
 
+bool CVeyrithView::ShowsTakenModule() const { return !m_strModule.empty() && Contains(m_taken, m_strModule); }
+
 void CVeyrithView::ShowModule(const std::string& modulePath) {
     m_strModule = modulePath;
     ShowRows(false);

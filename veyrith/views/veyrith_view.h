@@ -60,6 +60,9 @@ public:
     bool IsCensusRunning() const { return m_census.IsRunning(); }
     // The module whose rows are shown or awaited; empty when none.
     const std::string& ShownModule() const { return m_strModule; }
+    // True when the module shown came with its records (the 64-bit
+    // companion's), so the rows are 64-bit processes.
+    bool ShowsTakenModule() const;
 
     // True when the keyboard focus is in the list control.
     bool HasFocus() const;
