@@ -7,6 +7,7 @@
 // answer could not be written.
 #include <windows.h>
 
+#include "common/executable_folder.h"
 #include "probe64/probe_run.h"
 #include "scanner/loader_hooks.h"
 #include "scanner/self_test.h"
@@ -32,7 +33,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     HWND window = CreateProbeWindow(instance);
     if (!window) return EXIT_NO_WINDOW;
     CSelfTest selfTest;
-    if (selfTest.Start(OwnFolder() + kSelfTestHost64)) selfTest.WaitUntilReady(kSelfTestReadyMs);
+    if (selfTest.Start(ExecutableFolder() + kSelfTestHost64)) selfTest.WaitUntilReady(kSelfTestReadyMs);
     ProvokeHooks(window);
     selfTest.Stop();
     ProbeAnswer answer = TakeProbeCensus();

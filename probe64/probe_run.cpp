@@ -90,11 +90,3 @@ bool WriteAll(HANDLE output, const std::string& text) {
     }
     return true;
 }
-
-std::string OwnFolder() {
-    char path[MAX_PATH] = {};
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return std::string();
-    std::string text(path);
-    return text.substr(0, text.rfind('\\') + 1);
-}

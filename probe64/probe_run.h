@@ -26,6 +26,3 @@ ProbeAnswer TakeProbeCensus();
 
 // Writes the whole text to the handle; false when the reader went away.
 bool WriteAll(HANDLE output, const std::string& text);
-
-// The folder of this program, with its trailing backslash.
-std::string OwnFolder();

@@ -12,6 +12,8 @@
 #include <cstring>
 #include <string>
 
+#include "common/executable_folder.h"
+
 namespace {
 
 #ifdef _WIN64
@@ -32,14 +34,6 @@ bool Parse(Options& options) {
         else return false;
     }
     return (__argc % 2) == 1 && !options.ready.empty() && options.parent != 0;
-}
-
-std::string OwnFolder() {
-    char path[MAX_PATH] = {};
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return std::string();
-    std::string text(path);
-    return text.substr(0, text.rfind('\\') + 1);
 }
 
 HHOOK Install(HMODULE module, int type, const char* procName) {
@@ -79,7 +73,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
     HANDLE parent = OpenProcess(SYNCHRONIZE, FALSE, options.parent);
     if (!parent) return 1;
-    HMODULE module = LoadLibraryA((OwnFolder() + kModuleName).c_str());
+    HMODULE module = LoadLibraryA((ExecutableFolder() + kModuleName).c_str());
     if (!module) {
         CloseHandle(parent);
         return 2;

@@ -484,20 +484,12 @@ TEST_F(Actions, AutorunRemovalDeletesRunValuesAndShortcutsExplainsWinIniAndRefil
 }
 
 TEST_F(Actions, FileCommandsActOnTheSelectionPath) {
-    struct Opened {
-        HWND owner;
-        std::string verb, file, parameters;
-        int show;
-    };
-    std::vector<Opened> opened;
-    SetShellOpenHook([&](HWND owner, const std::string& verb, const std::string& file,
-                         const std::string& parameters, int show) {
-        opened.push_back(Opened{owner, verb, file, parameters, show});
-    });
+    ShellOpenRecorder shell;
+    const std::vector<ShellOpenRecorder::Call>& opened = shell.calls;
     // View the file: Explorer with the file selected; the path has a blank.
     F().FocusTreeItem(ModuleItem());
     F().Command(ID_VIEW_THE_FILE);
-    SetShellOpenHook(nullptr);
+    shell.Stop();
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0].owner, F().Handle());
     EXPECT_EQ(opened[0].verb, "open");

@@ -224,21 +224,13 @@ TEST_F(FrameScan, ExportWritesTheTreesModulesAndOpensTheReport) {
 }
 
 TEST_F(FrameScan, WebLinksOpenThePagesWithoutTheSelectionPath) {
-    struct Opened {
-        HWND owner;
-        std::string verb, file, parameters;
-        int show;
-    };
-    std::vector<Opened> opened;
-    SetShellOpenHook([&](HWND owner, const std::string& verb, const std::string& file,
-                         const std::string& parameters, int show) {
-        opened.push_back(Opened{owner, verb, file, parameters, show});
-    });
+    ShellOpenRecorder shell;
+    const std::vector<ShellOpenRecorder::Call>& opened = shell.calls;
     ShowModule();
     F().Command(ID_HELP_HOME_PAGE);
     F().FocusListRow(-1);
     F().Command(ID_HELP_SUPPORT);
-    SetShellOpenHook(nullptr);
+    shell.Stop();
 
     ASSERT_EQ(opened.size(), 2u);
     EXPECT_EQ(opened[0].owner, F().Handle());

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "actions/shell_open.h"
 #include "framework/message_box.h"
 #include "resources/resource.h"
 #include "shell/splash_wnd.h"
@@ -112,6 +113,15 @@ MessageBoxRecorder::MessageBoxRecorder(int answer) : m_answer(answer) {
 }
 
 MessageBoxRecorder::~MessageBoxRecorder() { fw::SetMessageBoxHook(nullptr); }
+
+ShellOpenRecorder::ShellOpenRecorder() {
+    SetShellOpenHook([this](HWND owner, const std::string& verb, const std::string& file,
+                            const std::string& parameters, int show) {
+        calls.push_back(Call{owner, verb, file, parameters, show});
+    });
+}
+
+void ShellOpenRecorder::Stop() { SetShellOpenHook(nullptr); }
 
 CVeyrithApp& App() {
     static CVeyrithApp app;

@@ -87,3 +87,18 @@ public:
 private:
     int m_answer;
 };
+
+// Records every ShellOpen call instead of opening anything, until Stop or
+// until it goes.
+class ShellOpenRecorder {
+public:
+    ShellOpenRecorder();
+    ~ShellOpenRecorder() { Stop(); }
+    void Stop();
+    struct Call {
+        HWND owner;
+        std::string verb, file, parameters;
+        int show;
+    };
+    std::vector<Call> calls;
+};

@@ -21,9 +21,6 @@ bool CScanChecks::EndWalk(HWND window, UINT message) {
     m_bSelfTestSeen = IsSelfTestRecorded();
     if (!IsWow64System()) return false;
     m_bProbeUsed = true;
-    // The companion makes its own window the foreground one to provoke
-    // keyboard hooks in 64-bit processes.
-    AllowSetForegroundWindow(ASFW_ANY);
     if (m_probe.Start(m_strFolder, window, message, kProbeTimeoutMs)) return true;
     m_outcome = PROBE_NOT_STARTED;
     return false;

@@ -46,10 +46,6 @@ public:
     const std::vector<TakenModule>& Modules64() const { return m_modules64; }
     // The companion ran (this is a 64-bit system).
     bool ProbeUsed() const { return m_bProbeUsed; }
-    ProbeOutcome Outcome() const { return m_outcome; }
-
-    // The folder of the programs started.
-    const std::string& Folder() const { return m_strFolder; }
 
 private:
     void TakeAnswer(const ProbeAnswer& answer);

@@ -50,7 +50,6 @@ bool CSelfTest::Start(const std::string& hostPath) {
     }
     CloseHandle(info.hThread);
     m_hProcess = info.hProcess;
-    m_dwProcessId = info.dwProcessId;
     m_dwThreadId = info.dwThreadId;
     return true;
 }
@@ -83,7 +82,6 @@ void CSelfTest::Close() {
     if (m_hReady) CloseHandle(m_hReady);
     m_hProcess = nullptr;
     m_hReady = nullptr;
-    m_dwProcessId = 0;
     m_dwThreadId = 0;
 }
 

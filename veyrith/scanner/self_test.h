@@ -29,7 +29,6 @@ public:
     bool WaitUntilReady(DWORD timeoutMs);
     // True while a host started here runs.
     bool IsRunning() const;
-    DWORD ProcessId() const { return m_dwProcessId; }
     // Ends the host: asks it to remove its hooks and end, and ends it
     // outright when it does not within a moment. Nothing when none runs.
     void Stop();
@@ -39,7 +38,6 @@ private:
 
     HANDLE m_hProcess = nullptr;
     HANDLE m_hReady = nullptr;
-    DWORD m_dwProcessId = 0;
     DWORD m_dwThreadId = 0;
 };
 

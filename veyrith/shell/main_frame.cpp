@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+
 #include "framework/application.h"
 #include "shell/about_dlg.h"
 #include "views/info_pages.h"
@@ -392,9 +394,8 @@ void CMainFrame::RebuildModuleTree() { FillModuleTreeWithCensus(ScanTreeItems())
 ModuleTreeItems CMainFrame::ScanTreeItems() const {
     ModuleTreeItems items = CurrentModuleTreeItems();
     for (const TakenModule& module : m_scanChecks.Modules64()) {
-        bool known = false;
-        for (const std::string& name : items.names) known = known || !lstrcmpiA(name.c_str(), module.module.c_str());
-        if (!known) items.names64.push_back(module.module);
+        auto same = [&](const std::string& name) { return !lstrcmpiA(name.c_str(), module.module.c_str()); };
+        if (std::none_of(items.names.begin(), items.names.end(), same)) items.names64.push_back(module.module);
     }
     return items;
 }

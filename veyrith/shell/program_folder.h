@@ -5,8 +5,7 @@
 
 #include <string>
 
-// The folder of the running executable, computed afresh.
-std::string ExecutableFolder();
+#include "common/executable_folder.h"
 
 // The program-wide copy; empty until the main frame has set it.
 const std::string& GetProgramFolder();
