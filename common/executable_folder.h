@@ -6,13 +6,14 @@
 
 #include <string>
 
-// Computed afresh; empty when the path cannot be read whole.
-inline std::string ExecutableFolder() {
-    char path[MAX_PATH] = {};
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+// Computed afresh, in UTF-16 (the folder may hold any name); empty when the
+// path cannot be read whole.
+inline std::wstring ExecutableFolder() {
+    wchar_t path[MAX_PATH] = {};
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
     // A truncated path (length == MAX_PATH) is not a path.
-    if (length == 0 || length >= MAX_PATH) return std::string();
-    std::string folder(path, length);
-    size_t slash = folder.find_last_of('\\');
-    return slash == std::string::npos ? std::string() : folder.substr(0, slash + 1);
+    if (length == 0 || length >= MAX_PATH) return std::wstring();
+    std::wstring folder(path, length);
+    size_t slash = folder.find_last_of(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : folder.substr(0, slash + 1);
 }

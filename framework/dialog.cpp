@@ -16,14 +16,14 @@ Dialog::~Dialog() {
 INT_PTR Dialog::DoModal(HWND parent) {
     if (m_hwnd) return -1;
     m_modal = true;
-    return DialogBoxParamA(ResourceModule(), MAKEINTRESOURCEA(m_templateId), parent,
+    return DialogBoxParamW(ResourceModule(), MAKEINTRESOURCEW(m_templateId), parent,
                            &Dialog::StaticProc, reinterpret_cast<LPARAM>(this));
 }
 
 bool Dialog::CreateModeless(HWND parent) {
     if (m_hwnd) return false;
     m_modal = false;
-    return CreateDialogParamA(ResourceModule(), MAKEINTRESOURCEA(m_templateId), parent,
+    return CreateDialogParamW(ResourceModule(), MAKEINTRESOURCEW(m_templateId), parent,
                               &Dialog::StaticProc, reinterpret_cast<LPARAM>(this)) != nullptr;
 }
 

@@ -1,5 +1,6 @@
 // Base of the program's dialogs, modal or modeless, built from a dialog
-// template in the resource module. The object is bound to its window from
+// template in the resource module. Dialogs are Unicode windows, so their
+// controls show paths and names exactly as given in UTF-16. The object is bound to its window from
 // WM_INITDIALOG to WM_NCDESTROY through DWLP_USER.
 #pragma once
 

@@ -62,6 +62,21 @@ std::string StatusBar::PaneText(int pane) const {
     return text;
 }
 
+void StatusBar::SetPaneText(int pane, const std::wstring& text) {
+    assert(::IsWindow(Handle()));
+    if (PaneTextW(pane) == text) return;
+    SendMessageW(Handle(), SB_SETTEXTW, pane, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::wstring StatusBar::PaneTextW(int pane) const {
+    assert(::IsWindow(Handle()));
+    LRESULT length = LOWORD(SendMessageW(Handle(), SB_GETTEXTLENGTHW, pane, 0));
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    SendMessageW(Handle(), SB_GETTEXTW, pane, reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(static_cast<size_t>(length));
+    return text;
+}
+
 void StatusBar::UpdateIndicators() {
     for (size_t i = 0; i < m_indicators.size(); ++i) {
         bool on = (GetKeyState(m_indicators[i].virtualKey) & 1) != 0;

@@ -23,4 +23,14 @@ std::string LoadResString(UINT id) {
     }
 }
 
+std::wstring LoadResStringW(UINT id) {
+    std::vector<wchar_t> buffer(256);
+    for (;;) {
+        int length = LoadStringW(ResourceModule(), id, buffer.data(), static_cast<int>(buffer.size()));
+        if (length <= 0) return std::wstring();
+        if (static_cast<size_t>(length) < buffer.size() - 1) return std::wstring(buffer.data(), length);
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
 }  // namespace fw

@@ -15,5 +15,8 @@ HMODULE ResourceModule();
 // The string with the given number, empty when there is none. The buffer
 // grows until the whole string fits.
 std::string LoadResString(UINT id);
+// The same string as UTF-16, for texts that are shown together with paths
+// and names that the code page cannot hold.
+std::wstring LoadResStringW(UINT id);
 
 }  // namespace fw

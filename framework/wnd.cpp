@@ -12,6 +12,14 @@ std::string Wnd::Text() const {
     return std::string(buffer.data(), got > 0 ? got : 0);
 }
 
+std::wstring Wnd::TextW() const {
+    int length = ::GetWindowTextLengthW(m_hwnd);
+    if (length <= 0) return std::wstring();
+    std::vector<wchar_t> buffer(length + 1);
+    int got = ::GetWindowTextW(m_hwnd, buffer.data(), length + 1);
+    return std::wstring(buffer.data(), got > 0 ? got : 0);
+}
+
 void Wnd::CenterOver(HWND over) const {
     RECT area = {};
     ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);

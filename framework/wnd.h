@@ -22,6 +22,10 @@ public:
     bool Enable(bool enable) const { return ::EnableWindow(m_hwnd, enable) != 0; }
     bool SetText(const std::string& text) const { return ::SetWindowTextA(m_hwnd, text.c_str()) != 0; }
     std::string Text() const;
+    // The text as UTF-16, for paths and names; the window must be a Unicode
+    // window (a dialog's controls are) for the text to arrive unchanged.
+    bool SetText(const std::wstring& text) const { return ::SetWindowTextW(m_hwnd, text.c_str()) != 0; }
+    std::wstring TextW() const;
     bool Move(int x, int y, int width, int height, bool repaint = true) const {
         return ::MoveWindow(m_hwnd, x, y, width, height, repaint) != 0;
     }

@@ -70,7 +70,7 @@ ProbeAnswer TakeProbeCensus() {
     census.Take(CollectInventory());
     // This process has every module it recorded; it ends right after its
     // answer, so it is no host to show.
-    for (const std::string& module : items.names) {
+    for (const std::wstring& module : items.names) {
         ProbeModule found{module, {}};
         for (const CListItemState& record : *census.Find(module.c_str())) {
             if (record.m_dwProcessId != GetCurrentProcessId()) found.records.push_back(record);

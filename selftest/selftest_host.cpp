@@ -17,9 +17,9 @@
 namespace {
 
 #ifdef _WIN64
-const char kModuleName[] = "veyrith_selftest64.dll";
+const wchar_t kModuleName[] = L"veyrith_selftest64.dll";
 #else
-const char kModuleName[] = "veyrith_selftest.dll";
+const wchar_t kModuleName[] = L"veyrith_selftest.dll";
 #endif
 
 struct Options {
@@ -73,7 +73,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
     HANDLE parent = OpenProcess(SYNCHRONIZE, FALSE, options.parent);
     if (!parent) return 1;
-    HMODULE module = LoadLibraryA((ExecutableFolder() + kModuleName).c_str());
+    HMODULE module = LoadLibraryW((ExecutableFolder() + kModuleName).c_str());
     if (!module) {
         CloseHandle(parent);
         return 2;

@@ -19,7 +19,7 @@ public:
     // The default GUI font in bold, for the dialogs' headings.
     virtual HFONT BoldFont() const = 0;
     // Text of the status bar's message pane.
-    virtual void SetMessageText(const std::string& text) = 0;
+    virtual void SetMessageText(const std::wstring& text) = 0;
 
     // Where the keyboard focus is.
     virtual bool ListHasFocus() const = 0;
@@ -29,9 +29,9 @@ public:
     virtual bool GetSelectedRecord(CListItemState& record) const = 0;
     // The path of the tree's selected module item; empty when the selected
     // item is none or not a module item.
-    virtual std::string GetSelectedModulePath() const = 0;
+    virtual std::wstring GetSelectedModulePath() const = 0;
     // The path that Copy path, View the file and Properties act on.
-    virtual std::string GetSelectionPath() const = 0;
+    virtual std::wstring GetSelectionPath() const = 0;
     // True when the selection (the row while the list has the focus, else
     // the module item) belongs to a module found in 64-bit processes: its
     // paths are those of 64-bit programs.

@@ -8,9 +8,9 @@
 
 namespace {
 
-const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-const char kRunServicesKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunServices";
-const char kRunOnceKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const wchar_t kRunServicesKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\RunServices";
+const wchar_t kRunOnceKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 
 // Longest display text of a kind.
 constexpr size_t kTypeTextChars = 255;
@@ -31,14 +31,26 @@ void CollectAutoRuns(CAutoRunArray& inventory) {
     ReadWinIni(inventory);
 }
 
-std::string AutoRunTypeText(int type) {
-    UINT id = 0;
+namespace {
+
+UINT TypeTextId(int type) {
     switch (type) {
-        case AUTORUN_NONE: id = IDS_AUTORUN_NONE; break;
-        case AUTORUN_REGISTRY: id = IDS_AUTORUN_REGISTRY; break;
-        case AUTORUN_SHORTCUT: id = IDS_AUTORUN_SHORTCUT; break;
-        case AUTORUN_WININI: id = IDS_AUTORUN_WININI; break;
-        default: return std::string();
+        case AUTORUN_NONE: return IDS_AUTORUN_NONE;
+        case AUTORUN_REGISTRY: return IDS_AUTORUN_REGISTRY;
+        case AUTORUN_SHORTCUT: return IDS_AUTORUN_SHORTCUT;
+        case AUTORUN_WININI: return IDS_AUTORUN_WININI;
+        default: return 0;
     }
-    return fw::LoadResString(id).substr(0, kTypeTextChars);
+}
+
+}  // namespace
+
+std::string AutoRunTypeText(int type) {
+    UINT id = TypeTextId(type);
+    return id ? fw::LoadResString(id).substr(0, kTypeTextChars) : std::string();
+}
+
+std::wstring AutoRunTypeTextW(int type) {
+    UINT id = TypeTextId(type);
+    return id ? fw::LoadResStringW(id).substr(0, kTypeTextChars) : std::wstring();
 }

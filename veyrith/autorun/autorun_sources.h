@@ -1,5 +1,6 @@
 // The autorun inventory: programs that Windows starts by itself at log-on,
-// from the Run keys, the Startup folders and win.ini. Read-only.
+// from the Run keys, the Startup folders and win.ini. Read-only. Every name
+// is read in UTF-16 and kept as the system gave it.
 #pragma once
 
 #include "findings/autorun_lookup.h"
@@ -13,10 +14,10 @@
 void CollectAutoRuns(CAutoRunArray& inventory);
 
 // Appends the REG_SZ values of one Run-type key.
-void ReadRunKey(HKEY root, const char* subkey, CAutoRunArray& inventory);
+void ReadRunKey(HKEY root, const wchar_t* subkey, CAutoRunArray& inventory);
 
 // Looks a program name up under App Paths of one root.
-bool FindAppPath(HKEY root, const char* programName, std::string& path);
+bool FindAppPath(HKEY root, const wchar_t* programName, std::wstring& path);
 
 // Appends the shortcuts of one Startup folder (a CSIDL value) whose targets
 // exist.
@@ -26,10 +27,11 @@ void ReadStartupFolder(CAutoRunArray& inventory, int folderId);
 // the target does not exist). Never shows a dialog and gives up on a target
 // it cannot find within a short time. The caller has initialised COM on this
 // thread.
-HRESULT ResolveShortcut(const char* linkPath, std::string& target);
+HRESULT ResolveShortcut(const wchar_t* linkPath, std::wstring& target);
 
 // Appends the "load" and "run" entries of win.ini.
 void ReadWinIni(CAutoRunArray& inventory);
 
 // Display text of an autorun kind; empty for an unknown kind.
 std::string AutoRunTypeText(int type);
+std::wstring AutoRunTypeTextW(int type);

@@ -20,65 +20,66 @@ constexpr DWORD kResolveFlags = DWORD{SLR_NO_UI} | DWORD{SLR_NOSEARCH} | DWORD{S
 
 // The file-system path of a shell special folder; false when the folder does
 // not exist on this system.
-bool SpecialFolderPath(int folderId, char (&path)[MAX_PATH]) {
+bool SpecialFolderPath(int folderId, wchar_t (&path)[MAX_PATH]) {
     LPITEMIDLIST items = nullptr;
     if (FAILED(SHGetSpecialFolderLocation(nullptr, folderId, &items)) || !items) return false;
-    BOOL ok = SHGetPathFromIDListA(items, path);
+    BOOL ok = SHGetPathFromIDListW(items, path);
     IMalloc* allocator = nullptr;
     if (SUCCEEDED(SHGetMalloc(&allocator))) {
         allocator->Free(items);
         allocator->Release();
     }
-    return ok && path[0] != '\0';
+    return ok && path[0] != L'\0';
+}
+
+// One entry for a shortcut whose target exists. A link path that does not
+// fit the location field whole leaves it empty: the entry still tells that
+// the program starts with Windows, but no action can name the link.
+void AddShortcutEntry(const std::wstring& linkPath, const std::wstring& target, CAutoRunArray& inventory) {
+    CAutoRunInfo entry = {};
+    entry.m_nType = AUTORUN_SHORTCUT;
+    CopyWhole(entry.m_szLocation, linkPath, kAutoRunPathChars);
+    CopyBounded(entry.m_szProgram, target, kAutoRunPathChars);
+    inventory.push_back(entry);
 }
 
 // Appends one entry for every shortcut file of the folder whose target
 // exists; a dangling or unreadable link starts nothing and gives no entry.
-void ReadShortcutFiles(const std::string& folder, CAutoRunArray& inventory) {
-    WIN32_FIND_DATAA file;
-    HANDLE search = FindFirstFileA((folder + "\\*.lnk").c_str(), &file);
+void ReadShortcutFiles(const std::wstring& folder, CAutoRunArray& inventory) {
+    WIN32_FIND_DATAW file;
+    HANDLE search = FindFirstFileW((folder + L"\\*.lnk").c_str(), &file);
     if (search == INVALID_HANDLE_VALUE) return;
     do {
-        std::string linkPath = folder + "\\" + file.cFileName;
-        std::string target;
-        if (FAILED(ResolveShortcut(linkPath.c_str(), target))) continue;
-        CAutoRunInfo entry = {};
-        entry.m_nType = AUTORUN_SHORTCUT;
-        CopyBounded(entry.m_szLocation, linkPath.c_str(), kAutoRunPathChars);
-        CopyBounded(entry.m_szProgram, target.c_str(), kAutoRunPathChars);
-        inventory.push_back(entry);
-    } while (FindNextFileA(search, &file));
+        std::wstring linkPath = folder + L"\\" + file.cFileName;
+        std::wstring target;
+        if (SUCCEEDED(ResolveShortcut(linkPath.c_str(), target))) AddShortcutEntry(linkPath, target, inventory);
+    } while (FindNextFileW(search, &file));
     FindClose(search);
 }
 
 // The short form of a resolved target. Some shell implementations resolve
 // without looking for the target and ignore the short-path request, so the
 // target's existence is checked here and its short form taken once more.
-HRESULT ExistingShortForm(const char* path, std::string& target) {
-    if (path[0] == '\0' || GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
+HRESULT ExistingShortForm(const wchar_t* path, std::wstring& target) {
+    if (path[0] == L'\0' || GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES)
         return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
-    char shortPath[MAX_PATH] = {};
-    DWORD length = GetShortPathNameA(path, shortPath, MAX_PATH);
+    wchar_t shortPath[MAX_PATH] = {};
+    DWORD length = GetShortPathNameW(path, shortPath, MAX_PATH);
     target = length > 0 && length < MAX_PATH ? shortPath : path;
     return S_OK;
 }
 
 // Loads the link file into the shell link object and asks it for its target.
-HRESULT LoadAndResolve(IShellLinkA* link, const char* linkPath, std::string& target) {
+HRESULT LoadAndResolve(IShellLinkW* link, const wchar_t* linkPath, std::wstring& target) {
     IPersistFile* file = nullptr;
     HRESULT hr = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
     if (FAILED(hr)) return hr;
-    WCHAR widePath[MAX_PATH] = {};
-    if (MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, MAX_PATH) == 0) {
-        file->Release();
-        return HRESULT_FROM_WIN32(GetLastError());
-    }
-    hr = file->Load(widePath, STGM_READ);
+    hr = file->Load(linkPath, STGM_READ);
     file->Release();
     if (FAILED(hr)) return hr;
     hr = link->Resolve(nullptr, kResolveFlags);
     if (FAILED(hr)) return hr;
-    char path[MAX_PATH] = {};
+    wchar_t path[MAX_PATH] = {};
     hr = link->GetPath(path, MAX_PATH, nullptr, SLGP_SHORTPATH);
     if (FAILED(hr)) return hr;
     return ExistingShortForm(path, target);
@@ -86,10 +87,10 @@ HRESULT LoadAndResolve(IShellLinkA* link, const char* linkPath, std::string& tar
 
 }  // namespace
 
-HRESULT ResolveShortcut(const char* linkPath, std::string& target) {
+HRESULT ResolveShortcut(const wchar_t* linkPath, std::wstring& target) {
     target.clear();
-    IShellLinkA* link = nullptr;
-    HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    IShellLinkW* link = nullptr;
+    HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                   reinterpret_cast<void**>(&link));
     if (FAILED(hr)) return hr;
     hr = LoadAndResolve(link, linkPath, target);
@@ -101,7 +102,7 @@ void ReadStartupFolder(CAutoRunArray& inventory, int folderId) {
     // A thread already initialised in another apartment model refuses; the
     // walk then runs in that model and must not uninitialise it.
     HRESULT com = CoInitialize(nullptr);
-    char folder[MAX_PATH] = {};
+    wchar_t folder[MAX_PATH] = {};
     if (SpecialFolderPath(folderId, folder)) ReadShortcutFiles(folder, inventory);
     if (SUCCEEDED(com)) CoUninitialize();
 }

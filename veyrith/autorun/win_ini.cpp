@@ -3,7 +3,7 @@
 
 #include "findings/bounded_copy.h"
 
-#include <cstring>
+#include <cwchar>
 
 namespace {
 
@@ -11,18 +11,17 @@ constexpr DWORD kOptionChars = 2048;
 
 // One entry per piece of the option's value, split at every single space;
 // two spaces in a row give an empty piece, an empty value one empty piece.
-void ReadWinIniOption(const char* option, CAutoRunArray& inventory) {
-    char value[kOptionChars] = {};
-    GetProfileStringA("windows", option, "", value, kOptionChars);
+void ReadWinIniOption(const wchar_t* option, CAutoRunArray& inventory) {
+    wchar_t value[kOptionChars] = {};
+    GetProfileStringW(L"windows", option, L"", value, kOptionChars);
     CAutoRunInfo entry = {};
     entry.m_nType = AUTORUN_WININI;
-    CopyBounded(entry.m_szLocation, option, kAutoRunPathChars);
-    const char* piece = value;
+    CopyWhole(entry.m_szLocation, option, kAutoRunPathChars);
+    const wchar_t* piece = value;
     for (;;) {
-        const char* space = strchr(piece, ' ');
-        size_t length = space ? static_cast<size_t>(space - piece) : strlen(piece);
-        std::string text(piece, length);
-        CopyBounded(entry.m_szProgram, text.c_str(), kAutoRunPathChars);
+        const wchar_t* space = wcschr(piece, L' ');
+        size_t length = space ? static_cast<size_t>(space - piece) : wcslen(piece);
+        CopyBounded(entry.m_szProgram, std::wstring(piece, length), kAutoRunPathChars);
         inventory.push_back(entry);
         if (!space) break;
         piece = space + 1;
@@ -32,6 +31,6 @@ void ReadWinIniOption(const char* option, CAutoRunArray& inventory) {
 }  // namespace
 
 void ReadWinIni(CAutoRunArray& inventory) {
-    ReadWinIniOption("load", inventory);
-    ReadWinIniOption("run", inventory);
+    ReadWinIniOption(L"load", inventory);
+    ReadWinIniOption(L"run", inventory);
 }

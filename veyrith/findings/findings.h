@@ -17,13 +17,17 @@ enum AutoRunType {
 };
 
 // One autorun entry. Copied by value; also the body of the -reg_autorun
-// request, so its layout is the tool request's layout.
+// request, so its layout is the tool request's layout. The texts are UTF-16
+// as the system gave them. A location or value name that does not fit its
+// field whole is not kept: the field stays empty and, for a registry entry,
+// the root key is null, so that no action ever names some other key, value
+// or file (see findings/bounded_copy.h).
 struct CAutoRunInfo {
     int m_nType;
-    char m_szLocation[260];
-    char m_szProgram[260];
+    wchar_t m_szLocation[260];
+    wchar_t m_szProgram[260];
     HKEY m_hRootKey;
-    char m_szValueName[128];
+    wchar_t m_szValueName[128];
 };
 
 // The request goes only from the 32-bit scanner to its tool; in the 64-bit
@@ -42,10 +46,14 @@ static_assert(offsetof(CAutoRunInfo, m_szValueName) == offsetof(ToolRequest, val
 typedef std::vector<CAutoRunInfo> CAutoRunArray;
 
 // One affected application: a process that has the selected module loaded.
+// The path is the executable's as the system gives it (UTF-16); an
+// executable whose path does not fit the field whole is named by its short
+// form, or not at all (an empty path, on which every file action is
+// refused).
 struct CListItemState {
-    char m_szPath[260];
+    wchar_t m_szPath[260];
     BOOL m_bVisible;
-    char m_szDescription[1024];
+    wchar_t m_szDescription[1024];
     DWORD m_dwProcessId;
     COLORREF m_crBack;
     COLORREF m_crText;

@@ -3,6 +3,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
+
+#include "findings/utf8.h"
 
 namespace {
 
@@ -18,20 +21,48 @@ constexpr unsigned long kMaxCount = 1000000;
 
 // ---- Writing ----
 
+bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+// "\uXXXX" for a code unit that UTF-8 cannot carry.
+void AppendUnitEscape(std::wstring& out, wchar_t unit) {
+    static const wchar_t kHex[] = L"0123456789ABCDEF";
+    out += L"\\u";
+    for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(unit >> shift) & 0xF];
+}
+
+// The escape of a character that would end a field or a line; null for
+// every other character.
+const wchar_t* ControlEscape(wchar_t c) {
+    switch (c) {
+        case L'\\': return L"\\\\";
+        case L'\t': return L"\\t";
+        case L'\n': return L"\\n";
+        case L'\r': return L"\\r";
+        default: return nullptr;
+    }
+}
+
 // Backslash, tab, line feed and carriage return are written as \\ \t \n \r,
-// so every field stays on its line and between its tabs.
-std::string Escaped(const char* text) {
-    std::string out;
-    for (const char* c = text; *c; ++c) {
-        switch (*c) {
-            case '\\': out += "\\\\"; break;
-            case '\t': out += "\\t"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            default: out += *c;
+// so every field stays on its line and between its tabs; a surrogate without
+// its partner (a file name may hold one) as \uXXXX. The rest goes as UTF-8.
+std::string Escaped(const wchar_t* text) {
+    std::wstring out;
+    for (const wchar_t* c = text; *c; ++c) {
+        if (const wchar_t* escape = ControlEscape(*c)) {
+            out += escape;
+        } else if (IsHighSurrogate(*c) && IsLowSurrogate(c[1])) {
+            out += *c;
+            out += *++c;
+        } else if (IsHighSurrogate(*c) || IsLowSurrogate(*c)) {
+            AppendUnitEscape(out, *c);
+        } else {
+            out += *c;
         }
     }
-    return out;
+    std::string utf8;
+    ToUtf8(out, utf8);
+    return utf8;
 }
 
 std::string Number(unsigned long value) {
@@ -61,21 +92,43 @@ std::string RecordLine(const CListItemState& record) {
 
 // ---- Reading ----
 
-bool Unescaped(const std::string& raw, std::string& out) {
+bool ParseUnitEscape(const std::wstring& raw, size_t at, wchar_t& unit) {
+    if (raw.size() - at < 4) return false;
+    unsigned value = 0;
+    for (size_t i = at; i < at + 4; ++i) {
+        wchar_t c = raw[i];
+        unsigned digit = c >= L'0' && c <= L'9' ? c - L'0' : c >= L'A' && c <= L'F' ? c - L'A' + 10 : 16;
+        if (digit > 15) return false;
+        value = value * 16 + digit;
+    }
+    unit = static_cast<wchar_t>(value);
+    return IsHighSurrogate(unit) || IsLowSurrogate(unit);
+}
+
+// A field's UTF-8, decoded exactly, with its escapes undone.
+bool Unescaped(const std::string& utf8, std::wstring& out) {
     out.clear();
+    std::wstring raw;
+    if (!FromUtf8(utf8, raw)) return false;
     for (size_t i = 0; i < raw.size(); ++i) {
-        char c = raw[i];
-        if (c == '\0' || c == '\r') return false;
-        if (c != '\\') {
+        wchar_t c = raw[i];
+        if (c == L'\0' || c == L'\r') return false;
+        if (c != L'\\') {
             out += c;
             continue;
         }
         if (++i == raw.size()) return false;
+        wchar_t unit = 0;
         switch (raw[i]) {
-            case '\\': out += '\\'; break;
-            case 't': out += '\t'; break;
-            case 'n': out += '\n'; break;
-            case 'r': out += '\r'; break;
+            case L'\\': out += L'\\'; break;
+            case L't': out += L'\t'; break;
+            case L'n': out += L'\n'; break;
+            case L'r': out += L'\r'; break;
+            case L'u':
+                if (!ParseUnitEscape(raw, i + 1, unit)) return false;
+                out += unit;
+                i += 4;
+                break;
             default: return false;
         }
     }
@@ -83,18 +136,26 @@ bool Unescaped(const std::string& raw, std::string& out) {
 }
 
 // The unescaped fields of one line, split at its tabs.
-bool SplitFields(const std::string& line, std::vector<std::string>& fields) {
+bool SplitFields(const std::string& line, std::vector<std::wstring>& fields) {
     fields.clear();
     size_t start = 0;
     for (;;) {
         size_t tab = line.find('\t', start);
-        std::string field;
+        std::wstring field;
         if (!Unescaped(line.substr(start, tab == std::string::npos ? tab : tab - start), field))
             return false;
         fields.push_back(field);
         if (tab == std::string::npos) return true;
         start = tab + 1;
     }
+}
+
+// A field that must be plain ASCII (a tag, a number, a flag); a text that
+// matches none of them for any other field.
+std::string Ascii(const std::wstring& field) {
+    std::string text;
+    for (wchar_t c : field) text += c < 0x80 ? static_cast<char>(c) : '\x7F';
+    return text;
 }
 
 bool ParseDecimal(const std::string& text, unsigned long maxValue, unsigned long& value) {
@@ -125,22 +186,23 @@ bool ParseRootKey(const std::string& text, HKEY& key) {
 
 // Copies a field into a record field of `size` characters with its zero.
 template <size_t size>
-bool CopyField(const std::string& value, char (&dest)[size]) {
-    if (value.size() >= size || value.find('\0') != std::string::npos) return false;
-    memcpy(dest, value.c_str(), value.size() + 1);
+bool CopyField(const std::wstring& value, wchar_t (&dest)[size]) {
+    if (value.size() >= size || value.find(L'\0') != std::wstring::npos) return false;
+    wmemcpy(dest, value.c_str(), value.size() + 1);
     return true;
 }
 
-bool ParseRecord(const std::vector<std::string>& f, CListItemState& record) {
+bool ParseRecord(const std::vector<std::wstring>& f, CListItemState& record) {
     record = CListItemState{};
     CAutoRunInfo& autoRun = record.m_autoRun;
     unsigned long processId = 0;
     unsigned long type = 0;
     bool ok = f.size() == kRecordFields && CopyField(f[1], record.m_szPath) &&
-              ParseFlag(f[2], record.m_bVisible) && CopyField(f[3], record.m_szDescription) &&
-              ParseDecimal(f[4], 0xFFFFFFFFul, processId) && ParseFlag(f[5], record.m_bSameFolder) &&
-              ParseDecimal(f[6], AUTORUN_WININI, type) && CopyField(f[7], autoRun.m_szLocation) &&
-              CopyField(f[8], autoRun.m_szProgram) && ParseRootKey(f[9], autoRun.m_hRootKey) &&
+              ParseFlag(Ascii(f[2]), record.m_bVisible) && CopyField(f[3], record.m_szDescription) &&
+              ParseDecimal(Ascii(f[4]), 0xFFFFFFFFul, processId) &&
+              ParseFlag(Ascii(f[5]), record.m_bSameFolder) &&
+              ParseDecimal(Ascii(f[6]), AUTORUN_WININI, type) && CopyField(f[7], autoRun.m_szLocation) &&
+              CopyField(f[8], autoRun.m_szProgram) && ParseRootKey(Ascii(f[9]), autoRun.m_hRootKey) &&
               CopyField(f[10], autoRun.m_szValueName);
     if (!ok) return false;
     record.m_dwProcessId = processId;
@@ -169,9 +231,9 @@ public:
 
     // False for a line that is malformed or out of place.
     bool Line(const std::string& line) {
-        std::vector<std::string> fields;
+        std::vector<std::wstring> fields;
         if (m_bEnded || !SplitFields(line, fields)) return false;
-        const std::string& tag = fields[0];
+        const std::string tag = Ascii(fields[0]);
         if (!m_bSelfTestRead) return tag == kSelfTestTag && SelfTest(fields);
         if (tag == kModuleTag) return Module(fields);
         if (tag == kRecordTag) return Record(fields);
@@ -181,32 +243,32 @@ public:
     bool Ended() const { return m_bEnded; }
 
 private:
-    bool SelfTest(const std::vector<std::string>& fields) {
+    bool SelfTest(const std::vector<std::wstring>& fields) {
         BOOL seen = FALSE;
-        if (fields.size() != 2 || !ParseFlag(fields[1], seen)) return false;
+        if (fields.size() != 2 || !ParseFlag(Ascii(fields[1]), seen)) return false;
         m_answer.selfTestSeen = seen != FALSE;
         m_bSelfTestRead = true;
         return true;
     }
-    bool Module(const std::vector<std::string>& fields) {
+    bool Module(const std::vector<std::wstring>& fields) {
         if (fields.size() != 2 || fields[1].empty() || fields[1].size() > kModulePathChars)
             return false;
         m_answer.modules.push_back(ProbeModule{fields[1], {}});
         return true;
     }
-    bool Record(const std::vector<std::string>& fields) {
+    bool Record(const std::vector<std::wstring>& fields) {
         CListItemState record;
         if (m_answer.modules.empty() || !ParseRecord(fields, record)) return false;
         m_answer.modules.back().records.push_back(record);
         ++m_nRecords;
         return true;
     }
-    bool End(const std::vector<std::string>& fields) {
+    bool End(const std::vector<std::wstring>& fields) {
         unsigned long modules = 0;
         unsigned long records = 0;
         m_bEnded = true;
-        return fields.size() == 3 && ParseDecimal(fields[1], kMaxCount, modules) &&
-               ParseDecimal(fields[2], kMaxCount, records) && modules == m_answer.modules.size() &&
+        return fields.size() == 3 && ParseDecimal(Ascii(fields[1]), kMaxCount, modules) &&
+               ParseDecimal(Ascii(fields[2]), kMaxCount, records) && modules == m_answer.modules.size() &&
                records == m_nRecords;
     }
 

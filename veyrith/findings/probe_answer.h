@@ -1,8 +1,9 @@
 // The answer of the 64-bit companion (veyrith_probe64.exe): the monitoring
 // modules it recorded and the census of each, as a small line-based text
 // that the 64-bit probe writes to its standard output and the 32-bit scanner
-// reads. Both widths build this unit. The format is described in
-// docs/probe64.md; kProbeAnswerVersion changes whenever it does.
+// reads. Both widths build this unit. Paths and names travel as UTF-8. The
+// format is described in docs/probe64.md; kProbeAnswerVersion changes
+// whenever it does.
 #pragma once
 
 #include <string>
@@ -12,7 +13,7 @@
 
 // The first line of every answer: kProbeAnswerHeader, a space, the version.
 constexpr char kProbeAnswerHeader[] = "VEYRITH-PROBE64";
-constexpr int kProbeAnswerVersion = 1;
+constexpr int kProbeAnswerVersion = 2;
 
 // How a run of the probe ended.
 enum ProbeOutcome {
@@ -28,7 +29,7 @@ enum ProbeOutcome {
 // One monitoring module of the probe with its affected applications, in the
 // order the probe listed the processes.
 struct ProbeModule {
-    std::string path;
+    std::wstring path;
     std::vector<CListItemState> records;  // colours applied (ApplyAlertLevel)
 };
 

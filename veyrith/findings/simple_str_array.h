@@ -1,4 +1,4 @@
-// A growable array of heap-copied ANSI strings with a case-insensitive find.
+// A growable array of heap-copied UTF-16 strings with a case-insensitive find.
 #pragma once
 
 class CSimpleStrArray {
@@ -9,20 +9,20 @@ public:
     CSimpleStrArray& operator=(const CSimpleStrArray&) = delete;
 
     // Appends a heap copy of text; false only when memory runs out.
-    bool Add(const char* text);
+    bool Add(const wchar_t* text);
     // Linear search from index 0.
-    bool Find(const char* text, bool caseSensitive) const;
+    bool Find(const wchar_t* text, bool caseSensitive) const;
     // Frees every string and the slot array.
     void Clear();
 
     int GetSize() const { return m_nLastIndex + 1; }
     int GetCapacity() const { return m_nCapacity; }
-    const char* GetAt(int index) const { return m_ppData[index]; }
+    const wchar_t* GetAt(int index) const { return m_ppData[index]; }
 
 private:
     bool Grow();
 
-    char** m_ppData = nullptr;
+    wchar_t** m_ppData = nullptr;
     int m_nLastIndex = -1;
     int m_nCapacity = 0;
     int m_nGrowBy = 1;

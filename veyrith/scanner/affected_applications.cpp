@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "findings/autorun_lookup.h"
+#include "findings/bounded_copy.h"
 #include "findings/lower_case.h"
 #include "framework/string_resource.h"
 #include "resources/resource.h"
@@ -49,29 +50,50 @@ std::vector<HMODULE> ListModules(HANDLE process) {
     return modules;
 }
 
+// Module paths are read whole, however long, so a long one is never taken
+// for another that it starts with.
+constexpr DWORD kLongestPathChars = 32768;
+
+// The full path of a module of a process; empty when it cannot be read.
+std::wstring ModulePath(HANDLE process, HMODULE module, std::vector<wchar_t>& buffer) {
+    DWORD length = GetModuleFileNameExW(process, module, buffer.data(), kLongestPathChars);
+    if (length == 0 || length >= kLongestPathChars - 1) return std::wstring();
+    return std::wstring(buffer.data(), length);
+}
+
 // Which of the wanted modules (lower-cased) the process has loaded, by index,
-// and the process's executable (its first module, read whole: a path of 259
-// characters fits the record). Empty when none is loaded or the process
-// cannot be opened.
-std::vector<size_t> MatchModules(DWORD processId, const std::vector<std::string>& wanted,
-                                 char (&exePath)[MAX_PATH]) {
+// and the process's executable (its first module, read whole). Empty when
+// none is loaded or the process cannot be opened.
+std::vector<size_t> MatchModules(DWORD processId, const std::vector<std::wstring>& wanted,
+                                 std::wstring& exePath) {
     std::vector<size_t> matched;
+    exePath.clear();
     HANDLE process = OpenProcess(kOpenAccess, FALSE, processId);
     if (!process) return matched;
     std::vector<HMODULE> modules = ListModules(process);
+    std::vector<wchar_t> buffer(kLongestPathChars);
     for (HMODULE module : modules) {
-        char name[MAX_PATH];
-        if (!GetModuleFileNameExA(process, module, name, MAX_PATH)) continue;
-        std::string lower = LowerCase(name);
+        std::wstring name = ModulePath(process, module, buffer);
+        if (name.empty()) continue;
+        std::wstring lower = LowerCase(name.c_str());
         for (size_t i = 0; i < wanted.size(); ++i) {
             if (lower == wanted[i] && std::find(matched.begin(), matched.end(), i) == matched.end())
                 matched.push_back(i);
         }
     }
-    if (!matched.empty() && !GetModuleFileNameExA(process, modules[0], exePath, MAX_PATH))
-        matched.clear();
+    if (!matched.empty()) exePath = ModulePath(process, modules[0], buffer);
+    if (exePath.empty()) matched.clear();
     CloseHandle(process);
     return matched;
+}
+
+// The path the record names the executable by: the path itself, or its
+// short form when only that fits the field; nothing when neither does.
+void FillRecordPath(const std::wstring& exePath, wchar_t (&field)[MAX_PATH]) {
+    if (CopyWhole(field, exePath, MAX_PATH - 1)) return;
+    wchar_t shortPath[MAX_PATH] = {};
+    DWORD length = GetShortPathNameW(exePath.c_str(), shortPath, MAX_PATH);
+    if (length > 0 && length < MAX_PATH) CopyWhole(field, shortPath, MAX_PATH - 1);
 }
 
 bool IsProcessRunning(DWORD processId) {
@@ -90,9 +112,10 @@ void DropEndedProcesses(std::vector<CListItemState>& records) {
 
 bool RunValueExists(const CAutoRunInfo& entry, REGSAM view) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(entry.m_hRootKey, entry.m_szLocation, 0, KEY_QUERY_VALUE | view, &key) != ERROR_SUCCESS)
+    if (!entry.m_hRootKey) return true;
+    if (RegOpenKeyExW(entry.m_hRootKey, entry.m_szLocation, 0, KEY_QUERY_VALUE | view, &key) != ERROR_SUCCESS)
         return false;
-    bool found = RegQueryValueExA(key, entry.m_szValueName, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    bool found = RegQueryValueExW(key, entry.m_szValueName, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
     RegCloseKey(key);
     return found;
 }
@@ -105,7 +128,7 @@ bool AutoRunEntryExists(const CAutoRunInfo& entry) {
     case AUTORUN_REGISTRY:
         return RunValueExists(entry, 0) || RunValueExists(entry, KEY_WOW64_64KEY);
     case AUTORUN_SHORTCUT:
-        return GetFileAttributesA(entry.m_szLocation) != INVALID_FILE_ATTRIBUTES;
+        return !entry.m_szLocation[0] || GetFileAttributesW(entry.m_szLocation) != INVALID_FILE_ATTRIBUTES;
     default:
         return true;
     }
@@ -121,7 +144,7 @@ void ForgetRemovedAutoRuns(std::vector<CListItemState>& records) {
 
 }  // namespace
 
-bool FindModuleInProcess(DWORD processId, const char* modulePath, char (&exePath)[MAX_PATH]) {
+bool FindModuleInProcess(DWORD processId, const wchar_t* modulePath, std::wstring& exePath) {
     return !MatchModules(processId, {LowerCase(modulePath)}, exePath).empty();
 }
 
@@ -143,14 +166,14 @@ std::vector<DWORD> VisibleWindowOwners() {
 
 void CAffectedApplications::Reset() { m_records.clear(); }
 
-void CAffectedApplications::TakeCensus(const char* modulePath, const CAutoRunArray& autoRuns) {
+void CAffectedApplications::TakeCensus(const wchar_t* modulePath, const CAutoRunArray& autoRuns) {
     Reset();
     CModuleCensus census({modulePath});
     census.Take(autoRuns);
     for (const CListItemState& record : *census.Find(modulePath)) Append(record);
 }
 
-int CAffectedApplications::ProbeProcess(DWORD processId, const char* modulePath,
+int CAffectedApplications::ProbeProcess(DWORD processId, const wchar_t* modulePath,
                                         const CAutoRunArray& autoRuns) {
     CModuleCensus census({modulePath});
     int added = census.Probe(processId, autoRuns);
@@ -160,9 +183,9 @@ int CAffectedApplications::ProbeProcess(DWORD processId, const char* modulePath,
 
 // ---- The census of several modules ----
 
-CModuleCensus::CModuleCensus(const std::vector<std::string>& modules)
+CModuleCensus::CModuleCensus(const std::vector<std::wstring>& modules)
     : m_modules(modules), m_records(modules.size()), m_taken(modules.size(), false) {
-    for (const std::string& module : modules) m_lowerModules.push_back(LowerCase(module.c_str()));
+    for (const std::wstring& module : modules) m_lowerModules.push_back(LowerCase(module.c_str()));
 }
 
 void CModuleCensus::AddTakenModule(const TakenModule& taken) {
@@ -192,8 +215,8 @@ void CModuleCensus::Take(const CAutoRunArray& autoRuns) {
     m_descriptions.clear();
 }
 
-const std::vector<CListItemState>* CModuleCensus::Find(const char* modulePath) const {
-    std::string lower = LowerCase(modulePath);
+const std::vector<CListItemState>* CModuleCensus::Find(const wchar_t* modulePath) const {
+    std::wstring lower = LowerCase(modulePath);
     for (size_t i = 0; i < m_lowerModules.size(); ++i) {
         if (m_lowerModules[i] == lower) return &m_records[i];
     }
@@ -205,25 +228,25 @@ int CModuleCensus::Probe(DWORD processId, const CAutoRunArray& autoRuns) {
 }
 
 int CModuleCensus::Probe(DWORD processId, const CAutoRunLookup& autoRuns) {
-    char exePath[MAX_PATH] = {};
+    std::wstring exePath;
     std::vector<size_t> matched = MatchModules(processId, m_lowerModules, exePath);
     int added = 0;
     for (size_t module : matched) {
         if (m_taken[module]) continue;
-        AddRecord(module, processId, exePath, autoRuns);
+        AddRecord(module, processId, exePath.c_str(), autoRuns);
         ++added;
     }
     return added;
 }
 
-void CModuleCensus::AddRecord(size_t module, DWORD processId, const char* exePath,
+void CModuleCensus::AddRecord(size_t module, DWORD processId, const wchar_t* exePath,
                               const CAutoRunLookup& autoRuns) {
     CListItemState record = {};
-    lstrcpynA(record.m_szPath, exePath, MAX_PATH);
+    FillRecordPath(exePath, record.m_szPath);
     record.m_bVisible = IsVisible(processId) ? TRUE : FALSE;
-    std::string description = DescriptionOf(exePath);
-    if (description.empty()) description = fw::LoadResString(IDS_DESCRIPTION_ABSENT);
-    lstrcpynA(record.m_szDescription, description.c_str(), kDescriptionKeep);
+    std::wstring description = DescriptionOf(exePath);
+    if (description.empty()) description = fw::LoadResStringW(IDS_DESCRIPTION_ABSENT);
+    CopyBounded(record.m_szDescription, description, kDescriptionKeep - 1);
     record.m_dwProcessId = processId;
     autoRuns.Find(exePath, record.m_autoRun);
     record.m_bSameFolder = SharesFolder(m_modules[module].c_str(), exePath) ? TRUE : FALSE;
@@ -236,11 +259,11 @@ bool CModuleCensus::IsVisible(DWORD processId) const {
     return std::binary_search(m_visibleOwners.begin(), m_visibleOwners.end(), processId);
 }
 
-std::string CModuleCensus::DescriptionOf(const char* exePath) {
-    std::string key = LowerCase(exePath);
+std::wstring CModuleCensus::DescriptionOf(const wchar_t* exePath) {
+    std::wstring key = LowerCase(exePath);
     auto known = m_descriptions.find(key);
     if (known != m_descriptions.end()) return known->second;
-    std::string description = GetFileDescription(exePath);
+    std::wstring description = GetFileDescription(exePath);
     m_descriptions[key] = description;
     return description;
 }

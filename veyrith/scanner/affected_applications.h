@@ -23,11 +23,11 @@ public:
 
     // Resets and probes every running process (the own process like any
     // other) for the module; autoRuns is the inventory of this moment.
-    void TakeCensus(const char* modulePath, const CAutoRunArray& autoRuns);
+    void TakeCensus(const wchar_t* modulePath, const CAutoRunArray& autoRuns);
 
     // Appends one record when the process has the module loaded; returns 1
     // then, else 0. A process that cannot be opened or listed yields 0.
-    int ProbeProcess(DWORD processId, const char* modulePath, const CAutoRunArray& autoRuns);
+    int ProbeProcess(DWORD processId, const wchar_t* modulePath, const CAutoRunArray& autoRuns);
 
     int GetCount() const { return static_cast<int>(m_records.size()); }
     // The record at index (0 .. count - 1; anything else is a programming error).
@@ -40,7 +40,7 @@ private:
 // The records of a module that were taken elsewhere: the 64-bit companion
 // reads the processes that this 32-bit program cannot.
 struct TakenModule {
-    std::string module;
+    std::wstring module;
     std::vector<CListItemState> records;
 };
 
@@ -50,7 +50,7 @@ struct TakenModule {
 class CModuleCensus {
 public:
     // A census of the modules (full paths, any letter case), empty until taken.
-    explicit CModuleCensus(const std::vector<std::string>& modules = std::vector<std::string>());
+    explicit CModuleCensus(const std::vector<std::wstring>& modules = std::vector<std::wstring>());
 
     // Walks every running process with the autorun inventory of this
     // moment; the records of an earlier walk are dropped.
@@ -64,9 +64,9 @@ public:
 
     // The records of a module (compared without regard to case); null when
     // the module was not part of the census.
-    const std::vector<CListItemState>* Find(const char* modulePath) const;
+    const std::vector<CListItemState>* Find(const wchar_t* modulePath) const;
     // The modules asked for, as given.
-    const std::vector<std::string>& Modules() const { return m_modules; }
+    const std::vector<std::wstring>& Modules() const { return m_modules; }
 
     // Probes one process for every module of the census; returns how many
     // records it added.
@@ -74,13 +74,13 @@ public:
 
 private:
     int Probe(DWORD processId, const CAutoRunLookup& autoRuns);
-    void AddRecord(size_t module, DWORD processId, const char* exePath, const CAutoRunLookup& autoRuns);
+    void AddRecord(size_t module, DWORD processId, const wchar_t* exePath, const CAutoRunLookup& autoRuns);
     bool IsVisible(DWORD processId) const;
-    std::string DescriptionOf(const char* exePath);
+    std::wstring DescriptionOf(const wchar_t* exePath);
 
-    std::vector<std::string> m_modules;
+    std::vector<std::wstring> m_modules;
     // The modules lower-cased, in the same order, for the matching.
-    std::vector<std::string> m_lowerModules;
+    std::vector<std::wstring> m_lowerModules;
     std::vector<std::vector<CListItemState>> m_records;
     // Per module: its records were taken elsewhere.
     std::vector<bool> m_taken;
@@ -89,13 +89,13 @@ private:
     // share its file, and one reading of the windows serves every process.
     std::vector<DWORD> m_visibleOwners;
     bool m_bOwnersRead = false;
-    std::map<std::string, std::string> m_descriptions;
+    std::map<std::wstring, std::wstring> m_descriptions;
 };
 
-// The executable of a process that has the module loaded (its first module);
-// false when the process cannot be opened, cannot be listed, or does not
-// have the module.
-bool FindModuleInProcess(DWORD processId, const char* modulePath, char (&exePath)[MAX_PATH]);
+// The executable of a process that has the module loaded (its first module,
+// its path whole); false when the process cannot be opened, cannot be
+// listed, or does not have the module.
+bool FindModuleInProcess(DWORD processId, const wchar_t* modulePath, std::wstring& exePath);
 
 // True when a top-level window of the process is visible.
 bool HasVisibleWindow(DWORD processId);

@@ -2,34 +2,33 @@
 
 #include <windows.h>
 
-#include <cstdio>
+#include <cwchar>
 #include <vector>
 
 namespace {
 constexpr int kDescriptionChars = 1024;
 }
 
-std::string GetFileDescription(const char* path) {
+std::wstring GetFileDescription(const wchar_t* path) {
     DWORD handle = 0;
-    DWORD size = GetFileVersionInfoSizeA(path, &handle);
-    if (size == 0) return std::string();
+    DWORD size = GetFileVersionInfoSizeW(path, &handle);
+    if (size == 0) return std::wstring();
     std::vector<BYTE> info(size, 0);
-    if (!GetFileVersionInfoA(path, 0, size, info.data())) return std::string();
+    if (!GetFileVersionInfoW(path, 0, size, info.data())) return std::wstring();
 
     WORD* translation = nullptr;
     UINT length = 0;
-    if (!VerQueryValueA(info.data(), "\\VarFileInfo\\Translation",
-                        reinterpret_cast<void**>(&translation), &length) ||
+    if (!VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
+                        &length) ||
         length < 2 * sizeof(WORD))
-        return std::string();
+        return std::wstring();
 
-    char query[64];
-    snprintf(query, sizeof(query), "\\StringFileInfo\\%04X%04X\\FileDescription", translation[0],
-             translation[1]);
-    char* text = nullptr;
-    if (!VerQueryValueA(info.data(), query, reinterpret_cast<void**>(&text), &length) || !text)
-        return std::string();
-    char description[kDescriptionChars] = {};
-    lstrcpynA(description, text, kDescriptionChars);
+    wchar_t query[64];
+    swprintf(query, 64, L"\\StringFileInfo\\%04X%04X\\FileDescription", translation[0], translation[1]);
+    wchar_t* text = nullptr;
+    if (!VerQueryValueW(info.data(), query, reinterpret_cast<void**>(&text), &length) || !text)
+        return std::wstring();
+    wchar_t description[kDescriptionChars] = {};
+    lstrcpynW(description, text, kDescriptionChars);
     return description;
 }

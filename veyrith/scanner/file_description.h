@@ -3,6 +3,7 @@
 
 #include <string>
 
-// The description in the file's first language and code page; empty when the
-// file has no version information or no description. At most 1023 characters.
-std::string GetFileDescription(const char* path);
+// The description in the file's first language and code page, in UTF-16;
+// empty when the file has no version information or no description. At
+// most 1023 characters.
+std::wstring GetFileDescription(const wchar_t* path);

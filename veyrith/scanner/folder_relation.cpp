@@ -1,66 +1,62 @@
 #include "scanner/folder_relation.h"
 
 #include <windows.h>
-#include <shlwapi.h>
 
 #include <algorithm>
-#include <cstring>
+#include <string>
+#include <vector>
+
+#include "findings/lower_case.h"
 
 namespace {
 
 constexpr int kSharedDepth = 3;
 
-void LongPath(const char* path, char (&out)[MAX_PATH]) {
-    DWORD length = GetLongPathNameA(path, out, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) lstrcpynA(out, path, MAX_PATH);
+std::wstring LongPath(const wchar_t* path) {
+    DWORD chars = GetLongPathNameW(path, nullptr, 0);
+    if (chars == 0) return path;
+    std::vector<wchar_t> buffer(chars + 1, L'\0');
+    DWORD length = GetLongPathNameW(path, buffer.data(), chars + 1);
+    if (length == 0 || length > chars) return path;
+    return std::wstring(buffer.data(), length);
 }
 
-// Cuts the path after its last backslash: the folder with its backslash.
-void CutToFolder(char* path) {
-    char* slash = strrchr(path, '\\');
-    if (slash) slash[1] = 0;
+// The path up to and with its last backslash: the folder.
+std::wstring FolderOf(const std::wstring& path) {
+    size_t slash = path.find_last_of(L'\\');
+    return slash == std::wstring::npos ? path : path.substr(0, slash + 1);
 }
 
-bool SameFolderOfLongPaths(const char* moduleLong, const char* exeLong) {
-    char moduleFolder[MAX_PATH];
-    char exeFolder[MAX_PATH];
-    lstrcpynA(moduleFolder, moduleLong, MAX_PATH);
-    lstrcpynA(exeFolder, exeLong, MAX_PATH);
-    CutToFolder(moduleFolder);
-    CutToFolder(exeFolder);
-    return lstrcmpiA(moduleFolder, exeFolder) == 0;
+bool SameFolderOfLongPaths(const std::wstring& moduleLong, const std::wstring& exeLong) {
+    return SameText(FolderOf(moduleLong), FolderOf(exeLong));
 }
 
-int DepthOfLongPaths(const char* moduleLong, const char* exeLong) {
-    char prefix[MAX_PATH + 1] = {};
-    if (PathCommonPrefixA(moduleLong, exeLong, prefix) == 0 || prefix[0] == 0) return 0;
-    PathAddBackslashA(prefix);
-    return static_cast<int>(std::count(prefix, prefix + strlen(prefix), '\\'));
+// The common prefix is compared letter by letter without regard to case;
+// it ends at the last backslash the two share.
+int DepthOfLongPaths(const std::wstring& moduleLong, const std::wstring& exeLong) {
+    size_t shared = 0;
+    int depth = 0;
+    size_t length = std::min(moduleLong.size(), exeLong.size());
+    while (shared < length &&
+           CompareStringOrdinal(&moduleLong[shared], 1, &exeLong[shared], 1, TRUE) == CSTR_EQUAL) {
+        if (moduleLong[shared] == L'\\') ++depth;
+        ++shared;
+    }
+    return depth;
 }
 
 }  // namespace
 
-bool IsSameFolder(const char* modulePath, const char* exePath) {
-    char moduleLong[MAX_PATH];
-    char exeLong[MAX_PATH];
-    LongPath(modulePath, moduleLong);
-    LongPath(exePath, exeLong);
-    return SameFolderOfLongPaths(moduleLong, exeLong);
+bool IsSameFolder(const wchar_t* modulePath, const wchar_t* exePath) {
+    return SameFolderOfLongPaths(LongPath(modulePath), LongPath(exePath));
 }
 
-int CommonFolderDepth(const char* modulePath, const char* exePath) {
-    char moduleLong[MAX_PATH];
-    char exeLong[MAX_PATH];
-    LongPath(modulePath, moduleLong);
-    LongPath(exePath, exeLong);
-    return DepthOfLongPaths(moduleLong, exeLong);
+int CommonFolderDepth(const wchar_t* modulePath, const wchar_t* exePath) {
+    return DepthOfLongPaths(LongPath(modulePath), LongPath(exePath));
 }
 
-bool SharesFolder(const char* modulePath, const char* exePath) {
-    char moduleLong[MAX_PATH];
-    char exeLong[MAX_PATH];
-    LongPath(modulePath, moduleLong);
-    LongPath(exePath, exeLong);
-    return SameFolderOfLongPaths(moduleLong, exeLong) ||
-           DepthOfLongPaths(moduleLong, exeLong) >= kSharedDepth;
+bool SharesFolder(const wchar_t* modulePath, const wchar_t* exePath) {
+    std::wstring moduleLong = LongPath(modulePath);
+    std::wstring exeLong = LongPath(exePath);
+    return SameFolderOfLongPaths(moduleLong, exeLong) || DepthOfLongPaths(moduleLong, exeLong) >= kSharedDepth;
 }

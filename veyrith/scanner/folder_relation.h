@@ -1,15 +1,16 @@
 // How a module's folder relates to a process's folder. Both tests work on the
-// long forms of the paths; a path whose long form cannot be had (a file that
-// no longer exists) is taken as given.
+// long forms of the paths (UTF-16, compared without regard to case as the
+// file system compares names); a path whose long form cannot be had (a file
+// that no longer exists) is taken as given.
 #pragma once
 
-// True when both files lie in the same folder (compared without regard to case).
-bool IsSameFolder(const char* modulePath, const char* exePath);
+// True when both files lie in the same folder.
+bool IsSameFolder(const wchar_t* modulePath, const wchar_t* exePath);
 
 // Number of backslashes in the common folder prefix of the two paths (whole
 // path components, with a trailing backslash); 0 when they share nothing.
-int CommonFolderDepth(const char* modulePath, const char* exePath);
+int CommonFolderDepth(const wchar_t* modulePath, const wchar_t* exePath);
 
 // The module and the executable count as living together: same folder, or a
 // common prefix at least three folders deep.
-bool SharesFolder(const char* modulePath, const char* exePath);
+bool SharesFolder(const wchar_t* modulePath, const wchar_t* exePath);

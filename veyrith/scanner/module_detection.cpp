@@ -1,13 +1,13 @@
 #include "scanner/module_detection.h"
 
-#include <cstring>
 #include <cwchar>
+#include <string>
 
 #include "scanner/detection_lock.h"
 
 namespace {
 
-const char* const kExcludedModules[] = {"uxtheme.dll", "indicdll.dll", "veyrith.exe", "msctf.dll"};
+const wchar_t* const kExcludedModules[] = {L"uxtheme.dll", L"indicdll.dll", L"veyrith.exe", L"msctf.dll"};
 
 constexpr int kPathChars = MAX_PATH;
 
@@ -26,9 +26,9 @@ bool IsWindowManagerCaller(const void* returnAddress) {
     return wcsstr(path, L"user32.dll") != nullptr;
 }
 
-bool IsExcludedModuleName(const char* lowerName) {
-    for (const char* excluded : kExcludedModules) {
-        if (strstr(lowerName, excluded)) return true;
+bool IsExcludedModuleName(const wchar_t* lowerName) {
+    for (const wchar_t* excluded : kExcludedModules) {
+        if (wcsstr(lowerName, excluded)) return true;
     }
     return false;
 }
@@ -37,14 +37,12 @@ void SetDetectionEnabled(bool enabled) { InterlockedExchange(&g_detectionEnabled
 
 bool RecordRequestedModule(LPCWSTR fileName, CSimpleStrArray& list) {
     if (!fileName || !g_detectionEnabled) return false;
-    char name[kPathChars];
-    if (!WideCharToMultiByte(CP_ACP, 0, fileName, -1, name, kPathChars, nullptr, nullptr))
-        return false;
-    CharLowerA(name);
-    if (IsExcludedModuleName(name)) return false;
+    std::wstring name(fileName);
+    if (!name.empty()) CharLowerBuffW(&name[0], static_cast<DWORD>(name.size()));
+    if (IsExcludedModuleName(name.c_str())) return false;
     CDetectionLock lock;
-    if (list.Find(name, false)) return false;
-    return list.Add(name);
+    if (list.Find(name.c_str(), false)) return false;
+    return list.Add(name.c_str());
 }
 
 bool CopyRecordedModules(const CSimpleStrArray& list, CSimpleStrArray& copy) {

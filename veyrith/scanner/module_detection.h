@@ -11,13 +11,12 @@
 // cased, contains "user32.dll".
 bool IsWindowManagerCaller(const void* returnAddress);
 
-// True when the lower-cased ANSI module name contains one of the harmless
+// True when the lower-cased module name contains one of the harmless
 // system modules that the window manager loads by itself.
-bool IsExcludedModuleName(const char* lowerName);
+bool IsExcludedModuleName(const wchar_t* lowerName);
 
-// Records a requested library name: converted to ANSI with the system's code
-// page (the same on every thread, and the one the module paths of the tree
-// are read in), lower-cased, and appended unless list holds it already
+// Records a requested library name: in UTF-16 as the window manager gave it,
+// whole whatever its length, lower-cased, and appended unless list holds it already
 // (compared without regard to case) or it is excluded. The look-up and the
 // append are one step under the detection lock, so loads on several threads
 // record a name once. True when it was appended.

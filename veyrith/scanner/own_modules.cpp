@@ -8,8 +8,21 @@
 #include <psapi.h>
 
 namespace {
+
 constexpr DWORD kModuleListBytes = 4096;
+// Module paths are read whole, however long: a recorded module of any
+// length is found among them.
+constexpr DWORD kLongestPathChars = 32768;
+
+bool AddModulePath(HANDLE process, HMODULE module, CSimpleStrArray& names) {
+    std::wstring path(kLongestPathChars, L'\0');
+    DWORD length = GetModuleFileNameExW(process, module, &path[0], kLongestPathChars);
+    if (length == 0 || length >= kLongestPathChars - 1) return false;
+    path.resize(length);
+    return names.Add(path.c_str());
 }
+
+}  // namespace
 
 bool GetOwnModuleNames(CSimpleStrArray& names) {
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE,
@@ -21,8 +34,7 @@ bool GetOwnModuleNames(CSimpleStrArray& names) {
     if (listed) {
         DWORD count = (needed < kModuleListBytes ? needed : kModuleListBytes) / sizeof(HMODULE);
         for (DWORD i = 0; i < count; ++i) {
-            char path[MAX_PATH];
-            if (GetModuleFileNameExA(process, modules[i], path, MAX_PATH)) names.Add(path);
+            if (!AddModulePath(process, modules[i], names)) continue;
         }
     }
     CloseHandle(process);
@@ -36,7 +48,7 @@ ModuleTreeItems ChooseModuleTreeItems(const CSimpleStrArray& recorded,
     // first module recorded is the first of the others.
     bool first = true;
     for (int i = 0; i < recorded.GetSize(); ++i) {
-        const char* name = recorded.GetAt(i);
+        const wchar_t* name = recorded.GetAt(i);
         if (IsSelfTestModule(name)) continue;
         bool isFirst = first;
         first = false;

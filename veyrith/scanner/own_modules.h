@@ -7,21 +7,21 @@
 
 #include "findings/simple_str_array.h"
 
-// Appends the full path of every module of the own process whose name can be
-// read, in the order the system lists them. False when the list cannot be read.
+// Appends the full path (UTF-16, whole) of every module of the own process
+// whose name can be read, in the order the system lists them. False when the list cannot be read.
 bool GetOwnModuleNames(CSimpleStrArray& names);
 
 // The module items of the tree: the recorded modules still loaded in the own
 // process, in the order they were recorded, without the self-test's module.
 struct ModuleTreeItems {
-    std::vector<std::string> names;
+    std::vector<std::wstring> names;
     // Only the item of the first recorded module (the self-test's aside) is
     // ever selected, and only when that module is still loaded (then it is
     // names[0]).
     bool selectFirst = false;
     // Modules that the 64-bit companion found in 64-bit processes: shown
     // after the others and marked as 64-bit.
-    std::vector<std::string> names64;
+    std::vector<std::wstring> names64;
 };
 
 ModuleTreeItems ChooseModuleTreeItems(const CSimpleStrArray& recorded,

@@ -114,13 +114,13 @@ bool OpenPipe(HANDLE& read, HANDLE& write) {
     return true;
 }
 
-bool Launch(const std::string& path, HANDLE output, PROCESS_INFORMATION& info) {
-    STARTUPINFOA startup = {};
+bool Launch(const std::wstring& path, HANDLE output, PROCESS_INFORMATION& info) {
+    STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = output;
-    std::string line = "\"" + path + "\"";
-    return CreateProcessA(path.c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+    std::wstring line = L"\"" + path + L"\"";
+    return CreateProcessW(path.c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                           &startup, &info) != 0;
 }
 
@@ -141,22 +141,22 @@ bool IsWow64System() {
     return isWow64 && isWow64(GetCurrentProcess(), &wow64) && wow64;
 }
 
-std::string PathFor32BitAccess(const std::string& path) {
-    char windows[MAX_PATH] = {};
-    UINT length = GetSystemWindowsDirectoryA(windows, MAX_PATH);
+std::wstring PathFor32BitAccess(const std::wstring& path) {
+    wchar_t windows[MAX_PATH] = {};
+    UINT length = GetSystemWindowsDirectoryW(windows, MAX_PATH);
     if (length == 0 || length >= MAX_PATH || !IsWow64System()) return path;
-    std::string folder = std::string(windows);
-    if (folder.back() != '\\') folder += '\\';
-    const std::string system = folder + "System32\\";
-    bool inSystem = path.size() > system.size() && !lstrcmpiA(path.substr(0, system.size()).c_str(), system.c_str());
-    return inSystem ? folder + "Sysnative\\" + path.substr(system.size()) : path;
+    std::wstring folder = std::wstring(windows);
+    if (folder.back() != L'\\') folder += L'\\';
+    const std::wstring system = folder + L"System32\\";
+    bool inSystem = path.size() > system.size() && !lstrcmpiW(path.substr(0, system.size()).c_str(), system.c_str());
+    return inSystem ? folder + L"Sysnative\\" + path.substr(system.size()) : path;
 }
 
 CProbe64Run::CProbe64Run() : m_shared(std::make_shared<Shared>()) {}
 
 CProbe64Run::~CProbe64Run() { Cancel(); }
 
-bool CProbe64Run::Start(const std::string& folder, HWND window, UINT message, DWORD timeoutMs) {
+bool CProbe64Run::Start(const std::wstring& folder, HWND window, UINT message, DWORD timeoutMs) {
     if (IsRunning()) return false;
     // A fresh shared state: a worker of an earlier, cancelled run may still
     // hold the old one.

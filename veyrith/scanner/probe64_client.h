@@ -14,7 +14,7 @@
 #include "findings/probe_answer.h"
 
 // The name of the companion, in the scanner's folder.
-constexpr char kProbe64FileName[] = "veyrith_probe64.exe";
+constexpr wchar_t kProbe64FileName[] = L"veyrith_probe64.exe";
 
 // True when this 32-bit process runs on a 64-bit system (IsWow64Process,
 // looked up at run time: older systems lack it).
@@ -25,7 +25,7 @@ bool IsWow64System();
 // (%windir%\System32) of a 32-bit program is redirected to its 32-bit twin;
 // the 64-bit files there are reached through %windir%\Sysnative. Any other
 // path, and every path on a 32-bit system, is returned as it is.
-std::string PathFor32BitAccess(const std::string& path);
+std::wstring PathFor32BitAccess(const std::wstring& path);
 
 // One run of the probe. Its worker thread reads the answer; the object may
 // go while the thread still runs.
@@ -43,7 +43,7 @@ public:
     // the probe is ended), parses the answer and posts `message` to window
     // (when there is one). False when a run is going on already, or when the
     // probe could not be started (TakeResult then gives PROBE_NOT_STARTED).
-    bool Start(const std::string& folder, HWND window, UINT message, DWORD timeoutMs);
+    bool Start(const std::wstring& folder, HWND window, UINT message, DWORD timeoutMs);
     // True from Start until the worker has finished or the run was cancelled.
     bool IsRunning() const;
     // Ends a probe that still runs through the run's own process handle and

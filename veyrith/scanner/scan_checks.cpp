@@ -3,7 +3,7 @@
 #include "resources/resource.h"
 #include "scanner/own_modules.h"
 
-void CScanChecks::Begin(const std::string& folder) {
+void CScanChecks::Begin(const std::wstring& folder) {
     Cancel();
     m_strFolder = folder;
     m_bSelfTestSeen = false;

@@ -21,7 +21,7 @@ public:
 
     // A scan begins: the verdict of the last one is dropped and the
     // self-test host (in folder) starts.
-    void Begin(const std::string& folder);
+    void Begin(const std::wstring& folder);
     // True once the self-test's hooks are in place; never waits.
     bool SelfTestReady();
     // The walk has ended: the self-test ends and whether the scan recorded
@@ -50,7 +50,7 @@ public:
 private:
     void TakeAnswer(const ProbeAnswer& answer);
 
-    std::string m_strFolder;
+    std::wstring m_strFolder;
     CSelfTest m_selfTest;
     CProbe64Run m_probe;
     bool m_bSelfTestSeen = false;

@@ -1,30 +1,28 @@
 #include "scanner/self_test.h"
 
-#include <cstdio>
+#include <string>
 
-const char kSelfTestHost[] = "veyrith_selftest.exe";
-const char kSelfTestHost64[] = "veyrith_selftest64.exe";
+const wchar_t kSelfTestHost[] = L"veyrith_selftest.exe";
+const wchar_t kSelfTestHost64[] = L"veyrith_selftest64.exe";
 
 namespace {
 
-const char* const kSelfTestModules[] = {"veyrith_selftest.dll", "veyrith_selftest64.dll"};
+const wchar_t* const kSelfTestModules[] = {L"veyrith_selftest.dll", L"veyrith_selftest64.dll"};
 
 // How long a host gets to end by itself before it is ended outright.
 constexpr DWORD kStopGraceMs = 2000;
 
 // A name no other start shares: this process, and a count of starts.
-std::string ReadyEventName() {
+std::wstring ReadyEventName() {
     static LONG starts = 0;
-    char name[96];
-    snprintf(name, sizeof(name), "Local\\VeyrithSelfTestReady.%lu.%ld",
-             static_cast<unsigned long>(GetCurrentProcessId()), InterlockedIncrement(&starts));
-    return name;
+    return L"Local\\VeyrithSelfTestReady." + std::to_wstring(GetCurrentProcessId()) + L"." +
+           std::to_wstring(InterlockedIncrement(&starts));
 }
 
-const char* FileNamePart(const char* path) {
-    const char* name = path;
-    for (const char* p = path; *p; ++p) {
-        if (*p == '\\' || *p == '/') name = p + 1;
+const wchar_t* FileNamePart(const wchar_t* path) {
+    const wchar_t* name = path;
+    for (const wchar_t* p = path; *p; ++p) {
+        if (*p == L'\\' || *p == L'/') name = p + 1;
     }
     return name;
 }
@@ -33,17 +31,17 @@ const char* FileNamePart(const char* path) {
 
 CSelfTest::~CSelfTest() { Stop(); }
 
-bool CSelfTest::Start(const std::string& hostPath) {
+bool CSelfTest::Start(const std::wstring& hostPath) {
     Stop();
-    std::string eventName = ReadyEventName();
-    m_hReady = CreateEventA(nullptr, TRUE, FALSE, eventName.c_str());
+    std::wstring eventName = ReadyEventName();
+    m_hReady = CreateEventW(nullptr, TRUE, FALSE, eventName.c_str());
     if (!m_hReady) return false;
-    std::string commandLine = "\"" + hostPath + "\" -ready " + eventName + " -parent " +
-                              std::to_string(GetCurrentProcessId());
-    STARTUPINFOA startup = {};
+    std::wstring commandLine = L"\"" + hostPath + L"\" -ready " + eventName + L" -parent " +
+                               std::to_wstring(GetCurrentProcessId());
+    STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(hostPath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    if (!CreateProcessW(hostPath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &info)) {
         Close();
         return false;
@@ -85,10 +83,10 @@ void CSelfTest::Close() {
     m_dwThreadId = 0;
 }
 
-bool IsSelfTestModule(const char* path) {
-    const char* name = FileNamePart(path);
-    for (const char* module : kSelfTestModules) {
-        if (!lstrcmpiA(name, module)) return true;
+bool IsSelfTestModule(const wchar_t* path) {
+    const wchar_t* name = FileNamePart(path);
+    for (const wchar_t* module : kSelfTestModules) {
+        if (!lstrcmpiW(name, module)) return true;
     }
     return false;
 }

@@ -9,8 +9,8 @@
 #include <string>
 
 // The host programs, beside the scanner.
-extern const char kSelfTestHost[];
-extern const char kSelfTestHost64[];
+extern const wchar_t kSelfTestHost[];
+extern const wchar_t kSelfTestHost64[];
 
 class CSelfTest {
 public:
@@ -23,7 +23,7 @@ public:
     // Starts the host (its full path) without waiting for it; a host still
     // running from an earlier start is ended first. False when no process
     // could be started.
-    bool Start(const std::string& hostPath);
+    bool Start(const std::wstring& hostPath);
     // True once the host has both hooks in place; waits at most timeoutMs.
     // False at once when no host runs or the host ended without them.
     bool WaitUntilReady(DWORD timeoutMs);
@@ -43,4 +43,4 @@ private:
 
 // True when the file name of path is one of the self-test modules (any
 // letter case, either width).
-bool IsSelfTestModule(const char* path);
+bool IsSelfTestModule(const wchar_t* path);

@@ -12,7 +12,7 @@ namespace {
 struct CensusJob {
     std::shared_ptr<CCensusRunner::Shared> shared;
     unsigned generation;
-    std::vector<std::string> modules;
+    std::vector<std::wstring> modules;
     HIMAGELIST fixedImages;
     std::vector<TakenModule> taken;
 };
@@ -46,7 +46,7 @@ DWORD WINAPI CensusThread(void* param) {
 
 // ---- Result ----
 
-CCensusResult::CCensusResult(const std::vector<std::string>& modules, HIMAGELIST fixedImages)
+CCensusResult::CCensusResult(const std::vector<std::wstring>& modules, HIMAGELIST fixedImages)
     : m_census(modules) {
     m_images = fixedImages ? ImageList_Duplicate(fixedImages)
                            : ImageList_Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
@@ -65,13 +65,13 @@ int CCensusResult::StandardImage() {
 
 void CCensusResult::AddExecutableImages() {
     if (!m_images) return;
-    for (const std::string& module : m_census.Modules()) {
+    for (const std::wstring& module : m_census.Modules()) {
         for (const CListItemState& record : *m_census.Find(module.c_str())) {
-            std::string key = LowerCase(record.m_szPath);
+            std::wstring key = LowerCase(record.m_szPath);
             if (m_imageIndexes.count(key)) continue;
             HICON small = nullptr;
             int index = -1;
-            if (ExtractIconExA(record.m_szPath, 0, nullptr, &small, 1) > 0 && small) {
+            if (ExtractIconExW(record.m_szPath, 0, nullptr, &small, 1) > 0 && small) {
                 index = ImageList_AddIcon(m_images, small);
                 DestroyIcon(small);
             }
@@ -80,7 +80,7 @@ void CCensusResult::AddExecutableImages() {
     }
 }
 
-int CCensusResult::ImageOf(const char* exePath) const {
+int CCensusResult::ImageOf(const wchar_t* exePath) const {
     auto found = m_imageIndexes.find(LowerCase(exePath));
     return found == m_imageIndexes.end() ? -1 : found->second;
 }
@@ -103,7 +103,7 @@ void CCensusRunner::SetWindow(HWND window) {
     m_shared->window = window;
 }
 
-bool CCensusRunner::Start(const std::vector<std::string>& modules, HIMAGELIST fixedImages,
+bool CCensusRunner::Start(const std::vector<std::wstring>& modules, HIMAGELIST fixedImages,
                           const std::vector<TakenModule>& taken) {
     auto job = std::make_unique<CensusJob>();
     job->shared = m_shared;

@@ -21,7 +21,7 @@
 // selection only points its rows at images that are there already.
 class CCensusResult {
 public:
-    CCensusResult(const std::vector<std::string>& modules, HIMAGELIST fixedImages);
+    CCensusResult(const std::vector<std::wstring>& modules, HIMAGELIST fixedImages);
     ~CCensusResult();
     CCensusResult(const CCensusResult&) = delete;
     CCensusResult& operator=(const CCensusResult&) = delete;
@@ -34,14 +34,14 @@ public:
     // The image list; the result keeps ownership.
     HIMAGELIST Images() const { return m_images; }
     // The image of an executable; -1 when it has none.
-    int ImageOf(const char* exePath) const;
+    int ImageOf(const wchar_t* exePath) const;
 
 private:
     int StandardImage();
 
     CModuleCensus m_census;
     HIMAGELIST m_images = nullptr;
-    std::map<std::string, int> m_imageIndexes;
+    std::map<std::wstring, int> m_imageIndexes;
     int m_nStandardImage = -1;
 };
 
@@ -63,7 +63,7 @@ public:
     // fixedImages (which must not change while a census runs). The modules
     // of taken join it with the records they have (see AddTakenModule).
     // False when no thread could be started.
-    bool Start(const std::vector<std::string>& modules, HIMAGELIST fixedImages = nullptr,
+    bool Start(const std::vector<std::wstring>& modules, HIMAGELIST fixedImages = nullptr,
                const std::vector<TakenModule>& taken = std::vector<TakenModule>());
     // Drops the census that runs now, if any.
     void Cancel();

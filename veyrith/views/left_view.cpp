@@ -18,6 +18,8 @@ constexpr DWORD kTreeStyles = TVS_HASBUTTONS | TVS_HASLINES | TVS_DISABLEDRAGDRO
 static_assert(kTreeStyles == 0x233, "tree styles");
 
 constexpr UINT kTreeId = 1;
+// A module item's text is a path of any length, read whole.
+constexpr size_t kItemTextChars = 32768;
 
 HIMAGELIST CreateSmallImageList() {
     return ImageList_Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
@@ -67,46 +69,46 @@ void CLeftView::OnInitialUpdate() {
 
 void CLeftView::ShowStartItem() {
     Clear();
-    InsertItem(TVI_ROOT, fw::LoadResString(IDS_START_SCAN), kImageStart, TVIS_BOLD);
+    InsertItem(TVI_ROOT, fw::LoadResStringW(IDS_START_SCAN), kImageStart, TVIS_BOLD);
 }
 
 void CLeftView::Clear() { TreeView_DeleteAllItems(Control()); }
 
-HTREEITEM CLeftView::InsertItem(HTREEITEM parent, const std::string& text, int image, UINT state, LPARAM data) {
-    TVINSERTSTRUCTA insert = {};
+HTREEITEM CLeftView::InsertItem(HTREEITEM parent, const std::wstring& text, int image, UINT state, LPARAM data) {
+    TVINSERTSTRUCTW insert = {};
     insert.hParent = parent;
     insert.hInsertAfter = TVI_LAST;
     insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE | TVIF_PARAM;
     insert.item.lParam = data;
-    insert.item.pszText = const_cast<char*>(text.c_str());
+    insert.item.pszText = const_cast<wchar_t*>(text.c_str());
     insert.item.iImage = image;
     insert.item.iSelectedImage = image;
     insert.item.state = state;
     insert.item.stateMask = state;
     return reinterpret_cast<HTREEITEM>(
-        SendMessageA(Control(), TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+        SendMessageW(Control(), TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 
 bool CLeftView::FillModuleTree() { return FillModuleTree(CurrentModuleTreeItems()); }
 
 bool CLeftView::FillModuleTree(const ModuleTreeItems& items) {
     Clear();
-    HTREEITEM root = InsertItem(TVI_ROOT, fw::LoadResString(IDS_MONITORING_FILES), kImageRoot,
+    HTREEITEM root = InsertItem(TVI_ROOT, fw::LoadResStringW(IDS_MONITORING_FILES), kImageRoot,
                                 TVIS_BOLD | TVIS_EXPANDED);
     HTREEITEM first = nullptr;
-    for (const std::string& name : items.names) {
+    for (const std::wstring& name : items.names) {
         HTREEITEM item = InsertItem(root, name, kImageModule, 0);
         if (!first) first = item;
     }
-    const std::string mark = fw::LoadResString(IDS_MODULE_64BIT_MARK);
-    for (const std::string& name : items.names64) InsertItem(root, mark + name, kImageModule, 0, kItem64Bit);
+    const std::wstring mark = fw::LoadResStringW(IDS_MODULE_64BIT_MARK);
+    for (const std::wstring& name : items.names64) InsertItem(root, mark + name, kImageModule, 0, kItem64Bit);
     if (items.names.empty() && items.names64.empty()) {
-        std::string text = fw::LoadResString(IDS_NO_MONITORING_MODULES);
-        TVITEMA item = {};
+        std::wstring text = fw::LoadResStringW(IDS_NO_MONITORING_MODULES);
+        TVITEMW item = {};
         item.mask = TVIF_TEXT;
         item.hItem = root;
-        item.pszText = const_cast<char*>(text.c_str());
-        SendMessageA(Control(), TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        item.pszText = const_cast<wchar_t*>(text.c_str());
+        SendMessageW(Control(), TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
     } else {
         TreeView_Expand(Control(), root, TVE_EXPAND);
     }
@@ -118,12 +120,12 @@ void CLeftView::RefreshSelection() {
     if (!m_pHost) return;
     HTREEITEM item = GetSelectedItem();
     bool isModule = item && GetParentItem(item);
-    std::string text = isModule ? GetItemModulePath(item) : item ? GetItemText(item) : std::string();
+    std::wstring text = isModule ? GetItemModulePath(item) : item ? GetItemText(item) : std::wstring();
     // Only a module item's description reaches the status bar.
-    std::string description;
+    std::wstring description;
     if (isModule) {
         description = GetFileDescription(text.c_str());
-        if (description.empty()) description = fw::LoadResString(IDS_DESCRIPTION_ABSENT);
+        if (description.empty()) description = fw::LoadResStringW(IDS_DESCRIPTION_ABSENT);
     }
     m_pHost->OnTreeSelection(text, isModule);
     if (isModule) m_pHost->SetMessageText(description);
@@ -137,17 +139,16 @@ HTREEITEM CLeftView::GetParentItem(HTREEITEM item) const {
     return item ? TreeView_GetParent(Control(), item) : nullptr;
 }
 
-std::string CLeftView::GetItemText(HTREEITEM item) const {
-    if (!item) return std::string();
-    // Module names are paths, well below this limit; labels are short.
-    std::vector<char> buffer(1024, '\0');
-    TVITEMA info = {};
+std::wstring CLeftView::GetItemText(HTREEITEM item) const {
+    if (!item) return std::wstring();
+    std::vector<wchar_t> buffer(kItemTextChars, L'\0');
+    TVITEMW info = {};
     info.mask = TVIF_TEXT;
     info.hItem = item;
     info.pszText = buffer.data();
     info.cchTextMax = static_cast<int>(buffer.size());
-    if (!SendMessageA(Control(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&info))) return std::string();
-    return std::string(info.pszText);
+    if (!SendMessageW(Control(), TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&info))) return std::wstring();
+    return std::wstring(info.pszText);
 }
 
 bool CLeftView::IsItem64Bit(HTREEITEM item) const {
@@ -158,18 +159,18 @@ bool CLeftView::IsItem64Bit(HTREEITEM item) const {
     return info.lParam == kItem64Bit;
 }
 
-std::string CLeftView::GetItemModulePath(HTREEITEM item) const {
-    std::string text = GetItemText(item);
+std::wstring CLeftView::GetItemModulePath(HTREEITEM item) const {
+    std::wstring text = GetItemText(item);
     if (!IsItem64Bit(item)) return text;
-    const std::string mark = fw::LoadResString(IDS_MODULE_64BIT_MARK);
+    const std::wstring mark = fw::LoadResStringW(IDS_MODULE_64BIT_MARK);
     bool marked = text.compare(0, mark.size(), mark) == 0;
     return marked ? text.substr(mark.size()) : text;
 }
 
 UINT CLeftView::GetCount() const { return TreeView_GetCount(Control()); }
 
-std::vector<std::string> CLeftView::ModuleItemTexts() const {
-    std::vector<std::string> texts;
+std::vector<std::wstring> CLeftView::ModuleItemTexts() const {
+    std::vector<std::wstring> texts;
     HTREEITEM root = GetRootItem();
     HTREEITEM item = root ? TreeView_GetChild(Control(), root) : nullptr;
     for (; item; item = TreeView_GetNextSibling(Control(), item)) texts.push_back(GetItemModulePath(item));
@@ -227,8 +228,8 @@ HTREEITEM CLeftView::HitTestCursor(POINT* screenPoint) const {
 void CLeftView::OnLeftClick() {
     HTREEITEM item = HitTestCursor(nullptr);
     if (!item) return;
-    std::string text = GetItemText(item);
-    if (text != fw::LoadResString(IDS_START_SCAN) && text != fw::LoadResString(IDS_NO_MONITORING_MODULES))
+    std::wstring text = GetItemText(item);
+    if (text != fw::LoadResStringW(IDS_START_SCAN) && text != fw::LoadResStringW(IDS_NO_MONITORING_MODULES))
         return;
     if (m_pHost) m_pHost->StartScan();
 }

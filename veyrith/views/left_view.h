@@ -1,7 +1,8 @@
 // The module tree: the left pane of the upper half. Before a scan it holds
 // the start item; after a scan a bold root item with one child per module
 // that performs system-wide monitoring. An item is a module item exactly
-// when it has a parent.
+// when it has a parent. Item texts are UTF-16: a module item's text is its
+// path as recorded.
 #pragma once
 
 #include <windows.h>
@@ -48,15 +49,15 @@ public:
     HTREEITEM GetSelectedItem() const;
     // Null for top-level items.
     HTREEITEM GetParentItem(HTREEITEM item) const;
-    std::string GetItemText(HTREEITEM item) const;
+    std::wstring GetItemText(HTREEITEM item) const;
     // The module path of a module item: its text, without the 64-bit mark.
-    std::string GetItemModulePath(HTREEITEM item) const;
+    std::wstring GetItemModulePath(HTREEITEM item) const;
     // True for the item of a module found in 64-bit processes.
     bool IsItem64Bit(HTREEITEM item) const;
     UINT GetCount() const;
     // The module paths of the module items (the root's children), first
     // child first.
-    std::vector<std::string> ModuleItemTexts() const;
+    std::vector<std::wstring> ModuleItemTexts() const;
 
     // The first top-level item, null when the tree is empty.
     HTREEITEM GetRootItem() const;
@@ -78,7 +79,7 @@ private:
     HTREEITEM HitTestCursor(POINT* screenPoint) const;
     // state: the TVIS_ bits to set (bold, expanded).
     // data: kItem64Bit for the item of a 64-bit module, else 0.
-    HTREEITEM InsertItem(HTREEITEM parent, const std::string& text, int image, UINT state, LPARAM data = 0);
+    HTREEITEM InsertItem(HTREEITEM parent, const std::wstring& text, int image, UINT state, LPARAM data = 0);
 
     static constexpr LPARAM kItem64Bit = 64;
 

@@ -15,8 +15,8 @@ public:
     virtual HWND HostWindow() const = 0;
     // Brings the host forward, provokes hook loading and arms the scan timer.
     virtual void StartScan() = 0;
-    // Text of the status bar's message pane.
-    virtual void SetMessageText(const std::string& text) = 0;
+    // Text of the status bar's message pane (it may name a file).
+    virtual void SetMessageText(const std::wstring& text) = 0;
     // State of the command bar's "show hidden only" check box.
     virtual bool IsHiddenOnlyChecked() const = 0;
     // The default GUI font in bold, for the scan dialog's heading.
@@ -24,7 +24,7 @@ public:
 
     // The tree's selection moved to an item: a module item (its path) or
     // another item (its label).
-    virtual void OnTreeSelection(const std::string& text, bool isModule) = 0;
+    virtual void OnTreeSelection(const std::wstring& text, bool isModule) = 0;
     // The progress dialog has walked the last process, or was stopped; its
     // window is being destroyed.
     virtual void OnScanWalkEnded() = 0;

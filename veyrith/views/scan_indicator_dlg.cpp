@@ -15,22 +15,22 @@ constexpr DWORD kProcessListBytes = 16384;
 
 // The executable of a process (its first module); empty when the process
 // cannot be opened or its first module cannot be read.
-std::string ProcessExecutable(DWORD processId) {
+std::wstring ProcessExecutable(DWORD processId) {
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
-    if (!process) return std::string();
+    if (!process) return std::wstring();
     HMODULE first = nullptr;
     DWORD needed = 0;
-    char path[MAX_PATH] = {};
+    wchar_t path[MAX_PATH] = {};
     bool found = EnumProcessModules(process, &first, sizeof(first), &needed) && needed > 0 &&
-                 GetModuleFileNameExA(process, first, path, MAX_PATH) > 0;
+                 GetModuleFileNameExW(process, first, path, MAX_PATH) > 0;
     CloseHandle(process);
-    return found ? std::string(path) : std::string();
+    return found ? std::wstring(path) : std::wstring();
 }
 
-bool FileFound(const std::string& path) {
+bool FileFound(const std::wstring& path) {
     if (path.empty()) return false;
-    WIN32_FIND_DATAA data;
-    HANDLE search = FindFirstFileA(path.c_str(), &data);
+    WIN32_FIND_DATAW data;
+    HANDLE search = FindFirstFileW(path.c_str(), &data);
     if (search == INVALID_HANDLE_VALUE) return false;
     FindClose(search);
     return true;
@@ -57,8 +57,8 @@ void CScanIndicatorDlg::Stop() {
     if (IsRunning()) DestroyWindow(Handle());
 }
 
-std::string CScanIndicatorDlg::ShownPath() const {
-    return IsRunning() ? Item(IDC_SCAN_PATH).Text() : std::string();
+std::wstring CScanIndicatorDlg::ShownPath() const {
+    return IsRunning() ? Item(IDC_SCAN_PATH).TextW() : std::wstring();
 }
 
 bool CScanIndicatorDlg::OnInit() {
@@ -87,7 +87,7 @@ bool CScanIndicatorDlg::ShowNextProcess() {
     if (m_processIds.empty()) m_processIds = ListProcessIds(kProcessListBytes);
     if (m_processIds.empty()) return false;
     DWORD count = static_cast<DWORD>(m_processIds.size());
-    std::string path;
+    std::wstring path;
     while (m_dwProcessIndex < count) {
         path = ProcessExecutable(m_processIds[m_dwProcessIndex]);
         ++m_dwProcessIndex;
@@ -99,7 +99,7 @@ bool CScanIndicatorDlg::ShowNextProcess() {
         return false;
     }
     HICON large = nullptr;
-    if (ExtractIconExA(path.c_str(), 0, &large, nullptr, 1) > 0 && large)
+    if (ExtractIconExW(path.c_str(), 0, &large, nullptr, 1) > 0 && large)
         ShowIcon(large, true);
     else
         ShowIcon(LoadIconA(nullptr, IDI_APPLICATION), false);

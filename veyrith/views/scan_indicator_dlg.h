@@ -33,7 +33,7 @@ public:
     // How many process identifiers the walk has examined.
     DWORD ProcessIndex() const { return m_dwProcessIndex; }
     // The path shown, empty before the first process.
-    std::string ShownPath() const;
+    std::wstring ShownPath() const;
 
 protected:
     bool OnInit() override;

@@ -1,6 +1,6 @@
 #include "views/veyrith_view.h"
 
-#include <cstring>
+#include <cwchar>
 #include <vector>
 
 #include "autorun/autorun_sources.h"
@@ -45,16 +45,16 @@ void AddIconResource(HIMAGELIST images, UINT id) {
     DestroyIcon(icon);
 }
 
-bool Contains(const std::vector<std::string>& modules, const std::string& module) {
-    for (const std::string& known : modules) {
-        if (lstrcmpiA(known.c_str(), module.c_str()) == 0) return true;
+bool Contains(const std::vector<std::wstring>& modules, const std::wstring& module) {
+    for (const std::wstring& known : modules) {
+        if (lstrcmpiW(known.c_str(), module.c_str()) == 0) return true;
     }
     return false;
 }
 
-bool Contains(const std::vector<TakenModule>& taken, const std::string& module) {
+bool Contains(const std::vector<TakenModule>& taken, const std::wstring& module) {
     for (const TakenModule& known : taken) {
-        if (lstrcmpiA(known.module.c_str(), module.c_str()) == 0) return true;
+        if (lstrcmpiW(known.module.c_str(), module.c_str()) == 0) return true;
     }
     return false;
 }
@@ -128,7 +128,7 @@ void CVeyrithView::Reset() {
     m_records.Reset();
 }
 
-void CVeyrithView::TakeCensus(const std::vector<std::string>& modules, const std::vector<TakenModule>& taken) {
+void CVeyrithView::TakeCensus(const std::vector<std::wstring>& modules, const std::vector<TakenModule>& taken) {
     m_modules = modules;
     m_taken = taken;
     m_census.Start(m_modules, m_images, m_taken);
@@ -136,7 +136,7 @@ void CVeyrithView::TakeCensus(const std::vector<std::string>& modules, const std
 
 bool CVeyrithView::ShowsTakenModule() const { return !m_strModule.empty() && Contains(m_taken, m_strModule); }
 
-void CVeyrithView::ShowModule(const std::string& modulePath) {
+void CVeyrithView::ShowModule(const std::wstring& modulePath) {
     m_strModule = modulePath;
     ShowRows(false);
 }
@@ -190,8 +190,8 @@ void CVeyrithView::ShowRows(bool keepSelection) {
         if (!covered || !m_census.IsRunning()) m_census.Start(m_modules, m_images, m_taken);
         return;
     }
-    char ownPath[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, ownPath, MAX_PATH);
+    wchar_t ownPath[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, ownPath, MAX_PATH);
     bool hiddenOnly = m_pHost && m_pHost->IsHiddenOnlyChecked();
     SendMessageA(Control(), WM_SETREDRAW, FALSE, 0);
     // The records keep every process of the census; the rows leave out this
@@ -199,7 +199,7 @@ void CVeyrithView::ShowRows(bool keepSelection) {
     int row = 0;
     for (const CListItemState& record : *records) {
         m_records.Append(record);
-        if (lstrcmpiA(record.m_szPath, ownPath) == 0) continue;
+        if (lstrcmpiW(record.m_szPath, ownPath) == 0) continue;
         if (hiddenOnly && record.m_bVisible) continue;
         AddRow(row, m_records.GetCount() - 1, m_result->ImageOf(record.m_szPath));
         ++row;
@@ -225,30 +225,30 @@ void CVeyrithView::SelectProcess(DWORD processId) {
 void CVeyrithView::AddRow(int row, int recordIndex, int image) {
     const CListItemState& record = m_records.GetAt(recordIndex);
 
-    LVITEMA item = {};
+    LVITEMW item = {};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
     item.iItem = row;
-    item.pszText = const_cast<char*>(record.m_szPath);
+    item.pszText = const_cast<wchar_t*>(record.m_szPath);
     item.iImage = image >= 0 ? image : I_IMAGENONE;
     item.lParam = recordIndex;
-    int inserted = static_cast<int>(SendMessageA(Control(), LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    int inserted = static_cast<int>(SendMessageW(Control(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     if (inserted < 0) return;
 
     bool visible = record.m_bVisible > 0;
-    SetCell(inserted, kColumnVisibility, fw::LoadResString(visible ? IDS_VISIBLE : IDS_HIDDEN),
+    SetCell(inserted, kColumnVisibility, fw::LoadResStringW(visible ? IDS_VISIBLE : IDS_HIDDEN),
             record.m_bVisible ? kImageVisible : kImageHidden);
-    SetCell(inserted, kColumnAutorun, AutoRunTypeText(record.m_autoRun.m_nType), -1);
+    SetCell(inserted, kColumnAutorun, AutoRunTypeTextW(record.m_autoRun.m_nType), -1);
     SetCell(inserted, kColumnDescription, record.m_szDescription, -1);
 }
 
-void CVeyrithView::SetCell(int row, int column, const std::string& text, int image) {
-    LVITEMA item = {};
+void CVeyrithView::SetCell(int row, int column, const std::wstring& text, int image) {
+    LVITEMW item = {};
     item.mask = LVIF_TEXT | (image >= 0 ? LVIF_IMAGE : 0);
     item.iItem = row;
     item.iSubItem = column;
-    item.pszText = const_cast<char*>(text.c_str());
+    item.pszText = const_cast<wchar_t*>(text.c_str());
     item.iImage = image;
-    SendMessageA(Control(), LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    SendMessageW(Control(), LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
 }
 
 bool CVeyrithView::HasFocus() const { return ControlHasFocus(); }
@@ -261,21 +261,21 @@ bool CVeyrithView::GetSelectedRecord(CListItemState& record) const {
     return true;
 }
 
-std::string CVeyrithView::GetSelectedText() const {
+std::wstring CVeyrithView::GetSelectedText() const {
     int row = ListView_GetNextItem(Control(), -1, LVNI_SELECTED);
-    return row >= 0 ? GetCellText(row, kColumnPath) : std::string();
+    return row >= 0 ? GetCellText(row, kColumnPath) : std::wstring();
 }
 
 int CVeyrithView::GetRowCount() const { return ListView_GetItemCount(Control()); }
 
-std::string CVeyrithView::GetCellText(int row, int column) const {
-    std::vector<char> buffer(1024, '\0');
-    LVITEMA item = {};
+std::wstring CVeyrithView::GetCellText(int row, int column) const {
+    std::vector<wchar_t> buffer(1024, L'\0');
+    LVITEMW item = {};
     item.iSubItem = column;
     item.pszText = buffer.data();
     item.cchTextMax = static_cast<int>(buffer.size());
-    SendMessageA(Control(), LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-    return std::string(buffer.data());
+    SendMessageW(Control(), LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+    return std::wstring(buffer.data());
 }
 
 int CVeyrithView::GetRowRecord(int row) const {
@@ -297,13 +297,13 @@ int CVeyrithView::CompareRecords(int first, int second) const {
     const CListItemState& b = m_records.GetAt(m_bSortAscending ? second : first);
     switch (m_nSortColumn) {
     case kColumnPath:
-        return Sign(strcmp(a.m_szPath, b.m_szPath));
+        return Sign(wcscmp(a.m_szPath, b.m_szPath));
     case kColumnVisibility:
         return CompareNumbers(a.m_bVisible, b.m_bVisible);
     case kColumnAutorun:
         return CompareNumbers(a.m_autoRun.m_nType, b.m_autoRun.m_nType);
     case kColumnDescription:
-        return Sign(strcmp(a.m_szDescription, b.m_szDescription));
+        return Sign(wcscmp(a.m_szDescription, b.m_szDescription));
     }
     return 0;
 }
@@ -364,7 +364,7 @@ void CVeyrithView::OnItemChanged(const NMLISTVIEW& info) {
     bool wasSelected = (info.uOldState & LVIS_SELECTED) != 0;
     bool isSelected = (info.uNewState & LVIS_SELECTED) != 0;
     if (wasSelected == isSelected) return;
-    if (m_pHost) m_pHost->SetMessageText(isSelected ? GetCellText(info.iItem, kColumnDescription) : std::string());
+    if (m_pHost) m_pHost->SetMessageText(isSelected ? GetCellText(info.iItem, kColumnDescription) : std::wstring());
 }
 
 void CVeyrithView::OnRightClick() {

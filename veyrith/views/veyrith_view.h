@@ -1,6 +1,7 @@
 // The affected-applications list: the right pane of the upper half. For the
 // module selected in the tree it shows every running process that has the
 // module loaded, one row per process, in the colours of its alert level.
+// Paths and descriptions are shown in UTF-16, as the census read them.
 #pragma once
 
 #include <windows.h>
@@ -43,11 +44,11 @@ public:
     // of the module shown follow when it lands. A census still running is
     // superseded. The modules of taken come with their records (the 64-bit
     // companion's); every later census of this scan keeps them.
-    void TakeCensus(const std::vector<std::string>& modules,
+    void TakeCensus(const std::vector<std::wstring>& modules,
                     const std::vector<TakenModule>& taken = std::vector<TakenModule>());
     // Shows the rows of a module: at once when the census has it, else as
     // soon as the census that will have it lands.
-    void ShowModule(const std::string& modulePath);
+    void ShowModule(const std::wstring& modulePath);
     // Shows no module: the rows go, the census stays.
     void ShowNothing();
     // Shows the rows of the module again (the hidden-only state changed)
@@ -59,7 +60,7 @@ public:
     // True while a census is running whose result has not landed.
     bool IsCensusRunning() const { return m_census.IsRunning(); }
     // The module whose rows are shown or awaited; empty when none.
-    const std::string& ShownModule() const { return m_strModule; }
+    const std::wstring& ShownModule() const { return m_strModule; }
     // True when the module shown came with its records (the 64-bit
     // companion's), so the rows are 64-bit processes.
     bool ShowsTakenModule() const;
@@ -69,14 +70,14 @@ public:
     // The record of the first selected row; false when no row is selected.
     bool GetSelectedRecord(CListItemState& record) const;
     // The first column of the selected row, empty when none is selected.
-    std::string GetSelectedText() const;
+    std::wstring GetSelectedText() const;
     HWND List() const { return Control(); }
 
     // The records of the last census (rows refer to them by index).
     const CAffectedApplications& Records() const { return m_records; }
     int GetRowCount() const;
     // The text of a cell, empty when there is no such cell.
-    std::string GetCellText(int row, int column) const;
+    std::wstring GetCellText(int row, int column) const;
     // The record index that a row carries as its item data, -1 when none.
     int GetRowRecord(int row) const;
     int GetImageCount() const;
@@ -107,7 +108,7 @@ private:
     void AddRow(int row, int recordIndex, int image);
     // Shows the census's image list, or the fixed images when there is none.
     void ShowImages();
-    void SetCell(int row, int column, const std::string& text, int image);
+    void SetCell(int row, int column, const std::wstring& text, int image);
     static int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM view);
 
     CAffectedApplications m_records;
@@ -120,7 +121,7 @@ private:
     CCensusRunner m_census;
     std::unique_ptr<CCensusResult> m_result;
     // The modules of the newest census asked for, and the module shown.
-    std::vector<std::string> m_modules;
+    std::vector<std::wstring> m_modules;
     std::vector<TakenModule> m_taken;
-    std::string m_strModule;
+    std::wstring m_strModule;
 };
