@@ -26,6 +26,8 @@ bool IsBlank(char c) {
     return u >= 0x01 && u <= 0x20;
 }
 
+bool IsBlank(wchar_t c) { return c >= 0x01 && c <= 0x20; }
+
 char LowerAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
@@ -52,8 +54,12 @@ bool IsDigestText(const char* text) {
 
 }  // namespace
 
-const char* ParameterString(const char* commandLine) {
-    const char* p = commandLine;
+namespace {
+
+// What follows the program name (quoted or not) and the blanks after it.
+template <typename Char>
+const Char* AfterProgramName(const Char* commandLine) {
+    const Char* p = commandLine;
     if (*p == '"') {
         ++p;
         while (*p && *p != '"') ++p;
@@ -63,6 +69,19 @@ const char* ParameterString(const char* commandLine) {
     }
     while (IsBlank(*p)) ++p;
     return p;
+}
+
+}  // namespace
+
+const char* ParameterString(const char* commandLine) { return AfterProgramName(commandLine); }
+
+bool AsciiParameterString(const wchar_t* commandLine, std::string& parameters) {
+    parameters.clear();
+    for (const wchar_t* p = AfterProgramName(commandLine); *p; ++p) {
+        if (*p >= 0x80) return false;
+        parameters += static_cast<char>(*p);
+    }
+    return true;
 }
 
 ToolSwitch MatchSwitch(const char* text) {

@@ -17,6 +17,11 @@ struct ToolCommand {
 // blanks (0x01..0x20) after it, up to the end of the line, untrimmed.
 const char* ParameterString(const char* commandLine);
 
+// The parameter string of the program's own UTF-16 command line (whose
+// program name may hold any character), as ASCII; false when it holds
+// anything else, which no launch of veyrith's does.
+bool AsciiParameterString(const wchar_t* commandLine, std::string& parameters);
+
 // The first switch, in table order, that equals the whole text ignoring ASCII
 // letter case; ToolSwitch::None when none does.
 ToolSwitch MatchSwitch(const char* text);

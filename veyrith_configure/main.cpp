@@ -5,5 +5,5 @@
 #include "operations.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    return RunRequestedOperation(GetCommandLineA());
+    return RunRequestedOperation(GetCommandLineW());
 }

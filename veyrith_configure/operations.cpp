@@ -29,7 +29,7 @@ HANDLE OpenProcessToEnd(DWORD processId, DWORD access) {
 
 }  // namespace
 
-int EndProcess(DWORD processId, const char* fileToDelete) {
+int EndProcess(DWORD processId, const wchar_t* fileToDelete) {
     DWORD access = fileToDelete ? PROCESS_TERMINATE | SYNCHRONIZE : PROCESS_TERMINATE;
     HANDLE process = OpenProcessToEnd(processId, access);
     if (!process) return 0;
@@ -40,28 +40,28 @@ int EndProcess(DWORD processId, const char* fileToDelete) {
     CloseHandle(process);
     if (!terminated) return 0;
     if (!fileToDelete) return 1;
-    return DeleteFileA(fileToDelete) ? 1 : 0;
+    return DeleteFileW(fileToDelete) ? 1 : 0;
 }
 
 int ScheduleDeleteAtReboot(const ToolRequest& request) {
-    return MoveFileExA(request.path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) ? 1 : 0;
+    return MoveFileExW(request.path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) ? 1 : 0;
 }
 
 int MoveRequestedFile(const ToolRequest& request) {
-    return MoveFileA(request.path, request.target) ? 1 : 0;
+    return MoveFileW(request.path, request.target) ? 1 : 0;
 }
 
 int CopyRequestedFile(const ToolRequest& request) {
-    return CopyFileA(request.path, request.target, FALSE) ? 1 : 0;
+    return CopyFileW(request.path, request.target, FALSE) ? 1 : 0;
 }
 
 namespace {
 
-LONG DeleteRegistryValue(HKEY root, const char* path, const char* valueName, REGSAM view) {
+LONG DeleteRegistryValue(HKEY root, const wchar_t* path, const wchar_t* valueName, REGSAM view) {
     HKEY key = nullptr;
-    LONG status = RegOpenKeyExA(root, path, 0, KEY_SET_VALUE | view, &key);
+    LONG status = RegOpenKeyExW(root, path, 0, KEY_SET_VALUE | view, &key);
     if (status != ERROR_SUCCESS) return status;
-    status = RegDeleteValueA(key, valueName);
+    status = RegDeleteValueW(key, valueName);
     RegCloseKey(key);
     return status;
 }
@@ -69,7 +69,7 @@ LONG DeleteRegistryValue(HKEY root, const char* path, const char* valueName, REG
 }  // namespace
 
 int RemoveAutorunEntry(const ToolRequest& request) {
-    if (request.id == 2) return DeleteFileA(request.path) ? 1 : 0;
+    if (request.id == 2) return DeleteFileW(request.path) ? 1 : 0;
     if (request.id != 1) return 1;
     // Autorun entries live only under these two roots; any other value
     // would be used as whatever key handle of this process it happens to be.
@@ -110,14 +110,14 @@ int ShowProperties(const ToolRequest& request) {
     // box would keep it alive until someone found and closed it. The verb is
     // invoked once: invoking it again would bring the sheet forward over
     // whatever the user is doing.
-    SHELLEXECUTEINFOA info = {};
+    SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof(info);
     info.fMask = SEE_MASK_INVOKEIDLIST | SEE_MASK_FLAG_NO_UI;
     info.hwnd = GetActiveWindow();
-    info.lpVerb = "properties";
+    info.lpVerb = L"properties";
     info.lpFile = request.path;
     info.nShow = SW_HIDE;
-    ShellExecuteExA(&info);
+    ShellExecuteExW(&info);
     do {
         Sleep(3000);
     } while (OwnsTopLevelWindow());
@@ -138,8 +138,10 @@ int RunOperation(ToolSwitch which, const ToolRequest& request) {
     return 0;
 }
 
-int RunRequestedOperation(const char* commandLine) {
-    ToolCommand command = ParseToolCommand(ParameterString(commandLine));
+int RunRequestedOperation(const wchar_t* commandLine) {
+    std::string parameters;
+    if (!AsciiParameterString(commandLine, parameters)) return 0;
+    ToolCommand command = ParseToolCommand(parameters.c_str());
     if (command.which == ToolSwitch::None) return 0;
     StoredRequest stored;
     if (!ReadStoredRequest(stored)) return 0;

@@ -6,7 +6,7 @@
 
 #include "command_line.h"
 
-int EndProcess(DWORD processId, const char* fileToDelete);
+int EndProcess(DWORD processId, const wchar_t* fileToDelete);
 int ScheduleDeleteAtReboot(const ToolRequest& request);
 int MoveRequestedFile(const ToolRequest& request);
 int CopyRequestedFile(const ToolRequest& request);
@@ -19,4 +19,4 @@ int RunOperation(ToolSwitch which, const ToolRequest& request);
 // The whole run: the command line names the switch and the digest; the
 // operation runs only when the stored request has that digest and fits the
 // switch. The exit code; 0 for anything refused.
-int RunRequestedOperation(const char* commandLine);
+int RunRequestedOperation(const wchar_t* commandLine);

@@ -8,9 +8,15 @@
 
 namespace {
 
-// True when the field of `size` bytes at `offset` holds a NUL.
+// True when the UTF-16 field of `size` bytes at `offset` holds a NUL
+// character (a whole zero unit, not just a zero byte of some character).
 bool IsTerminated(const StoredRequest& stored, size_t offset, size_t size) {
-    return std::memchr(stored.bytes + offset, 0, size) != nullptr;
+    for (size_t at = offset; at + sizeof(wchar_t) <= offset + size; at += sizeof(wchar_t)) {
+        wchar_t unit = 0;
+        std::memcpy(&unit, stored.bytes + at, sizeof(unit));
+        if (unit == L'\0') return true;
+    }
+    return false;
 }
 
 bool StringsTerminated(const StoredRequest& stored) {

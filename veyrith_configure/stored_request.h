@@ -25,8 +25,8 @@ bool MatchesDigest(const StoredRequest& stored, const std::string& digest);
 
 // True when the value is a request of the size that the switch's caller
 // stores (the whole record for -reg_autorun, the short one for every other
-// switch), of type REG_BINARY, with a terminating NUL inside every string
-// field it holds.
+// switch), of type REG_BINARY, with a terminating NUL character inside every
+// UTF-16 string field it holds.
 bool FitsSwitch(const StoredRequest& stored, ToolSwitch which);
 
 // The record of a stored request that fits its switch; the fields beyond the

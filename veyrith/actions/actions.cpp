@@ -33,9 +33,9 @@ void CActions::QuarantineFile() {
 
 void CActions::RemoveProcessFile() {
     CListItemState record;
-    if (!m_host.GetSelectedRecord(record)) return;
-    const std::string path = record.m_szPath;
-    const std::string file = FileAccessPath(path);
+    if (!m_host.GetSelectedRecord(record) || !CarriesPath(record.m_szPath)) return;
+    const std::wstring path = record.m_szPath;
+    const std::wstring file = FileAccessPath(path);
     CChooseDeleteMethodDlg dialog(m_host.BoldFont(), path);
     if (dialog.DoModal(m_host.HostWindow()) != IDOK) return;
     if (!BackUp(file)) return;
@@ -55,11 +55,11 @@ void CActions::RemoveProcessFile() {
         }
         m_host.RebuildModuleTree();
     }
-    m_host.SetMessageText(fw::LoadResString(IDS_OPERATION_COMPLETED));
+    m_host.SetMessageText(fw::LoadResStringW(IDS_OPERATION_COMPLETED));
 }
 
 void CActions::RemoveModule() {
-    const std::string path = m_host.GetSelectedModulePath();
+    const std::wstring path = m_host.GetSelectedModulePath();
     if (path.empty()) return;
     CDeleteDllDlg dialog(m_host.BoldFont(), path);
     dialog.m_bReboot = true;
@@ -71,14 +71,30 @@ void CActions::RemoveModule() {
     }
     if (dialog.m_bReboot) RebootWindows();
     // The module stays in the tree: it is gone only after the restart.
-    m_host.SetMessageText(fw::LoadResString(IDS_OPERATION_COMPLETED));
+    m_host.SetMessageText(fw::LoadResStringW(IDS_OPERATION_COMPLETED));
 }
 
-std::string CActions::FileAccessPath(const std::string& path) const {
+std::wstring CActions::FileAccessPath(const std::wstring& path) const {
     return m_host.SelectionIs64Bit() ? PathFor32BitAccess(path) : path;
 }
 
-bool CActions::BackUp(const std::string& path) {
+// A record's path is empty only when the executable's path did not fit the
+// record whole: it names no file that an action may touch.
+bool CActions::CarriesPath(const std::wstring& path) const {
+    if (!path.empty()) return true;
+    fw::ShowMessage(IDS_TOOL_PATH_TOO_LONG, MB_OK | MB_ICONSTOP);
+    return false;
+}
+
+bool CActions::GetSelectionPath(std::wstring& path) const {
+    path = m_host.GetSelectionPath();
+    if (!path.empty()) return true;
+    CListItemState record;
+    if (m_host.ListHasFocus() && m_host.GetSelectedRecord(record)) CarriesPath(path);
+    return false;
+}
+
+bool CActions::BackUp(const std::wstring& path) {
     // A path the tool cannot take is refused with its own message before
     // anything is copied.
     if (!FitsToolRequest(path.c_str())) return false;
@@ -116,19 +132,19 @@ DWORD CActions::RemoveAutoRunEntry(const CListItemState& record) {
 }
 
 void CActions::ViewTheFile() {
-    std::string path = m_host.GetSelectionPath();
-    if (path.empty()) return;
-    ShellOpen(m_host.HostWindow(), "open", "explorer.exe", "/select,\"" + path + "\"", SW_SHOW);
+    std::wstring path;
+    if (!GetSelectionPath(path)) return;
+    ShellOpen(m_host.HostWindow(), "open", L"explorer.exe", L"/select,\"" + path + L"\"", SW_SHOW);
 }
 
 void CActions::ShowProperties() {
-    std::string path = m_host.GetSelectionPath();
-    if (path.empty()) return;
+    std::wstring path;
+    if (!GetSelectionPath(path)) return;
     ToolShowProperties(m_host.HostWindow(), FileAccessPath(path).c_str());
 }
 
 void CActions::CopyPath() {
-    std::string path = m_host.GetSelectionPath();
-    if (path.empty()) return;
+    std::wstring path;
+    if (!GetSelectionPath(path)) return;
     CopyTextToClipboard(m_host.HostWindow(), path);
 }

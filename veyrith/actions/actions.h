@@ -39,10 +39,16 @@ private:
     void RemoveModule();
     // The backup copy before a removal; false (after saying so) when none
     // could be made, and then nothing may be removed.
-    bool BackUp(const std::string& path);
+    bool BackUp(const std::wstring& path);
     // The path by which this program and its tool reach the file of a path
     // of the selection (see PathFor32BitAccess).
-    std::string FileAccessPath(const std::string& path) const;
+    std::wstring FileAccessPath(const std::wstring& path) const;
+    // False (after saying so) for a record's path that is empty because the
+    // executable's path did not fit the record whole.
+    bool CarriesPath(const std::wstring& path) const;
+    // The selection path; false when there is none, after saying so when
+    // the selected row has no path that could be carried.
+    bool GetSelectionPath(std::wstring& path) const;
     // Runs the tool for the record's autorun entry and says how it went;
     // 0 when the entry was not removed and the user must do it.
     DWORD RemoveAutoRunEntry(const CListItemState& record);

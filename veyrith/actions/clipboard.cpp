@@ -1,6 +1,6 @@
 #include "actions/clipboard.h"
 
-#include <cstring>
+#include <cwchar>
 
 namespace {
 
@@ -12,39 +12,24 @@ bool PutBlock(UINT format, HGLOBAL block) {
     return false;
 }
 
-bool PutAnsiText(const std::string& text) {
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, text.size() + 1);
-    char* bytes = block ? static_cast<char*>(GlobalLock(block)) : nullptr;
-    if (!bytes) {
-        if (block) GlobalFree(block);
-        return false;
-    }
-    std::memcpy(bytes, text.c_str(), text.size() + 1);
-    GlobalUnlock(block);
-    return PutBlock(CF_TEXT, block);
-}
-
-bool PutUnicodeText(const std::string& text) {
-    int length = static_cast<int>(text.size());
-    int chars = length ? MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0) : 0;
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE | GMEM_ZEROINIT, (chars + 1) * sizeof(WCHAR));
-    WCHAR* wide = block ? static_cast<WCHAR*>(GlobalLock(block)) : nullptr;
+bool PutUnicodeText(const std::wstring& text) {
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, (text.size() + 1) * sizeof(wchar_t));
+    wchar_t* wide = block ? static_cast<wchar_t*>(GlobalLock(block)) : nullptr;
     if (!wide) {
         if (block) GlobalFree(block);
         return false;
     }
-    if (chars) MultiByteToWideChar(CP_ACP, 0, text.data(), length, wide, chars);
+    std::wmemcpy(wide, text.c_str(), text.size() + 1);
     GlobalUnlock(block);
     return PutBlock(CF_UNICODETEXT, block);
 }
 
 }  // namespace
 
-bool CopyTextToClipboard(HWND owner, const std::string& text) {
+bool CopyTextToClipboard(HWND owner, const std::wstring& text) {
     if (!OpenClipboard(owner)) return false;
     EmptyClipboard();
-    bool ansi = PutAnsiText(text);
     bool unicode = PutUnicodeText(text);
     CloseClipboard();
-    return ansi && unicode;
+    return unicode;
 }

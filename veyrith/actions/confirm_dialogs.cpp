@@ -17,26 +17,26 @@ void SetWarningIcon(HWND dialog) {
 }
 
 // Where an autorun entry is registered, as the dialog shows it.
-std::string EntryPlace(const CAutoRunInfo& entry) {
+std::wstring EntryPlace(const CAutoRunInfo& entry) {
     switch (entry.m_nType) {
     case AUTORUN_REGISTRY:
-        return FormatResString(IDS_AUTORUN_PATH, std::string(entry.m_szLocation) + "\\" + entry.m_szValueName);
+        return FormatResString(IDS_AUTORUN_PATH, std::wstring(entry.m_szLocation) + L"\\" + entry.m_szValueName);
     case AUTORUN_SHORTCUT:
         return FormatResString(IDS_AUTORUN_PATH, entry.m_szLocation);
     case AUTORUN_WININI:
         return FormatResString(IDS_AUTORUN_WININI_PLACE, entry.m_szLocation);
     }
-    return std::string();
+    return std::wstring();
 }
 
 }  // namespace
 
 void SetConfirmDialogHook(ConfirmDialogHook hook) { g_confirmDialogHook = std::move(hook); }
 
-std::string FormatResString(UINT id, const std::string& argument) {
-    std::string text = fw::LoadResString(id);
-    size_t at = text.find("%s");
-    if (at != std::string::npos) text.replace(at, 2, argument);
+std::wstring FormatResString(UINT id, const std::wstring& argument) {
+    std::wstring text = fw::LoadResStringW(id);
+    size_t at = text.find(L"%s");
+    if (at != std::wstring::npos) text.replace(at, 2, argument);
     return text;
 }
 
@@ -53,13 +53,13 @@ bool CActionDialog::OnInit() {
 void CPathConfirmDlg::SetUp() {
     HWND label = Item(IDC_ACTION_HEADING);
     SetWindowLongA(label, GWL_STYLE, GetWindowLongA(label, GWL_STYLE) | SS_PATHELLIPSIS);
-    SetWindowTextA(label, m_strPath.c_str());
+    SetWindowTextW(label, m_strPath.c_str());
 }
 
-CConfirmKillDlg::CConfirmKillDlg(HFONT boldFont, const std::string& path)
+CConfirmKillDlg::CConfirmKillDlg(HFONT boldFont, const std::wstring& path)
     : CPathConfirmDlg(IDD_CONFIRM_KILL, boldFont, path) {}
 
-CChooseDeleteMethodDlg::CChooseDeleteMethodDlg(HFONT boldFont, const std::string& path)
+CChooseDeleteMethodDlg::CChooseDeleteMethodDlg(HFONT boldFont, const std::wstring& path)
     : CPathConfirmDlg(IDD_CHOOSE_DELETE_METHOD, boldFont, path) {}
 
 void CChooseDeleteMethodDlg::SetUp() {
@@ -72,7 +72,7 @@ void CChooseDeleteMethodDlg::OnOK() {
     CPathConfirmDlg::OnOK();
 }
 
-CDeleteDllDlg::CDeleteDllDlg(HFONT boldFont, const std::string& path)
+CDeleteDllDlg::CDeleteDllDlg(HFONT boldFont, const std::wstring& path)
     : CPathConfirmDlg(IDD_DELETE_DLL, boldFont, path) {}
 
 void CDeleteDllDlg::DoDataExchange(fw::DataExchange& dx) { dx.Check(IDC_REBOOT_NOW, m_bReboot); }
@@ -82,9 +82,9 @@ CConfirmRemoveAutorunDlg::CConfirmRemoveAutorunDlg(HFONT boldFont, const CListIt
 
 void CConfirmRemoveAutorunDlg::SetUp() {
     const CAutoRunInfo& entry = m_item.m_autoRun;
-    std::string label = Item(IDC_AUTORUN_TYPE).Text();
-    size_t at = label.find("%s");
-    if (at != std::string::npos) label.replace(at, 2, AutoRunTypeText(entry.m_nType));
-    SetDlgItemTextA(Handle(), IDC_AUTORUN_TYPE, label.c_str());
-    SetDlgItemTextA(Handle(), IDC_AUTORUN_PLACE, EntryPlace(entry).c_str());
+    std::wstring label = Item(IDC_AUTORUN_TYPE).TextW();
+    size_t at = label.find(L"%s");
+    if (at != std::wstring::npos) label.replace(at, 2, AutoRunTypeTextW(entry.m_nType));
+    SetDlgItemTextW(Handle(), IDC_AUTORUN_TYPE, label.c_str());
+    SetDlgItemTextW(Handle(), IDC_AUTORUN_PLACE, EntryPlace(entry).c_str());
 }

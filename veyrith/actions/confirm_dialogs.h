@@ -35,14 +35,15 @@ private:
     HFONT m_hBoldFont;
 };
 
-// A confirmation about one file: the heading is its path, shortened in the
-// middle when it is too long for the label.
+// A confirmation about one file: the heading is its path (UTF-16, as the
+// action will use it), shortened in the middle when it is too long for the
+// label.
 class CPathConfirmDlg : public CActionDialog {
 public:
-    CPathConfirmDlg(UINT templateId, HFONT boldFont, const std::string& path)
+    CPathConfirmDlg(UINT templateId, HFONT boldFont, const std::wstring& path)
         : CActionDialog(templateId, boldFont), m_strPath(path) {}
 
-    std::string m_strPath;
+    std::wstring m_strPath;
 
 protected:
     void SetUp() override;
@@ -51,7 +52,7 @@ protected:
 // "Warning": ending a process loses its unsaved data.
 class CConfirmKillDlg : public CPathConfirmDlg {
 public:
-    CConfirmKillDlg(HFONT boldFont, const std::string& path);
+    CConfirmKillDlg(HFONT boldFont, const std::wstring& path);
 };
 
 // "Choose removal method": end the process and quarantine its file (0), or
@@ -59,7 +60,7 @@ public:
 class CChooseDeleteMethodDlg : public CPathConfirmDlg {
 public:
     enum { kEndProcess = 0, kAtReboot = 1 };
-    CChooseDeleteMethodDlg(HFONT boldFont, const std::string& path);
+    CChooseDeleteMethodDlg(HFONT boldFont, const std::wstring& path);
 
     int m_nMethod = kEndProcess;
 
@@ -72,7 +73,7 @@ protected:
 // whether the system restarts now.
 class CDeleteDllDlg : public CPathConfirmDlg {
 public:
-    CDeleteDllDlg(HFONT boldFont, const std::string& path);
+    CDeleteDllDlg(HFONT boldFont, const std::wstring& path);
 
     bool m_bReboot = true;
 
@@ -92,4 +93,4 @@ protected:
 };
 
 // The text of a string resource with its one "%s" replaced by the argument.
-std::string FormatResString(UINT id, const std::string& argument);
+std::wstring FormatResString(UINT id, const std::wstring& argument);

@@ -8,12 +8,14 @@
 #include <functional>
 #include <string>
 
-// Receives what would go to ShellExecuteA: owner, verb, file, parameters
+// Receives what would go to ShellExecuteW: owner, verb, file, parameters
 // and the show command.
-using ShellOpenHook = std::function<void(HWND owner, const std::string& verb, const std::string& file,
-                                         const std::string& parameters, int show)>;
+using ShellOpenHook = std::function<void(HWND owner, const std::string& verb, const std::wstring& file,
+                                         const std::wstring& parameters, int show)>;
 // An empty hook restores the real shell call.
 void SetShellOpenHook(ShellOpenHook hook);
 
-// ShellExecuteA with no directory; the shell's result is not looked at.
-void ShellOpen(HWND owner, const char* verb, const std::string& file, const std::string& parameters, int show);
+// ShellExecuteW with no directory; the shell's result is not looked at. The
+// verb is plain ASCII; the file and parameters may name any file.
+void ShellOpen(HWND owner, const char* verb, const std::wstring& file, const std::wstring& parameters,
+               int show);

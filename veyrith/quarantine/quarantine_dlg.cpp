@@ -13,9 +13,9 @@ constexpr DWORD kListStyles = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_O
                               LVS_EX_INFOTIP | LVS_EX_UNDERLINEHOT;
 static_assert(kListStyles == 0xC61, "extended list styles");
 
-std::string FileNamePart(const std::string& path) {
-    size_t slash = path.find_last_of('\\');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+std::wstring FileNamePart(const std::wstring& path) {
+    size_t slash = path.find_last_of(L'\\');
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }
 
 void InsertColumn(HWND list, int column, UINT headingId, int width) {
@@ -45,7 +45,7 @@ INT_PTR CQuarantineDlg::Show(HWND owner) {
 bool CQuarantineDlg::OnInit() {
     fw::Dialog::OnInit();
     m_list = GetDlgItem(Handle(), IDC_QUARANTINE_LIST);
-    m_folder = QuarantineFolder() + "\\";
+    m_folder = QuarantineFolder() + L"\\";
     SetUpList();
     FillList();
     return true;
@@ -73,25 +73,25 @@ void CQuarantineDlg::FillList() {
 void CQuarantineDlg::AddRow(const QuarantineRecord& record) {
     HICON icon = nullptr;
     int image = -1;
-    if (ExtractIconExA(record.copyPath.c_str(), 0, nullptr, &icon, 1) > 0 && icon) {
+    if (ExtractIconExW(record.copyPath.c_str(), 0, nullptr, &icon, 1) > 0 && icon) {
         image = ImageList_AddIcon(m_icons.Handle(), icon);
         DestroyIcon(icon);
     } else {
         image = ImageList_AddIcon(m_icons.Handle(), LoadIcon(nullptr, IDI_APPLICATION));
     }
-    std::string name = FileNamePart(record.copyPath);
-    LVITEMA item = {};
+    std::wstring name = FileNamePart(record.copyPath);
+    LVITEMW item = {};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
     item.iItem = ListView_GetItemCount(m_list);
-    item.pszText = const_cast<char*>(name.c_str());
+    item.pszText = const_cast<wchar_t*>(name.c_str());
     item.iImage = image;
     item.lParam = static_cast<LPARAM>(m_records.size());
-    int row = static_cast<int>(SendMessageA(m_list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    int row = static_cast<int>(SendMessageW(m_list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     if (row < 0) return;
-    LVITEMA path = {};
+    LVITEMW path = {};
     path.iSubItem = 1;
-    path.pszText = const_cast<char*>(record.sourcePath.c_str());
-    SendMessageA(m_list, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&path));
+    path.pszText = const_cast<wchar_t*>(record.sourcePath.c_str());
+    SendMessageW(m_list, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&path));
     m_records.push_back(record);
 }
 
@@ -109,7 +109,7 @@ bool CQuarantineDlg::SelectedRecord(QuarantineRecord& record) const {
 }
 
 // The copy is addressed by its name in this quarantine folder.
-std::string CQuarantineDlg::CopyPathOf(const QuarantineRecord& record) const {
+std::wstring CQuarantineDlg::CopyPathOf(const QuarantineRecord& record) const {
     return m_folder + FileNamePart(record.copyPath);
 }
 

@@ -33,7 +33,7 @@ private:
     void AddRow(const QuarantineRecord& record);
     // The record of the first selected row; false when none is selected.
     bool SelectedRecord(QuarantineRecord& record) const;
-    std::string CopyPathOf(const QuarantineRecord& record) const;
+    std::wstring CopyPathOf(const QuarantineRecord& record) const;
     // Removes the record and refills the list; the message says how it went.
     void RemoveRecordAndRefill(const std::string& id, UINT doneMessage);
 
@@ -42,5 +42,5 @@ private:
     // One record per row; each row's item data is its index here.
     std::vector<QuarantineRecord> m_records;
     // The quarantine folder with a trailing backslash.
-    std::string m_folder;
+    std::wstring m_folder;
 };

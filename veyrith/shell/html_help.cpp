@@ -1,8 +1,8 @@
 #include "shell/html_help.h"
 
 namespace {
-// HtmlHelpA's export ordinal and its display-table-of-contents command.
-constexpr WORD kHtmlHelpOrdinal = 14;
+// HtmlHelpW's export ordinal and its display-table-of-contents command.
+constexpr WORD kHtmlHelpOrdinal = 15;
 constexpr UINT kDisplayToc = 1;
 constexpr UINT kCloseAll = 0x12;
 }  // namespace
@@ -51,7 +51,7 @@ bool CHtmlHelp::Load() {
     return false;
 }
 
-bool CHtmlHelp::DisplayContents(const std::string& location) {
+bool CHtmlHelp::DisplayContents(const std::wstring& location) {
     if (!Load()) return false;
     return m_pfnHtmlHelp(GetDesktopWindow(), location.c_str(), kDisplayToc, 0) != nullptr;
 }

@@ -1,7 +1,7 @@
 // The HTML Help runtime, loaded at the first use and kept. Its library is
 // the file registered for the HTML Help control's class id, else
-// "hhctrl.ocx" from the library search path; HtmlHelpA is its export
-// ordinal 14. When neither loads, that is remembered and every later call
+// "hhctrl.ocx" from the library search path; HtmlHelpW is its export
+// ordinal 15 (the help file's path may hold any name). When neither loads, that is remembered and every later call
 // does nothing, silently.
 #pragma once
 
@@ -25,14 +25,14 @@ public:
     bool Load();
     // Shows the table of contents of a help location ("file.chm::/topic.htm").
     // False when the runtime is missing or the call failed.
-    bool DisplayContents(const std::string& location);
+    bool DisplayContents(const std::wstring& location);
 
     bool HasFailed() const { return m_bTried && !m_pfnHtmlHelp; }
     // The library that was loaded, empty when none.
     std::string LoadedFrom() const;
 
 private:
-    using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
+    using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
 
     std::string RegisteredLibrary() const;
 

@@ -22,8 +22,8 @@ namespace {
 
 // The splash stays up at least this long while the frame starts.
 constexpr DWORD kSplashPauseMs = 1000;
-constexpr char kHelpFile[] = "veyrith.chm";
-constexpr char kHelpTopic[] = "main.htm";
+constexpr wchar_t kHelpFile[] = L"veyrith.chm";
+constexpr wchar_t kHelpTopic[] = L"main.htm";
 // Band styles of both rebar bands: each on its own row, no text.
 constexpr UINT kBandStyle = RBBS_BREAK | RBBS_FIXEDBMP | RBBS_GRIPPERALWAYS;
 
@@ -278,9 +278,9 @@ bool CMainFrame::SelectionRule() const {
     return item && m_wndLeftView.GetParentItem(item);
 }
 
-std::string CMainFrame::GetSelectionPath() const {
+std::wstring CMainFrame::GetSelectionPath() const {
     if (ListHasFocus()) return m_wndListView.GetSelectedText();
-    if (!TreeHasFocus()) return std::string();
+    if (!TreeHasFocus()) return std::wstring();
     return GetSelectedModulePath();
 }
 
@@ -298,10 +298,10 @@ bool CMainFrame::GetSelectedRecord(CListItemState& record) const {
     return m_wndListView.List() && m_wndListView.GetSelectedRecord(record);
 }
 
-std::string CMainFrame::GetSelectedModulePath() const {
-    if (!m_wndLeftView.Tree()) return std::string();
+std::wstring CMainFrame::GetSelectedModulePath() const {
+    if (!m_wndLeftView.Tree()) return std::wstring();
     HTREEITEM item = m_wndLeftView.GetSelectedItem();
-    if (!item || !m_wndLeftView.GetParentItem(item)) return std::string();
+    if (!item || !m_wndLeftView.GetParentItem(item)) return std::wstring();
     return m_wndLeftView.GetItemModulePath(item);
 }
 
@@ -394,7 +394,7 @@ void CMainFrame::RebuildModuleTree() { FillModuleTreeWithCensus(ScanTreeItems())
 ModuleTreeItems CMainFrame::ScanTreeItems() const {
     ModuleTreeItems items = CurrentModuleTreeItems();
     for (const TakenModule& module : m_scanChecks.Modules64()) {
-        auto same = [&](const std::string& name) { return !lstrcmpiA(name.c_str(), module.module.c_str()); };
+        auto same = [&](const std::wstring& name) { return !lstrcmpiW(name.c_str(), module.module.c_str()); };
         if (std::none_of(items.names.begin(), items.names.end(), same)) items.names64.push_back(module.module);
     }
     return items;
@@ -428,7 +428,7 @@ void CMainFrame::EndScanChecks() {
     m_scanChecks.Cancel();
 }
 
-void CMainFrame::OnTreeSelection(const std::string& text, bool isModule) {
+void CMainFrame::OnTreeSelection(const std::wstring& text, bool isModule) {
     if (isModule)
         m_wndListView.ShowModule(text);
     else
@@ -461,12 +461,16 @@ void CMainFrame::OnAbout() {
 void CMainFrame::OnQuarantinedFiles() { CQuarantineDlg::Show(Handle()); }
 
 void CMainFrame::OnHelpContents() {
-    m_htmlHelp.DisplayContents(m_strProgramFolder + kHelpFile + "::/" + kHelpTopic);
+    m_htmlHelp.DisplayContents(m_strProgramFolder + kHelpFile + L"::/" + kHelpTopic);
 }
 
 // ---- Status bar ----
 
 void CMainFrame::SetMessageText(const std::string& text) {
+    if (m_wndStatusBar.Handle()) m_wndStatusBar.SetPaneText(0, text);
+}
+
+void CMainFrame::SetMessageText(const std::wstring& text) {
     if (m_wndStatusBar.Handle()) m_wndStatusBar.SetPaneText(0, text);
 }
 

@@ -59,11 +59,12 @@ public:
     // What the panes and the actions ask of the frame.
     HWND HostWindow() const override { return Handle(); }
     void StartScan() override;
-    void SetMessageText(const std::string& text) override;
+    void SetMessageText(const std::string& text);
+    void SetMessageText(const std::wstring& text) override;
     bool IsHiddenOnlyChecked() const override;
     HFONT BoldFont() const override { return m_hBoldFont; }
     // The tree's selection decides what the list shows.
-    void OnTreeSelection(const std::string& text, bool isModule) override;
+    void OnTreeSelection(const std::wstring& text, bool isModule) override;
     // The end of a scan: the tree is rebuilt, the census of its modules
     // starts, and the result page is shown.
     void OnScanWalkEnded() override;
@@ -72,7 +73,7 @@ public:
     bool ListHasFocus() const override;
     bool TreeHasFocus() const override;
     bool GetSelectedRecord(CListItemState& record) const override;
-    std::string GetSelectedModulePath() const override;
+    std::wstring GetSelectedModulePath() const override;
     // The tree rebuilt as at the end of a scan, without the scan's status
     // text and page.
     void RebuildModuleTree() override;
@@ -93,7 +94,7 @@ public:
     // What Copy path, View the file, Properties and the web links act on:
     // the selected row while the list has the focus, the selected module
     // item while the tree has it, else nothing.
-    std::string GetSelectionPath() const override;
+    std::wstring GetSelectionPath() const override;
     bool SelectionIs64Bit() const override;
 
     ST_SplitterWnd* OuterSplitter() const { return m_pOuterSplitter.get(); }
@@ -167,7 +168,7 @@ private:
     bool m_bAwaitingProbe = false;
     // The window is going: the end of the walk starts nothing more.
     bool m_bClosing = false;
-    std::string m_strProgramFolder;
+    std::wstring m_strProgramFolder;
     HFONT m_hBoldFont = nullptr;
     fw::ToolBar m_wndToolBar;
     fw::ReBar m_wndReBar;

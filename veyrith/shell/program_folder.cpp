@@ -3,9 +3,9 @@
 #include <windows.h>
 
 namespace {
-std::string g_strProgramFolder;
+std::wstring g_strProgramFolder;
 }
 
-const std::string& GetProgramFolder() { return g_strProgramFolder; }
+const std::wstring& GetProgramFolder() { return g_strProgramFolder; }
 
-void SetProgramFolder(const std::string& folder) { g_strProgramFolder = folder; }
+void SetProgramFolder(const std::wstring& folder) { g_strProgramFolder = folder; }

@@ -8,5 +8,5 @@
 #include "common/executable_folder.h"
 
 // The program-wide copy; empty until the main frame has set it.
-const std::string& GetProgramFolder();
-void SetProgramFolder(const std::string& folder);
+const std::wstring& GetProgramFolder();
+void SetProgramFolder(const std::wstring& folder);

@@ -2,5 +2,6 @@
 
 void OpenWebPage(HWND owner, const char* url) {
     // The address alone: nothing of the user's files goes to the browser.
-    ShellOpen(owner, "open", url, std::string(), 0);
+    std::string address(url);
+    ShellOpen(owner, "open", std::wstring(address.begin(), address.end()), std::wstring(), 0);
 }

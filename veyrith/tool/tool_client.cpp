@@ -3,8 +3,9 @@
 #include <shellapi.h>
 
 #include <cstdio>
-#include <cstring>
+#include <cwchar>
 
+#include "common/executable_folder.h"
 #include "common/registry_names.h"
 #include "common/request_digest.h"
 #include "common/tool_request.h"
@@ -16,20 +17,13 @@ namespace {
 
 constexpr DWORD kToolWaitMs = 10000;
 constexpr size_t kMaxToolPath = 259;
-constexpr const char kToolFileName[] = "veyrith_configure.exe";
+constexpr const wchar_t kToolFileName[] = L"veyrith_configure.exe";
 
-std::string g_toolFolder;
+std::wstring g_toolFolder;
 
-std::string WithBackslash(std::string folder) {
-    if (!folder.empty() && folder.back() != '\\') folder += '\\';
+std::wstring WithBackslash(std::wstring folder) {
+    if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
     return folder;
-}
-
-std::string RunningProgramFolder() {
-    char path[MAX_PATH] = {};
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string text(path, length);
-    return text.substr(0, text.find_last_of('\\') + 1);
 }
 
 // The wait cursor for as long as the object lives.
@@ -57,46 +51,48 @@ void StoreRequest(const void* bytes, DWORD size) {
     fw::WriteProfileBinary(kConfigureValue, bytes, size);
 }
 
-// The switch and the digest of the stored bytes, as the tool expects them.
-std::string Parameters(const char* toolSwitch, const void* bytes, DWORD size) {
-    return std::string(toolSwitch) + " " + RequestDigest(bytes, size);
+// The switch and the digest of the stored bytes, as the tool expects them
+// (both plain ASCII).
+std::wstring Parameters(const char* toolSwitch, const void* bytes, DWORD size) {
+    std::string text = std::string(toolSwitch) + " " + RequestDigest(bytes, size);
+    return std::wstring(text.begin(), text.end());
 }
 
-bool PathsFit(const char* first, const char* second) {
+bool PathsFit(const wchar_t* first, const wchar_t* second) {
     return FitsToolRequest(first) && FitsToolRequest(second);
 }
 
 // Stores a short request (id, path, target) and runs the tool on it.
-DWORD RunShortRequest(const char* toolSwitch, DWORD id, const char* path, const char* target) {
+DWORD RunShortRequest(const char* toolSwitch, DWORD id, const wchar_t* path, const wchar_t* target) {
     if (!PathsFit(path, target)) return 0;
     ToolRequest request = {};
     request.id = id;
-    if (path) std::strncpy(request.path, path, kMaxToolPath);
-    if (target) std::strncpy(request.target, target, kMaxToolPath);
+    if (path) std::wcsncpy(request.path, path, kMaxToolPath);
+    if (target) std::wcsncpy(request.target, target, kMaxToolPath);
     StoreRequest(&request, kToolRequestShortSize);
     return RunTool(ToolPath(), Parameters(toolSwitch, &request, kToolRequestShortSize), SW_HIDE);
 }
 
 }  // namespace
 
-void SetToolFolder(const std::string& programFolder) { g_toolFolder = WithBackslash(programFolder); }
+void SetToolFolder(const std::wstring& programFolder) { g_toolFolder = WithBackslash(programFolder); }
 
-std::string ToolPath() {
-    if (g_toolFolder.empty()) g_toolFolder = RunningProgramFolder();
+std::wstring ToolPath() {
+    if (g_toolFolder.empty()) g_toolFolder = ExecutableFolder();
     return g_toolFolder + kToolFileName;
 }
 
-DWORD RunTool(const std::string& program, const std::string& parameters, int show) {
+DWORD RunTool(const std::wstring& program, const std::wstring& parameters, int show) {
     WaitCursor cursor;
-    SHELLEXECUTEINFOA info = {};
+    SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof(info);
     // The shell shows no box of its own: the one message is ours.
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-    info.lpVerb = "open";
+    info.lpVerb = L"open";
     info.lpFile = program.c_str();
     info.lpParameters = parameters.c_str();
     info.nShow = show;
-    if (!ShellExecuteExA(&info) || !info.hProcess) {
+    if (!ShellExecuteExW(&info) || !info.hProcess) {
         ShowStartError(GetLastError());
         return 0;
     }
@@ -108,42 +104,54 @@ DWORD RunTool(const std::string& program, const std::string& parameters, int sho
     return exitCode;
 }
 
-bool FitsToolRequest(const char* path) {
-    if (!path || std::strlen(path) <= kMaxToolPath) return true;
+bool FitsToolRequest(const wchar_t* path) {
+    if (!path || std::wcslen(path) <= kMaxToolPath) return true;
     fw::ShowMessage(IDS_TOOL_PATH_TOO_LONG, MB_OK | MB_ICONSTOP);
     return false;
 }
 
 DWORD ToolKill(DWORD processId) { return RunShortRequest("-kill", processId, nullptr, nullptr); }
 
-DWORD ToolKillAndDelete(const char* filePath, DWORD processId) {
+DWORD ToolKillAndDelete(const wchar_t* filePath, DWORD processId) {
     return RunShortRequest("-kill_del", processId, filePath, nullptr);
 }
 
-bool ToolDeleteAtReboot(const char* filePath) {
+bool ToolDeleteAtReboot(const wchar_t* filePath) {
     return RunShortRequest("-move_reboot", 0, filePath, nullptr) != 0;
 }
 
-bool ToolMove(const char* source, const char* newPath) {
+bool ToolMove(const wchar_t* source, const wchar_t* newPath) {
     return RunShortRequest("-move", 0, source, newPath) != 0;
 }
 
-bool ToolCopy(const char* source, const char* destination) {
+bool ToolCopy(const wchar_t* source, const wchar_t* destination) {
     return RunShortRequest("-copy", 0, source, destination) != 0;
+}
+
+bool IsAutoRunEntryWhole(const CAutoRunInfo& entry) {
+    switch (entry.m_nType) {
+    case AUTORUN_REGISTRY:
+        return entry.m_hRootKey != nullptr;
+    case AUTORUN_SHORTCUT:
+        return entry.m_szLocation[0] != L'\0';
+    default:
+        return true;
+    }
 }
 
 DWORD ToolRemoveAutoRun(const CListItemState& record) {
     const CAutoRunInfo& entry = record.m_autoRun;
     StoreRequest(&entry, kToolRequestAutorunSize);
     if (entry.m_nType != AUTORUN_REGISTRY && entry.m_nType != AUTORUN_SHORTCUT) return 0;
+    if (!IsAutoRunEntryWhole(entry)) return 0;
     return RunTool(ToolPath(), Parameters("-reg_autorun", &entry, kToolRequestAutorunSize), SW_HIDE);
 }
 
-void ToolShowProperties(HWND owner, const char* filePath) {
+void ToolShowProperties(HWND owner, const wchar_t* filePath) {
     if (!FitsToolRequest(filePath)) return;
     ToolRequest request = {};
-    if (filePath) std::strncpy(request.path, filePath, kMaxToolPath);
+    if (filePath) std::wcsncpy(request.path, filePath, kMaxToolPath);
     StoreRequest(&request, kToolRequestShortSize);
-    std::string parameters = Parameters("-info", &request, kToolRequestShortSize);
-    ShellExecuteA(owner, "open", ToolPath().c_str(), parameters.c_str(), nullptr, SW_HIDE);
+    std::wstring parameters = Parameters("-info", &request, kToolRequestShortSize);
+    ShellExecuteW(owner, L"open", ToolPath().c_str(), parameters.c_str(), nullptr, SW_HIDE);
 }

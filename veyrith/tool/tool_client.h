@@ -4,7 +4,8 @@
 // tool with "<switch> <digest>" (the digest of the exact bytes stored, see
 // common/request_digest.h), waits up to 10 s and reads the exit code
 // (nonzero = success). Everything runs on the user-interface thread, which
-// shows the wait cursor and does nothing else while the tool runs.
+// shows the wait cursor and does nothing else while the tool runs. Paths go
+// to the tool in UTF-16, exactly as given.
 #pragma once
 
 #include <windows.h>
@@ -17,36 +18,41 @@
 // The main frame sets it once to the program folder; until then it is the
 // folder of the running executable. A folder without a trailing backslash
 // gets one.
-void SetToolFolder(const std::string& programFolder);
+void SetToolFolder(const std::wstring& programFolder);
 // The tool's full path: the tool folder + "veyrith_configure.exe".
-std::string ToolPath();
+std::wstring ToolPath();
 
 // Starts program with the parameter string and show command, waits for it
 // at most 10000 ms and returns its exit code; 0 when it could not be started
 // (after an "Error <code>" box), when it ran too long (it is left running),
 // or when its exit code cannot be read. The process handle is always closed.
-DWORD RunTool(const std::string& program, const std::string& parameters, int show);
+DWORD RunTool(const std::wstring& program, const std::wstring& parameters, int show);
 
-// True when a path fits the 260-byte path field of a request: at most 259
-// characters. A call given a longer path shows "The path is too long..." with
+// True when a path fits the 260-character path field of a request: at most
+// 259 characters. A call given a longer path shows "The path is too long..." with
 // the stop icon, stores nothing, starts nothing and fails.
-bool FitsToolRequest(const char* path);
+bool FitsToolRequest(const wchar_t* path);
 
 // Ends process processId (-kill). The tool's exit code; nonzero = ended.
 DWORD ToolKill(DWORD processId);
 // Ends process processId and then deletes filePath (-kill_del). The tool's
 // exit code; nonzero = both done.
-DWORD ToolKillAndDelete(const char* filePath, DWORD processId);
+DWORD ToolKillAndDelete(const wchar_t* filePath, DWORD processId);
 // Registers filePath for deletion at the next system start (-move_reboot).
-bool ToolDeleteAtReboot(const char* filePath);
+bool ToolDeleteAtReboot(const wchar_t* filePath);
 // Moves source to newPath; fails when newPath exists (-move).
-bool ToolMove(const char* source, const char* newPath);
+bool ToolMove(const wchar_t* source, const wchar_t* newPath);
 // Copies source to destination, replacing it (-copy).
-bool ToolCopy(const char* source, const char* destination);
-// Stores the record's whole autorun entry (656 bytes) whatever its kind; the
-// tool is started (-reg_autorun) only for kinds 1 (registry value) and 2
-// (shortcut file). The tool's exit code for those, 0 for the other kinds.
+bool ToolCopy(const wchar_t* source, const wchar_t* destination);
+// False for an entry whose key, value or link name did not fit its field
+// whole when it was read (a registry entry without a root key, a shortcut
+// without a location): no action may name it.
+bool IsAutoRunEntryWhole(const CAutoRunInfo& entry);
+// Stores the record's whole autorun entry (1304 bytes) whatever its kind;
+// the tool is started (-reg_autorun) only for kinds 1 (registry value) and 2
+// (shortcut file) whose names are whole. The tool's exit code for those, 0
+// otherwise.
 DWORD ToolRemoveAutoRun(const CListItemState& record);
 // Shows the Properties sheet of filePath through the tool (-info), owned by
 // owner; does not wait: the tool stays alive while the sheet is open.
-void ToolShowProperties(HWND owner, const char* filePath);
+void ToolShowProperties(HWND owner, const wchar_t* filePath);
