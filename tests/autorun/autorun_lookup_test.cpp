@@ -7,16 +7,19 @@
 
 using namespace autorun_test;
 using testing_support::TempFolder;
+using testing_support::Wide;
 using testing_support::WriteTextFile;
 
 namespace {
 
-CAutoRunInfo EntryFor(const std::string& program) {
+CAutoRunInfo EntryFor(const std::wstring& program) {
     CAutoRunInfo entry = {};
     entry.m_nType = AUTORUN_REGISTRY;
-    strcpy(entry.m_szProgram, program.c_str());
+    wcscpy(entry.m_szProgram, program.c_str());
     return entry;
 }
+
+CAutoRunInfo EntryFor(const std::string& program) { return EntryFor(Wide(program)); }
 
 TEST(AutoRunLookup, MatchesOnlyWhereTheExecutablePathEnds) {
     const struct { const char* program; bool matches; } cases[] = {
@@ -37,9 +40,9 @@ TEST(AutoRunLookup, MatchesOnlyWhereTheExecutablePathEnds) {
     for (const auto& c : cases) {
         CAutoRunArray inventory = {EntryFor(c.program)};
         CAutoRunInfo found;
-        bool matched = FindAutoRunForProcess(inventory, "C:\\App\\app.exe", found);
+        bool matched = FindAutoRunForProcess(inventory, L"C:\\App\\app.exe", found);
         EXPECT_EQ(matched, c.matches) << "[" << c.program << "]";
-        EXPECT_STREQ(found.m_szProgram, c.matches ? c.program : "");
+        EXPECT_STREQ(found.m_szProgram, c.matches ? Wide(c.program).c_str() : L"");
     }
 }
 
@@ -53,10 +56,23 @@ TEST(AutoRunLookup, ComparesLongFormsSoShortPathWithArgumentsMisses) {
 
     CAutoRunInfo found;
     CAutoRunArray bare = {EntryFor(shortExe)};
-    EXPECT_TRUE(FindAutoRunForProcess(bare, exe.c_str(), found));
-    EXPECT_TRUE(FindAutoRunForProcess(bare, shortExe.c_str(), found)) << "the process path is made long too";
+    EXPECT_TRUE(FindAutoRunForProcess(bare, Wide(exe).c_str(), found));
+    EXPECT_TRUE(FindAutoRunForProcess(bare, Wide(shortExe).c_str(), found)) << "the process path is made long too";
     CAutoRunArray withArguments = {EntryFor(shortExe + " /min")};
-    EXPECT_FALSE(FindAutoRunForProcess(withArguments, exe.c_str(), found));
+    EXPECT_FALSE(FindAutoRunForProcess(withArguments, Wide(exe).c_str(), found));
+}
+
+// Letters beyond the code page match without regard to case, and a letter
+// that merely looks alike (or became "?" somewhere) does not.
+TEST(AutoRunLookup, NamesBeyondTheCodePageMatchExactlyWithoutRegardToCase) {
+    const std::wstring exe = L"C:\\\u76d1\u89c6\\\u0428\u043f\u0438\u043e\u043d.exe";
+    CAutoRunInfo found;
+    CAutoRunArray otherCase = {EntryFor(std::wstring(L"\"C:\\\u76d1\u89c6\\\u0448\u041f\u0418\u041e\u041d.EXE\" /x"))};
+    EXPECT_TRUE(FindAutoRunForProcess(otherCase, exe.c_str(), found));
+    CAutoRunArray questionMarks = {EntryFor(std::wstring(L"C:\\??\\?????.exe"))};
+    EXPECT_FALSE(FindAutoRunForProcess(questionMarks, exe.c_str(), found));
+    CAutoRunArray otherScript = {EntryFor(std::wstring(L"C:\\\u76d1\u8996\\\u0428\u043f\u0438\u043e\u043d.exe"))};
+    EXPECT_FALSE(FindAutoRunForProcess(otherScript, exe.c_str(), found));
 }
 
 TEST(AutoRunLookup, SourcesAreReadInOrderAndTheFirstMatchWins) {
@@ -86,7 +102,7 @@ TEST(AutoRunLookup, SourcesAreReadInOrderAndTheFirstMatchWins) {
 
     // The inventory is emptied first: the record pushed above is gone.
     for (const CAutoRunInfo& entry : inventory)
-        EXPECT_STRNE(entry.m_szProgram, "stale entry");
+        EXPECT_STRNE(entry.m_szProgram, L"stale entry");
     std::vector<int> positions;
     const std::pair<HKEY, const char*> keys[] = {
         {HKEY_LOCAL_MACHINE, kRunKey}, {HKEY_CURRENT_USER, kRunKey},
@@ -95,8 +111,8 @@ TEST(AutoRunLookup, SourcesAreReadInOrderAndTheFirstMatchWins) {
     for (const auto& key : keys) {
         int position = -1;
         for (size_t i = 0; i < inventory.size(); ++i) {
-            if (inventory[i].m_hRootKey == key.first && !strcmp(inventory[i].m_szLocation, key.second) &&
-                !strcmp(inventory[i].m_szValueName, "VeyrithTestOrder"))
+            if (inventory[i].m_hRootKey == key.first && Wide(key.second) == inventory[i].m_szLocation &&
+                !wcscmp(inventory[i].m_szValueName, L"VeyrithTestOrder"))
                 position = static_cast<int>(i);
         }
         positions.push_back(position);
@@ -105,7 +121,7 @@ TEST(AutoRunLookup, SourcesAreReadInOrderAndTheFirstMatchWins) {
     positions.push_back(IndexOfLocation(inventory, commonLink.Path()));
     int winIni = -1;
     for (size_t i = 0; i < inventory.size(); ++i)
-        if (!strcmp(inventory[i].m_szProgram, "veyrith-order.exe")) winIni = static_cast<int>(i);
+        if (!wcscmp(inventory[i].m_szProgram, L"veyrith-order.exe")) winIni = static_cast<int>(i);
     positions.push_back(winIni);
     for (size_t i = 0; i < positions.size(); ++i) {
         ASSERT_GE(positions[i], 0) << "source " << i << " missing";
@@ -115,19 +131,19 @@ TEST(AutoRunLookup, SourcesAreReadInOrderAndTheFirstMatchWins) {
     }
 
     CAutoRunInfo found;
-    ASSERT_TRUE(FindAutoRunForProcess(inventory, exe.c_str(), found));
+    ASSERT_TRUE(FindAutoRunForProcess(inventory, Wide(exe).c_str(), found));
     EXPECT_EQ(found.m_nType, AUTORUN_REGISTRY) << "the Run key comes before the Startup folder";
     EXPECT_EQ(found.m_hRootKey, HKEY_LOCAL_MACHINE);
-    EXPECT_EQ(std::string(found.m_szProgram), command);
+    EXPECT_EQ(std::wstring(found.m_szProgram), Wide(command));
 }
 
 TEST(AutoRunTypeText, NamesEachKind) {
-    EXPECT_EQ(AutoRunTypeText(AUTORUN_NONE), "None");
-    EXPECT_EQ(AutoRunTypeText(AUTORUN_REGISTRY), "Registry");
-    EXPECT_EQ(AutoRunTypeText(AUTORUN_SHORTCUT), "Shortcut");
-    EXPECT_EQ(AutoRunTypeText(AUTORUN_WININI), "Win.ini");
-    EXPECT_EQ(AutoRunTypeText(4), "");
-    EXPECT_EQ(AutoRunTypeText(-1), "");
+    EXPECT_EQ(AutoRunTypeText(AUTORUN_NONE), L"None");
+    EXPECT_EQ(AutoRunTypeText(AUTORUN_REGISTRY), L"Registry");
+    EXPECT_EQ(AutoRunTypeText(AUTORUN_SHORTCUT), L"Shortcut");
+    EXPECT_EQ(AutoRunTypeText(AUTORUN_WININI), L"Win.ini");
+    EXPECT_EQ(AutoRunTypeText(4), L"");
+    EXPECT_EQ(AutoRunTypeText(-1), L"");
 }
 
 }  // namespace

@@ -49,17 +49,19 @@ bool RegistryScratch::SetAppPath(HKEY root, const std::string& program, const st
 }
 
 bool MakeShortcut(const std::string& linkPath, const std::string& target) {
+    return MakeShortcut(testing_support::Wide(linkPath), testing_support::Wide(target));
+}
+
+bool MakeShortcut(const std::wstring& linkPath, const std::wstring& target) {
     CoInitialize(nullptr);
-    IShellLinkA* link = nullptr;
+    IShellLinkW* link = nullptr;
     bool saved = false;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                    reinterpret_cast<void**>(&link)))) {
         IPersistFile* file = nullptr;
         if (SUCCEEDED(link->SetPath(target.c_str())) &&
             SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-            WCHAR wide[MAX_PATH] = {};
-            MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, wide, MAX_PATH);
-            saved = SUCCEEDED(file->Save(wide, TRUE));
+            saved = SUCCEEDED(file->Save(linkPath.c_str(), TRUE));
             file->Release();
         }
         link->Release();
@@ -109,9 +111,13 @@ bool WinIniOption::Set(const char* value) {
 
 const CAutoRunInfo* FindRegistryEntry(const CAutoRunArray& inventory, HKEY root,
                                       const char* valueName) {
+    return FindRegistryEntry(inventory, root, testing_support::Wide(valueName));
+}
+
+const CAutoRunInfo* FindRegistryEntry(const CAutoRunArray& inventory, HKEY root,
+                                      const std::wstring& valueName) {
     for (const CAutoRunInfo& entry : inventory) {
-        if (entry.m_nType == AUTORUN_REGISTRY && entry.m_hRootKey == root &&
-            strcmp(entry.m_szValueName, valueName) == 0)
+        if (entry.m_nType == AUTORUN_REGISTRY && entry.m_hRootKey == root && valueName == entry.m_szValueName)
             return &entry;
     }
     return nullptr;
@@ -119,7 +125,7 @@ const CAutoRunInfo* FindRegistryEntry(const CAutoRunArray& inventory, HKEY root,
 
 int IndexOfLocation(const CAutoRunArray& inventory, const std::string& location) {
     for (size_t i = 0; i < inventory.size(); ++i)
-        if (location == inventory[i].m_szLocation) return static_cast<int>(i);
+        if (testing_support::Wide(location) == inventory[i].m_szLocation) return static_cast<int>(i);
     return -1;
 }
 
@@ -132,6 +138,11 @@ std::string ShortPath(const std::string& path) {
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+std::wstring Lower(std::wstring text) {
+    if (!text.empty()) CharLowerBuffW(&text[0], static_cast<DWORD>(text.size()));
     return text;
 }
 

@@ -47,6 +47,7 @@ private:
 
 // Makes a .lnk file through the shell link object.
 bool MakeShortcut(const std::string& linkPath, const std::string& target);
+bool MakeShortcut(const std::wstring& linkPath, const std::wstring& target);
 
 // One option of win.ini's "windows" section, put back as it was afterwards.
 class WinIniOption {
@@ -65,11 +66,14 @@ private:
 // The registry entry with the given root and value name, or null.
 const CAutoRunInfo* FindRegistryEntry(const CAutoRunArray& inventory, HKEY root,
                                       const char* valueName);
+const CAutoRunInfo* FindRegistryEntry(const CAutoRunArray& inventory, HKEY root,
+                                      const std::wstring& valueName);
 
 // Position of the first entry whose location equals the text, or -1.
 int IndexOfLocation(const CAutoRunArray& inventory, const std::string& location);
 
 std::string ShortPath(const std::string& path);
 std::string Lower(std::string text);
+std::wstring Lower(std::wstring text);
 
 }  // namespace autorun_test

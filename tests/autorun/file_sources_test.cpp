@@ -11,6 +11,7 @@
 
 using namespace autorun_test;
 using testing_support::TempFolder;
+using testing_support::Wide;
 using testing_support::WriteTextFile;
 
 namespace {
@@ -63,7 +64,7 @@ const CAutoRunInfo* FindShortcutEntry(const CAutoRunArray& inventory, const std:
     if (index < 0) return nullptr;
     EXPECT_EQ(inventory[index].m_nType, AUTORUN_SHORTCUT);
     EXPECT_EQ(inventory[index].m_hRootKey, nullptr);
-    EXPECT_STREQ(inventory[index].m_szValueName, "");
+    EXPECT_STREQ(inventory[index].m_szValueName, L"");
     return &inventory[index];
 }
 
@@ -82,10 +83,32 @@ TEST(StartupFolder, ShortcutGivesShortTargetThatTheLongPathFinds) {
 
     const CAutoRunInfo* entry = FindShortcutEntry(inventory, link.Path());
     ASSERT_NE(entry, nullptr);
-    EXPECT_EQ(Lower(entry->m_szProgram), Lower(shortTarget));
+    EXPECT_EQ(Lower(std::wstring(entry->m_szProgram)), Wide(Lower(shortTarget)));
+    CAutoRunInfo found;
+    ASSERT_TRUE(FindAutoRunForProcess(inventory, Wide(target).c_str(), found));
+    EXPECT_STREQ(found.m_szLocation, Wide(link.Path()).c_str());
+}
+
+// A link named in Cyrillic: the entry names the real link file, which the
+// removal deletes. (Wine's link object keeps a target path in the code page
+// only, so the target here has a plain name.)
+TEST(StartupFolder, ALinkNamedBeyondTheCodePageIsNamedExactly) {
+    TempFolder temp;
+    const std::wstring target = Wide(temp.File("linked program.exe"));
+    ASSERT_TRUE(WriteTextFile(target, "MZ"));
+    wchar_t startup[MAX_PATH] = {};
+    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_STARTUP | CSIDL_FLAG_CREATE, nullptr, 0, startup)));
+    const std::wstring link = std::wstring(startup) + L"\\\u0417\u0430\u043f\u0443\u0441\u043a \u76d1\u89c6.lnk";
+    ASSERT_TRUE(MakeShortcut(link, target));
+
+    CAutoRunArray inventory;
+    ReadStartupFolder(inventory, CSIDL_STARTUP);
+    DeleteFileW(link.c_str());
+
     CAutoRunInfo found;
     ASSERT_TRUE(FindAutoRunForProcess(inventory, target.c_str(), found));
-    EXPECT_STREQ(found.m_szLocation, link.Path().c_str());
+    EXPECT_EQ(found.m_nType, AUTORUN_SHORTCUT);
+    EXPECT_STREQ(found.m_szLocation, link.c_str());
 }
 
 TEST(StartupFolder, DanglingAndGarbageShortcutsGiveNoEntryAndNoWindow) {
@@ -94,7 +117,7 @@ TEST(StartupFolder, DanglingAndGarbageShortcutsGiveNoEntryAndNoWindow) {
     ASSERT_TRUE(WriteTextFile(target, "MZ"));
     StartupShortcut dangling("Veyrith test dangling.lnk", target);
     ASSERT_TRUE(dangling.Made());
-    ASSERT_TRUE(DeleteFileA(target.c_str()));
+    ASSERT_TRUE(DeleteFileW(Wide(target).c_str()));
     StartupFile garbage("Veyrith test garbage.lnk", RandomBytes(512));
     ASSERT_TRUE(garbage.Made());
 
@@ -107,12 +130,12 @@ TEST(StartupFolder, DanglingAndGarbageShortcutsGiveNoEntryAndNoWindow) {
     EXPECT_EQ(IndexOfLocation(inventory, garbage.Path()), -1);
 
     CoInitialize(nullptr);
-    std::string resolved = "untouched";
-    EXPECT_FALSE(SUCCEEDED(ResolveShortcut(dangling.Path().c_str(), resolved)));
-    EXPECT_EQ(resolved, "");
-    resolved = "untouched";
-    EXPECT_FALSE(SUCCEEDED(ResolveShortcut(temp.File("missing.lnk").c_str(), resolved)));
-    EXPECT_EQ(resolved, "");
+    std::wstring resolved = L"untouched";
+    EXPECT_FALSE(SUCCEEDED(ResolveShortcut(Wide(dangling.Path()).c_str(), resolved)));
+    EXPECT_EQ(resolved, L"");
+    resolved = L"untouched";
+    EXPECT_FALSE(SUCCEEDED(ResolveShortcut(Wide(temp.File("missing.lnk")).c_str(), resolved)));
+    EXPECT_EQ(resolved, L"");
     CoUninitialize();
 }
 
@@ -127,20 +150,20 @@ TEST(WinIni, OptionsSplitAtEverySingleSpace) {
     ReadWinIni(inventory);
 
     ASSERT_EQ(inventory.size(), 5u);
-    const char* expected[] = {"a.exe", "", "b.exe"};
+    const wchar_t* expected[] = {L"a.exe", L"", L"b.exe"};
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(inventory[i].m_nType, AUTORUN_WININI);
-        EXPECT_STREQ(inventory[i].m_szLocation, "load");
+        EXPECT_STREQ(inventory[i].m_szLocation, L"load");
         EXPECT_STREQ(inventory[i].m_szProgram, expected[i]) << "piece " << i;
     }
-    EXPECT_EQ(std::string(inventory[3].m_szProgram), longPiece.substr(0, 259));
-    EXPECT_STREQ(inventory[4].m_szLocation, "run");
-    EXPECT_STREQ(inventory[4].m_szProgram, "") << "a missing option still gives one entry";
+    EXPECT_EQ(std::wstring(inventory[3].m_szProgram), Wide(longPiece.substr(0, 259)));
+    EXPECT_STREQ(inventory[4].m_szLocation, L"run");
+    EXPECT_STREQ(inventory[4].m_szProgram, L"") << "a missing option still gives one entry";
 
     CAutoRunInfo found;
     CAutoRunArray emptyOnly(inventory.begin() + 4, inventory.end());
-    EXPECT_FALSE(FindAutoRunForProcess(emptyOnly, "C:\\windows\\system32\\notepad.exe", found));
-    EXPECT_FALSE(FindAutoRunForProcess(emptyOnly, "", found)) << "an empty path starts nothing";
+    EXPECT_FALSE(FindAutoRunForProcess(emptyOnly, L"C:\\windows\\system32\\notepad.exe", found));
+    EXPECT_FALSE(FindAutoRunForProcess(emptyOnly, L"", found)) << "an empty path starts nothing";
     EXPECT_EQ(found.m_nType, AUTORUN_NONE);
 }
 

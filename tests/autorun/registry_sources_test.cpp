@@ -1,13 +1,42 @@
 // Run-type keys and App Paths, read from the real registry of the test prefix.
 #include "autorun_test_support.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 
 using namespace autorun_test;
+using testing_support::Wide;
 
 namespace {
 
-TEST(RunKeys, ReadsTextValuesOfAnyLengthAndSkipsLongNamesAndOtherTypes) {
+const wchar_t kRunKeyW[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// A REG_SZ value whose name and data hold any character, deleted again when
+// the object goes.
+class WideRunValue {
+public:
+    WideRunValue(const std::wstring& name, const std::wstring& data) : m_name(name) {
+        HKEY key = nullptr;
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, kRunKeyW, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr))
+            return;
+        m_set = RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                               static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+        RegCloseKey(key);
+    }
+    ~WideRunValue() {
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKeyW, 0, KEY_SET_VALUE, &key)) return;
+        RegDeleteValueW(key, m_name.c_str());
+        RegCloseKey(key);
+    }
+    bool Set() const { return m_set; }
+
+private:
+    std::wstring m_name;
+    bool m_set = false;
+};
+
+TEST(RunKeys, ReadsTextValuesOfAnyLengthKeepsLongNamesUnnamedAndSkipsOtherTypes) {
     RegistryScratch scratch;
     const std::string long2000(2000, 'x');
     ASSERT_TRUE(scratch.SetValue(HKEY_CURRENT_USER, kRunKey, "VeyrithTestA", "C:\\Nowhere\\a.exe /min"));
@@ -21,25 +50,56 @@ TEST(RunKeys, ReadsTextValuesOfAnyLengthAndSkipsLongNamesAndOtherTypes) {
                                  REG_BINARY));
 
     CAutoRunArray inventory;
-    ReadRunKey(HKEY_CURRENT_USER, kRunKey, inventory);
+    ReadRunKey(HKEY_CURRENT_USER, kRunKeyW, inventory);
 
     const CAutoRunInfo* a = FindRegistryEntry(inventory, HKEY_CURRENT_USER, "VeyrithTestA");
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(a->m_nType, AUTORUN_REGISTRY);
-    EXPECT_STREQ(a->m_szLocation, kRunKey);
-    EXPECT_STREQ(a->m_szProgram, "C:\\Nowhere\\a.exe /min") << "a command that is no file stays raw";
+    EXPECT_STREQ(a->m_szLocation, kRunKeyW);
+    EXPECT_STREQ(a->m_szProgram, L"C:\\Nowhere\\a.exe /min") << "a command that is no file stays raw";
     const CAutoRunInfo* b = FindRegistryEntry(inventory, HKEY_CURRENT_USER, "VeyrithTestB");
     ASSERT_NE(b, nullptr) << "an expandable text counts like a plain one";
-    EXPECT_STREQ(b->m_szProgram, "C:\\Nowhere\\b.exe");
+    EXPECT_STREQ(b->m_szProgram, L"C:\\Nowhere\\b.exe");
     const CAutoRunInfo* c = FindRegistryEntry(inventory, HKEY_CURRENT_USER, "VeyrithTestC");
     ASSERT_NE(c, nullptr) << "data beyond the first 520 bytes is read too";
-    EXPECT_EQ(std::string(c->m_szProgram), long2000.substr(0, 259));
-    for (const CAutoRunInfo& entry : inventory)
-        EXPECT_NE(std::string(entry.m_szValueName).rfind("VeyrithTestE", 0), 0u)
-            << "a name beyond 255 characters is skipped";
+    EXPECT_EQ(std::wstring(c->m_szProgram), Wide(long2000.substr(0, 259)));
+    // A name beyond the field still tells that e.exe starts with Windows,
+    // but carries no root key and no name that an action could use.
+    int unnamed = 0;
+    for (const CAutoRunInfo& entry : inventory) {
+        EXPECT_NE(std::wstring(entry.m_szValueName).rfind(L"VeyrithTestE", 0), 0u) << "a name was cut";
+        if (std::wstring(entry.m_szProgram) != L"e.exe") continue;
+        ++unnamed;
+        EXPECT_EQ(entry.m_hRootKey, nullptr);
+        EXPECT_STREQ(entry.m_szValueName, L"");
+        EXPECT_STREQ(entry.m_szLocation, kRunKeyW);
+    }
+    EXPECT_EQ(unnamed, 1);
     EXPECT_EQ(FindRegistryEntry(inventory, HKEY_CURRENT_USER, "VeyrithTestG"), nullptr);
     EXPECT_NE(FindRegistryEntry(inventory, HKEY_CURRENT_USER, "VeyrithTestF"), nullptr)
         << "values after the skipped ones are still read";
+}
+
+// Names beyond the code page are read exactly: a name in Cyrillic and an
+// innocent name made of question marks are two entries, each with its own
+// name and program.
+TEST(RunKeys, NamesAndCommandsBeyondTheCodePageAreReadExactly) {
+    const std::wstring spyName = L"\u0428\u043f\u0438\u043e\u043d-" + std::to_wstring(GetCurrentProcessId());
+    const std::wstring innocentName(spyName.size(), L'?');
+    const std::wstring spyProgram = L"C:\\\u76d1\u89c6\\\u0448\u043f\u0438\u043e\u043d.exe";
+    WideRunValue spy(spyName, spyProgram);
+    WideRunValue innocent(innocentName, L"C:\\Nowhere\\innocent.exe");
+    ASSERT_TRUE(spy.Set() && innocent.Set());
+
+    CAutoRunArray inventory;
+    ReadRunKey(HKEY_CURRENT_USER, kRunKeyW, inventory);
+
+    const CAutoRunInfo* found = FindRegistryEntry(inventory, HKEY_CURRENT_USER, spyName);
+    ASSERT_NE(found, nullptr);
+    EXPECT_STREQ(found->m_szProgram, spyProgram.c_str());
+    const CAutoRunInfo* kept = FindRegistryEntry(inventory, HKEY_CURRENT_USER, innocentName);
+    ASSERT_NE(kept, nullptr);
+    EXPECT_STREQ(kept->m_szProgram, L"C:\\Nowhere\\innocent.exe");
 }
 
 TEST(RunKeys, ProgramComesFromSearchThenAppPathsThenCommand) {
@@ -53,25 +113,25 @@ TEST(RunKeys, ProgramComesFromSearchThenAppPathsThenCommand) {
     ASSERT_TRUE(scratch.SetValue(HKEY_LOCAL_MACHINE, kRunKey, "VeyrithTestArgs", "veyrithuser.exe /x"));
 
     CAutoRunArray inventory;
-    ReadRunKey(HKEY_LOCAL_MACHINE, kRunKey, inventory);
+    ReadRunKey(HKEY_LOCAL_MACHINE, kRunKeyW, inventory);
 
     const CAutoRunInfo* notepad = FindRegistryEntry(inventory, HKEY_LOCAL_MACHINE, "VeyrithTestNotepad");
     ASSERT_NE(notepad, nullptr);
-    std::string found = Lower(notepad->m_szProgram);
-    EXPECT_EQ(found.substr(1, 2), ":\\") << found;
-    EXPECT_EQ(found.substr(found.size() - 12), "\\notepad.exe") << found;
-    EXPECT_NE(GetFileAttributesA(notepad->m_szProgram), INVALID_FILE_ATTRIBUTES);
+    std::wstring found = Lower(std::wstring(notepad->m_szProgram));
+    EXPECT_EQ(found.substr(1, 2), L":\\") << found;
+    EXPECT_EQ(found.substr(found.size() - 12), L"\\notepad.exe") << found;
+    EXPECT_NE(GetFileAttributesW(notepad->m_szProgram), INVALID_FILE_ATTRIBUTES);
 
     const CAutoRunInfo* both = FindRegistryEntry(inventory, HKEY_LOCAL_MACHINE, "VeyrithTestBoth");
     ASSERT_NE(both, nullptr);
-    EXPECT_STREQ(both->m_szProgram, "C:\\Machine\\both.exe");
+    EXPECT_STREQ(both->m_szProgram, L"C:\\Machine\\both.exe");
     const CAutoRunInfo* user = FindRegistryEntry(inventory, HKEY_LOCAL_MACHINE, "VeyrithTestUser");
     ASSERT_NE(user, nullptr);
-    EXPECT_STREQ(user->m_szProgram, "C:\\User\\user.exe");
+    EXPECT_STREQ(user->m_szProgram, L"C:\\User\\user.exe");
     EXPECT_EQ(user->m_hRootKey, HKEY_LOCAL_MACHINE);
     const CAutoRunInfo* args = FindRegistryEntry(inventory, HKEY_LOCAL_MACHINE, "VeyrithTestArgs");
     ASSERT_NE(args, nullptr);
-    EXPECT_STREQ(args->m_szProgram, "veyrithuser.exe /x") << "App Paths names are whole commands";
+    EXPECT_STREQ(args->m_szProgram, L"veyrithuser.exe /x") << "App Paths names are whole commands";
 }
 
 TEST(AppPaths, DefaultValueCountsOnlyAsText) {
@@ -83,23 +143,23 @@ TEST(AppPaths, DefaultValueCountsOnlyAsText) {
     ASSERT_TRUE(scratch.SetAppPath(HKEY_CURRENT_USER, "veyrithlong.exe", longPath));
     ASSERT_TRUE(scratch.SetAppPath(HKEY_CURRENT_USER, "veyrithbinary.exe", "C:\\b.exe", REG_BINARY));
 
-    std::string path = "untouched";
-    EXPECT_TRUE(FindAppPath(HKEY_CURRENT_USER, "VEYRITHEXPAND.EXE", path));
-    EXPECT_EQ(path, "%ProgramFiles%\\x.exe");
-    EXPECT_TRUE(FindAppPath(HKEY_CURRENT_USER, "veyrithempty.exe", path));
-    EXPECT_EQ(path, "");
-    EXPECT_TRUE(FindAppPath(HKEY_CURRENT_USER, "veyrithlong.exe", path));
-    EXPECT_EQ(path, longPath) << "259 characters fit the 260-byte buffer";
-    EXPECT_FALSE(FindAppPath(HKEY_CURRENT_USER, "veyrithbinary.exe", path));
-    EXPECT_FALSE(FindAppPath(HKEY_CURRENT_USER, "veyrithexpand", path)) << "whole names only";
-    EXPECT_FALSE(FindAppPath(HKEY_LOCAL_MACHINE, "veyrithexpand.exe", path));
+    std::wstring path = L"untouched";
+    EXPECT_TRUE(FindAppPath(HKEY_CURRENT_USER, L"VEYRITHEXPAND.EXE", path));
+    EXPECT_EQ(path, L"%ProgramFiles%\\x.exe");
+    EXPECT_TRUE(FindAppPath(HKEY_CURRENT_USER, L"veyrithempty.exe", path));
+    EXPECT_EQ(path, L"");
+    EXPECT_TRUE(FindAppPath(HKEY_CURRENT_USER, L"veyrithlong.exe", path));
+    EXPECT_EQ(path, Wide(longPath)) << "259 characters fit the 260-character buffer";
+    EXPECT_FALSE(FindAppPath(HKEY_CURRENT_USER, L"veyrithbinary.exe", path));
+    EXPECT_FALSE(FindAppPath(HKEY_CURRENT_USER, L"veyrithexpand", path)) << "whole names only";
+    EXPECT_FALSE(FindAppPath(HKEY_LOCAL_MACHINE, L"veyrithexpand.exe", path));
 
     ASSERT_TRUE(scratch.SetValue(HKEY_CURRENT_USER, kRunKey, "VeyrithTestLong", "veyrithlong.exe"));
     CAutoRunArray inventory;
-    ReadRunKey(HKEY_CURRENT_USER, kRunKey, inventory);
+    ReadRunKey(HKEY_CURRENT_USER, kRunKeyW, inventory);
     const CAutoRunInfo* entry = FindRegistryEntry(inventory, HKEY_CURRENT_USER, "VeyrithTestLong");
     ASSERT_NE(entry, nullptr);
-    EXPECT_EQ(std::string(entry->m_szProgram), longPath) << "an App Paths path is kept whole";
+    EXPECT_EQ(std::wstring(entry->m_szProgram), Wide(longPath)) << "an App Paths path is kept whole";
 }
 
 TEST(RunKeys, RunServicesIsReadForTheUserOnly) {
@@ -112,7 +172,7 @@ TEST(RunKeys, RunServicesIsReadForTheUserOnly) {
 
     const CAutoRunInfo* user = FindRegistryEntry(inventory, HKEY_CURRENT_USER, "VeyrithTestService");
     ASSERT_NE(user, nullptr);
-    EXPECT_STREQ(user->m_szLocation, kRunServicesKey);
+    EXPECT_STREQ(user->m_szLocation, Wide(kRunServicesKey).c_str());
     EXPECT_EQ(FindRegistryEntry(inventory, HKEY_LOCAL_MACHINE, "VeyrithTestService"), nullptr);
 }
 

@@ -20,6 +20,7 @@ using namespace testing_support;
 namespace {
 
 const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const wchar_t kRunKeyW[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 struct HostPlan {
     const char* relativePath;  // below the census root
@@ -108,20 +109,20 @@ TEST_F(Census, EachPlacementGetsItsAlertLevelAndFacts) {
     for (const HostPlan& plan : kPlans) StartHost(plan);
 
     CAffectedApplications census;
-    census.TakeCensus(Lower(m_dll).c_str(), Inventory());
+    census.TakeCensus(Wide(Lower(m_dll)).c_str(), Inventory());
 
     for (size_t i = 0; i < m_hosts.size(); ++i) {
         const HostPlan& plan = kPlans[i];
         SCOPED_TRACE(plan.relativePath);
         const CListItemState* record = FindRecord(census, m_hosts[i]->Id());
         ASSERT_NE(nullptr, record);
-        EXPECT_EQ(0, lstrcmpiA(m_root.File(plan.relativePath).c_str(), record->m_szPath)) << record->m_szPath;
+        EXPECT_EQ(0, lstrcmpiW(Wide(m_root.File(plan.relativePath)).c_str(), record->m_szPath)) << record->m_szPath;
         EXPECT_EQ(plan.window ? TRUE : FALSE, record->m_bVisible);
-        EXPECT_STREQ("Sample hook host", record->m_szDescription);
+        EXPECT_STREQ(L"Sample hook host", record->m_szDescription);
         if (plan.autorun) {
             EXPECT_EQ(AUTORUN_REGISTRY, record->m_autoRun.m_nType);
-            EXPECT_STREQ(RunValueName(plan.level).c_str(), record->m_autoRun.m_szValueName);
-            EXPECT_STREQ(kRunKey, record->m_autoRun.m_szLocation);
+            EXPECT_STREQ(Wide(RunValueName(plan.level)).c_str(), record->m_autoRun.m_szValueName);
+            EXPECT_STREQ(kRunKeyW, record->m_autoRun.m_szLocation);
         } else {
             EXPECT_EQ(AUTORUN_NONE, record->m_autoRun.m_nType);
         }
@@ -143,18 +144,18 @@ TEST_F(Census, TheOwnProcessIsProbedLikeAnyOther) {
     HookHost& host = StartHost(kPlans[3]);
 
     CAffectedApplications census;
-    census.TakeCensus(m_dll.c_str(), Inventory());
+    census.TakeCensus(Wide(m_dll).c_str(), Inventory());
     EXPECT_EQ(2, census.GetCount());
     const CListItemState* own = FindRecord(census, GetCurrentProcessId());
     ASSERT_NE(nullptr, own);
-    EXPECT_STREQ(ModulePath(nullptr).c_str(), own->m_szPath);
-    EXPECT_STREQ(fw::LoadResString(57647).c_str(), own->m_szDescription);
-    EXPECT_STREQ("Description absent", own->m_szDescription);
+    EXPECT_STREQ(Wide(ModulePath(nullptr)).c_str(), own->m_szPath);
+    EXPECT_STREQ(fw::LoadResStringW(57647).c_str(), own->m_szDescription);
+    EXPECT_STREQ(L"Description absent", own->m_szDescription);
     EXPECT_NE(nullptr, FindRecord(census, host.Id()));
 
     // A second census starts from nothing.
     FreeLibrary(loaded);
-    census.TakeCensus(m_dll.c_str(), Inventory());
+    census.TakeCensus(Wide(m_dll).c_str(), Inventory());
     EXPECT_EQ(1, census.GetCount());
     EXPECT_EQ(nullptr, FindRecord(census, GetCurrentProcessId()));
 }
@@ -169,14 +170,14 @@ TEST_F(Census, ProcessesThatCannotBeOpenedOrLackTheModuleAreSkipped) {
     ASSERT_TRUE(other.Start(otherExe, "-hook none -dll " + Quoted(BinDir() + "probe_module.dll")));
 
     CAffectedApplications census;
-    EXPECT_EQ(0, census.ProbeProcess(endedId, m_dll.c_str(), CAutoRunArray()));
-    EXPECT_EQ(0, census.ProbeProcess(0xFFFFFFF0u, m_dll.c_str(), CAutoRunArray()));
-    EXPECT_EQ(0, census.ProbeProcess(other.Id(), m_dll.c_str(), CAutoRunArray()));
+    EXPECT_EQ(0, census.ProbeProcess(endedId, Wide(m_dll).c_str(), CAutoRunArray()));
+    EXPECT_EQ(0, census.ProbeProcess(0xFFFFFFF0u, Wide(m_dll).c_str(), CAutoRunArray()));
+    EXPECT_EQ(0, census.ProbeProcess(other.Id(), Wide(m_dll).c_str(), CAutoRunArray()));
     EXPECT_EQ(0, census.GetCount());
-    std::string kernel32 = ModulePath(GetModuleHandleA("kernel32.dll"));
+    std::wstring kernel32 = Wide(ModulePath(GetModuleHandleA("kernel32.dll")));
     EXPECT_EQ(1, census.ProbeProcess(other.Id(), kernel32.c_str(), CAutoRunArray()));
     ASSERT_EQ(1, census.GetCount());
-    EXPECT_EQ(0, lstrcmpiA(otherExe.c_str(), census.GetAt(0).m_szPath));
+    EXPECT_EQ(0, lstrcmpiW(Wide(otherExe).c_str(), census.GetAt(0).m_szPath));
     EXPECT_EQ(FALSE, census.GetAt(0).m_bVisible);
     EXPECT_EQ(other.Id(), census.GetAt(0).m_dwProcessId);
     census.Reset();
@@ -193,11 +194,11 @@ TEST_F(Census, TakenModulesKeepTheirRecordsWithoutEndedProcesses) {
 
     // kernel32 is loaded in every process here: probing for it would add a
     // record for each of them.
-    std::string kernel32 = ModulePath(GetModuleHandleA("kernel32.dll"));
+    std::wstring kernel32 = Wide(ModulePath(GetModuleHandleA("kernel32.dll")));
     TakenModule taken;
     taken.module = kernel32;
     CListItemState record = {};
-    lstrcpynA(record.m_szPath, "C:\\x64\\host.exe", MAX_PATH);
+    lstrcpynW(record.m_szPath, L"C:\\x64\\host.exe", MAX_PATH);
     record.m_dwProcessId = running.Id();
     record.m_bVisible = TRUE;
     ApplyAlertLevel(record);
@@ -205,19 +206,19 @@ TEST_F(Census, TakenModulesKeepTheirRecordsWithoutEndedProcesses) {
     record.m_dwProcessId = endedId;
     taken.records.push_back(record);
 
-    CModuleCensus census({m_dll});
+    CModuleCensus census({Wide(m_dll)});
     census.AddTakenModule(taken);
-    census.AddTakenModule(TakenModule{m_dll, {record}});  // already part of it: ignored
+    census.AddTakenModule(TakenModule{Wide(m_dll), {record}});  // already part of it: ignored
     census.Take(Inventory());
     const std::vector<CListItemState>* records = census.Find(kernel32.c_str());
     ASSERT_NE(nullptr, records);
     ASSERT_EQ(1u, records->size());
     EXPECT_EQ(running.Id(), (*records)[0].m_dwProcessId);
-    EXPECT_STREQ("C:\\x64\\host.exe", (*records)[0].m_szPath);
+    EXPECT_STREQ(L"C:\\x64\\host.exe", (*records)[0].m_szPath);
     EXPECT_EQ(kAlertColors[ALERT_VISIBLE - 1].back, (*records)[0].m_crBack);
     // The module asked for is probed as ever.
-    ASSERT_NE(nullptr, census.Find(m_dll.c_str()));
-    EXPECT_EQ(1u, census.Find(m_dll.c_str())->size());
+    ASSERT_NE(nullptr, census.Find(Wide(m_dll).c_str()));
+    EXPECT_EQ(1u, census.Find(Wide(m_dll).c_str())->size());
 }
 
 // A value under HKCU Run, deleted again when the object goes.
@@ -303,17 +304,17 @@ TEST(CensusAutoRun, LongPathExpandableTextAndLongCommandAreFound) {
     }
 
     CAffectedApplications census;
-    census.TakeCensus(probe.c_str(), Inventory());
+    census.TakeCensus(Wide(probe).c_str(), Inventory());
 
     for (size_t i = 0; i < hosts.size(); ++i) {
         SCOPED_TRACE(cases[i].what);
         const CListItemState* record = FindRecord(census, hosts[i]->Id());
         ASSERT_NE(nullptr, record);
-        EXPECT_EQ(0, lstrcmpiA(cases[i].exe.c_str(), record->m_szPath)) << record->m_szPath;
+        EXPECT_EQ(0, lstrcmpiW(Wide(cases[i].exe).c_str(), record->m_szPath)) << record->m_szPath;
         EXPECT_EQ(AUTORUN_REGISTRY, record->m_autoRun.m_nType);
         EXPECT_EQ(HKEY_CURRENT_USER, record->m_autoRun.m_hRootKey);
-        EXPECT_STREQ(kRunKey, record->m_autoRun.m_szLocation);
-        EXPECT_STREQ(names[i].c_str(), record->m_autoRun.m_szValueName);
+        EXPECT_STREQ(kRunKeyW, record->m_autoRun.m_szLocation);
+        EXPECT_STREQ(Wide(names[i]).c_str(), record->m_autoRun.m_szValueName);
     }
     for (auto& host : hosts) EXPECT_TRUE(host->Stop());
 }

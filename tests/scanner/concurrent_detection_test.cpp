@@ -37,7 +37,7 @@ std::vector<std::string> Recorded() {
     CSimpleStrArray copy(0, 8);
     EXPECT_TRUE(CopyRecordedModules(g_monitoringModules, copy));
     std::vector<std::string> names;
-    for (int i = 0; i < copy.GetSize(); ++i) names.push_back(copy.GetAt(i));
+    for (int i = 0; i < copy.GetSize(); ++i) names.push_back(Narrow(copy.GetAt(i)));
     return names;
 }
 
@@ -374,7 +374,7 @@ TEST(ConcurrentRecording, NamesRecordedOnSeveralThreadsAtOnceAreKeptOnceAndCopie
             CSimpleStrArray copy(0, 1);
             std::vector<std::string> names;
             if (CopyRecordedModules(list, copy))
-                for (int i = 0; i < copy.GetSize(); ++i) names.push_back(copy.GetAt(i));
+                for (int i = 0; i < copy.GetSize(); ++i) names.push_back(Narrow(copy.GetAt(i)));
             if (names.size() > kRaceNames || HasDuplicates(names)) InterlockedIncrement(&badCopies);
         });
         for (auto& recorder : recorders) ASSERT_TRUE(recorder->WaitForRounds(2));

@@ -3,7 +3,7 @@
 // loader hooks record its module.
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <cwchar>
 
 #include "hook_host.h"
 #include "scanner/loader_hooks.h"
@@ -16,7 +16,7 @@ namespace {
 int CountRecorded(const std::string& name) {
     int count = 0;
     for (int i = 0; i < g_monitoringModules.GetSize(); ++i) {
-        if (name == g_monitoringModules.GetAt(i)) ++count;
+        if (Wide(name) == g_monitoringModules.GetAt(i)) ++count;
     }
     return count;
 }
@@ -69,7 +69,7 @@ TEST_F(Detection, ExcludedSystemNamesAreLoadedButNotRecorded) {
 
     ASSERT_TRUE(IsLoadedHere(dll)) << "the load itself must go ahead";
     for (int i = 0; i < g_monitoringModules.GetSize(); ++i)
-        EXPECT_EQ(nullptr, strstr(g_monitoringModules.GetAt(i), "msctf.dll"));
+        EXPECT_EQ(nullptr, wcsstr(g_monitoringModules.GetAt(i), L"msctf.dll"));
 }
 
 TEST_F(Detection, ModulesLoadedByOtherCodeAreNotRecorded) {

@@ -19,11 +19,15 @@ std::string UniqueName(const char* kind) {
 }  // namespace
 
 bool HookHost::Start(const std::string& exePath, const std::string& args) {
+    return Start(Wide(exePath), Wide(args));
+}
+
+bool HookHost::Start(const std::wstring& exePath, const std::wstring& args) {
     std::string readyName = UniqueName("ready");
     std::string quitName = UniqueName("quit");
     HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, readyName.c_str());
     m_quit = CreateEventA(nullptr, TRUE, FALSE, quitName.c_str());
-    std::string line = Quoted(exePath) + " " + args + " -ready " + readyName + " -quit " + quitName;
+    std::wstring line = Quoted(exePath) + L" " + args + L" -ready " + Wide(readyName) + L" -quit " + Wide(quitName);
     bool started = ready && m_quit && m_process.Start(line);
     HANDLE waits[2] = {ready, m_process.Handle()};
     bool isReady = started && WaitForMultipleObjects(2, waits, FALSE, 15000) == WAIT_OBJECT_0;
@@ -41,12 +45,19 @@ bool HookHost::Stop() {
     return ended && code == 0;
 }
 
-bool CopyFromBin(const std::string& name, const std::string& dest) {
-    return CopyFileA((BinDir() + name).c_str(), dest.c_str(), FALSE) != 0;
+bool CopyFromBin(const std::string& name, const std::string& dest) { return CopyFromBin(name, Wide(dest)); }
+
+bool CopyFromBin(const std::string& name, const std::wstring& dest) {
+    return CopyFileW(Wide(BinDir() + name).c_str(), dest.c_str(), FALSE) != 0;
 }
 
 std::string Lower(std::string text) {
     CharLowerA(&text[0]);
+    return text;
+}
+
+std::wstring Lower(std::wstring text) {
+    if (!text.empty()) CharLowerBuffW(&text[0], static_cast<DWORD>(text.size()));
     return text;
 }
 

@@ -20,6 +20,7 @@ public:
     // exePath: the host program (a copy may lie anywhere); args: its options
     // other than -ready and -quit. False when it did not become ready.
     bool Start(const std::string& exePath, const std::string& args);
+    bool Start(const std::wstring& exePath, const std::wstring& args);
     // Ends the host normally; true when it ended with exit code 0.
     bool Stop();
     DWORD Id() const { return m_process.Id(); }
@@ -31,9 +32,11 @@ private:
 
 // Copies a file of the build's bin folder to dest; false on failure.
 bool CopyFromBin(const std::string& name, const std::string& dest);
+bool CopyFromBin(const std::string& name, const std::wstring& dest);
 
 // Lower-cased copy of text.
 std::string Lower(std::string text);
+std::wstring Lower(std::wstring text);
 
 // Brings window to the foreground, synthesises F24 down and up, and pumps
 // messages for 300 ms.

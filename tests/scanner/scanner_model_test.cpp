@@ -23,36 +23,35 @@ TEST(SimpleStrArray, GrowsAcrossManyAppendsAndKeepsEveryString) {
         CSimpleStrArray list(0, growBy);
         EXPECT_EQ(0, list.GetCapacity());
         for (int i = 0; i < 1000; ++i) {
-            char text[32];
-            snprintf(text, sizeof(text), "Module-%d.DLL", i);
-            ASSERT_TRUE(list.Add(text));
+            std::wstring text = L"Module-" + std::to_wstring(i) + L".DLL";
+            ASSERT_TRUE(list.Add(text.c_str()));
         }
         ASSERT_EQ(1000, list.GetSize());
         EXPECT_GE(list.GetCapacity(), 1000);
         EXPECT_LT(list.GetCapacity(), 1000 + growBy);
-        EXPECT_STREQ("Module-0.DLL", list.GetAt(0));
-        EXPECT_STREQ("Module-999.DLL", list.GetAt(999));
-        EXPECT_TRUE(list.Find("module-500.dll", false));
-        EXPECT_FALSE(list.Find("module-500.dll", true));
-        EXPECT_TRUE(list.Find("Module-500.DLL", true));
-        EXPECT_FALSE(list.Find("Module-1000.DLL", false));
+        EXPECT_STREQ(L"Module-0.DLL", list.GetAt(0));
+        EXPECT_STREQ(L"Module-999.DLL", list.GetAt(999));
+        EXPECT_TRUE(list.Find(L"module-500.dll", false));
+        EXPECT_FALSE(list.Find(L"module-500.dll", true));
+        EXPECT_TRUE(list.Find(L"Module-500.DLL", true));
+        EXPECT_FALSE(list.Find(L"Module-1000.DLL", false));
     }
 }
 
 TEST(SimpleStrArray, ClearFreesEverythingAndTheArrayCanBeReused) {
     CSimpleStrArray list(4, 2);
     EXPECT_EQ(4, list.GetCapacity());
-    char text[] = "c:\\a.dll";
+    wchar_t text[] = L"c:\\a.dll";
     list.Add(text);
-    text[3] = 'b';  // the array keeps its own copy
-    EXPECT_STREQ("c:\\a.dll", list.GetAt(0));
+    text[3] = L'b';  // the array keeps its own copy
+    EXPECT_STREQ(L"c:\\a.dll", list.GetAt(0));
     list.Clear();
     EXPECT_EQ(0, list.GetSize());
     EXPECT_EQ(0, list.GetCapacity());
-    EXPECT_FALSE(list.Find("c:\\a.dll", false));
-    list.Add("c:\\c.dll");
+    EXPECT_FALSE(list.Find(L"c:\\a.dll", false));
+    list.Add(L"c:\\c.dll");
     EXPECT_EQ(1, list.GetSize());
-    EXPECT_TRUE(list.Find("C:\\C.DLL", false));
+    EXPECT_TRUE(list.Find(L"C:\\C.DLL", false));
 }
 
 TEST(ModuleDetection, NamesDifferingOnlyInCaseOccupyOneElement) {
@@ -61,7 +60,7 @@ TEST(ModuleDetection, NamesDifferingOnlyInCaseOccupyOneElement) {
     EXPECT_FALSE(RecordRequestedModule(L"c:\\program files\\spy\\hook.dll", g_monitoringModules));
     EXPECT_FALSE(RecordRequestedModule(L"C:\\PROGRAM FILES\\SPY\\Hook.Dll", g_monitoringModules));
     ASSERT_EQ(before + 1, g_monitoringModules.GetSize());
-    EXPECT_STREQ("c:\\program files\\spy\\hook.dll", g_monitoringModules.GetAt(before));
+    EXPECT_STREQ(L"c:\\program files\\spy\\hook.dll", g_monitoringModules.GetAt(before));
 }
 
 TEST(ModuleDetection, HarmlessSystemModulesAreNeverRecorded) {
@@ -87,15 +86,15 @@ TEST(ModuleDetection, OnlyCodeInsideUser32CountsAsTheWindowManager) {
 TEST(ModuleTree, ShowsOnlyLoadedModulesAndSelectsOnlyTheFirstRecorded) {
     CSimpleStrArray own(0, 1);
     ASSERT_TRUE(GetOwnModuleNames(own));
-    std::string exe = ModulePath(nullptr);
-    std::string kernel32 = ModulePath(GetModuleHandleA("kernel32.dll"));
-    std::string user32 = ModulePath(GetModuleHandleA("user32.dll"));
+    std::wstring exe = Wide(ModulePath(nullptr));
+    std::wstring kernel32 = Wide(ModulePath(GetModuleHandleA("kernel32.dll")));
+    std::wstring user32 = Wide(ModulePath(GetModuleHandleA("user32.dll")));
     EXPECT_STREQ(exe.c_str(), own.GetAt(0));
     EXPECT_TRUE(own.Find(kernel32.c_str(), false));
 
     CSimpleStrArray recorded(0, 1);
     recorded.Add(Lower(user32).c_str());
-    recorded.Add("c:\\gone\\unloaded.dll");
+    recorded.Add(L"c:\\gone\\unloaded.dll");
     recorded.Add(Lower(kernel32).c_str());
     ModuleTreeItems items = ChooseModuleTreeItems(recorded, own);
     ASSERT_EQ(2u, items.names.size());
@@ -104,7 +103,7 @@ TEST(ModuleTree, ShowsOnlyLoadedModulesAndSelectsOnlyTheFirstRecorded) {
     EXPECT_TRUE(items.selectFirst);
 
     CSimpleStrArray firstGone(0, 1);
-    firstGone.Add("c:\\gone\\unloaded.dll");
+    firstGone.Add(L"c:\\gone\\unloaded.dll");
     firstGone.Add(Lower(kernel32).c_str());
     items = ChooseModuleTreeItems(firstGone, own);
     ASSERT_EQ(1u, items.names.size());
@@ -118,10 +117,10 @@ TEST(ModuleTree, ShowsOnlyLoadedModulesAndSelectsOnlyTheFirstRecorded) {
     // The self-test's module, even loaded and recorded first, is no item;
     // the first module after it is the one selected.
     CSimpleStrArray own2(0, 1);
-    own2.Add("c:\\app\\VEYRITH_SELFTEST.DLL");
+    own2.Add(L"c:\\app\\VEYRITH_SELFTEST.DLL");
     own2.Add(kernel32.c_str());
     CSimpleStrArray selfTestFirst(0, 1);
-    selfTestFirst.Add("c:\\app\\veyrith_selftest.dll");
+    selfTestFirst.Add(L"c:\\app\\veyrith_selftest.dll");
     selfTestFirst.Add(Lower(kernel32).c_str());
     items = ChooseModuleTreeItems(selfTestFirst, own2);
     ASSERT_EQ(1u, items.names.size());
@@ -130,45 +129,48 @@ TEST(ModuleTree, ShowsOnlyLoadedModulesAndSelectsOnlyTheFirstRecorded) {
 }
 
 TEST(FolderRelation, DepthCountsWholeCommonFolders) {
-    const char* acmeDll = "c:\\program files\\acme\\a.dll";
-    EXPECT_EQ(3, CommonFolderDepth(acmeDll, "c:\\program files\\acme\\bin\\b.exe"));
-    EXPECT_FALSE(IsSameFolder(acmeDll, "c:\\program files\\acme\\bin\\b.exe"));
-    EXPECT_TRUE(SharesFolder(acmeDll, "C:\\Program Files\\Acme\\bin\\b.exe"));
+    const wchar_t* acmeDll = L"c:\\program files\\acme\\a.dll";
+    EXPECT_EQ(3, CommonFolderDepth(acmeDll, L"c:\\program files\\acme\\bin\\b.exe"));
+    EXPECT_FALSE(IsSameFolder(acmeDll, L"c:\\program files\\acme\\bin\\b.exe"));
+    EXPECT_TRUE(SharesFolder(acmeDll, L"C:\\Program Files\\Acme\\bin\\b.exe"));
 
-    EXPECT_EQ(2, CommonFolderDepth("c:\\windows\\system32\\a.dll", "c:\\windows\\b.exe"));
-    EXPECT_FALSE(SharesFolder("c:\\windows\\system32\\a.dll", "c:\\windows\\b.exe"));
+    EXPECT_EQ(2, CommonFolderDepth(L"c:\\windows\\system32\\a.dll", L"c:\\windows\\b.exe"));
+    EXPECT_FALSE(SharesFolder(L"c:\\windows\\system32\\a.dll", L"c:\\windows\\b.exe"));
 
     // Whole components only: "acme" and "acme2" share nothing below c:\.
-    EXPECT_EQ(1, CommonFolderDepth("c:\\acme\\x\\a.dll", "c:\\acme2\\x\\b.exe"));
-    EXPECT_EQ(0, CommonFolderDepth("c:\\a\\a.dll", "d:\\a\\b.exe"));
-    EXPECT_TRUE(IsSameFolder("C:\\Tools\\a.dll", "c:\\tools\\B.EXE"));
+    EXPECT_EQ(1, CommonFolderDepth(L"c:\\acme\\x\\a.dll", L"c:\\acme2\\x\\b.exe"));
+    EXPECT_EQ(0, CommonFolderDepth(L"c:\\a\\a.dll", L"d:\\a\\b.exe"));
+    EXPECT_TRUE(IsSameFolder(L"C:\\Tools\\a.dll", L"c:\\tools\\B.EXE"));
+    // Letters beyond the code page compare without regard to case too.
+    EXPECT_TRUE(IsSameFolder(L"c:\\\u0428\u043f\u0438\u043e\u043d\\a.dll", L"C:\\\u0448\u041f\u0418\u041e\u041d\\b.exe"));
+    EXPECT_FALSE(IsSameFolder(L"c:\\\u76d1\u89c6\\a.dll", L"c:\\\u76d1\u8996\\b.exe"));
 }
 
 TEST(FolderRelation, ShortFormsAreComparedInTheirLongFormAndGonePathsAsGiven) {
     TempFolder temp;
-    std::string folder = temp.File("A Rather Long Folder Name");
-    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
-    std::string dll = folder + "\\monitor.dll";
-    std::string exe = folder + "\\some long program name.exe";
+    std::wstring folder = Wide(temp.File("A Rather Long Folder Name")) + L" \u0448\u043f\u0438\u043e\u043d";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    std::wstring dll = folder + L"\\monitor.dll";
+    std::wstring exe = folder + L"\\some long program name.exe";
     ASSERT_TRUE(WriteTextFile(dll, "x"));
     ASSERT_TRUE(WriteTextFile(exe, "x"));
-    char shortExe[MAX_PATH] = {};
-    ASSERT_NE(0u, GetShortPathNameA(exe.c_str(), shortExe, MAX_PATH));
+    wchar_t shortExe[MAX_PATH] = {};
+    ASSERT_NE(0u, GetShortPathNameW(exe.c_str(), shortExe, MAX_PATH));
     ASSERT_STRNE(exe.c_str(), shortExe);
     EXPECT_TRUE(IsSameFolder(dll.c_str(), shortExe));
 
     // A module that no longer exists is compared by the path as given.
-    std::string gone = temp.File("removed\\gone.dll");
-    EXPECT_TRUE(IsSameFolder(gone.c_str(), temp.File("removed\\host.exe").c_str()));
+    std::wstring gone = Wide(temp.File("removed\\gone.dll"));
+    EXPECT_TRUE(IsSameFolder(gone.c_str(), Wide(temp.File("removed\\host.exe")).c_str()));
     EXPECT_FALSE(IsSameFolder(gone.c_str(), exe.c_str()));
     EXPECT_GE(CommonFolderDepth(gone.c_str(), exe.c_str()), 3);
 }
 
 TEST(FileDescription, ReadsTheFirstTranslationOrNothing) {
-    EXPECT_EQ("Sample keyboard monitor", GetFileDescription((BinDir() + "sample_hook.dll").c_str()));
-    EXPECT_EQ("Sample hook host", GetFileDescription((BinDir() + "sample_hook_host.exe").c_str()));
-    EXPECT_EQ("", GetFileDescription(ModulePath(nullptr).c_str()));
-    EXPECT_EQ("", GetFileDescription((BinDir() + "no_such_file.exe").c_str()));
+    EXPECT_EQ(L"Sample keyboard monitor", GetFileDescription(Wide(BinDir() + "sample_hook.dll").c_str()));
+    EXPECT_EQ(L"Sample hook host", GetFileDescription(Wide(BinDir() + "sample_hook_host.exe").c_str()));
+    EXPECT_EQ(L"", GetFileDescription(Wide(ModulePath(nullptr)).c_str()));
+    EXPECT_EQ(L"", GetFileDescription(Wide(BinDir() + "no_such_file.exe").c_str()));
 }
 
 }  // namespace
@@ -176,8 +178,8 @@ TEST(FileDescription, ReadsTheFirstTranslationOrNothing) {
 // A 32-bit system has no redirected system folder: paths stay as they are.
 TEST(PathFor32BitAccess, AThirtyTwoBitSystemKeepsEveryPath) {
     ASSERT_FALSE(IsWow64System());
-    char windows[MAX_PATH] = {};
-    ASSERT_GT(GetSystemWindowsDirectoryA(windows, MAX_PATH), 0u);
-    const std::string path = std::string(windows) + "\\System32\\notepad.exe";
+    wchar_t windows[MAX_PATH] = {};
+    ASSERT_GT(GetSystemWindowsDirectoryW(windows, MAX_PATH), 0u);
+    const std::wstring path = std::wstring(windows) + L"\\System32\\notepad.exe";
     EXPECT_EQ(path, PathFor32BitAccess(path));
 }

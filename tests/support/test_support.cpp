@@ -4,6 +4,23 @@
 
 namespace testing_support {
 
+std::wstring Wide(const std::string& text) {
+    int chars = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(chars > 0 ? chars : 0), L'\0');
+    if (chars > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], chars);
+    return wide;
+}
+
+std::string Narrow(const std::wstring& text) {
+    int bytes = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                    nullptr);
+    std::string narrow(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
+    if (bytes > 0)
+        WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &narrow[0], bytes, nullptr,
+                            nullptr);
+    return narrow;
+}
+
 std::string BinDir() {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -25,8 +42,13 @@ TempFolder::TempFolder() {
 
 TempFolder::~TempFolder() { DeleteTree(m_path); }
 
-bool WriteTextFile(const std::string& path, const std::string& text) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+bool WriteTextFile(const std::string& path, const std::string& text) { return WriteTextFile(Wide(path), text); }
+std::string ReadTextFile(const std::string& path) { return ReadTextFile(Wide(path)); }
+bool FileExists(const std::string& path) { return FileExists(Wide(path)); }
+bool DeleteTree(const std::string& folder) { return DeleteTree(Wide(folder)); }
+
+bool WriteTextFile(const std::wstring& path, const std::string& text) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
@@ -35,8 +57,8 @@ bool WriteTextFile(const std::string& path, const std::string& text) {
     return ok && written == text.size();
 }
 
-std::string ReadTextFile(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+std::string ReadTextFile(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                               OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return std::string();
     std::string text;
@@ -47,41 +69,43 @@ std::string ReadTextFile(const std::string& path) {
     return text;
 }
 
-bool FileExists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+bool FileExists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool DeleteTree(const std::string& folder) {
-    std::string base = folder;
-    if (!base.empty() && base.back() != '\\') base += '\\';
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((base + "*").c_str(), &data);
+bool DeleteTree(const std::wstring& folder) {
+    std::wstring base = folder;
+    if (!base.empty() && base.back() != L'\\') base += L'\\';
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((base + L"*").c_str(), &data);
     if (find != INVALID_HANDLE_VALUE) {
         do {
-            std::string name = data.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string full = base + name;
+            std::wstring name = data.cFileName;
+            if (name == L"." || name == L"..") continue;
+            std::wstring full = base + name;
             if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 DeleteTree(full);
             } else {
-                SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(full.c_str());
+                SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(full.c_str());
             }
-        } while (FindNextFileA(find, &data));
+        } while (FindNextFileW(find, &data));
         FindClose(find);
     }
-    return RemoveDirectoryA(base.c_str()) != 0;
+    return RemoveDirectoryW(base.c_str()) != 0;
 }
 
 ChildProcess::~ChildProcess() { End(); }
 
-bool ChildProcess::Start(const std::string& commandLine) {
+bool ChildProcess::Start(const std::string& commandLine) { return Start(Wide(commandLine)); }
+
+bool ChildProcess::Start(const std::wstring& commandLine) {
     End();
-    STARTUPINFOA startup = {};
+    STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
-    std::vector<char> line(commandLine.begin(), commandLine.end());
+    std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
     line.push_back(0);
-    return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    return CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                           &startup, &m_info) != 0;
 }
 
@@ -124,6 +148,7 @@ bool ProcessExists(DWORD processId) {
 }
 
 std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
+std::wstring Quoted(const std::wstring& s) { return L"\"" + s + L"\""; }
 
 bool SetBinaryValue(HKEY root, const char* key, const char* name, const void* data, DWORD size) {
     HKEY h = nullptr;

@@ -8,6 +8,11 @@
 
 namespace testing_support {
 
+// A test's own text (ASCII, or in the code page: never a path the system
+// handed over) in UTF-16, and back.
+std::wstring Wide(const std::string& text);
+std::string Narrow(const std::wstring& text);
+
 // Folder of the running test program, with a trailing backslash. Every
 // program of the build (shipped ones and fixtures) lies in this folder.
 std::string BinDir();
@@ -30,6 +35,11 @@ bool WriteTextFile(const std::string& path, const std::string& text);
 std::string ReadTextFile(const std::string& path);
 bool FileExists(const std::string& path);
 bool DeleteTree(const std::string& folder);
+// The same for paths that may hold any character.
+bool WriteTextFile(const std::wstring& path, const std::string& text);
+std::string ReadTextFile(const std::wstring& path);
+bool FileExists(const std::wstring& path);
+bool DeleteTree(const std::wstring& folder);
 
 // A started process; the handle is closed (and the process ended, when it
 // still runs) when the object goes.
@@ -41,6 +51,7 @@ public:
     ChildProcess& operator=(const ChildProcess&) = delete;
     // commandLine is the whole line, program name included.
     bool Start(const std::string& commandLine);
+    bool Start(const std::wstring& commandLine);
     DWORD Id() const { return m_info.dwProcessId; }
     HANDLE Handle() const { return m_info.hProcess; }
     // Waits for the end; false on time-out. exitCode gets the process's code.
@@ -58,6 +69,7 @@ DWORD RunToEnd(const std::string& commandLine, DWORD timeoutMs = 20000);
 bool ProcessExists(DWORD processId);
 
 std::string Quoted(const std::string& s);
+std::wstring Quoted(const std::wstring& s);
 
 // Registry helpers on a key path below a root.
 bool SetBinaryValue(HKEY root, const char* key, const char* name, const void* data, DWORD size);

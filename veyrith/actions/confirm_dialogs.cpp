@@ -84,7 +84,7 @@ void CConfirmRemoveAutorunDlg::SetUp() {
     const CAutoRunInfo& entry = m_item.m_autoRun;
     std::wstring label = Item(IDC_AUTORUN_TYPE).TextW();
     size_t at = label.find(L"%s");
-    if (at != std::wstring::npos) label.replace(at, 2, AutoRunTypeTextW(entry.m_nType));
+    if (at != std::wstring::npos) label.replace(at, 2, AutoRunTypeText(entry.m_nType));
     SetDlgItemTextW(Handle(), IDC_AUTORUN_TYPE, label.c_str());
     SetDlgItemTextW(Handle(), IDC_AUTORUN_PLACE, EntryPlace(entry).c_str());
 }

@@ -45,12 +45,7 @@ UINT TypeTextId(int type) {
 
 }  // namespace
 
-std::string AutoRunTypeText(int type) {
-    UINT id = TypeTextId(type);
-    return id ? fw::LoadResString(id).substr(0, kTypeTextChars) : std::string();
-}
-
-std::wstring AutoRunTypeTextW(int type) {
+std::wstring AutoRunTypeText(int type) {
     UINT id = TypeTextId(type);
     return id ? fw::LoadResStringW(id).substr(0, kTypeTextChars) : std::wstring();
 }

@@ -33,5 +33,4 @@ HRESULT ResolveShortcut(const wchar_t* linkPath, std::wstring& target);
 void ReadWinIni(CAutoRunArray& inventory);
 
 // Display text of an autorun kind; empty for an unknown kind.
-std::string AutoRunTypeText(int type);
-std::wstring AutoRunTypeTextW(int type);
+std::wstring AutoRunTypeText(int type);

@@ -237,7 +237,7 @@ void CVeyrithView::AddRow(int row, int recordIndex, int image) {
     bool visible = record.m_bVisible > 0;
     SetCell(inserted, kColumnVisibility, fw::LoadResStringW(visible ? IDS_VISIBLE : IDS_HIDDEN),
             record.m_bVisible ? kImageVisible : kImageHidden);
-    SetCell(inserted, kColumnAutorun, AutoRunTypeTextW(record.m_autoRun.m_nType), -1);
+    SetCell(inserted, kColumnAutorun, AutoRunTypeText(record.m_autoRun.m_nType), -1);
     SetCell(inserted, kColumnDescription, record.m_szDescription, -1);
 }
 
