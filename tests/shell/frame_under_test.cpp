@@ -106,8 +106,8 @@ bool TakeQuitMessage() {
 }
 
 MessageBoxRecorder::MessageBoxRecorder(int answer) : m_answer(answer) {
-    fw::SetMessageBoxHook([this](const std::string& text, UINT type) {
-        boxes.push_back(Box{text, type});
+    fw::SetMessageBoxHook([this](const std::wstring& text, UINT type) {
+        boxes.push_back(Box{testing_support::Narrow(text), type, text});
         return m_answer;
     });
 }
@@ -115,8 +115,8 @@ MessageBoxRecorder::MessageBoxRecorder(int answer) : m_answer(answer) {
 MessageBoxRecorder::~MessageBoxRecorder() { fw::SetMessageBoxHook(nullptr); }
 
 ShellOpenRecorder::ShellOpenRecorder() {
-    SetShellOpenHook([this](HWND owner, const std::string& verb, const std::string& file,
-                            const std::string& parameters, int show) {
+    SetShellOpenHook([this](HWND owner, const std::string& verb, const std::wstring& file,
+                            const std::wstring& parameters, int show) {
         calls.push_back(Call{owner, verb, file, parameters, show});
     });
 }

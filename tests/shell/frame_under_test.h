@@ -79,8 +79,9 @@ public:
     ~MessageBoxRecorder();
     void Answer(int answer) { m_answer = answer; }
     struct Box {
-        std::string text;
+        std::string text;  // in the code page, for texts of the program's own
         UINT type;
+        std::wstring wide;  // as shown, for texts that name files
     };
     std::vector<Box> boxes;
 
@@ -97,7 +98,8 @@ public:
     void Stop();
     struct Call {
         HWND owner;
-        std::string verb, file, parameters;
+        std::string verb;
+        std::wstring file, parameters;
         int show;
     };
     std::vector<Call> calls;

@@ -31,7 +31,7 @@ bool RegisterServer(const char* file, DWORD type) {
 class HtmlHelpLoading : public ::testing::Test {
 protected:
     void SetUp() override {
-        fw::SetMessageBoxHook([this](const std::string&, UINT) {
+        fw::SetMessageBoxHook([this](const std::wstring&, UINT) {
             ++m_boxes;
             return IDOK;
         });
@@ -72,12 +72,12 @@ TEST_F(HtmlHelpLoading, UnloadableRegisteredFileFallsBackToTheName) {
 
 TEST_F(HtmlHelpLoading, MissingRuntimeIsSilentAndTheFailureIsRemembered) {
     CHtmlHelp help(kTestServerKey, kMissingLibrary);
-    EXPECT_FALSE(help.DisplayContents("C:\\nowhere\\veyrith.chm::/main.htm"));
+    EXPECT_FALSE(help.DisplayContents(L"C:\\nowhere\\veyrith.chm::/main.htm"));
     EXPECT_TRUE(help.HasFailed());
     // Registering the control afterwards changes nothing for this runtime.
     ASSERT_TRUE(RegisterServer("%SystemRoot%\\system32\\hhctrl.ocx", REG_EXPAND_SZ));
     EXPECT_FALSE(help.Load());
-    EXPECT_FALSE(help.DisplayContents("C:\\nowhere\\veyrith.chm::/main.htm"));
+    EXPECT_FALSE(help.DisplayContents(L"C:\\nowhere\\veyrith.chm::/main.htm"));
     EXPECT_EQ(help.LoadedFrom(), "");
     EXPECT_EQ(m_boxes, 0);
 }
@@ -100,7 +100,7 @@ TEST_F(HtmlHelpLoading, ShippedHelpFileOpensAtItsMainTopic) {
     std::string file = BinDir() + "veyrith.chm";
     ASSERT_TRUE(FileExists(file));
     CHtmlHelp help;
-    EXPECT_TRUE(help.DisplayContents(file + "::/main.htm"));
+    EXPECT_TRUE(help.DisplayContents(Wide(file) + L"::/main.htm"));
     EXPECT_EQ(m_boxes, 0);
     // The help window belongs to this process; close what it opened.
     EnumThreadWindows(GetCurrentThreadId(), CloseOwnWindow, 0);

@@ -3,6 +3,7 @@
 #include "resources/resource.h"
 #include "shell/veyrith_app.h"
 #include "framework/string_resource.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -18,8 +19,8 @@ struct Shown {
 class VersionCheck : public ::testing::Test {
 protected:
     void SetUp() override {
-        fw::SetMessageBoxHook([this](const std::string& text, UINT type) {
-            shown.push_back({text, type});
+        fw::SetMessageBoxHook([this](const std::wstring& text, UINT type) {
+            shown.push_back({testing_support::Narrow(text), type});
             return IDOK;
         });
     }

@@ -24,7 +24,7 @@ const UINT kContextCommands[] = {ID_QUARANTINE_FILE, ID_REMOVE_FROM_AUTORUN, ID_
 
 int FindRow(CVeyrithView& list, const std::string& path) {
     for (int row = 0; row < list.GetRowCount(); ++row)
-        if (lstrcmpiA(list.GetCellText(row, CVeyrithView::kColumnPath).c_str(), path.c_str()) == 0) return row;
+        if (lstrcmpiW(list.GetCellText(row, CVeyrithView::kColumnPath).c_str(), Wide(path).c_str()) == 0) return row;
     return -1;
 }
 
@@ -108,7 +108,7 @@ protected:
         return item.iImage;
     }
 
-    std::string FirstRowPath() { return m_frame.List().GetCellText(0, CVeyrithView::kColumnPath); }
+    std::string FirstRowPath() { return Narrow(m_frame.List().GetCellText(0, CVeyrithView::kColumnPath)); }
 
     PaneTestFrame m_frame;
     std::string m_dll, m_hiddenExe, m_visibleExe;
@@ -143,13 +143,13 @@ TEST_F(AffectedList, RowsShowEveryHostButNeverThisProcess) {
     EXPECT_GE(RowImage(visible), 2);
     EXPECT_LT(RowImage(hidden), list.GetImageCount());
     EXPECT_LT(RowImage(visible), list.GetImageCount());
-    EXPECT_EQ(fw::LoadResString(IDS_HIDDEN), list.GetCellText(hidden, CVeyrithView::kColumnVisibility));
-    EXPECT_EQ(fw::LoadResString(IDS_VISIBLE), list.GetCellText(visible, CVeyrithView::kColumnVisibility));
-    EXPECT_EQ(fw::LoadResString(IDS_AUTORUN_NONE), list.GetCellText(hidden, CVeyrithView::kColumnAutorun));
-    EXPECT_EQ("Sample hook host", list.GetCellText(hidden, CVeyrithView::kColumnDescription));
+    EXPECT_EQ(fw::LoadResStringW(IDS_HIDDEN), list.GetCellText(hidden, CVeyrithView::kColumnVisibility));
+    EXPECT_EQ(fw::LoadResStringW(IDS_VISIBLE), list.GetCellText(visible, CVeyrithView::kColumnVisibility));
+    EXPECT_EQ(fw::LoadResStringW(IDS_AUTORUN_NONE), list.GetCellText(hidden, CVeyrithView::kColumnAutorun));
+    EXPECT_EQ(L"Sample hook host", list.GetCellText(hidden, CVeyrithView::kColumnDescription));
     for (int row = 0; row < 2; ++row) {
         const CListItemState& record = list.Records().GetAt(list.GetRowRecord(row));
-        EXPECT_EQ(0, lstrcmpiA(record.m_szPath, list.GetCellText(row, 0).c_str()));
+        EXPECT_EQ(0, lstrcmpiW(record.m_szPath, list.GetCellText(row, 0).c_str()));
         EXPECT_NE(GetCurrentProcessId(), record.m_dwProcessId);
     }
 
@@ -233,17 +233,17 @@ TEST_F(AffectedList, SelectionStatusContextMenuAndDoubleClick) {
 
     CListItemState record;
     EXPECT_FALSE(list.GetSelectedRecord(record));
-    EXPECT_EQ("", list.GetSelectedText());
+    EXPECT_EQ(L"", list.GetSelectedText());
     NotifyPane(list, list.List(), NM_RCLICK, row);
     EXPECT_TRUE(m_frame.menus.empty()) << "no menu without a selected row";
 
     m_frame.m_statusTexts.clear();
     SelectRow(list.List(), 0);
     ASSERT_FALSE(m_frame.m_statusTexts.empty());
-    EXPECT_EQ("Sample hook host", m_frame.m_statusTexts.back());
+    EXPECT_EQ(L"Sample hook host", m_frame.m_statusTexts.back());
     ASSERT_TRUE(list.GetSelectedRecord(record));
     EXPECT_EQ(list.GetCellText(0, 0), list.GetSelectedText());
-    EXPECT_EQ(0, lstrcmpiA(record.m_szPath, list.GetSelectedText().c_str()));
+    EXPECT_EQ(0, lstrcmpiW(record.m_szPath, list.GetSelectedText().c_str()));
 
     NotifyPane(list, list.List(), NM_RCLICK, row);
     ASSERT_EQ(1u, m_frame.menus.size());
@@ -257,14 +257,14 @@ TEST_F(AffectedList, SelectionStatusContextMenuAndDoubleClick) {
     EXPECT_EQ(static_cast<UINT>(ID_VIEW_THE_FILE), m_frame.commands[0]);
 
     SelectRow(list.List(), -1);
-    EXPECT_EQ("", m_frame.m_statusTexts.back());
+    EXPECT_EQ(L"", m_frame.m_statusTexts.back());
     EXPECT_FALSE(list.GetSelectedRecord(record));
 }
 
 TEST_F(AffectedList, TreeShowsTheRecordedModuleSelectedAndFillsTheList) {
     m_frame.ProvokeHooks();
     ASSERT_NE(nullptr, GetModuleHandleA(m_dll.c_str())) << "the window manager did not load the module";
-    ASSERT_EQ(Lower(m_dll), g_monitoringModules.GetAt(0));
+    ASSERT_EQ(Wide(Lower(m_dll)), g_monitoringModules.GetAt(0));
     CLeftView& tree = m_frame.Left();
     m_frame.m_statusTexts.clear();
 
@@ -272,16 +272,16 @@ TEST_F(AffectedList, TreeShowsTheRecordedModuleSelectedAndFillsTheList) {
     ASSERT_TRUE(WaitForCensus(m_frame.List()));
 
     HTREEITEM root = tree.GetRootItem();
-    EXPECT_EQ(fw::LoadResString(IDS_MONITORING_FILES), tree.GetItemText(root));
+    EXPECT_EQ(fw::LoadResStringW(IDS_MONITORING_FILES), tree.GetItemText(root));
     EXPECT_TRUE(tree.IsItemBold(root));
     HTREEITEM module = tree.GetSelectedItem();
     ASSERT_NE(nullptr, module);
     EXPECT_EQ(root, tree.GetParentItem(module));
-    EXPECT_EQ(Lower(m_dll), tree.GetItemText(module));
+    EXPECT_EQ(Wide(Lower(m_dll)), tree.GetItemText(module));
     EXPECT_FALSE(tree.IsItemBold(module));
     EXPECT_EQ(CLeftView::kImageModule, tree.GetItemImage(module));
     ASSERT_FALSE(m_frame.m_statusTexts.empty());
-    EXPECT_EQ("Sample keyboard monitor", m_frame.m_statusTexts.back());
+    EXPECT_EQ(L"Sample keyboard monitor", m_frame.m_statusTexts.back());
     EXPECT_GE(HiddenRow(), 0);
     EXPECT_GE(VisibleRow(), 0);
 

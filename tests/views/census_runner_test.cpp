@@ -18,13 +18,13 @@ namespace {
 class CensusRunner : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_dllA = Lower(m_folder.File("census_a.dll"));
-        m_dllB = Lower(m_folder.File("census_b.dll"));
+        m_dllA = Wide(Lower(m_folder.File("census_a.dll")));
+        m_dllB = Wide(Lower(m_folder.File("census_b.dll")));
         ASSERT_TRUE(CopyFromBin("sample_hook.dll", m_dllA));
         ASSERT_TRUE(CopyFromBin("probe_module.dll", m_dllB));
-        std::string exe = BinDir() + "sample_hook_host.exe";
-        ASSERT_TRUE(m_hostA.Start(exe, "-hook none -dll " + Quoted(m_dllA)));
-        ASSERT_TRUE(m_hostB.Start(exe, "-hook none -dll " + Quoted(m_dllB)));
+        std::wstring exe = Wide(BinDir() + "sample_hook_host.exe");
+        ASSERT_TRUE(m_hostA.Start(exe, L"-hook none -dll " + Quoted(m_dllA)));
+        ASSERT_TRUE(m_hostB.Start(exe, L"-hook none -dll " + Quoted(m_dllB)));
         ASSERT_TRUE(m_frame.Ready());
     }
 
@@ -38,7 +38,7 @@ protected:
     }
 
     TempFolder m_folder;
-    std::string m_dllA, m_dllB;
+    std::wstring m_dllA, m_dllB;
     HookHost m_hostA, m_hostB;
     PaneTestFrame m_frame;
 };
@@ -62,7 +62,7 @@ TEST_F(CensusRunner, RowsFollowTheNewestSelection) {
     EXPECT_EQ(0, list.GetRowCount());
 
     // A module the census did not cover gets a census of its own.
-    std::string kernel32 = Lower(ModulePath(GetModuleHandleA("kernel32.dll")));
+    std::wstring kernel32 = Wide(Lower(ModulePath(GetModuleHandleA("kernel32.dll"))));
     list.ShowModule(kernel32);
     EXPECT_TRUE(list.IsCensusRunning());
     ASSERT_TRUE(WaitForCensus(list));
@@ -83,7 +83,7 @@ TEST_F(CensusRunner, SupersededAndDroppedCensusesNeverLand) {
         result = runner.TakeResult();
     }
     ASSERT_TRUE(result);
-    EXPECT_EQ(std::vector<std::string>{m_dllB}, result->Census().Modules());
+    EXPECT_EQ(std::vector<std::wstring>{m_dllB}, result->Census().Modules());
     EXPECT_FALSE(runner.IsRunning());
     PumpMessages(1500);
     EXPECT_FALSE(runner.TakeResult()) << "the superseded census landed after all";
@@ -96,7 +96,7 @@ TEST_F(CensusRunner, SupersededAndDroppedCensusesNeverLand) {
     EXPECT_FALSE(list.IsCensusRunning());
     PumpMessages(1500);
     EXPECT_EQ(0, list.GetRowCount());
-    EXPECT_EQ("", list.ShownModule());
+    EXPECT_EQ(L"", list.ShownModule());
 }
 
 TEST_F(CensusRunner, ClosingTheWindowDuringACensusIsHarmless) {
@@ -110,7 +110,7 @@ TEST_F(CensusRunner, ClosingTheWindowDuringACensusIsHarmless) {
     // The workers finish after their windows are gone; this process and
     // a fresh list go on as before.
     PumpMessages(2000);
-    ASSERT_TRUE(ShowAndWait(m_frame.List(), m_dllA));
+    ASSERT_TRUE(ShowAndWait(m_frame.List(), Narrow(m_dllA)));
     EXPECT_EQ(std::vector<DWORD>{m_hostA.Id()}, RowProcesses());
 }
 

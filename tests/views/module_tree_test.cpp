@@ -22,7 +22,7 @@ TEST_F(ModuleTree, StartsWithTheBoldStartItemThatStartsAScanWhenClicked) {
     CLeftView& tree = m_frame.Left();
     ASSERT_EQ(1u, tree.GetCount());
     HTREEITEM start = tree.GetRootItem();
-    EXPECT_EQ(fw::LoadResString(IDS_START_SCAN), tree.GetItemText(start));
+    EXPECT_EQ(fw::LoadResStringW(IDS_START_SCAN), tree.GetItemText(start));
     EXPECT_TRUE(tree.IsItemBold(start));
     EXPECT_EQ(CLeftView::kImageStart, tree.GetItemImage(start));
     EXPECT_EQ(nullptr, tree.GetParentItem(start));
@@ -58,7 +58,7 @@ TEST_F(ModuleTree, NothingRecordedLeavesTheSingleEmptyResultItem) {
 
     ASSERT_EQ(1u, tree.GetCount());
     HTREEITEM root = tree.GetRootItem();
-    EXPECT_EQ(fw::LoadResString(IDS_NO_MONITORING_MODULES), tree.GetItemText(root));
+    EXPECT_EQ(fw::LoadResStringW(IDS_NO_MONITORING_MODULES), tree.GetItemText(root));
     EXPECT_TRUE(tree.IsItemBold(root));
     EXPECT_EQ(CLeftView::kImageRoot, tree.GetItemImage(root));
     EXPECT_EQ(nullptr, tree.GetSelectedItem());
@@ -81,7 +81,7 @@ TEST_F(ModuleTree, ClearEmptiesAndTheQueriesHandleNoItem) {
     EXPECT_EQ(0u, tree.GetCount());
     EXPECT_EQ(nullptr, tree.GetSelectedItem());
     EXPECT_EQ(nullptr, tree.GetParentItem(nullptr));
-    EXPECT_EQ("", tree.GetItemText(nullptr));
+    EXPECT_EQ(L"", tree.GetItemText(nullptr));
     tree.RefreshSelection();
     EXPECT_EQ(0, m_frame.List().GetRowCount());
 }

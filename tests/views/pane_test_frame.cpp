@@ -67,7 +67,7 @@ PaneTestFrame::~PaneTestFrame() {
 
 void PaneTestFrame::StartScan() { ++scanStarts; }
 
-void PaneTestFrame::OnTreeSelection(const std::string& text, bool isModule) {
+void PaneTestFrame::OnTreeSelection(const std::wstring& text, bool isModule) {
     if (isModule)
         m_list.ShowModule(text);
     else
@@ -79,7 +79,7 @@ void PaneTestFrame::OnScanWalkEnded() {
     ModuleTreeItems items = CurrentModuleTreeItems();
     m_list.TakeCensus(items.names);
     bool found = m_left.FillModuleTree(items);
-    SetMessageText(fw::LoadResString(IDS_SCANNING_COMPLETE));
+    SetMessageText(fw::LoadResStringW(IDS_SCANNING_COMPLETE));
     m_info.ShowPage(PageAfterScan(found));
 }
 
@@ -94,7 +94,7 @@ bool WaitForCensus(const CVeyrithView& list, DWORD timeoutMs) {
 }
 
 bool ShowAndWait(CVeyrithView& list, const std::string& module) {
-    list.ShowModule(module);
+    list.ShowModule(testing_support::Wide(module));
     return WaitForCensus(list);
 }
 

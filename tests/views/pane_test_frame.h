@@ -29,12 +29,12 @@ public:
 
     HWND HostWindow() const override { return m_window; }
     void StartScan() override;
-    void SetMessageText(const std::string& text) override { m_statusTexts.push_back(text); }
+    void SetMessageText(const std::wstring& text) override { m_statusTexts.push_back(text); }
     bool IsHiddenOnlyChecked() const override { return m_hiddenOnly; }
     HFONT BoldFont() const override { return m_boldFont; }
     // As the main frame: the selection decides the list, the end of a walk
     // rebuilds the tree and starts the census.
-    void OnTreeSelection(const std::string& text, bool isModule) override;
+    void OnTreeSelection(const std::wstring& text, bool isModule) override;
     void OnScanWalkEnded() override;
 
     bool Ready() const { return m_ready; }
@@ -48,7 +48,7 @@ public:
 
     int scanStarts = 0;
     int walkEnds = 0;
-    std::vector<std::string> m_statusTexts;
+    std::vector<std::wstring> m_statusTexts;
     std::vector<UINT> commands;
     std::vector<OpenedMenu> menus;
 

@@ -16,7 +16,7 @@ using namespace testing_support;
 namespace {
 
 const char* const kHead[] = {
-    "<HEAD>", "<STYLE>", "BODY, TD {", "FONT-FAMILY: Arial, Verdana;", "FONT-SIZE: 12pt;",
+    "<HEAD>", "<META http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">", "<STYLE>", "BODY, TD {", "FONT-FAMILY: Arial, Verdana;", "FONT-SIZE: 12pt;",
     "MARGIN-LEFT: 40px;", "MARGIN-RIGHT: 40px;", "}", "H1", "{", "BORDER-RIGHT: #accce6 thin solid;",
     "BORDER-TOP: #e0f0ff thin solid;", "MARGIN-TOP: 0em;", "FONT-SIZE: 120%;", "MARGIN-BOTTOM: 0.7em;",
     "PADDING-BOTTOM: 2px;", "BORDER-LEFT: #e0f0ff thin solid;", "COLOR: #000099;", "PADDING-TOP: 2px;",
@@ -43,43 +43,48 @@ std::string Stamp(const SYSTEMTIME& now) {
     return std::string(date) + ", " + time;
 }
 
-std::vector<std::string> Modules() {
-    return {Lower(BinDir() + "sample_hook.dll"), Lower(BinDir() + "probe_module.dll"),
-            Lower(BinDir() + "markup_module.dll")};
+std::vector<std::wstring> Modules() {
+    return {Wide(Lower(BinDir() + "sample_hook.dll")), Wide(Lower(BinDir() + "probe_module.dll")),
+            Wide(Lower(BinDir() + "markup_module.dll"))};
 }
 
 TEST(Report, BytesLineByLineWithInsertedTextsEscaped) {
     std::vector<ReportRow> rows = ReportRowsFor(Modules());
     ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(rows[0].description, "Sample keyboard monitor");
-    EXPECT_EQ(rows[1].description, fw::LoadResString(IDS_DESCRIPTION_ABSENT));
+    EXPECT_EQ(rows[0].description, L"Sample keyboard monitor");
+    EXPECT_EQ(rows[1].description, fw::LoadResStringW(IDS_DESCRIPTION_ABSENT));
     SYSTEMTIME now = {2026, 12, 1, 7, 18, 5, 9, 0};
     std::vector<std::string> lines = Lines(BuildReport(rows, now));
 
-    ASSERT_EQ(lines.size(), 36u) << "35 lines and a final line break";
-    EXPECT_EQ(lines[35], "");
-    for (int i = 0; i < 30; ++i) EXPECT_EQ(lines[i], kHead[i]) << "line " << i + 1;
-    EXPECT_EQ(lines[30], "<TITLE>");
-    EXPECT_EQ(lines[31], "Veyrith scanning results: " + Stamp(now) + "</TITLE>");
-    EXPECT_EQ(lines[32], "</HEAD>");
-    EXPECT_EQ(lines[33], "<BODY>");
+    ASSERT_EQ(lines.size(), 37u) << "36 lines and a final line break";
+    EXPECT_EQ(lines[36], "");
+    for (int i = 0; i < 31; ++i) EXPECT_EQ(lines[i], kHead[i]) << "line " << i + 1;
+    EXPECT_EQ(lines[31], "<TITLE>");
+    EXPECT_EQ(lines[32], "Veyrith scanning results: " + Stamp(now) + "</TITLE>");
+    EXPECT_EQ(lines[33], "</HEAD>");
+    EXPECT_EQ(lines[34], "<BODY>");
 
     std::string expected =
         "<H1>Veyrith scanning results: 3 file(s) performing system-wide monitoring  found</H1>"
         "<TABLE width=100%  align=center cellpadding=5>"
         "<TR bgColor=#6495ed><TD><B>Path</B></TD><TD><B>Description</B></TD></TR>"
-        "<TR><TD bgColor=#c0dbfd>" + Modules()[0] + "</TD><TD bgColor=#c0dbfd>Sample keyboard monitor</TD></TR>"
-        "<TR><TD bgColor=#c0dbfd>" + Modules()[1] + "</TD><TD bgColor=#c0dbfd>Description absent</TD></TR>"
-        "<TR><TD bgColor=#c0dbfd>" + Modules()[2] +
+        "<TR><TD bgColor=#c0dbfd>" + Narrow(Modules()[0]) + "</TD><TD bgColor=#c0dbfd>Sample keyboard monitor</TD></TR>"
+        "<TR><TD bgColor=#c0dbfd>" + Narrow(Modules()[1]) + "</TD><TD bgColor=#c0dbfd>Description absent</TD></TR>"
+        "<TR><TD bgColor=#c0dbfd>" + Narrow(Modules()[2]) +
         "</TD><TD bgColor=#c0dbfd>&lt;script&gt;alert(1)&lt;/script&gt; &amp; &quot;x&quot;</TD></TR>"
         "</TABLE><BR><B>System checked: </B>" + Stamp(now) +
         "<BR><A href=mailto:" + kSupportAddress +
         ">Click here if you want to send a question to Tarnwick Software online support</A></BODY>";
-    EXPECT_EQ(lines[34], expected);
+    EXPECT_EQ(lines[35], expected);
 
-    // A path with markup characters is escaped as well.
-    std::vector<std::string> odd = Lines(BuildReport({{"c:\\a&b\\<x>.dll", "d"}}, now));
-    EXPECT_NE(odd[34].find("c:\\a&amp;b\\&lt;x&gt;.dll"), std::string::npos);
+    // A path with markup characters is escaped as well; one beyond the code
+    // page is written in UTF-8, as the head says.
+    std::vector<std::string> odd = Lines(BuildReport(
+        {{L"c:\\a&b\\<x>.dll", L"d"}, {L"c:\\\u76d1\u89c6\\\u0448\u043f\u0438\u043e\u043d.dll", L"\u00e9"}}, now));
+    EXPECT_NE(odd[35].find("c:\\a&amp;b\\&lt;x&gt;.dll"), std::string::npos);
+    EXPECT_NE(odd[35].find("c:\\\xE7\x9B\x91\xE8\xA7\x86\\\xD1\x88\xD0\xBF\xD0\xB8\xD0\xBE\xD0\xBD.dll</TD>"
+                           "<TD bgColor=#c0dbfd>\xC3\xA9</TD>"),
+              std::string::npos);
 }
 
 TEST(Report, FileIsReplacedWholeAndFailuresOpenNothing) {
@@ -89,26 +94,26 @@ TEST(Report, FileIsReplacedWholeAndFailuresOpenNothing) {
     std::vector<std::string> opened;
     std::string chosen = path;
     SetReportSeams(
-        [&](HWND, std::string& out) {
+        [&](HWND, std::wstring& out) {
             if (chosen.empty()) return false;
-            out = chosen;
+            out = Wide(chosen);
             return true;
         },
-        [&](const std::string& file) { opened.push_back(file); });
+        [&](const std::wstring& file) { opened.push_back(Narrow(file)); });
     std::vector<std::string> boxes;
-    fw::SetMessageBoxHook([&](const std::string& text, UINT) {
-        boxes.push_back(text);
+    fw::SetMessageBoxHook([&](const std::wstring& text, UINT) {
+        boxes.push_back(Narrow(text));
         return IDOK;
     });
 
     ExportResults(nullptr, Modules());
     std::string text = ReadTextFile(path);
     std::vector<std::string> lines = Lines(text);
-    ASSERT_EQ(lines.size(), 36u) << "the old content is gone";
+    ASSERT_EQ(lines.size(), 37u) << "the old content is gone";
     // Title and body carry the same reading of the clock.
-    std::string title = lines[31].substr(0, lines[31].size() - std::string("</TITLE>").size());
+    std::string title = lines[32].substr(0, lines[32].size() - std::string("</TITLE>").size());
     std::string stamp = title.substr(std::string("Veyrith scanning results: ").size());
-    EXPECT_NE(lines[34].find("System checked: </B>" + stamp + "<BR>"), std::string::npos);
+    EXPECT_NE(lines[35].find("System checked: </B>" + stamp + "<BR>"), std::string::npos);
     EXPECT_EQ(opened, std::vector<std::string>{path});
     EXPECT_TRUE(boxes.empty());
 
