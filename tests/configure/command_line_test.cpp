@@ -14,6 +14,16 @@ TEST(ParameterString, KeepsTrailingBlanksAndInnerText) {
     EXPECT_STREQ(ParameterString("tool.exe   -move a b"), "-move a b");
 }
 
+TEST(ParameterString, AWideCommandLineGivesItsParametersAsAscii) {
+    std::string parameters = "untouched";
+    EXPECT_TRUE(AsciiParameterString(L"\"C:\\\u5de5\u5177 \u0436\\veyrith_configure.exe\" -kill 12", parameters));
+    EXPECT_EQ(parameters, "-kill 12");
+    EXPECT_TRUE(AsciiParameterString(L"C:\\\u5de5\u5177\\veyrith_configure.exe\t-copy", parameters));
+    EXPECT_EQ(parameters, "-copy");
+    EXPECT_FALSE(AsciiParameterString(L"tool.exe -kill \u0661\u0662", parameters));
+    EXPECT_EQ(parameters, "-kill ") << "what was read so far";
+}
+
 TEST(MatchSwitch, WholeStringInAnyLetterCase) {
     EXPECT_EQ(MatchSwitch("-kill"), ToolSwitch::Kill);
     EXPECT_EQ(MatchSwitch("-KILL"), ToolSwitch::Kill);

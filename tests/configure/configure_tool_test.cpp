@@ -25,19 +25,48 @@ bool SetMultiStringValue(HKEY root, const char* key, const char* name,
     return status == ERROR_SUCCESS;
 }
 
-// The strings of a REG_MULTI_SZ read as bytes, empty ones included.
-std::vector<std::string> SplitMultiString(const std::vector<unsigned char>& data) {
-    std::vector<std::string> strings(1);
-    for (unsigned char c : data) {
+// The strings of a REG_MULTI_SZ read in UTF-16, empty ones included.
+std::vector<std::wstring> ReadMultiString(HKEY root, const char* key, const char* name) {
+    std::vector<std::wstring> strings(1);
+    HKEY h = nullptr;
+    if (RegOpenKeyExA(root, key, 0, KEY_READ, &h) != ERROR_SUCCESS) return {};
+    DWORD size = 0;
+    std::wstring data;
+    std::wstring wideName = Wide(name);
+    if (RegQueryValueExW(h, wideName.c_str(), nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS) {
+        data.assign(size / sizeof(wchar_t) + 1, L'\0');
+        RegQueryValueExW(h, wideName.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&data[0]), &size);
+        data.resize(size / sizeof(wchar_t));
+    }
+    RegCloseKey(h);
+    for (wchar_t c : data) {
         if (c == 0) strings.emplace_back();
-        else strings.back() += static_cast<char>(c);
+        else strings.back() += c;
     }
     strings.pop_back();
     return strings;
 }
 
-bool EndsWith(const std::string& text, const std::string& tail) {
+bool EndsWith(const std::wstring& text, const std::wstring& tail) {
     return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// A REG_SZ value under HKEY_CURRENT_USER whose name holds any character.
+bool SetWideValue(const char* key, const std::wstring& name) {
+    HKEY h = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &h, nullptr)) return false;
+    LONG status = RegSetValueExW(h, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(L"c:\\x.exe"),
+                                 sizeof(L"c:\\x.exe"));
+    RegCloseKey(h);
+    return status == ERROR_SUCCESS;
+}
+
+bool WideValueExists(const char* key, const std::wstring& name) {
+    HKEY h = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_READ, &h) != ERROR_SUCCESS) return false;
+    LONG status = RegQueryValueExW(h, name.c_str(), nullptr, nullptr, nullptr, nullptr);
+    RegCloseKey(h);
+    return status == ERROR_SUCCESS;
 }
 
 std::string DigestOf(const std::vector<unsigned char>& bytes) {
@@ -132,11 +161,14 @@ protected:
         return RunBound(switchName);
     }
 
-    static ToolRequest PathRequest(const std::string& path, const std::string& target = "") {
+    static ToolRequest PathRequest(const std::wstring& path, const std::wstring& target = std::wstring()) {
         ToolRequest r = {};
-        lstrcpynA(r.path, path.c_str(), sizeof(r.path));
-        lstrcpynA(r.target, target.c_str(), sizeof(r.target));
+        lstrcpynW(r.path, path.c_str(), 260);
+        lstrcpynW(r.target, target.c_str(), 260);
         return r;
+    }
+    static ToolRequest PathRequest(const std::string& path, const std::string& target = "") {
+        return PathRequest(Wide(path), Wide(target));
     }
 
     std::vector<unsigned char> m_stored;
@@ -219,14 +251,34 @@ TEST_F(ConfigureTool, QuotedProgramNameWithBlanks) {
     EXPECT_TRUE(FileExists(m_dir.File("b.txt")));
 }
 
+// The tool in a folder named in CJK letters reads its own command line in
+// UTF-16 and copies a file named in Cyrillic.
+TEST_F(ConfigureTool, AProgramFolderAndFilesOfAnyName) {
+    std::wstring folder = Wide(m_dir.Path()) + L"\u5de5\u5177 \u0436\\";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    std::wstring tool = folder + L"veyrith_configure.exe";
+    ASSERT_TRUE(CopyFileW(Wide(ToolPath()).c_str(), tool.c_str(), FALSE));
+    std::wstring source = Wide(m_dir.Path()) + L"\u0438\u0441\u0445\u043e\u0434.txt";
+    std::wstring target = Wide(m_dir.Path()) + L"\u043a\u043e\u043f\u0438\u044f.txt";
+    WriteTextFile(source, "a");
+    Store(PathRequest(source, target), kToolRequestShortSize);
+    ChildProcess run;
+    ASSERT_TRUE(run.Start(Quoted(tool) + L" -copy " + Wide(DigestOf(m_stored))));
+    DWORD code = 0;
+    ASSERT_TRUE(run.Wait(30000, &code));
+    EXPECT_EQ(code, 1u);
+    EXPECT_EQ(ReadTextFile(target), "a");
+}
+
 TEST_F(ConfigureTool, OnlyAWellFormedRequestOfTheSwitchsSizeIsUsed) {
     WriteTextFile(m_dir.File("a.txt"), "a");
     ToolRequest r = PathRequest(m_dir.File("a.txt"), m_dir.File("b.txt"));
-    std::vector<unsigned char> bytes(1025, 0);
+    std::vector<unsigned char> bytes(kToolRequestBufferSize + 1, 0);
     std::memcpy(bytes.data(), &r, sizeof(r));
-    // Too long, the whole record, a record cut inside the target, the id alone.
-    for (size_t size : {size_t(1025), size_t(1024), size_t(kToolRequestAutorunSize), size_t(294),
-                        size_t(4)}) {
+    // Too long, as long as the tool reads, the whole record, a record cut
+    // inside the target, the id alone.
+    for (size_t size : {size_t(kToolRequestBufferSize + 1), size_t(kToolRequestBufferSize),
+                        size_t(kToolRequestAutorunSize), size_t(600), size_t(4)}) {
         bytes.resize(size);
         StoreBytes(bytes);
         EXPECT_EQ(RunBound("-copy"), 0u) << size;
@@ -315,20 +367,20 @@ TEST_F(ConfigureTool, AStandardUserEndsTheirOwnProcesses) {
     EXPECT_FALSE(FileExists(exe));
 }
 
-TEST_F(ConfigureTool, MoveRebootRegistersAPendingDeletion) {
+TEST_F(ConfigureTool, MoveRebootRegistersAPendingDeletionOfTheNamedFile) {
     std::vector<unsigned char> before =
         ReadBinaryValue(HKEY_LOCAL_MACHINE, kPendingKey, "PendingFileRenameOperations");
-    std::string file = m_dir.File("pending.txt");
+    const std::wstring name = L"\u043e\u0442\u043b\u043e\u0436\u0435\u043d \u76d1.txt";
+    std::wstring file = Wide(m_dir.Path()) + name;
     WriteTextFile(file, "x");
     EXPECT_EQ(StoreAndRun("-move_reboot", PathRequest(file), kToolRequestShortSize), 1u);
-    std::vector<unsigned char> after =
-        ReadBinaryValue(HKEY_LOCAL_MACHINE, kPendingKey, "PendingFileRenameOperations");
-    // A REG_MULTI_SZ of source/target pairs, read here as ANSI: the file
+    // A REG_MULTI_SZ of source/target pairs: the file, by its real name,
     // must be a source whose target is empty, i.e. a deletion, not a rename.
-    std::vector<std::string> strings = SplitMultiString(after);
+    std::vector<std::wstring> strings =
+        ReadMultiString(HKEY_LOCAL_MACHINE, kPendingKey, "PendingFileRenameOperations");
     bool deletion = false;
     for (size_t i = 0; i + 1 < strings.size(); i += 2)
-        if (EndsWith(strings[i], "pending.txt")) deletion = strings[i + 1].empty();
+        if (EndsWith(strings[i], L"\\" + name)) deletion = strings[i + 1].empty();
     EXPECT_TRUE(deletion);
     EXPECT_TRUE(FileExists(file));
 
@@ -341,22 +393,27 @@ TEST_F(ConfigureTool, MoveRebootRegistersAPendingDeletion) {
 }
 
 TEST_F(ConfigureTool, RegAutorunRemovesOnlyTheNamedEntry) {
-    for (const char* name : {"First", "Target", "Last"})
-        ASSERT_TRUE(SetStringValue(HKEY_CURRENT_USER, kTestRunKey, name, "c:\\x.exe"));
+    // The target is named in Cyrillic; beside it a value named with as many
+    // question marks, which a conversion to the code page would have named.
+    const std::wstring target = L"\u0428\u043f\u0438\u043e\u043d";
+    const std::wstring lookalike(target.size(), L'?');
+    for (const std::wstring& name : {std::wstring(L"First"), target, lookalike, std::wstring(L"Last")})
+        ASSERT_TRUE(SetWideValue(kTestRunKey, name));
     ToolRequest r = {};
     r.id = 1;
-    lstrcpyA(r.path, kTestRunKey);
+    lstrcpyW(r.path, Wide(kTestRunKey).c_str());
     r.rootKey = 0x80000001;
-    lstrcpyA(r.valueName, "Target");
+    lstrcpyW(r.valueName, target.c_str());
     EXPECT_EQ(StoreAndRun("-reg_autorun", r, kToolRequestAutorunSize), 1u);
-    EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, kTestRunKey, "Target"));
+    EXPECT_FALSE(WideValueExists(kTestRunKey, target));
+    EXPECT_TRUE(WideValueExists(kTestRunKey, lookalike));
     EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kTestRunKey, "First"));
     EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kTestRunKey, "Last"));
     // The value is gone now, so a second run fails.
     EXPECT_EQ(RunBound("-reg_autorun"), 0u);
 
     // Kinds 0 and 3 succeed without touching anything.
-    lstrcpyA(r.valueName, "First");
+    lstrcpyW(r.valueName, L"First");
     for (DWORD kind : {0u, 3u}) {
         r.id = kind;
         EXPECT_EQ(StoreAndRun("-reg_autorun", r, kToolRequestAutorunSize), 1u) << kind;
@@ -367,18 +424,20 @@ TEST_F(ConfigureTool, RegAutorunRemovesOnlyTheNamedEntry) {
     ASSERT_TRUE(SetStringValue(HKEY_CLASSES_ROOT, "VeyrithToolTest\\Run", "First", "c:\\x.exe"));
     r.id = 1;
     r.rootKey = 0x80000000;
-    lstrcpyA(r.path, "VeyrithToolTest\\Run");
+    lstrcpyW(r.path, L"VeyrithToolTest\\Run");
     EXPECT_EQ(StoreAndRun("-reg_autorun", r, kToolRequestAutorunSize), 0u);
     EXPECT_TRUE(ValueExists(HKEY_CLASSES_ROOT, "VeyrithToolTest\\Run", "First"));
 
     // A path field without its NUL is refused rather than read on into the
     // next field; here it would name a real key: one of exactly 260 characters.
     r.rootKey = 0x80000001;
+    // Its characters have zero bytes, which are no NUL characters.
     std::string longKey = std::string(kTestRunKey) + "\\";
-    longKey += std::string(sizeof(r.path) - longKey.size(), 'R');
+    longKey += std::string(260 - longKey.size(), 'R');
     ASSERT_TRUE(SetStringValue(HKEY_CURRENT_USER, longKey.c_str(), "First", "c:\\x.exe"));
-    std::memcpy(r.path, longKey.data(), sizeof(r.path));
-    lstrcpyA(r.valueName, "First");
+    std::wstring wideKey = Wide(longKey);
+    std::memcpy(r.path, wideKey.data(), sizeof(r.path));
+    lstrcpyW(r.valueName, L"First");
     EXPECT_EQ(StoreAndRun("-reg_autorun", r, kToolRequestAutorunSize), 0u);
     EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, longKey.c_str(), "First"));
 }

@@ -20,14 +20,14 @@ namespace {
 class ToolClient : public ::testing::Test {
 protected:
     void SetUp() override {
-        fw::SetMessageBoxHook([this](const std::string& text, UINT type) {
-            boxes.push_back(text + "/" + std::to_string(type));
+        fw::SetMessageBoxHook([this](const std::wstring& text, UINT type) {
+            boxes.push_back(Narrow(text) + "/" + std::to_string(type));
             return IDOK;
         });
     }
     void TearDown() override {
         fw::SetMessageBoxHook(nullptr);
-        SetToolFolder(BinDir());
+        SetToolFolder(Wide(BinDir()));
     }
     std::vector<std::string> boxes;
 };
@@ -61,12 +61,12 @@ bool HoldsHandleTo(DWORD processId) {
 
 TEST_F(ToolClient, MissingToolLongPathsAndTheStoredRequests) {
     TempFolder empty;
-    SetToolFolder(empty.Path());
+    SetToolFolder(Wide(empty.Path()));
     EXPECT_EQ(ToolKill(4321), 0u);
     EXPECT_EQ(Stored(kToolRequestShortSize).id, 4321u);
-    std::string longest = "C:\\" + std::string(256, 'a');
-    EXPECT_FALSE(ToolMove(longest.c_str(), "C:\\b.dll"));
-    EXPECT_EQ(std::string(Stored(kToolRequestShortSize).path), longest);
+    std::wstring longest = L"C:\\" + std::wstring(256, L'\u0436');
+    EXPECT_FALSE(ToolMove(longest.c_str(), L"C:\\b.dll"));
+    EXPECT_EQ(std::wstring(Stored(kToolRequestShortSize).path), longest);
     EXPECT_EQ(boxes, std::vector<std::string>(2, "Error 2/0"));
 
     // One character more is refused before anything is stored or started.
@@ -74,8 +74,8 @@ TEST_F(ToolClient, MissingToolLongPathsAndTheStoredRequests) {
     record.m_autoRun.m_nType = AUTORUN_WININI;
     EXPECT_EQ(ToolRemoveAutoRun(record), 0u);
     Stored(kToolRequestAutorunSize);
-    std::string tooLong = longest + "a";
-    EXPECT_FALSE(ToolCopy("C:\\b.dll", tooLong.c_str()));
+    std::wstring tooLong = longest + L"a";
+    EXPECT_FALSE(ToolCopy(L"C:\\b.dll", tooLong.c_str()));
     ToolShowProperties(nullptr, tooLong.c_str());
     Stored(kToolRequestAutorunSize);
     std::string refusal = fw::LoadResString(IDS_TOOL_PATH_TOO_LONG) + "/" + std::to_string(MB_ICONSTOP);
@@ -85,12 +85,12 @@ TEST_F(ToolClient, MissingToolLongPathsAndTheStoredRequests) {
 TEST_F(ToolClient, ToolThatNeverEndsFailsAndItsHandleIsClosed) {
     TempFolder folder;
     ASSERT_TRUE(CopyFileA((BinDir() + "idle_process.exe").c_str(), folder.File("veyrith_configure.exe").c_str(), FALSE));
-    SetToolFolder(folder.Path());
+    SetToolFolder(Wide(folder.Path()));
     ChildProcess held;  // shows that the probe sees a handle that is held
     ASSERT_TRUE(held.Start(Quoted(BinDir() + "idle_process.exe")));
     EXPECT_TRUE(HoldsHandleTo(held.Id()));
 
-    EXPECT_FALSE(ToolCopy("C:\\a.dll", "C:\\b.dll"));
+    EXPECT_FALSE(ToolCopy(L"C:\\a.dll", L"C:\\b.dll"));
     EXPECT_TRUE(boxes.empty());
     std::vector<DWORD> children = ToolChildren();
     EXPECT_EQ(children.size(), 1u);
@@ -103,17 +103,41 @@ TEST_F(ToolClient, ToolThatNeverEndsFailsAndItsHandleIsClosed) {
     }
 }
 
-TEST_F(ToolClient, RealToolCopiesAndMoves) {
+// The tool itself in a folder named in CJK letters, the files in one named
+// in Cyrillic: every name reaches the tool and the file system unchanged.
+TEST_F(ToolClient, RealToolCopiesAndMovesFilesOfAnyName) {
     TempFolder folder;
-    std::string source = folder.File("source.txt"), copy = folder.File("copy.txt"), moved = folder.File("moved.txt");
+    const std::wstring toolFolder = Wide(folder.Path()) + L"\u5de5\u5177\\";
+    const std::wstring files = Wide(folder.Path()) + L"\u0444\u0430\u0439\u043b\u044b\\";
+    ASSERT_TRUE(CreateDirectoryW(toolFolder.c_str(), nullptr) && CreateDirectoryW(files.c_str(), nullptr));
+    ASSERT_TRUE(CopyFileW(Wide(BinDir() + "veyrith_configure.exe").c_str(),
+                          (toolFolder + L"veyrith_configure.exe").c_str(), FALSE));
+    SetToolFolder(toolFolder);
+    std::wstring source = files + L"\u0438\u0441\u0445\u043e\u0434.txt", copy = files + L"\u76d1.txt",
+                 moved = files + L"\u0436.txt";
     ASSERT_TRUE(WriteTextFile(source, "payload"));
     EXPECT_TRUE(ToolCopy(source.c_str(), copy.c_str()));
     EXPECT_TRUE(ToolMove(copy.c_str(), moved.c_str()));
     EXPECT_FALSE(FileExists(copy));
     EXPECT_EQ(ReadTextFile(moved), "payload");
     EXPECT_FALSE(ToolMove(source.c_str(), moved.c_str()));  // onto an existing file
-    EXPECT_EQ(std::string(Stored(kToolRequestShortSize).target), moved);
+    EXPECT_EQ(std::wstring(Stored(kToolRequestShortSize).target), moved);
     EXPECT_TRUE(boxes.empty());
+}
+
+// An autorun entry whose value name did not fit its field carries no root
+// key: the request is stored but the tool is never started for it.
+TEST_F(ToolClient, AnEntryWithoutAWholeNameIsNeverSent) {
+    TempFolder empty;
+    SetToolFolder(Wide(empty.Path()));
+    CListItemState record = {};
+    record.m_autoRun.m_nType = AUTORUN_REGISTRY;
+    wcscpy(record.m_autoRun.m_szLocation, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+    EXPECT_EQ(ToolRemoveAutoRun(record), 0u);
+    record.m_autoRun.m_nType = AUTORUN_SHORTCUT;
+    record.m_autoRun.m_szLocation[0] = L'\0';
+    EXPECT_EQ(ToolRemoveAutoRun(record), 0u);
+    EXPECT_TRUE(boxes.empty()) << "a missing tool was started";
 }
 
 }  // namespace
