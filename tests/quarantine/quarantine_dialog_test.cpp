@@ -1,5 +1,6 @@
 // The quarantine manager over a real index: Enter restores and the dialog
-// stays, Delete removes a copy, and the list is refilled after each.
+// stays, Delete removes a copy, and the list is refilled after each. The
+// record restored was written in the form of earlier versions.
 #include "framework/message_box.h"
 #include "framework/string_resource.h"
 #include "quarantine/quarantine_dlg.h"
@@ -17,19 +18,26 @@ namespace {
 // What the dialog showed at each step, seen from inside its modal loop.
 struct Seen {
     int step = 0;
-    std::vector<std::string> rowsAtStart, rowsAfterRestore, rowsAfterDelete;
+    std::vector<std::wstring> rowsAtStart, rowsAfterRestore, rowsAfterDelete;
     int iconsAfterRestore = -1, selectedAfterRestore = -1, lastImageAfterRestore = -1;
     bool openAfterRestore = false;
+    std::wstring middleSource;
 };
 Seen g_seen;
 
-std::vector<std::string> RowNames(HWND list) {
-    std::vector<std::string> names;
-    char text[MAX_PATH];
-    for (int row = 0; row < ListView_GetItemCount(list); ++row) {
-        ListView_GetItemText(list, row, 0, text, MAX_PATH);
-        names.push_back(text);
-    }
+std::wstring CellText(HWND list, int row, int column) {
+    wchar_t text[MAX_PATH] = {};
+    LVITEMW item = {};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = MAX_PATH;
+    SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+std::vector<std::wstring> RowNames(HWND list) {
+    std::vector<std::wstring> names;
+    for (int row = 0; row < ListView_GetItemCount(list); ++row) names.push_back(CellText(list, row, 0));
     return names;
 }
 
@@ -45,6 +53,7 @@ void CALLBACK DriveDialog(HWND, UINT, UINT_PTR timer, DWORD) {
     HWND list = GetDlgItem(dialog, IDC_QUARANTINE_LIST);
     if (g_seen.step == 0) {
         g_seen.rowsAtStart = RowNames(list);
+        g_seen.middleSource = CellText(list, 1, 1);
         Select(list, 1);
         PostMessageA(list, WM_KEYDOWN, VK_RETURN, 0);
         PostMessageA(list, WM_KEYUP, VK_RETURN, 0);
@@ -69,26 +78,34 @@ void CALLBACK DriveDialog(HWND, UINT, UINT_PTR timer, DWORD) {
     ++g_seen.step;
 }
 
+// A record as an earlier version wrote it: ANSI paths, no mark; its copy is
+// made here under the name the record gives.
+bool AppendOldRecord(const std::string& copy, const std::string& source, const std::string& content) {
+    std::string index = ReadTextFile(QuarantineFolder() + L"\\index.dat");
+    return WriteTextFile(Wide(copy), content) &&
+           WriteTextFile(QuarantineFolder() + L"\\index.dat", index + "0BADCAFE\r\n" + copy + "\r\n" + source + "\r\n");
+}
+
 TEST(QuarantineDialog, EnterRestoresAndStaysDeleteRemovesAndTheListFollowsTheIndex) {
     TempFolder program;
     TempFolder sources;
-    SetQuarantineProgramFolder(program.Path());
-    // A program with icons first, then two files without.
+    SetQuarantineProgramFolder(Wide(program.Path()));
+    // A program with icons first, then two files without; the middle one
+    // quarantined by an earlier version, with a name in the code page.
     std::string first = sources.File("first.exe");
     ASSERT_TRUE(CopyFileA(ModulePath(nullptr).c_str(), first.c_str(), FALSE));
-    std::string middle = sources.File("middle.txt");
+    std::string middle = sources.File("midd\xE9le.txt");
     std::string last = sources.File("last.txt");
-    ASSERT_TRUE(WriteTextFile(middle, "middle"));
     ASSERT_TRUE(WriteTextFile(last, "last"));
-    for (const std::string& path : {first, middle, last}) {
-        ASSERT_TRUE(QuarantineFile(path.c_str()));
-        ASSERT_TRUE(DeleteFileA(path.c_str()));
-    }
+    ASSERT_TRUE(QuarantineFile(Wide(first).c_str()));
+    ASSERT_TRUE(AppendOldRecord(Narrow(QuarantineFolder()) + "\\midd\xE9le.txt", middle, "middle"));
+    ASSERT_TRUE(QuarantineFile(Wide(last).c_str()));
+    ASSERT_TRUE(DeleteFileA(first.c_str()) && DeleteFileA(last.c_str()));
     std::vector<QuarantineRecord> records = ReadQuarantineRecords();
     ASSERT_EQ(records.size(), 3u);
     std::vector<std::string> boxes;
-    fw::SetMessageBoxHook([&boxes](const std::string& text, UINT type) {
-        boxes.push_back(text);
+    fw::SetMessageBoxHook([&boxes](const std::wstring& text, UINT type) {
+        boxes.push_back(Narrow(text));
         return (type & MB_YESNO) ? IDYES : IDOK;
     });
     g_seen = Seen();
@@ -97,13 +114,14 @@ TEST(QuarantineDialog, EnterRestoresAndStaysDeleteRemovesAndTheListFollowsTheInd
     EXPECT_EQ(CQuarantineDlg::Show(nullptr), IDCANCEL);
     fw::SetMessageBoxHook(nullptr);
 
-    EXPECT_EQ(g_seen.rowsAtStart, (std::vector<std::string>{"first.exe", "middle.txt", "last.txt"}));
+    EXPECT_EQ(g_seen.rowsAtStart, (std::vector<std::wstring>{L"first.exe", Wide("midd\xE9le.txt"), L"last.txt"}));
+    EXPECT_EQ(g_seen.middleSource, Wide(middle));
     EXPECT_TRUE(g_seen.openAfterRestore);
-    EXPECT_EQ(g_seen.rowsAfterRestore, (std::vector<std::string>{"first.exe", "last.txt"}));
+    EXPECT_EQ(g_seen.rowsAfterRestore, (std::vector<std::wstring>{L"first.exe", L"last.txt"}));
     EXPECT_EQ(g_seen.lastImageAfterRestore, 1);
     EXPECT_EQ(g_seen.iconsAfterRestore, 2);
     EXPECT_EQ(g_seen.selectedAfterRestore, 0);
-    EXPECT_EQ(g_seen.rowsAfterDelete, (std::vector<std::string>{"first.exe"}));
+    EXPECT_EQ(g_seen.rowsAfterDelete, (std::vector<std::wstring>{L"first.exe"}));
     EXPECT_EQ(boxes, (std::vector<std::string>{
                          fw::LoadResString(IDS_CONFIRM_RESTORE), fw::LoadResString(IDS_RESTORE_DONE),
                          fw::LoadResString(IDS_CONFIRM_DELETE), fw::LoadResString(IDS_DELETE_DONE)}));
@@ -112,7 +130,7 @@ TEST(QuarantineDialog, EnterRestoresAndStaysDeleteRemovesAndTheListFollowsTheInd
     EXPECT_TRUE(FileExists(records[0].copyPath));
     std::vector<QuarantineRecord> left = ReadQuarantineRecords();
     EXPECT_EQ(left.size() == 1 ? left[0].id : "", records[0].id);
-    SetQuarantineProgramFolder("");
+    SetQuarantineProgramFolder(L"");
 }
 
 }  // namespace

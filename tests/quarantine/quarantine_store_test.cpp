@@ -8,17 +8,35 @@ using namespace testing_support;
 
 namespace {
 
+// A text in UTF-8, as the index holds the paths of the records it writes.
+std::string Utf8(const std::wstring& text) {
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                    nullptr);
+    std::string utf8(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &utf8[0], bytes, nullptr, nullptr);
+    return utf8;
+}
+
 class QuarantineStore : public ::testing::Test {
 protected:
-    void SetUp() override { SetQuarantineProgramFolder(program.Path()); }
-    void TearDown() override { SetQuarantineProgramFolder(""); }
-    std::string Index() const { return QuarantineFolder() + "\\index.dat"; }
-    std::string Quarantined(const TempFolder& folder, const std::string& name) {
-        EXPECT_TRUE(WriteTextFile(folder.File(name), folder.Path() + name));
-        EXPECT_TRUE(QuarantineFile(folder.File(name).c_str()));
-        return folder.File(name);
+    void SetUp() override { SetQuarantineProgramFolder(Wide(program.Path())); }
+    void TearDown() override { SetQuarantineProgramFolder(L""); }
+    std::wstring Index() const { return QuarantineFolder() + L"\\index.dat"; }
+    std::wstring Quarantined(const std::wstring& folder, const std::wstring& name) {
+        EXPECT_TRUE(WriteTextFile(folder + name, Utf8(folder + name)));
+        EXPECT_TRUE(QuarantineFile((folder + name).c_str()));
+        return folder + name;
     }
-    static std::string Bytes(const QuarantineRecord& r) { return r.id + "\r\n" + r.copyPath + "\r\n" + r.sourcePath + "\r\n"; }
+    std::wstring Quarantined(const TempFolder& folder, const std::string& name) {
+        return Quarantined(Wide(folder.Path()), Wide(name));
+    }
+    // A record as this version writes it, and as earlier versions wrote it.
+    static std::string Bytes(const QuarantineRecord& r) {
+        return r.id + " UTF-8\r\n" + Utf8(r.copyPath) + "\r\n" + Utf8(r.sourcePath) + "\r\n";
+    }
+    static std::string OldBytes(const std::string& id, const std::string& copy, const std::string& source) {
+        return id + "\r\n" + copy + "\r\n" + source + "\r\n";
+    }
     TempFolder program, sources, others;
 };
 
@@ -30,10 +48,10 @@ TEST_F(QuarantineStore, IndexBytesOrderAndFilesOfOneName) {
     std::vector<QuarantineRecord> r = ReadQuarantineRecords();
     ASSERT_EQ(r.size(), 3u);
     EXPECT_EQ(ReadTextFile(Index()), Bytes(r[0]) + Bytes(r[1]) + Bytes(r[2]));
-    EXPECT_EQ(r[0].copyPath, program.Path() + "Quarantined\\same.dll");
-    EXPECT_EQ(r[1].copyPath, program.Path() + "Quarantined\\index[2].dat");
-    EXPECT_EQ(r[2].copyPath, program.Path() + "Quarantined\\same[2].dll");
-    EXPECT_EQ(r[2].sourcePath, others.File("same.dll"));
+    EXPECT_EQ(r[0].copyPath, Wide(program.Path() + "Quarantined\\same.dll"));
+    EXPECT_EQ(r[1].copyPath, Wide(program.Path() + "Quarantined\\index[2].dat"));
+    EXPECT_EQ(r[2].copyPath, Wide(program.Path() + "Quarantined\\same[2].dll"));
+    EXPECT_EQ(r[2].sourcePath, Wide(others.File("same.dll")));
     EXPECT_EQ(r[1].id.find_first_not_of("0123456789ABCDEF"), std::string::npos);
     EXPECT_EQ(r[1].id.size(), 8u);
     EXPECT_NE(r[0].id, r[1].id);
@@ -41,17 +59,17 @@ TEST_F(QuarantineStore, IndexBytesOrderAndFilesOfOneName) {
     // Removal keeps the others in order; both copies of one name go home.
     ASSERT_TRUE(RemoveQuarantineRecord(r[1].id));
     EXPECT_EQ(ReadTextFile(Index()), Bytes(r[0]) + Bytes(r[2]));
-    EXPECT_FALSE(FileExists(QuarantineFolder() + "\\index.tmp"));
+    EXPECT_FALSE(FileExists(QuarantineFolder() + L"\\index.tmp"));
     for (int i : {0, 2}) {
-        ASSERT_TRUE(DeleteFileA(r[i].sourcePath.c_str()));
+        ASSERT_TRUE(DeleteFileW(r[i].sourcePath.c_str()));
         EXPECT_TRUE(RestoreQuarantinedFile(r[i].copyPath, r[i].sourcePath));
-        EXPECT_EQ(ReadTextFile(r[i].sourcePath), r[i].sourcePath);
+        EXPECT_EQ(ReadTextFile(r[i].sourcePath), Utf8(r[i].sourcePath));
     }
 }
 
 TEST_F(QuarantineStore, IncompleteTailIsIgnoredAndDroppedByTheNextWrite) {
-    CreateDirectoryA(QuarantineFolder().c_str(), nullptr);
-    QuarantineRecord kept = {"00123456", "C:\\q\\kept.dll", "C:\\apps\\kept.dll"};
+    CreateDirectoryW(QuarantineFolder().c_str(), nullptr);
+    QuarantineRecord kept = {"00123456", L"C:\\q\\kept.dll", L"C:\\apps\\kept.dll"};
     for (std::string tail : {"0000ABCD\r\n", "0000ABCD\r\nC:\\x.dll\r\n", "0000ABCD\r\nC:\\x\r\nC:\\y"}) {
         ASSERT_TRUE(WriteTextFile(Index(), Bytes(kept) + tail));
         EXPECT_EQ(ReadQuarantineRecords().size(), 1u) << tail;
@@ -65,11 +83,82 @@ TEST_F(QuarantineStore, IncompleteTailIsIgnoredAndDroppedByTheNextWrite) {
     EXPECT_EQ(ReadTextFile(Index()), Bytes(kept) + Bytes(r[1]));
 }
 
+// A program folder named in CJK letters, sources named in Cyrillic: the
+// copies take the real names, the index holds them in UTF-8 and gives
+// them back exactly, and restoring puts every file back where it was.
+TEST_F(QuarantineStore, NamesBeyondTheCodePageRoundTrip) {
+    const std::wstring home = Wide(program.Path()) + L"\u7a0b\u5e8f\\";
+    const std::wstring folder = Wide(sources.Path()) + L"\u0448\u043f\u0438\u043e\u043d\\";
+    ASSERT_TRUE(CreateDirectoryW(home.c_str(), nullptr) && CreateDirectoryW(folder.c_str(), nullptr));
+    SetQuarantineProgramFolder(home);
+    const std::wstring name = L"\u0436\u0443\u0447\u043e\u043a \u76d1\u89c6.dll";
+    std::wstring source = Quarantined(folder, name);
+    // A name that differs in one CJK letter only is another file.
+    std::wstring other = Quarantined(folder, L"\u0436\u0443\u0447\u043e\u043a \u76d1\u8996.dll");
+
+    std::vector<QuarantineRecord> r = ReadQuarantineRecords();
+    ASSERT_EQ(r.size(), 2u);
+    EXPECT_EQ(r[0].copyPath, home + L"Quarantined\\" + name);
+    EXPECT_EQ(r[0].sourcePath, source);
+    EXPECT_EQ(r[1].sourcePath, other);
+    EXPECT_EQ(r[1].copyPath, home + L"Quarantined\\\u0436\u0443\u0447\u043e\u043a \u76d1\u8996.dll");
+    EXPECT_EQ(ReadTextFile(Index()), Bytes(r[0]) + Bytes(r[1]));
+    ASSERT_TRUE(DeleteFileW(source.c_str()));
+    EXPECT_TRUE(RestoreQuarantinedFile(r[0].copyPath, r[0].sourcePath));
+    EXPECT_EQ(ReadTextFile(source), Utf8(source));
+    EXPECT_TRUE(FileExists(other)) << "the other name was left alone";
+}
+
+// A path with a surrogate that has no partner has no UTF-8 form: it is
+// refused before anything is copied or recorded.
+TEST_F(QuarantineStore, APathTheIndexCannotHoldIsRefusedBeforeAnyCopy) {
+    std::wstring source = Wide(sources.Path()) + L"lone-";
+    source += static_cast<wchar_t>(0xD800);
+    source += L".dll";
+    EXPECT_FALSE(QuarantineFile(source.c_str()));
+    EXPECT_FALSE(FileExists(Index()));
+    WIN32_FIND_DATAW data;
+    HANDLE copies = FindFirstFileW((QuarantineFolder() + L"\\*.dll").c_str(), &data);
+    EXPECT_EQ(copies, INVALID_HANDLE_VALUE);
+    if (copies != INVALID_HANDLE_VALUE) FindClose(copies);
+}
+
+// An index written by an earlier version: ANSI paths in the system's code
+// page and no mark. It still reads and restores; a new record is appended
+// in the UTF-8 form, and the next rewrite carries the old record over.
+TEST_F(QuarantineStore, AnIndexOfTheEarlierFormStillReadsAndRestores) {
+    const std::string ansiName = "caf\xE9 old.dll";
+    const std::wstring name = Wide(ansiName);
+    ASSERT_NE(name, L"caf? old.dll");
+    const std::wstring copy = QuarantineFolder() + L"\\" + name;
+    const std::wstring source = Wide(sources.Path()) + name;
+    CreateDirectoryW(QuarantineFolder().c_str(), nullptr);
+    ASSERT_TRUE(WriteTextFile(copy, "old copy"));
+    const std::string old = OldBytes("0BADCAFE", Narrow(QuarantineFolder()) + "\\" + ansiName, sources.Path() + ansiName);
+    ASSERT_TRUE(WriteTextFile(Index(), old));
+
+    std::vector<QuarantineRecord> r = ReadQuarantineRecords();
+    ASSERT_EQ(r.size(), 1u);
+    EXPECT_EQ(r[0].id, "0BADCAFE");
+    EXPECT_EQ(r[0].copyPath, copy);
+    EXPECT_EQ(r[0].sourcePath, source);
+
+    Quarantined(others, "fresh.dll");
+    r = ReadQuarantineRecords();
+    ASSERT_EQ(r.size(), 2u);
+    EXPECT_EQ(ReadTextFile(Index()), old + Bytes(r[1]));
+
+    EXPECT_TRUE(RestoreQuarantinedFile(r[0].copyPath, r[0].sourcePath));
+    EXPECT_EQ(ReadTextFile(source), "old copy");
+    ASSERT_TRUE(RemoveQuarantineRecord("0BADCAFE"));
+    EXPECT_EQ(ReadTextFile(Index()), Bytes(r[1]));
+}
+
 TEST_F(QuarantineStore, RestoreOntoAnExistingFileFailsAndKeepsCopyAndRecord) {
-    std::string source = Quarantined(sources, "busy.dll");
+    std::wstring source = Quarantined(sources, "busy.dll");
     QuarantineRecord record = ReadQuarantineRecords().at(0);
     EXPECT_FALSE(RestoreQuarantinedFile(record.copyPath, record.sourcePath));  // own move, then the tool's
-    EXPECT_EQ(ReadTextFile(record.copyPath), source);
+    EXPECT_EQ(ReadTextFile(record.copyPath), Utf8(source));
     EXPECT_EQ(ReadQuarantineRecords().size(), 1u);
     EXPECT_TRUE(DeleteQuarantinedCopy(record.copyPath));
     EXPECT_FALSE(DeleteQuarantinedCopy(record.copyPath));
