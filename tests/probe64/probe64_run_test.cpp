@@ -57,7 +57,7 @@ bool WaitUntilEnded(const CProbe64Run& run) {
 
 bool EndsSoon(HANDLE process) { return WaitForSingleObject(process, kGuardMs) == WAIT_OBJECT_0; }
 
-const ProbeModule* FindModule(const ProbeAnswer& answer, const std::string& path) {
+const ProbeModule* FindModule(const ProbeAnswer& answer, const std::wstring& path) {
     for (const ProbeModule& module : answer.modules)
         if (Lower(module.path) == Lower(path)) return &module;
     return nullptr;
@@ -71,8 +71,8 @@ const CListItemState* FindRecord(const ProbeModule& module, DWORD processId) {
 
 bool HasExplorer(const ProbeModule& module) {
     for (const CListItemState& record : module.records) {
-        std::string path = Lower(record.m_szPath);
-        if (path.size() >= 13 && path.compare(path.size() - 13, 13, "\\explorer.exe") == 0) return true;
+        std::wstring path = Lower(std::wstring(record.m_szPath));
+        if (path.size() >= 13 && path.compare(path.size() - 13, 13, L"\\explorer.exe") == 0) return true;
     }
     return false;
 }
@@ -80,18 +80,25 @@ bool HasExplorer(const ProbeModule& module) {
 }  // namespace
 
 // Under Wine a 64-bit global hook ends the hook chain in 32-bit processes,
-// so each hook type gets a host and a run of its own.
+// so each hook type gets a host and a run of its own. Module and host live
+// in a folder named in CJK and Cyrillic letters: the answer carries the
+// real paths.
 TEST(Probe64Run, FindsTheSampleHookOfA64BitHost) {
     ASSERT_TRUE(IsWow64System());
-    const std::string module = BinDir() + "sample_hook64.dll";
-    const std::string hostPath = BinDir() + "sample_hook_host64.exe";
-    for (const char* hookType : {"keyboard", "getmessage"}) {
-        SCOPED_TRACE(hookType);
+    TempFolder temp;
+    const std::wstring folder = Wide(temp.Path()) + L"\u76d1\u89c6 \u0448\u043f\u0438\u043e\u043d\\";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    const std::wstring module = folder + L"sample_hook64.dll";
+    const std::wstring hostPath = folder + L"sample_hook_host64.exe";
+    ASSERT_TRUE(CopyFromBin("sample_hook64.dll", module));
+    ASSERT_TRUE(CopyFromBin("sample_hook_host64.exe", hostPath));
+    for (const wchar_t* hookType : {L"keyboard", L"getmessage"}) {
+        SCOPED_TRACE(Narrow(hookType));
         HookHost host;
-        ASSERT_TRUE(host.Start(hostPath, "-dll " + Quoted(module) + " -hook " + hookType));
+        ASSERT_TRUE(host.Start(hostPath, L"-dll " + Quoted(module) + L" -hook " + hookType));
         DoneWindow window;
         CProbe64Run run;
-        ASSERT_TRUE(run.Start(BinDir(), window, kRunDone, kRunTimeoutMs));
+        ASSERT_TRUE(run.Start(Wide(BinDir()), window, kRunDone, kRunTimeoutMs));
         EXPECT_NE(0u, run.ProcessId());
         ASSERT_TRUE(window.WaitForDone());
         ProbeOutcome outcome = PROBE_NOT_STARTED;
@@ -108,8 +115,8 @@ TEST(Probe64Run, FindsTheSampleHookOfA64BitHost) {
         EXPECT_EQ(nullptr, FindRecord(*sample, run.ProcessId()));
         const CListItemState* record = FindRecord(*sample, host.Id());
         ASSERT_NE(nullptr, record);
-        EXPECT_EQ(Lower(hostPath), Lower(record->m_szPath));
-        EXPECT_STREQ("Sample hook host", record->m_szDescription);
+        EXPECT_EQ(Lower(hostPath), Lower(std::wstring(record->m_szPath)));
+        EXPECT_STREQ(L"Sample hook host", record->m_szDescription);
         // No window, no autorun, the module's own folder.
         EXPECT_FALSE(record->m_bVisible);
         EXPECT_TRUE(record->m_bSameFolder);
@@ -117,7 +124,7 @@ TEST(Probe64Run, FindsTheSampleHookOfA64BitHost) {
         EXPECT_EQ(RGB(170, 0, 0), record->m_crBack);
         EXPECT_EQ(RGB(255, 255, 255), record->m_crText);
         // Wine's 64-bit desktop process takes messages from its queue too.
-        if (std::string(hookType) == "getmessage") {
+        if (std::wstring(hookType) == L"getmessage") {
             EXPECT_TRUE(HasExplorer(*sample));
         }
         EXPECT_TRUE(host.Stop());
@@ -128,7 +135,7 @@ TEST(Probe64Run, RunsWithoutAnAnswerStillEnd) {
     // The probe ended from outside while it runs: its answer stops early.
     {
         CProbe64Run run;
-        ASSERT_TRUE(run.Start(BinDir(), nullptr, 0, kRunTimeoutMs));
+        ASSERT_TRUE(run.Start(Wide(BinDir()), nullptr, 0, kRunTimeoutMs));
         HANDLE probe = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, run.ProcessId());
         ASSERT_NE(nullptr, probe);
         EXPECT_TRUE(TerminateProcess(probe, 9));
@@ -144,7 +151,7 @@ TEST(Probe64Run, RunsWithoutAnAnswerStillEnd) {
     // Cancelled: the run ends at once and so does the probe.
     {
         CProbe64Run run;
-        ASSERT_TRUE(run.Start(BinDir(), nullptr, 0, kRunTimeoutMs));
+        ASSERT_TRUE(run.Start(Wide(BinDir()), nullptr, 0, kRunTimeoutMs));
         HANDLE probe = OpenProcess(SYNCHRONIZE, FALSE, run.ProcessId());
         ASSERT_NE(nullptr, probe);
         run.Cancel();
@@ -159,7 +166,7 @@ TEST(Probe64Run, RunsWithoutAnAnswerStillEnd) {
     // Cancelled after the probe answered but before the answer was taken.
     {
         CProbe64Run run;
-        ASSERT_TRUE(run.Start(BinDir(), nullptr, 0, kRunTimeoutMs));
+        ASSERT_TRUE(run.Start(Wide(BinDir()), nullptr, 0, kRunTimeoutMs));
         ASSERT_TRUE(WaitUntilEnded(run));
         run.Cancel();
         ProbeOutcome outcome = PROBE_OK;
@@ -173,7 +180,7 @@ TEST(Probe64Run, RunsWithoutAnAnswerStillEnd) {
         HANDLE probe = nullptr;
         {
             CProbe64Run run;
-            ASSERT_TRUE(run.Start(BinDir(), nullptr, 0, kRunTimeoutMs));
+            ASSERT_TRUE(run.Start(Wide(BinDir()), nullptr, 0, kRunTimeoutMs));
             probe = OpenProcess(SYNCHRONIZE, FALSE, run.ProcessId());
         }
         ASSERT_NE(nullptr, probe);
@@ -184,7 +191,7 @@ TEST(Probe64Run, RunsWithoutAnAnswerStillEnd) {
     {
         TempFolder empty;
         CProbe64Run run;
-        EXPECT_FALSE(run.Start(empty.Path(), nullptr, 0, kRunTimeoutMs));
+        EXPECT_FALSE(run.Start(Wide(empty.Path()), nullptr, 0, kRunTimeoutMs));
         EXPECT_FALSE(run.IsRunning());
         ProbeOutcome outcome = PROBE_OK;
         ProbeAnswer answer;
@@ -196,18 +203,19 @@ TEST(Probe64Run, RunsWithoutAnAnswerStillEnd) {
 // A 64-bit program's file in the system folder is reached by this 32-bit
 // program through Sysnative; the plain path would name its 32-bit twin.
 TEST(Probe64Path, SystemFolderFilesAreReachedThroughSysnative) {
-    char windows[MAX_PATH] = {};
-    ASSERT_GT(GetSystemWindowsDirectoryA(windows, MAX_PATH), 0u);
-    const std::string folder = std::string(windows) + "\\";
-    const std::string plain = folder + "SYSTEM32\\notepad.exe";
-    const std::string native = PathFor32BitAccess(plain);
-    EXPECT_EQ(folder + "Sysnative\\notepad.exe", native);
+    wchar_t windows[MAX_PATH] = {};
+    ASSERT_GT(GetSystemWindowsDirectoryW(windows, MAX_PATH), 0u);
+    const std::wstring folder = std::wstring(windows) + L"\\";
+    const std::wstring plain = folder + L"SYSTEM32\\notepad.exe";
+    const std::wstring native = PathFor32BitAccess(plain);
+    EXPECT_EQ(folder + L"Sysnative\\notepad.exe", native);
     WIN32_FILE_ATTRIBUTE_DATA twin = {}, real = {};
-    ASSERT_TRUE(GetFileAttributesExA(plain.c_str(), GetFileExInfoStandard, &twin));
-    ASSERT_TRUE(GetFileAttributesExA(native.c_str(), GetFileExInfoStandard, &real));
+    ASSERT_TRUE(GetFileAttributesExW(plain.c_str(), GetFileExInfoStandard, &twin));
+    ASSERT_TRUE(GetFileAttributesExW(native.c_str(), GetFileExInfoStandard, &real));
     EXPECT_NE(twin.nFileSizeLow, real.nFileSizeLow) << "the same file both ways";
     // Elsewhere nothing changes.
-    EXPECT_EQ(folder + "explorer.exe", PathFor32BitAccess(folder + "explorer.exe"));
-    EXPECT_EQ(BinDir() + "sample_hook64.dll", PathFor32BitAccess(BinDir() + "sample_hook64.dll"));
-    EXPECT_EQ(folder + "System32", PathFor32BitAccess(folder + "System32"));
+    EXPECT_EQ(folder + L"explorer.exe", PathFor32BitAccess(folder + L"explorer.exe"));
+    const std::wstring bin = Wide(BinDir()) + L"sample_hook64.dll";
+    EXPECT_EQ(bin, PathFor32BitAccess(bin));
+    EXPECT_EQ(folder + L"System32", PathFor32BitAccess(folder + L"System32"));
 }

@@ -9,38 +9,44 @@
 
 namespace {
 
-CListItemState MakeRecord(const std::string& path, BOOL visible, const std::string& description,
+CListItemState MakeRecord(const std::wstring& path, BOOL visible, const std::wstring& description,
                           DWORD processId, BOOL sameFolder) {
     CListItemState record = {};
-    lstrcpynA(record.m_szPath, path.c_str(), sizeof(record.m_szPath));
+    lstrcpynW(record.m_szPath, path.c_str(), 260);
     record.m_bVisible = visible;
-    lstrcpynA(record.m_szDescription, description.c_str(), sizeof(record.m_szDescription));
+    lstrcpynW(record.m_szDescription, description.c_str(), 1024);
     record.m_dwProcessId = processId;
     record.m_bSameFolder = sameFolder;
     return record;
 }
 
 // A record with every field at its longest, characters that need escaping,
-// and a registry autorun entry under a predefined root.
+// letters of several scripts, a surrogate pair and a surrogate without its
+// partner (a file name may hold one), and a registry autorun entry under a
+// predefined root.
 CListItemState FullRecord() {
-    std::string path = "C:\\odd\\tab\there\\back\\\\slash\\" + std::string(259 - 28, 'p');
-    CListItemState record = MakeRecord(path, FALSE, "line one\nline two\r\t" + std::string(1004, 'd'),
-                                       0xFFFFFFF0, TRUE);
+    const wchar_t kLoneHigh = 0xD800, kLoneLow = 0xDC00;
+    std::wstring path = L"C:\\odd\\tab\there\\back\\\\slash\\\u76d1\u89c6\U0001F600";
+    path += kLoneHigh;
+    path += std::wstring(259 - path.size(), L'\u043f');
+    std::wstring description = L"line one\nline two\r\t" + std::wstring(1, kLoneLow) + std::wstring(1003, L'\u0434');
+    CListItemState record = MakeRecord(path, FALSE, description, 0xFFFFFFF0, TRUE);
     CAutoRunInfo& autoRun = record.m_autoRun;
     autoRun.m_nType = AUTORUN_REGISTRY;
-    lstrcpynA(autoRun.m_szLocation, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", 260);
-    lstrcpynA(autoRun.m_szProgram, ("\"" + path.substr(0, 250) + "\" -x").c_str(), 260);
+    lstrcpynW(autoRun.m_szLocation, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", 260);
+    lstrcpynW(autoRun.m_szProgram, (L"\"" + path.substr(0, 250) + L"\" -x").c_str(), 260);
     autoRun.m_hRootKey = HKEY_CURRENT_USER;
-    lstrcpynA(autoRun.m_szValueName, std::string(127, 'v').c_str(), 128);
+    lstrcpynW(autoRun.m_szValueName, std::wstring(127, L'\u0416').c_str(), 128);
     return record;
 }
 
 ProbeAnswer GoodAnswer() {
     ProbeAnswer answer;
     answer.selfTestSeen = true;
-    answer.modules.push_back({"c:\\hooks\\one.dll", {FullRecord(), MakeRecord("C:\\b.exe", TRUE, "", 8, FALSE)}});
-    answer.modules.push_back({"c:\\hooks\\two.dll", {}});
-    answer.modules.push_back({"c:\\hooks\\three.dll", {MakeRecord("C:\\c.exe", FALSE, "C", 12, FALSE)}});
+    answer.modules.push_back(
+        {L"c:\\hooks\\\u76d1\u89c6.dll", {FullRecord(), MakeRecord(L"C:\\b.exe", TRUE, L"", 8, FALSE)}});
+    answer.modules.push_back({L"c:\\hooks\\two.dll", {}});
+    answer.modules.push_back({L"c:\\hooks\\three.dll", {MakeRecord(L"C:\\c.exe", FALSE, L"C", 12, FALSE)}});
     return answer;
 }
 
@@ -71,6 +77,12 @@ std::vector<std::string> SplitLines(const std::string& text) {
 std::string JoinLines(const std::vector<std::string>& lines) {
     std::string text;
     for (const std::string& line : lines) text += line + '\n';
+    return text;
+}
+
+std::string Repeated(const std::string& piece, size_t count) {
+    std::string text;
+    for (size_t i = 0; i < count; ++i) text += piece;
     return text;
 }
 
@@ -118,7 +130,8 @@ TEST(ProbeAnswer, RoundTripsAndRefusesDamagedAnswers) {
         {"cut inside the header", text.substr(0, 9), PROBE_ENDED_EARLY},
         {"cut before the end line", without(8), PROBE_ENDED_EARLY},
         {"cut inside a record", text.substr(0, text.find(lines[4]) + 20), PROBE_ENDED_EARLY},
-        {"another version", with(0, "VEYRITH-PROBE64 2"), PROBE_WRONG_VERSION},
+        {"an earlier version", with(0, "VEYRITH-PROBE64 1"), PROBE_WRONG_VERSION},
+        {"a later version", with(0, "VEYRITH-PROBE64 3"), PROBE_WRONG_VERSION},
         {"no header", with(0, "VEYRITH-PROBE32 1"), PROBE_BAD_ANSWER},
         {"header without version", with(0, "VEYRITH-PROBE64 "), PROBE_BAD_ANSWER},
         {"no self-test line", without(1), PROBE_BAD_ANSWER},
@@ -138,8 +151,19 @@ TEST(ProbeAnswer, RoundTripsAndRefusesDamagedAnswers) {
         {"unknown autorun kind", with(7, "record\tC:\\c.exe\t0\tC\t12\t0\t4\t\t\t00000000\t"), PROBE_BAD_ANSWER},
         {"root key not hex", with(7, "record\tC:\\c.exe\t0\tC\t12\t0\t0\t\t\t8000000G\t"), PROBE_BAD_ANSWER},
         {"unknown escape", with(7, "record\tC:\\c.exe\t0\tC\\q\t12\t0\t0\t\t\t00000000\t"), PROBE_BAD_ANSWER},
+        {"escaped unit that is no surrogate",
+         with(7, "record\tC:\\c.exe\t0\tC\\u0041\t12\t0\t0\t\t\t00000000\t"), PROBE_BAD_ANSWER},
+        {"escaped unit cut short", with(7, "record\tC:\\c.exe\t0\tC\\uD80\t12\t0\t0\t\t\t00000000\t"),
+         PROBE_BAD_ANSWER},
+        {"bytes that are not UTF-8", with(7, "record\tC:\\c\xE9.exe\t0\tC\t12\t0\t0\t\t\t00000000\t"),
+         PROBE_BAD_ANSWER},
+        {"a number in other digits",
+         with(7, "record\tC:\\c.exe\t0\tC\t\xD9\xA1\xD9\xA2\t0\t0\t\t\t00000000\t"), PROBE_BAD_ANSWER},
         {"path too long for its field",
          with(7, "record\t" + std::string(260, 'p') + "\t0\tC\t12\t0\t0\t\t\t00000000\t"), PROBE_BAD_ANSWER},
+        {"path too long for its field in CJK letters",
+         with(7, "record\t" + Repeated("\xE7\x9B\x91", 260) + "\t0\tC\t12\t0\t0\t\t\t00000000\t"),
+         PROBE_BAD_ANSWER},
         {"description too long for its field",
          with(7, "record\tC:\\c.exe\t0\t" + std::string(1024, 'd') + "\t12\t0\t0\t\t\t00000000\t"),
          PROBE_BAD_ANSWER},
