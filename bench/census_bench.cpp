@@ -27,6 +27,13 @@ std::string BinDir() {
     return dir.substr(0, dir.rfind('\\') + 1);
 }
 
+std::wstring BinDirW() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring dir = path;
+    return dir.substr(0, dir.rfind(L'\\') + 1);
+}
+
 double NowMs() {
     LARGE_INTEGER counter, frequency;
     QueryPerformanceCounter(&counter);
@@ -114,13 +121,13 @@ int BareWalk() {
 }
 
 // The census's own walk without the facts: which processes have the module.
-int MatchWalk(const char* modulePath) {
+int MatchWalk(const wchar_t* modulePath) {
     DWORD ids[1024];
     DWORD needed = 0;
     if (!EnumProcesses(ids, sizeof(ids), &needed)) return 0;
     int found = 0;
     for (DWORD i = 0; i < needed / sizeof(DWORD); ++i) {
-        char exePath[MAX_PATH];
+        std::wstring exePath;
         if (FindModuleInProcess(ids[i], modulePath, exePath)) ++found;
     }
     return found;
@@ -142,7 +149,7 @@ struct Figures {
 bool Measure(int count, Figures& figures) {
     HostGroup group(count);
     if (group.Count() != count || !group.WaitReady()) return false;
-    std::string dll = BinDir() + "sample_hook.dll";
+    std::wstring dll = BinDirW() + L"sample_hook.dll";
     CAffectedApplications census;
     std::vector<double> censusTimes, floorTimes, matchTimes;
     for (int round = 0; round < kRounds; ++round) {

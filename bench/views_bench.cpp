@@ -106,10 +106,10 @@ public:
     ~BenchFrame() override { DestroyWindow(m_window); }
     HWND HostWindow() const override { return m_window; }
     void StartScan() override {}
-    void SetMessageText(const std::string&) override {}
+    void SetMessageText(const std::wstring&) override {}
     bool IsHiddenOnlyChecked() const override { return false; }
     HFONT BoldFont() const override { return nullptr; }
-    void OnTreeSelection(const std::string& text, bool isModule) override {
+    void OnTreeSelection(const std::wstring& text, bool isModule) override {
         if (isModule)
             m_list.ShowModule(text);
         else
@@ -153,10 +153,10 @@ void WaitForCensus(const CVeyrithView& list) {
     Pump();
 }
 
-std::string ModulePath(const char* name) {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(GetModuleHandleA(name), path, MAX_PATH);
-    CharLowerA(path);
+std::wstring ModulePath(const char* name) {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(GetModuleHandleA(name), path, MAX_PATH);
+    CharLowerW(path);
     return path;
 }
 

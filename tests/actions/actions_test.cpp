@@ -129,7 +129,7 @@ protected:
                   s_keyboard->Start(s_hostFolder + "keyboard_host.exe", "-hook keyboard -dll " + Quoted(s_dll)) &&
                   s_frame->Create() && s_frame->RunScan();
         // The quarantine of this run, away from the build's own folder.
-        SetQuarantineProgramFolder(s_quarantineHome->Path());
+        SetQuarantineProgramFolder(Wide(s_quarantineHome->Path()));
     }
 
     static void TearDownTestSuite() {
@@ -174,12 +174,12 @@ protected:
     }
     int Row(const std::string& path) {
         for (int row = 0; row < List().GetRowCount(); ++row)
-            if (lstrcmpiA(List().GetCellText(row, CVeyrithView::kColumnPath).c_str(), path.c_str()) == 0) return row;
+            if (lstrcmpiW(List().GetCellText(row, CVeyrithView::kColumnPath).c_str(), Wide(path).c_str()) == 0) return row;
         return -1;
     }
     std::string AutorunCell(const std::string& path) {
         int row = Row(path);
-        return row < 0 ? "no row" : List().GetCellText(row, CVeyrithView::kColumnAutorun);
+        return row < 0 ? "no row" : Narrow(List().GetCellText(row, CVeyrithView::kColumnAutorun));
     }
     HTREEITEM InsertItem(HTREEITEM parent, const std::string& text) {
         TVINSERTSTRUCTA insert = {};
@@ -194,12 +194,12 @@ protected:
     void AddMarkerItem() { InsertItem(TVI_ROOT, "marker"); }
     bool TreeHasMarker() {
         for (HTREEITEM item = Tree().GetRootItem(); item; item = TreeView_GetNextSibling(Tree().Tree(), item))
-            if (Tree().GetItemText(item) == "marker") return true;
+            if (Tree().GetItemText(item) == L"marker") return true;
         return false;
     }
     const QuarantineRecord* FindRecord(const std::vector<QuarantineRecord>& records, const std::string& source) {
         for (const QuarantineRecord& record : records)
-            if (lstrcmpiA(record.sourcePath.c_str(), source.c_str()) == 0) return &record;
+            if (lstrcmpiW(record.sourcePath.c_str(), Wide(source).c_str()) == 0) return &record;
         return nullptr;
     }
     std::string Status() { return F()->StatusBar().PaneText(0); }
@@ -277,10 +277,10 @@ TEST_F(Actions, EndProcessAsksThenEndsTheProcessAndRebuildsTheTree) {
 
     // A tool that cannot be started: its error first, then the same failure.
     TempFolder noTool;
-    SetToolFolder(noTool.Path());
+    SetToolFolder(Wide(noTool.Path()));
     F().FocusListRow(Row(goneExe));
     F().Command(ID_END_PROCESS);
-    SetToolFolder(BinDir());
+    SetToolFolder(Wide(BinDir()));
     ASSERT_EQ(boxes.boxes.size(), 3u);
     EXPECT_EQ(boxes.boxes[1].text, "Error 2");
     EXPECT_EQ(boxes.boxes[2].text, "Unable to terminate this process!");
@@ -372,7 +372,7 @@ TEST_F(Actions, WithoutABackupNothingIsEndedDeletedScheduledOrRestarted) {
     // neither by the program nor by the tool.
     TempFolder blocked;
     ASSERT_TRUE(WriteTextFile(blocked.File("Quarantined"), "not a folder"));
-    SetQuarantineProgramFolder(blocked.Path());
+    SetQuarantineProgramFolder(Wide(blocked.Path()));
     MessageBoxRecorder boxes(IDOK);
     const std::string expected = fw::LoadResString(IDS_BACKUP_FAILED);
 
@@ -386,7 +386,7 @@ TEST_F(Actions, WithoutABackupNothingIsEndedDeletedScheduledOrRestarted) {
     m_dialogs.Answer(IDOK);
     F().FocusTreeItem(ModuleItem());
     F().Command(ID_QUARANTINE_FILE);
-    SetQuarantineProgramFolder(s_quarantineHome->Path());
+    SetQuarantineProgramFolder(Wide(s_quarantineHome->Path()));
 
     ASSERT_EQ(boxes.boxes.size(), 3u);
     for (const auto& box : boxes.boxes) {
@@ -493,8 +493,8 @@ TEST_F(Actions, FileCommandsActOnTheSelectionPath) {
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0].owner, F().Handle());
     EXPECT_EQ(opened[0].verb, "open");
-    EXPECT_EQ(opened[0].file, "explorer.exe");
-    EXPECT_EQ(Lower(opened[0].parameters), Lower("/select,\"" + s_dll + "\""));
+    EXPECT_EQ(opened[0].file, L"explorer.exe");
+    EXPECT_EQ(Lower(opened[0].parameters), Wide(Lower("/select,\"" + s_dll + "\"")));
     EXPECT_EQ(opened[0].show, SW_SHOW);
 
     // A module item whose path has a letter beyond ASCII in the system's
@@ -505,7 +505,9 @@ TEST_F(Actions, FileCommandsActOnTheSelectionPath) {
     HTREEITEM item = InsertItem(Tree().GetRootItem(), path);
     F().FocusTreeItem(item);
 
-    // Copy path: both forms on the real clipboard, naming the same file.
+    // Copy path: the Unicode text on the real clipboard, and the system's
+    // code-page form of it for programs that ask for that, naming the same
+    // file.
     ASSERT_TRUE(OpenClipboard(F().Handle()));
     EmptyClipboard();
     CloseClipboard();
@@ -528,7 +530,7 @@ TEST_F(Actions, FileCommandsActOnTheSelectionPath) {
     F().Command(ID_PROPERTIES);
     std::vector<unsigned char> request = ReadBinaryValue(HKEY_CURRENT_USER, kProgramKey, kConfigureValue);
     ASSERT_EQ(request.size(), static_cast<size_t>(kToolRequestShortSize));
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(request.data()) + 4), path);
+    EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(request.data() + 4)), std::wstring(expected));
     TreeView_DeleteItem(Tree().Tree(), item);
 }
 

@@ -381,7 +381,7 @@ TEST(ConcurrentRecording, NamesRecordedOnSeveralThreadsAtOnceAreKeptOnceAndCopie
         ASSERT_TRUE(reader.WaitForRounds(1));
     }
     std::vector<std::string> names;
-    for (int i = 0; i < list.GetSize(); ++i) names.push_back(list.GetAt(i));
+    for (int i = 0; i < list.GetSize(); ++i) names.push_back(Narrow(list.GetAt(i)));
     EXPECT_EQ(static_cast<size_t>(kRaceNames), names.size());
     EXPECT_FALSE(HasDuplicates(names));
     EXPECT_EQ(0, badCopies);

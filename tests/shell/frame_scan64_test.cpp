@@ -35,7 +35,7 @@ HTREEITEM FindModuleItem(CLeftView& tree, const std::string& path) {
     int count = 0;
     for (HTREEITEM item = root ? TreeView_GetChild(control, root) : nullptr; item;
          item = TreeView_GetNextSibling(control, item)) {
-        if (lstrcmpiA(tree.GetItemModulePath(item).c_str(), path.c_str())) continue;
+        if (lstrcmpiW(tree.GetItemModulePath(item).c_str(), Wide(path).c_str())) continue;
         found = item;
         ++count;
     }
@@ -147,7 +147,7 @@ TEST_F(Scan64, The64BitHooksAreFoundMarkedAndTheirHostEnded) {
         ASSERT_NE(nullptr, item);
         CLeftView& tree = *m_frame->LeftView();
         EXPECT_TRUE(tree.IsItem64Bit(item));
-        EXPECT_EQ(tree.GetItemText(item), fw::LoadResString(IDS_MODULE_64BIT_MARK) + tree.GetItemModulePath(item));
+        EXPECT_EQ(tree.GetItemText(item), fw::LoadResStringW(IDS_MODULE_64BIT_MARK) + tree.GetItemModulePath(item));
         // Both self-tests were seen and the companion answered.
         EXPECT_EQ(m_frame->StatusBar().PaneText(0), fw::LoadResString(IDS_SCANNING_COMPLETE));
         EXPECT_EQ(m_frame->InfoView()->RequestedPage(), "HTML_SCANNING_COMPLETE");
@@ -158,7 +158,7 @@ TEST_F(Scan64, The64BitHooksAreFoundMarkedAndTheirHostEnded) {
         ASSERT_GE(row, 0);
         CVeyrithView& list = *m_frame->ListView();
         const CListItemState& record = list.Records().GetAt(list.GetRowRecord(row));
-        EXPECT_EQ(0, lstrcmpiA(record.m_szPath, (BinDir() + "sample_hook_host64.exe").c_str()));
+        EXPECT_EQ(0, lstrcmpiW(record.m_szPath, Wide(BinDir() + "sample_hook_host64.exe").c_str()));
         EXPECT_FALSE(record.m_bVisible);
         // Hidden, in the module's folder, started with Windows or not.
         const int level = autorun ? ALERT_HIDDEN_AUTORUN_SAME_FOLDER : ALERT_HIDDEN_SAME_FOLDER;
@@ -183,7 +183,7 @@ TEST_F(Scan64, The64BitHooksAreFoundMarkedAndTheirHostEnded) {
             m_frame.PumpUntil(30000, [&] { return !list.IsCensusRunning(); });
             int after = RowOf(list, host.Id());
             ASSERT_GE(after, 0);
-            EXPECT_EQ(list.GetCellText(after, CVeyrithView::kColumnAutorun), "None");
+            EXPECT_EQ(list.GetCellText(after, CVeyrithView::kColumnAutorun), L"None");
             continue;
         }
         m_frame.FocusListRow(row);

@@ -116,7 +116,7 @@ protected:
     FrameUnderTest& F() { return *s_frame; }
     CLeftView& Tree() { return *F()->LeftView(); }
     std::string Status() { return F()->StatusBar().PaneText(0); }
-    std::string RootText() { return Tree().GetItemText(Tree().GetRootItem()); }
+    std::string RootText() { return Narrow(Tree().GetItemText(Tree().GetRootItem())); }
 
     // Presses F5 in the tree and follows the scan until it has ended or the
     // time is up. The status is reset first, so that only this scan's end

@@ -80,7 +80,7 @@ protected:
     }
     int Row(const std::string& path) {
         for (int row = 0; row < List().GetRowCount(); ++row)
-            if (lstrcmpiA(List().GetCellText(row, CVeyrithView::kColumnPath).c_str(), path.c_str()) == 0) return row;
+            if (lstrcmpiW(List().GetCellText(row, CVeyrithView::kColumnPath).c_str(), Wide(path).c_str()) == 0) return row;
         return -1;
     }
     void ShowModule() {
@@ -207,12 +207,12 @@ TEST_F(FrameScan, ExportWritesTheTreesModulesAndOpensTheReport) {
     std::string path = folder.File("scan.htm");
     std::vector<std::string> opened;
     SetReportSeams(
-        [&](HWND owner, std::string& out) {
+        [&](HWND owner, std::wstring& out) {
             EXPECT_EQ(owner, F().Handle());
-            out = path;
+            out = Wide(path);
             return true;
         },
-        [&](const std::string& file) { opened.push_back(file); });
+        [&](const std::wstring& file) { opened.push_back(Narrow(file)); });
     PressKeys({VK_CONTROL, 'S'});
     F().Pump(300);
     SetReportSeams(nullptr, nullptr);
@@ -235,11 +235,11 @@ TEST_F(FrameScan, WebLinksOpenThePagesWithoutTheSelectionPath) {
     ASSERT_EQ(opened.size(), 2u);
     EXPECT_EQ(opened[0].owner, F().Handle());
     EXPECT_EQ(opened[0].verb, "open");
-    EXPECT_EQ(opened[0].file, "http://www.veyrith.example/");
-    EXPECT_EQ(opened[0].parameters, "") << "a private path went to the browser";
+    EXPECT_EQ(opened[0].file, L"http://www.veyrith.example/");
+    EXPECT_EQ(opened[0].parameters, L"") << "a private path went to the browser";
     EXPECT_EQ(opened[0].show, 0);
-    EXPECT_EQ(opened[1].file, "http://www.veyrith.example/contacts.html");
-    EXPECT_EQ(opened[1].parameters, "");
+    EXPECT_EQ(opened[1].file, L"http://www.veyrith.example/contacts.html");
+    EXPECT_EQ(opened[1].parameters, L"");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "framework/message_box.h"
 #include "resources/resource.h"
 #include "shell/splash_wnd.h"
+#include "test_support.h"
 
 FrameUnderTest::~FrameUnderTest() {
     m_frame.reset();
