@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "../autorun/autorun_test_support.h"
+#include "action_answers.h"
 #include "../scanner/hook_host.h"
 #include "../shell/frame_under_test.h"
 #include "actions/confirm_dialogs.h"
@@ -29,74 +30,7 @@ using namespace testing_support;
 
 namespace {
 
-const char kPendingKey[] = "System\\CurrentControlSet\\Control\\Session Manager";
-const char kPendingValue[] = "PendingFileRenameOperations";
 const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-
-// One confirmation dialog as the test saw it when it opened.
-struct SeenDialog {
-    UINT templateId;
-    std::string heading, type, place;
-    bool firstMethodChecked, rebootChecked;
-};
-
-std::string ItemText(HWND dialog, int id) {
-    char text[1024] = {};
-    GetDlgItemTextA(dialog, id, text, sizeof(text));
-    return text;
-}
-
-// Answers every confirmation dialog: records it, lets the test set its
-// controls, then presses the button.
-class DialogAnswers {
-public:
-    DialogAnswers() {
-        SetConfirmDialogHook([this](HWND dialog, UINT templateId) {
-            seen.push_back(SeenDialog{templateId, ItemText(dialog, IDC_ACTION_HEADING),
-                                      ItemText(dialog, IDC_AUTORUN_TYPE), ItemText(dialog, IDC_AUTORUN_PLACE),
-                                      IsDlgButtonChecked(dialog, IDC_METHOD_END_PROCESS) == BST_CHECKED,
-                                      IsDlgButtonChecked(dialog, IDC_REBOOT_NOW) == BST_CHECKED});
-            if (prepare) prepare(dialog);
-            PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-        });
-    }
-    ~DialogAnswers() { SetConfirmDialogHook(nullptr); }
-    void Answer(UINT pressed, std::function<void(HWND)> before = nullptr) {
-        button = pressed;
-        prepare = std::move(before);
-        seen.clear();
-    }
-    std::vector<SeenDialog> seen;
-
-private:
-    UINT button = IDCANCEL;
-    std::function<void(HWND)> prepare;
-};
-
-// The pending renames of the system, put back as they were afterwards.
-class PendingRenames {
-public:
-    PendingRenames() : m_saved(ReadBinaryValue(HKEY_LOCAL_MACHINE, kPendingKey, kPendingValue)) {}
-    ~PendingRenames() {
-        if (m_saved.empty()) {
-            DeleteValue(HKEY_LOCAL_MACHINE, kPendingKey, kPendingValue);
-            return;
-        }
-        HKEY key = nullptr;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPendingKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
-        RegSetValueExA(key, kPendingValue, 0, REG_MULTI_SZ, m_saved.data(), static_cast<DWORD>(m_saved.size()));
-        RegCloseKey(key);
-    }
-    // True when a file of that name is pending (read as ANSI strings).
-    static bool Has(const std::string& fileName) {
-        std::vector<unsigned char> bytes = ReadBinaryValue(HKEY_LOCAL_MACHINE, kPendingKey, kPendingValue);
-        std::string text = Lower(std::string(bytes.begin(), bytes.end()));
-        return text.find(Lower(fileName)) != std::string::npos;
-    }
-
-private:
-    std::vector<unsigned char> m_saved;
-};
 
 // Rows of the quarantine manager when it was found open, -1 before.
 int g_managerRows = -1;
