@@ -1,16 +1,29 @@
 #include "scanner/self_test.h"
 
 #include <cstdio>
+#include <string>
+
+#include "findings/path_identity.h"
 
 const char kSelfTestHost[] = "veyrith_selftest.exe";
 const char kSelfTestHost64[] = "veyrith_selftest64.exe";
 
 namespace {
 
-const char* const kSelfTestModules[] = {"veyrith_selftest.dll", "veyrith_selftest64.dll"};
+// The self-test modules, each beside the program that starts its host.
+const wchar_t* const kSelfTestModules[] = {L"veyrith_selftest.dll", L"veyrith_selftest64.dll"};
 
 // How long a host gets to end by itself before it is ended outright.
 constexpr DWORD kStopGraceMs = 2000;
+
+// Waits for a host that was asked to end, and ends it outright when it does
+// not within the grace time; owns the process handle it is given.
+DWORD WINAPI AwaitHostEnd(void* param) {
+    HANDLE process = static_cast<HANDLE>(param);
+    if (WaitForSingleObject(process, kStopGraceMs) != WAIT_OBJECT_0) TerminateProcess(process, 0);
+    CloseHandle(process);
+    return 0;
+}
 
 // A name no other start shares: this process, and a count of starts.
 std::string ReadyEventName() {
@@ -18,14 +31,6 @@ std::string ReadyEventName() {
     char name[96];
     snprintf(name, sizeof(name), "Local\\VeyrithSelfTestReady.%lu.%ld",
              static_cast<unsigned long>(GetCurrentProcessId()), InterlockedIncrement(&starts));
-    return name;
-}
-
-const char* FileNamePart(const char* path) {
-    const char* name = path;
-    for (const char* p = path; *p; ++p) {
-        if (*p == '\\' || *p == '/') name = p + 1;
-    }
     return name;
 }
 
@@ -66,12 +71,17 @@ bool CSelfTest::IsRunning() const {
     return m_hProcess && WaitForSingleObject(m_hProcess, 0) == WAIT_TIMEOUT;
 }
 
+// The grace time is waited out on a thread of its own: the caller is the
+// window's thread, which must keep answering while the host ends.
 void CSelfTest::Stop() {
     if (m_hProcess && IsRunning()) {
         PostThreadMessageA(m_dwThreadId, WM_QUIT, 0, 0);
-        if (WaitForSingleObject(m_hProcess, kStopGraceMs) != WAIT_OBJECT_0) {
+        HANDLE thread = CreateThread(nullptr, 0, AwaitHostEnd, m_hProcess, 0, nullptr);
+        if (thread) {
+            CloseHandle(thread);
+            m_hProcess = nullptr;  // the waiting thread owns it now
+        } else {
             TerminateProcess(m_hProcess, 0);
-            WaitForSingleObject(m_hProcess, kStopGraceMs);
         }
     }
     Close();
@@ -85,10 +95,12 @@ void CSelfTest::Close() {
     m_dwThreadId = 0;
 }
 
-bool IsSelfTestModule(const char* path) {
-    const char* name = FileNamePart(path);
-    for (const char* module : kSelfTestModules) {
-        if (!lstrcmpiA(name, module)) return true;
+bool IsSelfTestModule(const wchar_t* path) {
+    const std::wstring folder = OwnExecutableFolder();
+    for (const wchar_t* module : kSelfTestModules) {
+        if (IsFileInFolder(path, folder, module)) return true;
     }
     return false;
 }
+
+bool IsSelfTestModule(const char* path) { return IsSelfTestModule(WideFromAnsi(path).c_str()); }

@@ -28,6 +28,9 @@
 
 class CVeyrithDoc;
 
+// The window class of the main window: how a second start finds the first.
+constexpr char kMainFrameClassName[] = "VeyrithMainFrame";
+
 class CMainFrame : public fw::Window, public CPaneHost, public CActionHost {
 public:
     // The uninstaller's request to end: closes without asking.
@@ -105,7 +108,7 @@ public:
     CHtmlHelp& HtmlHelp() { return m_htmlHelp; }
 
 protected:
-    const char* ClassName() const override { return "VeyrithMainFrame"; }
+    const char* ClassName() const override { return kMainFrameClassName; }
     void PrepareClass(WNDCLASSEXA& wc) const override;
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     bool OnCreate(CREATESTRUCTA& cs) override;
