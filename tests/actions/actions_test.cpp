@@ -340,7 +340,9 @@ TEST_F(Actions, ARowWhoseIdWentToAnotherProgramIsNeverActedOn) {
     F().Command(ID_END_PROCESS);
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, fw::LoadResString(IDS_PROCESS_ENDED));
-    if (killIdReused) EXPECT_TRUE(killHeir.Running());
+    if (killIdReused) {
+        EXPECT_TRUE(killHeir.Running());
+    }
     ASSERT_TRUE(WaitForCensus());
 
     EXPECT_EQ(Row(killExe), -1);
@@ -355,7 +357,9 @@ TEST_F(Actions, ARowWhoseIdWentToAnotherProgramIsNeverActedOn) {
     F().Command(ID_QUARANTINE_FILE);
     ASSERT_EQ(boxes.boxes.size(), 2u);
     EXPECT_EQ(boxes.boxes[1].text, fw::LoadResString(IDS_PROCESS_ENDED));
-    if (quarantineIdReused) EXPECT_TRUE(quarantineHeir.Running());
+    if (quarantineIdReused) {
+        EXPECT_TRUE(quarantineHeir.Running());
+    }
     EXPECT_TRUE(FileExists(quarantineExe));
     EXPECT_EQ(FindRecord(ReadQuarantineRecords(), quarantineExe), nullptr);
     EXPECT_NE(Status(), "Operation completed successfully");
