@@ -14,21 +14,9 @@
 #include "findings/probe_answer.h"
 #include "scanner/scan_checks.h"
 
+#include "bench_support.h"
+
 namespace {
-
-std::string BinDir() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string dir = path;
-    return dir.substr(0, dir.rfind('\\') + 1);
-}
-
-double NowMs() {
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // Private memory in use now (the peak counter is not kept by every system).
 double UsedMiB() {
