@@ -2,12 +2,9 @@
 
 #include <cstdio>
 
-const char kSelfTestHost[] = "veyrith_selftest.exe";
-const char kSelfTestHost64[] = "veyrith_selftest64.exe";
-
 namespace {
 
-const char* const kSelfTestModules[] = {"veyrith_selftest.dll", "veyrith_selftest64.dll"};
+const char* const kSelfTestModules[] = {kSelfTestModuleFileName, kSelfTestModule64FileName};
 
 // How long a host gets to end by itself before it is ended outright.
 constexpr DWORD kStopGraceMs = 2000;
