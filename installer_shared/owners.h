@@ -3,7 +3,7 @@
 #pragma once
 
 #include <windows.h>
-#include <unknwn.h>
+#include <objbase.h>
 
 namespace installer {
 
@@ -81,10 +81,20 @@ struct LocalMemoryTraits {
     static void Close(void* memory) { LocalFree(memory); }
 };
 
+// Memory that the shell or COM allocated for the caller, such as an item id
+// list.
+struct TaskMemoryTraits {
+    using Handle = void*;
+    static void* Empty() { return nullptr; }
+    static bool IsLive(void* memory) { return memory != nullptr; }
+    static void Close(void* memory) { CoTaskMemFree(memory); }
+};
+
 using CHandle = COwner<KernelHandleTraits>;
 using CRegistryKey = COwner<RegistryKeyTraits>;
 using CLibrary = COwner<LibraryTraits>;
 using CLocalMemory = COwner<LocalMemoryTraits>;
+using CTaskMemory = COwner<TaskMemoryTraits>;
 
 // One reference to a COM object.
 template <typename Interface>

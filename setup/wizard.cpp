@@ -2,6 +2,7 @@
 
 #include "common/product.h"
 #include "hover.h"
+#include "installer_shared/owners.h"
 #include "installation.h"
 #include "resources/resource.h"
 #include "setup_state.h"
@@ -124,11 +125,11 @@ void BrowseForFolder(HWND page) {
     browse.hwndOwner = page;
     browse.lpszTitle = title.c_str();
     browse.ulFlags = BIF_RETURNONLYFSDIRS;
-    LPITEMIDLIST chosen = SHBrowseForFolderW(&browse);
+    installer::CTaskMemory chosen(SHBrowseForFolderW(&browse));
     if (!chosen) return;
     wchar_t path[MAX_PATH] = L"";
-    if (SHGetPathFromIDListW(chosen, path)) SetDlgItemTextW(page, IDC_FOLDER_EDIT, path);
-    CoTaskMemFree(chosen);
+    if (SHGetPathFromIDListW(static_cast<LPCITEMIDLIST>(chosen.Get()), path))
+        SetDlgItemTextW(page, IDC_FOLDER_EDIT, path);
 }
 
 INT_PTR CALLBACK FolderProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -189,6 +189,7 @@ protected:
         m_commonPrograms = ProgramsFolder(CSIDL_COMMON_PROGRAMS);
         ASSERT_FALSE(m_userPrograms.empty());
         ASSERT_FALSE(m_commonPrograms.empty());
+        m_workFoldersBefore = WorkFolders();
     }
 
     void TearDown() override {
@@ -297,6 +298,7 @@ protected:
 
     std::string m_userPrograms, m_commonPrograms;
     std::vector<std::string> m_workFolders;
+    std::vector<std::string> m_workFoldersBefore;
     // Files a test puts into a Startup folder, which TearDown deletes.
     std::vector<std::string> m_startupFiles;
     ChildProcess m_veyrith;
@@ -310,7 +312,7 @@ TEST_F(UninstallTest, NoLeavesEverythingAsItWas) {
     EXPECT_TRUE(FileExists(std::string(kProgramFolder) + "\\uninstall.exe"));
     EXPECT_TRUE(FileExists(m_commonPrograms + kGroup + "\\Veyrith.lnk"));
     EXPECT_EQ(FindWindowA("#32770", "Uninstall"), nullptr);
-    EXPECT_TRUE(WorkFolders().empty());
+    EXPECT_EQ(WorkFolders(), m_workFoldersBefore);
 }
 
 TEST_F(UninstallTest, ClosesOnlyVeyrithAndRemovesFilesGroupsAndKeys) {
@@ -345,7 +347,7 @@ TEST_F(UninstallTest, ClosesOnlyVeyrithAndRemovesFilesGroupsAndKeys) {
     EXPECT_EQ(run.strWindowImage, workFolder + "\\uninst.tmp");
     EXPECT_TRUE(run.bWindowEnded);
     EXPECT_FALSE(FileExists(workFolder));
-    EXPECT_TRUE(WorkFolders().empty());
+    EXPECT_EQ(WorkFolders(), m_workFoldersBefore);
 
     EXPECT_EQ(run.strStatus, "Uninstall complete.");
     EXPECT_FALSE(run.bDetailsVisible);

@@ -3,11 +3,12 @@
 #include <cstring>
 #include <cwchar>
 
+#include "common/product.h"
 #include "scanner/detection_lock.h"
 
 namespace {
 
-const char* const kExcludedModules[] = {"uxtheme.dll", "indicdll.dll", "veyrith.exe", "msctf.dll"};
+const char* const kExcludedModules[] = {"uxtheme.dll", "indicdll.dll", kProgramFileName, "msctf.dll"};
 
 constexpr int kPathChars = MAX_PATH;
 
