@@ -61,19 +61,23 @@ void OnInit(HWND dialog, CUninstallWindowState* state) {
     if (!AnimateWindow(dialog, kAnimationMs, AW_CENTER | AW_ACTIVATE)) ShowWindow(dialog, SW_SHOW);
 }
 
+// The stages that read the installation values; the key is closed before
+// the registry stage deletes it.
+void RemoveFilesAndShortcuts(HWND dialog, CUninstallReport& report) {
+    installer::CRegistryKey productKey = OpenProductKey();
+    std::wstring programFolder;
+    bool filesDone = RemoveProgramFiles(productKey.Get(), programFolder, report);
+    EndStage(dialog, filesDone, IDC_FILES_DONE, IDS_STATUS_FILES_DELETED);
+    bool shortcutsDone = RemoveProgramGroup(productKey.Get(), programFolder, report);
+    EndStage(dialog, shortcutsDone, IDC_SHORTCUTS_DONE, IDS_STATUS_SHORTCUTS_DELETED);
+}
+
 // The whole removal, in one go. A stage that did not do all of its work
 // keeps its mark hidden; what went wrong is in the report.
 void RunRemoval(HWND dialog, CUninstallReport& report) {
     report = CUninstallReport();
     SetStatus(dialog, IDS_STATUS_STARTING);
-    std::wstring programFolder;
-    {
-        installer::CRegistryKey productKey = OpenProductKey();
-        bool filesDone = RemoveProgramFiles(productKey.Get(), programFolder, report);
-        EndStage(dialog, filesDone, IDC_FILES_DONE, IDS_STATUS_FILES_DELETED);
-        bool shortcutsDone = RemoveProgramGroup(productKey.Get(), programFolder, report);
-        EndStage(dialog, shortcutsDone, IDC_SHORTCUTS_DONE, IDS_STATUS_SHORTCUTS_DELETED);
-    }
+    RemoveFilesAndShortcuts(dialog, report);
     bool userKeysDone = RemoveProductKeys(HKEY_CURRENT_USER, report);
     bool machineKeysDone = RemoveProductKeys(HKEY_LOCAL_MACHINE, report);
     EndStage(dialog, userKeysDone && machineKeysDone, IDC_REGISTRY_DONE, 0);
