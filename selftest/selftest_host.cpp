@@ -13,13 +13,14 @@
 #include <string>
 
 #include "common/executable_folder.h"
+#include "common/product.h"
 
 namespace {
 
 #ifdef _WIN64
-const char kModuleName[] = "veyrith_selftest64.dll";
+constexpr const char* kModuleName = kSelfTestModule64FileName;
 #else
-const char kModuleName[] = "veyrith_selftest.dll";
+constexpr const char* kModuleName = kSelfTestModuleFileName;
 #endif
 
 struct Options {

@@ -18,7 +18,7 @@
 #include "actions/confirm_dialogs.h"
 #include "actions/reboot.h"
 #include "actions/shell_open.h"
-#include "common/registry_names.h"
+#include "common/product.h"
 #include "framework/string_resource.h"
 #include "quarantine/quarantine_store.h"
 #include "resources/resource.h"

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/product.h"
 #include "scanner/detection_lock.h"
 #include "findings/path_identity.h"
 
@@ -15,7 +16,7 @@ namespace {
 // the files of the system folders.
 const wchar_t* const kSystemModules[] = {L"uxtheme.dll", L"indicdll.dll", L"msctf.dll"};
 // The program itself; left out only as the running executable.
-const wchar_t kOwnExecutable[] = L"veyrith.exe";
+const wchar_t* const kOwnExecutable = kProgramFileNameW;
 
 constexpr int kPathChars = MAX_PATH;
 

@@ -11,7 +11,7 @@ void CScanChecks::Begin(const std::string& folder) {
     m_bProbeSelfTestSeen = false;
     m_outcome = PROBE_OK;
     m_modules64.clear();
-    m_selfTest.Start(folder + kSelfTestHost);
+    m_selfTest.Start(folder + kSelfTestHostFileName);
 }
 
 bool CScanChecks::SelfTestReady() { return m_selfTest.WaitUntilReady(0); }

@@ -5,13 +5,10 @@
 
 #include "findings/path_identity.h"
 
-const char kSelfTestHost[] = "veyrith_selftest.exe";
-const char kSelfTestHost64[] = "veyrith_selftest64.exe";
-
 namespace {
 
 // The self-test modules, each beside the program that starts its host.
-const wchar_t* const kSelfTestModules[] = {L"veyrith_selftest.dll", L"veyrith_selftest64.dll"};
+const wchar_t* const kSelfTestModules[] = {kSelfTestModuleFileNameW, kSelfTestModule64FileNameW};
 
 // How long a host gets to end by itself before it is ended outright.
 constexpr DWORD kStopGraceMs = 2000;

@@ -8,9 +8,7 @@
 
 #include <string>
 
-// The host programs, beside the scanner.
-extern const char kSelfTestHost[];
-extern const char kSelfTestHost64[];
+#include "common/product.h"
 
 class CSelfTest {
 public:

@@ -4,7 +4,7 @@
 
 #include "findings/path_identity.h"
 #include "scanner/process_identity.h"
-#include "shell/main_frame.h"
+#include "common/product.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ bool IsOwnWindow(HWND window, const std::wstring& ownExecutable) {
 }
 
 bool FindOwnWindow(const std::wstring& ownExecutable) {
-    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, kMainFrameClassName, nullptr));) {
+    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, kMainWindowClass, nullptr));) {
         if (IsOwnWindow(window, ownExecutable)) return true;
     }
     return false;

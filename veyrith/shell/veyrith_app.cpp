@@ -2,7 +2,7 @@
 
 #include "framework/command_line.h"
 #include "framework/message_box.h"
-#include "common/registry_names.h"
+#include "common/product.h"
 #include "resources/resource.h"
 #include "shell/running_instance.h"
 #include "shell/splash_wnd.h"

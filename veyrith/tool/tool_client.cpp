@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "common/registry_names.h"
+#include "common/product.h"
 #include "common/request_digest.h"
 #include "common/tool_request.h"
 #include "framework/message_box.h"
@@ -16,7 +16,6 @@ namespace {
 
 constexpr DWORD kToolWaitMs = 10000;
 constexpr size_t kMaxToolPath = 259;
-constexpr const char kToolFileName[] = "veyrith_configure.exe";
 
 std::string g_toolFolder;
 
