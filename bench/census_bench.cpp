@@ -16,30 +16,11 @@
 #include "autorun/autorun_sources.h"
 #include "scanner/affected_applications.h"
 
+#include "bench_support.h"
+
 namespace {
 
 constexpr int kRounds = 7;
-
-std::string BinDir() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string dir = path;
-    return dir.substr(0, dir.rfind('\\') + 1);
-}
-
-std::wstring BinDirW() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring dir = path;
-    return dir.substr(0, dir.rfind(L'\\') + 1);
-}
-
-double NowMs() {
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 struct Host {
     PROCESS_INFORMATION info;

@@ -22,21 +22,9 @@
 #include "views/scan_indicator_dlg.h"
 #include "views/veyrith_view.h"
 
+#include "bench_support.h"
+
 namespace {
-
-std::string BinDir() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string dir = path;
-    return dir.substr(0, dir.rfind('\\') + 1);
-}
-
-double NowMs() {
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // Hosts of the sample module, ended together through one quit event.
 class Hosts {

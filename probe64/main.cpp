@@ -33,7 +33,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     HWND window = CreateProbeWindow(instance);
     if (!window) return EXIT_NO_WINDOW;
     CSelfTest selfTest;
-    if (selfTest.Start(ExecutableFolder() + kSelfTestHost64)) selfTest.WaitUntilReady(kSelfTestReadyMs);
+    if (selfTest.Start(ExecutableFolder() + kSelfTestHost64FileNameW)) selfTest.WaitUntilReady(kSelfTestReadyMs);
     ProvokeHooks(window);
     selfTest.Stop();
     ProbeAnswer answer = TakeProbeCensus();

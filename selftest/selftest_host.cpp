@@ -13,13 +13,14 @@
 #include <string>
 
 #include "common/executable_folder.h"
+#include "common/product.h"
 
 namespace {
 
 #ifdef _WIN64
-const wchar_t kModuleName[] = L"veyrith_selftest64.dll";
+constexpr const wchar_t* kModuleName = kSelfTestModule64FileNameW;
 #else
-const wchar_t kModuleName[] = L"veyrith_selftest.dll";
+constexpr const wchar_t* kModuleName = kSelfTestModuleFileNameW;
 #endif
 
 struct Options {

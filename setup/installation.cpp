@@ -1,5 +1,7 @@
 #include "installation.h"
 
+#include "common/product.h"
+#include "installer_shared/owners.h"
 #include "resources/resource.h"
 #include "setup_state.h"
 
@@ -11,101 +13,82 @@
 
 namespace {
 
-// The program, its tool, its help, the uninstaller, the self-test of both
-// widths and the 64-bit companion.
-const char* const kProductFiles[] = {"veyrith.exe",           "veyrith_configure.exe",  "veyrith.chm",
-                                     "uninstall.exe",         "veyrith_selftest.exe",   "veyrith_selftest.dll",
-                                     "veyrith_probe64.exe",   "veyrith_selftest64.exe", "veyrith_selftest64.dll"};
-
 struct Shortcut {
     UINT nameId;
-    const char* target;
+    const wchar_t* target;
 };
 const Shortcut kShortcuts[] = {
-    {IDS_SHORTCUT_PROGRAM, "veyrith.exe"},
-    {IDS_SHORTCUT_HELP, "veyrith.chm"},
-    {IDS_SHORTCUT_UNINSTALL, "uninstall.exe"},
+    {IDS_SHORTCUT_PROGRAM, kProgramFileNameW},
+    {IDS_SHORTCUT_HELP, kHelpFileNameW},
+    {IDS_SHORTCUT_UNINSTALL, kUninstallFileNameW},
 };
 
-const char kProductKey[] = "Software\\Tarnwick\\Veyrith\\1.0";
-const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Veyrith";
 const UINT kStartTimer = 1;
 
-std::string Format(const std::string& pattern, const std::vector<std::string>& arguments) {
-    std::vector<const char*> pointers;
-    for (const std::string& argument : arguments) pointers.push_back(argument.c_str());
-    std::vector<char> text(pattern.size() + 1);
-    for (const std::string& argument : arguments) text.resize(text.size() + argument.size());
-    wsprintfA(text.data(), pattern.c_str(), pointers.size() > 0 ? pointers[0] : "",
-              pointers.size() > 1 ? pointers[1] : "", pointers.size() > 2 ? pointers[2] : "");
+// The pattern's %s in order, as many as given (at most three).
+std::wstring Format(const std::wstring& pattern, const std::vector<std::wstring>& arguments) {
+    size_t size = pattern.size() + 1;
+    for (const std::wstring& argument : arguments) size += argument.size();
+    std::vector<wchar_t> text(size);
+    auto argument = [&](size_t i) { return i < arguments.size() ? arguments[i].c_str() : L""; };
+    wsprintfW(text.data(), pattern.c_str(), argument(0), argument(1), argument(2));
     return text.data();
 }
 
-std::string SystemErrorText(DWORD error) {
-    char* buffer = nullptr;
-    DWORD length = FormatMessageA(
+std::wstring SystemErrorText(DWORD error) {
+    wchar_t* buffer = nullptr;
+    DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-        reinterpret_cast<char*>(&buffer), 0, nullptr);
-    std::string text = length && buffer ? std::string(buffer, length) : std::string();
-    if (buffer) LocalFree(buffer);
-    return text;
+        reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    installer::CLocalMemory owned(buffer);
+    return length && buffer ? std::wstring(buffer, length) : std::wstring();
 }
 
 // Copies one file, asking Retry or Cancel while it fails. False on Cancel.
-bool CopyWithRetry(HWND dialog, const std::string& source, const std::string& target) {
-    while (!CopyFileA(source.c_str(), target.c_str(), FALSE)) {
-        std::string text = Format(LoadText(IDS_COPY_ERROR),
-                                  {source, target, SystemErrorText(GetLastError())});
+bool CopyWithRetry(HWND dialog, const std::wstring& source, const std::wstring& target) {
+    while (!CopyFileW(source.c_str(), target.c_str(), FALSE)) {
+        std::wstring text = Format(LoadWideText(IDS_COPY_ERROR),
+                                   {source, target, SystemErrorText(GetLastError())});
         if (SetupMessageBox(dialog, text, MB_ICONERROR | MB_RETRYCANCEL) != IDRETRY) return false;
     }
     return true;
 }
 
 bool CopyProductFiles(HWND dialog) {
-    std::string source = SourceFolder();
-    SetCurrentDirectoryA(source.c_str());
-    CreateDirectoryA(g_szProgramFolder, nullptr);
-    for (const char* file : kProductFiles) {
-        std::string target = std::string(g_szProgramFolder) + "\\" + file;
-        if (!CopyWithRetry(dialog, source + "\\" + file, target)) return false;
+    std::wstring source = SourceFolder();
+    SetCurrentDirectoryW(source.c_str());
+    CreateDirectoryW(g_szProgramFolder, nullptr);
+    for (const wchar_t* file : kInstalledFiles) {
+        std::wstring target = std::wstring(g_szProgramFolder) + L"\\" + file;
+        if (!CopyWithRetry(dialog, source + L"\\" + file, target)) return false;
     }
     return true;
 }
 
-std::string ProgramsFolder() {
-    LPITEMIDLIST list = nullptr;
+std::wstring ProgramsFolder() {
+    wchar_t path[MAX_PATH] = L"";
     int folder = g_bAllUsers ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, folder, &list))) return std::string();
-    char path[MAX_PATH] = "";
-    SHGetPathFromIDListA(list, path);
-    CoTaskMemFree(list);
+    if (FAILED(SHGetFolderPathW(nullptr, folder, nullptr, SHGFP_TYPE_CURRENT, path))) return std::wstring();
     return path;
 }
 
-void CreateShortcut(const std::string& target, const std::string& linkFile) {
-    IShellLinkA* link = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(&link))))
+void CreateShortcut(const std::wstring& target, const std::wstring& linkFile) {
+    installer::CComPtr<IShellLinkW> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.Receive())))
         return;
-    IPersistFile* file = nullptr;
     link->SetPath(target.c_str());
-    link->SetDescription("");
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-        WCHAR wideName[MAX_PATH] = L"";
-        MultiByteToWideChar(CP_ACP, 0, linkFile.c_str(), -1, wideName, MAX_PATH);
-        file->Save(wideName, TRUE);
-        file->Release();
-    }
-    link->Release();
+    link->SetDescription(L"");
+    installer::CComPtr<IPersistFile> file;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.Receive()))) file->Save(linkFile.c_str(), TRUE);
 }
 
 void CreateShortcuts() {
-    std::string group = ProgramsFolder() + "\\" + g_szProgramGroup;
-    CreateDirectoryA(group.c_str(), nullptr);
+    std::wstring group = ProgramsFolder() + L"\\" + g_szProgramGroup;
+    CreateDirectoryW(group.c_str(), nullptr);
     for (const Shortcut& shortcut : kShortcuts)
-        CreateShortcut(std::string(g_szProgramFolder) + "\\" + shortcut.target,
-                       group + "\\" + LoadText(shortcut.nameId) + ".lnk");
+        CreateShortcut(std::wstring(g_szProgramFolder) + L"\\" + shortcut.target,
+                       group + L"\\" + LoadWideText(shortcut.nameId) + L".lnk");
 }
 
 void SetStatus(HWND dialog, UINT textId) {
@@ -138,20 +121,30 @@ INT_PTR CALLBACK InstallationProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     }
 }
 
-void SetStringValue(HKEY key, const char* name, const std::string& data) {
-    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                   static_cast<DWORD>(data.size() + 1));
+void SetStringValue(HKEY key, const wchar_t* name, const std::wstring& data) {
+    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                   static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
 }
 
-void WriteValues(const char* keyName, const char* name1, const std::string& data1,
-                 const char* name2, const std::string& data2) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
+struct NamedValue {
+    const wchar_t* name;
+    std::wstring data;
+};
+
+void WriteValues(const std::wstring& keyName, const NamedValue& first, const NamedValue& second) {
+    installer::CRegistryKey key;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyName.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        key.Receive(), nullptr) != ERROR_SUCCESS)
         return;
-    SetStringValue(key, name1, data1);
-    SetStringValue(key, name2, data2);
-    RegCloseKey(key);
+    SetStringValue(key.Get(), first.name, first.data);
+    SetStringValue(key.Get(), second.name, second.data);
+}
+
+// The command line that the system's list of installed programs runs: the
+// path in quotes, so that a folder with spaces cannot be read as a shorter
+// program's path followed by arguments.
+std::wstring UninstallCommand() {
+    return L"\"" + std::wstring(g_szProgramFolder) + L"\\" + kUninstallFileNameW + L"\"";
 }
 
 }  // namespace
@@ -162,8 +155,7 @@ bool RunInstallationDialog(HWND owner) {
 }
 
 void WriteRegistryValues() {
-    WriteValues(kProductKey, "Program Folder", g_szProgramFolder, "Program Group Name",
-                g_szProgramGroup);
-    WriteValues(kUninstallKey, "DisplayName", LoadText(IDS_DISPLAY_NAME), "UninstallString",
-                std::string(g_szProgramFolder) + "\\uninstall.exe");
+    WriteValues(kInstallKeyW, {kProgramFolderValueW, g_szProgramFolder}, {kProgramGroupValueW, g_szProgramGroup});
+    WriteValues(std::wstring(kRegistrationParentKeyW) + L"\\" + kRegistrationNameW,
+                {L"DisplayName", LoadWideText(IDS_DISPLAY_NAME)}, {L"UninstallString", UninstallCommand()});
 }

@@ -1,4 +1,5 @@
 // setup.exe: installs Veyrith from the folder that holds it.
+#include "installer_shared/system_library.h"
 #include "installer_shared/url_window.h"
 #include "main_window.h"
 #include "resources/resource.h"
@@ -8,6 +9,11 @@
 #include <objbase.h>
 
 namespace {
+
+// Optional system DLLs: the gradient fill of the background, and the
+// rich-edit control of the licence page.
+constexpr wchar_t kGradientLibrary[] = L"msimg32.dll";
+constexpr wchar_t kRichEditLibrary[] = L"riched32.dll";
 
 // Windows 2000 and later: an NT system of version 5 or higher.
 bool IsSupportedSystem() {
@@ -32,22 +38,21 @@ void RunMessageLoop() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    installer::RestrictLibrarySearchToSystem();
     g_hInstance = instance;
     if (!IsSupportedSystem()) {
         SetupMessageBox(GetActiveWindow(), LoadText(IDS_UNSUPPORTED_SYSTEM), MB_ICONWARNING);
         return 0;
     }
-    HMODULE msimg32 = LoadLibraryA("msimg32.dll");
-    LoadLibraryA("riched32.dll");
+    installer::CLibrary gradientLibrary = installer::LoadSystemLibrary(kGradientLibrary);
+    installer::CLibrary richEditLibrary = installer::LoadSystemLibrary(kRichEditLibrary);
     CoInitialize(nullptr);
-    if (msimg32)
-        g_pGradientFill = reinterpret_cast<GradientFillFn>(
-            reinterpret_cast<void*>(GetProcAddress(msimg32, "GradientFill")));
+    g_pGradientFill = installer::FunctionOf<GradientFillFn>(gradientLibrary.Get(), "GradientFill");
     installer::URLWindowLook look = {RGB(0, 0, 0), RGB(100, 100, 100), IDR_LINK_CURSOR};
     if (RegisterMainWindowClass() && installer::RegisterURLWindowClass(instance, look) &&
         CreateMainWindow())
         RunMessageLoop();
-    if (msimg32) FreeLibrary(msimg32);
+    g_pGradientFill = nullptr;
     CoUninitialize();
     return 0;
 }

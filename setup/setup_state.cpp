@@ -2,8 +2,8 @@
 
 #include "resources/resource.h"
 
-char g_szProgramFolder[255] = "";
-char g_szProgramGroup[100] = "";
+wchar_t g_szProgramFolder[255] = L"";
+wchar_t g_szProgramGroup[100] = L"";
 bool g_bAllUsers = false;
 bool g_bViewHelp = false;
 bool g_bLaunchProgram = true;
@@ -24,21 +24,36 @@ std::string LoadText(UINT id) {
     }
 }
 
+std::wstring LoadWideText(UINT id) {
+    // Without a buffer, LoadStringW hands out a pointer to the resource text.
+    const wchar_t* text = nullptr;
+    int length = LoadStringW(g_hInstance, id, reinterpret_cast<wchar_t*>(&text), 0);
+    return length > 0 && text ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
+}
+
 int SetupMessageBox(HWND owner, const std::string& text, UINT type) {
     return MessageBoxA(owner, text.c_str(), LoadText(IDS_APP_TITLE).c_str(), type);
 }
 
-std::string SourceFolder() {
-    std::string line = GetCommandLineA();
-    std::string program;
-    if (!line.empty() && line[0] == '"') {
-        size_t end = line.find('"', 1);
-        program = line.substr(1, end == std::string::npos ? std::string::npos : end - 1);
-    } else {
-        program = line.substr(0, line.find_first_of(" \t"));
+int SetupMessageBox(HWND owner, const std::wstring& text, UINT type) {
+    return MessageBoxW(owner, text.c_str(), LoadWideText(IDS_APP_TITLE).c_str(), type);
+}
+
+// The command line can be anything its starter chose; the module's own file
+// name is where setup really lies.
+std::wstring SourceFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD length = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+        if (length == 0) return std::wstring();
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
     }
-    size_t slash = program.rfind('\\');
-    return slash == std::string::npos ? std::string() : program.substr(0, slash);
+    size_t slash = path.rfind(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
 }
 
 bool IsVistaOrLater() {

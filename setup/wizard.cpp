@@ -1,6 +1,8 @@
 #include "wizard.h"
 
+#include "common/product.h"
 #include "hover.h"
+#include "installer_shared/owners.h"
 #include "installation.h"
 #include "resources/resource.h"
 #include "setup_state.h"
@@ -24,11 +26,11 @@ void SetButtons(HWND page, DWORD buttons) {
     PropSheet_SetWizButtons(GetParent(page), buttons);
 }
 
-std::string ItemText(HWND page, int id, int limit) {
-    std::string text(limit + 1, '\0');
-    GetDlgItemTextA(page, id, &text[0], limit + 1);
-    text.resize(lstrlenA(text.c_str()));
-    return text;
+// The item's text, cut to fit the buffer (with its terminating zero).
+template <size_t Size>
+void ReadItemText(HWND page, int id, wchar_t (&buffer)[Size]) {
+    buffer[0] = L'\0';
+    GetDlgItemTextW(page, id, buffer, static_cast<int>(Size));
 }
 
 // Every page refuses the sheet's own Cancel and asks the main window to
@@ -106,10 +108,10 @@ INT_PTR CALLBACK LicenseProc(HWND page, UINT message, WPARAM wParam, LPARAM lPar
     }
 }
 
-std::string DefaultFolder() {
-    char windows[MAX_PATH] = "";
-    GetWindowsDirectoryA(windows, MAX_PATH);
-    return std::string(windows, 3) + LoadText(IDS_DEFAULT_FOLDER_TAIL);
+std::wstring DefaultFolder() {
+    wchar_t windows[MAX_PATH] = L"";
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    return std::wstring(windows, 3) + LoadWideText(IDS_DEFAULT_FOLDER_TAIL);
 }
 
 void UpdateFolderButtons(HWND page) {
@@ -118,22 +120,22 @@ void UpdateFolderButtons(HWND page) {
 }
 
 void BrowseForFolder(HWND page) {
-    std::string title = LoadText(IDS_SELECT_FOLDER);
-    BROWSEINFOA browse = {};
+    std::wstring title = LoadWideText(IDS_SELECT_FOLDER);
+    BROWSEINFOW browse = {};
     browse.hwndOwner = page;
     browse.lpszTitle = title.c_str();
     browse.ulFlags = BIF_RETURNONLYFSDIRS;
-    LPITEMIDLIST chosen = SHBrowseForFolderA(&browse);
+    installer::CTaskMemory chosen(SHBrowseForFolderW(&browse));
     if (!chosen) return;
-    char path[MAX_PATH] = "";
-    if (SHGetPathFromIDListA(chosen, path)) SetDlgItemTextA(page, IDC_FOLDER_EDIT, path);
-    CoTaskMemFree(chosen);
+    wchar_t path[MAX_PATH] = L"";
+    if (SHGetPathFromIDListW(static_cast<LPCITEMIDLIST>(chosen.Get()), path))
+        SetDlgItemTextW(page, IDC_FOLDER_EDIT, path);
 }
 
 INT_PTR CALLBACK FolderProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
-        SetDlgItemTextA(page, IDC_FOLDER_EDIT, DefaultFolder().c_str());
+        SetDlgItemTextW(page, IDC_FOLDER_EDIT, DefaultFolder().c_str());
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDC_FOLDER_BROWSE) BrowseForFolder(page);
@@ -144,10 +146,7 @@ INT_PTR CALLBACK FolderProc(HWND page, UINT message, WPARAM wParam, LPARAM lPara
         const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
         if (HandleCommonNotify(page, 2, header)) return TRUE;
         if (header->code == PSN_SETACTIVE) UpdateFolderButtons(page);
-        if (header->code == PSN_WIZNEXT)
-            lstrcpynA(g_szProgramFolder,
-                      ItemText(page, IDC_FOLDER_EDIT, sizeof(g_szProgramFolder) - 1).c_str(),
-                      sizeof(g_szProgramFolder));
+        if (header->code == PSN_WIZNEXT) ReadItemText(page, IDC_FOLDER_EDIT, g_szProgramFolder);
         return header->code == PSN_SETACTIVE || header->code == PSN_WIZNEXT;
     }
     default:
@@ -158,9 +157,7 @@ INT_PTR CALLBACK FolderProc(HWND page, UINT message, WPARAM wParam, LPARAM lPara
 // Next on the group page stores the choices and installs; the wizard moves
 // on only when the installation ended normally.
 void LeaveGroupPage(HWND page) {
-    lstrcpynA(g_szProgramGroup,
-              ItemText(page, IDC_GROUP_EDIT, sizeof(g_szProgramGroup) - 1).c_str(),
-              sizeof(g_szProgramGroup));
+    ReadItemText(page, IDC_GROUP_EDIT, g_szProgramGroup);
     g_bAllUsers = IsDlgButtonChecked(page, IDC_GROUP_ALL_USERS) == BST_CHECKED;
     SetResult(page, RunInstallationDialog(GetParent(page)) ? 0 : -1);
 }
@@ -190,9 +187,9 @@ void ShowFinishChecks(HWND page) {
     ShowWindow(GetDlgItem(page, IDC_LAUNCH), vista ? SW_HIDE : SW_SHOW);
 }
 
-void OpenInstalled(const char* file) {
-    std::string path = std::string(g_szProgramFolder) + "\\" + file;
-    ShellExecuteA(nullptr, "open", path.c_str(), nullptr, g_szProgramFolder, SW_SHOWNORMAL);
+void OpenInstalled(const wchar_t* file) {
+    std::wstring path = std::wstring(g_szProgramFolder) + L"\\" + file;
+    ShellExecuteW(nullptr, L"open", path.c_str(), nullptr, g_szProgramFolder, SW_SHOWNORMAL);
 }
 
 // Finish: start what the user asked for (before Vista only), write the
@@ -201,8 +198,8 @@ void Finish(HWND page) {
     g_bViewHelp = IsDlgButtonChecked(page, IDC_VIEW_HELP) == BST_CHECKED;
     g_bLaunchProgram = IsDlgButtonChecked(page, IDC_LAUNCH) == BST_CHECKED;
     if (!IsVistaOrLater()) {
-        if (g_bViewHelp) OpenInstalled("veyrith.chm");
-        if (g_bLaunchProgram) OpenInstalled("veyrith.exe");
+        if (g_bViewHelp) OpenInstalled(kHelpFileNameW);
+        if (g_bLaunchProgram) OpenInstalled(kProgramFileNameW);
     }
     WriteRegistryValues();
     PostMessageA(g_hMainWindow, kWizardFinishedMessage, 0, 0);

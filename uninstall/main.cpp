@@ -1,6 +1,8 @@
 // uninstall: removes what setup installed. Started without arguments from
-// the program folder, it asks the user and starts a temporary copy of itself
-// with "/run", which does the removal and shows its report.
+// the program folder, it asks the user and starts a copy of itself with
+// "/run" in a work folder that only administrators can change; the copy does
+// the removal and shows its report.
+#include "installer_shared/system_library.h"
 #include "uninstall/command_line.h"
 #include "uninstall/phase_one.h"
 #include "uninstall/uninstall_window.h"
@@ -8,10 +10,10 @@
 #include <windows.h>
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    const char* commandLine = GetCommandLineA();
-    if (uninstall::HasArgument(commandLine))
+    installer::RestrictLibrarySearchToSystem();
+    if (uninstall::HasArgument(GetCommandLineW()))
         uninstall::RunPhaseTwo(instance);
     else
-        uninstall::RunPhaseOne(commandLine);
+        uninstall::RunPhaseOne();
     return 0;
 }

@@ -1,105 +1,98 @@
 #include "uninstall/program_group.h"
 
-#include <shlobj.h>
-#include <shobjidl.h>
+#include "common/product.h"
+#include "installer_shared/owners.h"
+#include "uninstall/paths.h"
+#include "uninstall/resources/resource.h"
+#include "uninstall/texts.h"
 
-#include <cstring>
+#include <shlobj.h>
+
+#include <cwchar>
 
 namespace uninstall {
 namespace {
 
-constexpr FILEOP_FLAGS kQuietDeletion = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+// The shortcuts setup makes in the group: the name (a user text, + ".lnk")
+// and the file in the program folder that each one opens.
+struct CShortcut {
+    UINT nNameId;
+    const wchar_t* pszTarget;
+};
+const CShortcut kShortcuts[] = {
+    {IDS_SHORTCUT_PROGRAM, kProgramFileNameW},
+    {IDS_SHORTCUT_HELP, kHelpFileNameW},
+    {IDS_SHORTCUT_UNINSTALL, kUninstallFileNameW},
+};
 
-// The file-operation object's class; declared here so that the program does
-// not need a uuid library that knows it.
-const CLSID kFileOperationClass = {0x3ad05575, 0x8857, 0x4850, {0x92, 0x77, 0x11, 0xb8, 0x5b, 0xdb, 0x8e, 0x09}};
+// The Startup folders lie under the Programs menus; a group of that name
+// shares them with other programs, and they stay even when empty.
+const int kKeptFolders[] = {CSIDL_STARTUP, CSIDL_COMMON_STARTUP};
 
-using CreateItemFromParsingName = HRESULT(WINAPI*)(PCWSTR, IBindCtx*, REFIID, void**);
-
-bool ProgramsFolder(int csidl, std::string& folder) {
-    LPITEMIDLIST list = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &list))) return false;
-    char path[MAX_PATH] = {};
-    bool found = SHGetPathFromIDListA(list, path) && path[0] != '\0';
-    CoTaskMemFree(list);
-    folder = path;
-    return found;
+std::wstring ShellFolder(int csidl) {
+    wchar_t path[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) return std::wstring();
+    return path;
 }
 
-bool SystemIsVistaOrLater() {
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = sizeof(version);
-    return GetVersionExA(&version) && version.dwMajorVersion >= 6;
+bool IsForbiddenCharacter(wchar_t c) { return c < 0x20 || wcschr(L"\\/:*?\"<>|", c) != nullptr; }
+
+bool IsKeptFolder(const std::wstring& folder) {
+    for (int csidl : kKeptFolders)
+        if (IsSamePath(ShellFolder(csidl), folder)) return true;
+    return false;
 }
 
-std::wstring Wide(const std::string& text) {
-    int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring wide(length > 0 ? static_cast<size_t>(length) : 1, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], length);
-    wide.resize(wcslen(wide.c_str()));
-    return wide;
+bool IsPlainFolder(const std::wstring& path) {
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-// The shell item of a folder, from its parsing name. The function exists
-// from Vista on, so it is looked up rather than imported.
-IShellItem* ItemOf(const std::string& path) {
-    auto create = reinterpret_cast<CreateItemFromParsingName>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("shell32.dll"), "SHCreateItemFromParsingName")));
-    IShellItem* item = nullptr;
-    if (!create || FAILED(create(Wide(path).c_str(), nullptr, IID_IShellItem, reinterpret_cast<void**>(&item))))
-        return nullptr;
-    return item;
+// The path the shortcut opens, as the shell link object reads it.
+std::wstring ShortcutTarget(const std::wstring& linkFile) {
+    installer::CComPtr<IShellLinkW> link;
+    installer::CComPtr<IPersistFile> file;
+    wchar_t target[MAX_PATH] = {};
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.Receive())) ||
+        FAILED(link->QueryInterface(IID_IPersistFile, file.Receive())) ||
+        FAILED(file->Load(linkFile.c_str(), STGM_READ)) || link->GetPath(target, MAX_PATH, nullptr, 0) != S_OK)
+        return std::wstring();
+    return target;
 }
 
-// Vista and later: the shell's file-operation object. False when the object
-// or the item cannot be made, or the operation fails.
-bool DeleteWithFileOperation(const std::string& path) {
-    IFileOperation* operation = nullptr;
-    if (FAILED(CoCreateInstance(kFileOperationClass, nullptr, CLSCTX_ALL, IID_IFileOperation,
-                                reinterpret_cast<void**>(&operation))))
-        return false;
-    IShellItem* item = ItemOf(path);
-    bool done = item && SUCCEEDED(operation->SetOperationFlags(kQuietDeletion)) &&
-                SUCCEEDED(operation->DeleteItem(item, nullptr)) && SUCCEEDED(operation->PerformOperations());
-    if (item) item->Release();
-    operation->Release();
-    return done;
-}
-
-// Before Vista: the shell's file-operation function.
-void DeleteWithFileFunction(const std::string& path) {
-    std::string from = path;
-    from.push_back('\0');  // the list of names ends with a second zero
-    SHFILEOPSTRUCTA operation = {};
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = from.c_str();
-    operation.fFlags = kQuietDeletion;
-    SHFileOperationA(&operation);
-}
-
-bool IsForbiddenCharacter(char c) {
-    return static_cast<unsigned char>(c) < 0x20 || strchr("\\/:*?\"<>|", c) != nullptr;
+// True unless the shortcut is setup's and stays.
+bool RemoveShortcut(const std::wstring& linkFile, const std::wstring& target, CUninstallReport& report) {
+    if (GetFileAttributesW(linkFile.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
+    if (!IsSamePath(ShortcutTarget(linkFile), target)) return true;
+    if (DeleteFileW(linkFile.c_str())) return true;
+    report.AddLine(LoadText(IDS_REPORT_SHORTCUT_NOT_DELETED) + linkFile + L"\r\n");
+    return false;
 }
 
 }  // namespace
 
-bool IsPlainFolderName(const std::string& name) {
-    for (char c : name)
+bool IsPlainFolderName(const std::wstring& name) {
+    for (wchar_t c : name)
         if (IsForbiddenCharacter(c)) return false;
-    size_t kept = name.find_last_not_of(". ");
-    return kept != std::string::npos;
+    return name.find_last_not_of(L". ") != std::wstring::npos;
 }
 
-void DeleteGroupUnder(int csidl, const std::string& group) {
-    std::string programs;
-    if (!IsPlainFolderName(group) || !ProgramsFolder(csidl, programs)) return;
-    if (programs.back() == '\\') programs.pop_back();
-    std::string path = programs + "\\" + group;
-    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return;
-    // A file-operation object that cannot delete (Wine's answers "not
-    // implemented") leaves the work to the older function.
-    if (SystemIsVistaOrLater() && DeleteWithFileOperation(path)) return;
-    DeleteWithFileFunction(path);
+bool RemoveShortcutsUnder(int csidl, const std::wstring& group, const std::wstring& programFolder,
+                          CUninstallReport& report) {
+    if (!IsPlainFolderName(group)) return false;
+    std::wstring programs = ShellFolder(csidl);
+    if (programs.empty()) return true;
+    std::wstring folder = JoinPath(programs, group);
+    if (!IsPlainFolder(folder)) return true;
+    bool done = true;
+    for (const CShortcut& shortcut : kShortcuts) {
+        std::wstring linkFile = JoinPath(folder, LoadText(shortcut.nNameId) + L".lnk");
+        done = RemoveShortcut(linkFile, JoinPath(programFolder, shortcut.pszTarget), report) && done;
+    }
+    // Fails, as it should, while anything else is left in the folder.
+    if (!IsKeptFolder(folder)) RemoveDirectoryW(folder.c_str());
+    return done;
 }
 
 }  // namespace uninstall

@@ -1,7 +1,10 @@
 #include "uninstall/removal.h"
 
+#include "common/product.h"
+#include "uninstall/paths.h"
 #include "uninstall/program_group.h"
 #include "uninstall/resources/resource.h"
+#include "uninstall/running_scanner.h"
 #include "uninstall/texts.h"
 
 #include <shlobj.h>
@@ -9,98 +12,111 @@
 namespace uninstall {
 namespace {
 
-constexpr DWORD kProgramFolderLimit = 255;
-constexpr DWORD kProgramGroupLimit = 100;
+// The longest values that setup writes, in characters.
+constexpr DWORD kProgramFolderChars = 254;
+constexpr DWORD kProgramGroupChars = 99;
 
-// The files setup installs, in the order they are deleted.
-const char* const kProductFiles[] = {"veyrith.exe",          "veyrith.chm",           "uninstall.exe",
-                                     "veyrith_configure.exe", "veyrith_selftest.exe",  "veyrith_selftest.dll",
-                                     "veyrith_probe64.exe",   "veyrith_selftest64.exe", "veyrith_selftest64.dll"};
+constexpr wchar_t kLineEnd[] = L"\r\n";
 
-// Reads a string value into a zero-filled buffer of at most limit bytes.
-bool ReadLimitedString(HKEY key, const char* name, DWORD limit, std::string& value) {
+// Reads a string value of at most limit characters.
+bool ReadLimitedString(HKEY key, const wchar_t* name, DWORD limit, std::wstring& value) {
     if (!key) return false;
-    std::string buffer(limit + 1, '\0');
-    DWORD size = limit;
-    if (RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&buffer[0]), &size) !=
-        ERROR_SUCCESS)
+    std::wstring buffer(limit + 1, L'\0');
+    DWORD size = limit * sizeof(wchar_t);
+    if (RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&buffer[0]), &size) != ERROR_SUCCESS)
         return false;
     value = buffer.c_str();
     return true;
 }
 
-std::string JoinPath(std::string folder, const char* name) {
-    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
-    return folder + "\\" + name;
+bool KeyExists(HKEY root, const std::wstring& path) {
+    installer::CRegistryKey key;
+    return RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
 }
 
-bool HasSubkeys(HKEY parent, const char* path) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(parent, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return true;
+bool HasSubkeys(HKEY root, const std::wstring& path) {
+    installer::CRegistryKey key;
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) return true;
     DWORD subkeys = 1;
-    LONG result = RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr,
+    LONG result = RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr,
                                    nullptr, nullptr, nullptr, nullptr);
-    RegCloseKey(key);
     return result != ERROR_SUCCESS || subkeys != 0;
 }
 
-bool DeleteSubkey(HKEY root, const char* parentPath, const char* name) {
-    HKEY parent = nullptr;
-    if (RegOpenKeyExA(root, parentPath, 0, KEY_ALL_ACCESS, &parent) != ERROR_SUCCESS) return false;
-    bool deleted = RegDeleteKeyA(parent, name) == ERROR_SUCCESS;
-    RegCloseKey(parent);
-    return deleted;
+// Deletes the key at path (with its values, not with subkeys).
+bool DeleteKey(HKEY root, const std::wstring& path) {
+    installer::CRegistryKey parent;
+    if (RegOpenKeyExW(root, ParentOf(path).c_str(), 0, KEY_ALL_ACCESS, parent.Receive()) != ERROR_SUCCESS)
+        return false;
+    return RegDeleteKeyW(parent.Get(), path.substr(path.find_last_of(L'\\') + 1).c_str()) == ERROR_SUCCESS;
+}
+
+const wchar_t* RootName(HKEY root) {
+    return root == HKEY_LOCAL_MACHINE ? L"HKEY_LOCAL_MACHINE\\" : L"HKEY_CURRENT_USER\\";
+}
+
+bool DeleteProgramFile(const std::wstring& path, CUninstallReport& report) {
+    if (DeleteFileW(path.c_str())) return true;
+    report.AddLine(LoadText(IDS_REPORT_FILE_NOT_DELETED) + path + kLineEnd);
+    return false;
 }
 
 }  // namespace
 
-void CUninstallReport::AddLine(const std::string& line) {
+void CUninstallReport::AddLine(const std::wstring& line) {
     m_strText += line;
     m_bError = true;
 }
 
-HKEY OpenProductKey() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kProductKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return nullptr;
+installer::CRegistryKey OpenProductKey() {
+    installer::CRegistryKey key;
+    RegOpenKeyExW(HKEY_LOCAL_MACHINE, kInstallKeyW, 0, KEY_READ, key.Receive());
     return key;
 }
 
-void RemoveProgramFiles(HKEY productKey, CUninstallReport& report) {
+bool RemoveProgramFiles(HKEY productKey, std::wstring& folder, CUninstallReport& report) {
     // An empty folder would name the files at the root of the current drive.
-    std::string folder;
-    if (!ReadLimitedString(productKey, kProgramFolderValue, kProgramFolderLimit, folder) || folder.empty()) {
+    if (!ReadLimitedString(productKey, kProgramFolderValueW, kProgramFolderChars, folder) || folder.empty()) {
+        folder.clear();
         report.AddLine(LoadText(IDS_REPORT_NO_FOLDER));
-        return;
+        return false;
     }
-    for (const char* name : kProductFiles) {
-        std::string path = JoinPath(folder, name);
-        if (!DeleteFileA(path.c_str())) report.AddLine(LoadText(IDS_REPORT_FILE_NOT_DELETED) + path + "\r\n");
+    if (!EndScanner(folder)) {
+        report.AddLine(LoadText(IDS_REPORT_SCANNER_RUNNING));
+        return false;
     }
-    if (!RemoveDirectoryA(folder.c_str())) report.AddLine(LoadText(IDS_REPORT_FOLDER_NOT_EMPTY));
+    bool done = true;
+    for (const wchar_t* name : kInstalledFiles) done = DeleteProgramFile(JoinPath(folder, name), report) && done;
+    if (RemoveDirectoryW(folder.c_str())) return done;
+    report.AddLine(LoadText(IDS_REPORT_FOLDER_NOT_EMPTY));
+    return false;
 }
 
-void RemoveProgramGroup(HKEY productKey, CUninstallReport& report) {
-    std::string group;
-    if (!ReadLimitedString(productKey, kProgramGroupValue, kProgramGroupLimit, group)) {
+bool RemoveProgramGroup(HKEY productKey, const std::wstring& programFolder, CUninstallReport& report) {
+    std::wstring group;
+    if (!ReadLimitedString(productKey, kProgramGroupValueW, kProgramGroupChars, group)) {
         report.AddLine(LoadText(IDS_REPORT_NO_GROUP));
-        return;
+        return false;
     }
-    // The group is deleted with all its contents: only a plain folder name
-    // keeps that inside the Programs menu.
     if (!IsPlainFolderName(group)) {
-        report.AddLine(LoadText(IDS_REPORT_GROUP_REFUSED) + group + "\r\n");
-        return;
+        report.AddLine(LoadText(IDS_REPORT_GROUP_REFUSED) + group + kLineEnd);
+        return false;
     }
-    DeleteGroupUnder(CSIDL_PROGRAMS, group);
-    DeleteGroupUnder(CSIDL_COMMON_PROGRAMS, group);
+    // Without the program folder no shortcut can be told to be setup's; the
+    // missing folder is reported by the file step.
+    if (programFolder.empty()) return false;
+    bool done = RemoveShortcutsUnder(CSIDL_PROGRAMS, group, programFolder, report);
+    return RemoveShortcutsUnder(CSIDL_COMMON_PROGRAMS, group, programFolder, report) && done;
 }
 
-void RemoveProductKeys(HKEY root) {
-    DeleteSubkey(root, "Software\\Tarnwick\\Veyrith", "1.0");
-    if (HasSubkeys(root, "Software\\Tarnwick\\Veyrith")) return;
-    if (!DeleteSubkey(root, "Software\\Tarnwick", "Veyrith")) return;
-    if (HasSubkeys(root, "Software\\Tarnwick")) return;
-    DeleteSubkey(root, "Software", "Tarnwick");
+bool RemoveProductKeys(HKEY root, CUninstallReport& report) {
+    DeleteKey(root, kInstallKeyW);
+    bool removed = !KeyExists(root, kInstallKeyW);
+    if (!removed) report.AddLine(LoadText(IDS_REPORT_KEY_NOT_DELETED) + RootName(root) + kInstallKeyW + kLineEnd);
+    std::wstring companyKey = ParentOf(kProgramKeyW);
+    if (HasSubkeys(root, kProgramKeyW) || !DeleteKey(root, kProgramKeyW)) return removed;
+    if (!HasSubkeys(root, companyKey)) DeleteKey(root, companyKey);
+    return removed;
 }
 
 }  // namespace uninstall

@@ -1,40 +1,41 @@
 // The removal steps of the second phase: program files, program group and
 // the product's registry keys. Failures are gathered in the report; every
-// step runs even when an earlier one failed.
+// step runs even when an earlier one failed, and each tells whether it did
+// all of its work.
 #pragma once
 
-#include <windows.h>
+#include "installer_shared/owners.h"
 
 #include <string>
 
 namespace uninstall {
 
-constexpr char kProductKey[] = "Software\\Tarnwick\\Veyrith\\1.0";
-constexpr char kProgramFolderValue[] = "Program Folder";
-constexpr char kProgramGroupValue[] = "Program Group Name";
-
 // One text of failure lines, each ending with CR LF, and the flag that any
 // failure sets.
 struct CUninstallReport {
-    std::string m_strText;
+    std::wstring m_strText;
     bool m_bError = false;
-    void AddLine(const std::string& line);
+    void AddLine(const std::wstring& line);
 };
 
-// The installation values that setup wrote; null when the key cannot be
+// The installation values that setup wrote; empty when the key cannot be
 // opened (every read then fails and is reported).
-HKEY OpenProductKey();
+installer::CRegistryKey OpenProductKey();
 
-// Deletes the product files in a fixed order, then the program folder.
-void RemoveProgramFiles(HKEY productKey, CUninstallReport& report);
+// Reads the program folder into folder (empty when it is missing), ends a
+// running scanner of that folder, then deletes the product files and the
+// program folder. A scanner that does not end keeps every file: nothing is
+// deleted under a running program. True when all of it is gone.
+bool RemoveProgramFiles(HKEY productKey, std::wstring& folder, CUninstallReport& report);
 
-// Deletes the program group from the current user's and the all-users'
-// Programs menu.
-void RemoveProgramGroup(HKEY productKey, CUninstallReport& report);
+// Deletes setup's shortcuts from the program group in the current user's
+// and the all-users' Programs menu, and the group folders that are then
+// empty. True when no shortcut of setup's is left.
+bool RemoveProgramGroup(HKEY productKey, const std::wstring& programFolder, CUninstallReport& report);
 
 // Deletes "1.0" under "Software\Tarnwick\Veyrith" of root, then the product
-// and the maker keys when nothing else is left under them. Failures are not
-// reported.
-void RemoveProductKeys(HKEY root);
+// and the maker keys when nothing else is left under them. True when "1.0"
+// is gone; when it stays, that is reported.
+bool RemoveProductKeys(HKEY root, CUninstallReport& report);
 
 }  // namespace uninstall

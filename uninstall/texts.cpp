@@ -2,16 +2,11 @@
 
 namespace uninstall {
 
-std::string LoadText(UINT id) {
-    std::string text(256, '\0');
-    for (;;) {
-        int length = LoadStringA(GetModuleHandleA(nullptr), id, &text[0], static_cast<int>(text.size()));
-        if (length < static_cast<int>(text.size()) - 1) {
-            text.resize(length > 0 ? static_cast<size_t>(length) : 0);
-            return text;
-        }
-        text.resize(text.size() * 2);
-    }
+std::wstring LoadText(UINT id) {
+    // Without a buffer, LoadStringW hands out a pointer to the resource text.
+    const wchar_t* text = nullptr;
+    int length = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<wchar_t*>(&text), 0);
+    return length > 0 && text ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
 }
 
 }  // namespace uninstall

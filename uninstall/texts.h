@@ -7,8 +7,8 @@
 
 namespace uninstall {
 
-// A string resource of the running program, of any length; empty when the
-// program has none under that number.
-std::string LoadText(UINT id);
+// A string resource of the running program; empty when the program has none
+// under that number.
+std::wstring LoadText(UINT id);
 
 }  // namespace uninstall

@@ -4,6 +4,7 @@
 #include "uninstall/removal.h"
 #include "uninstall/resources/resource.h"
 #include "uninstall/texts.h"
+#include "uninstall/work_folder.h"
 
 #include <objbase.h>
 
@@ -26,48 +27,60 @@ struct CUninstallWindowState {
 };
 
 CUninstallWindowState* StateOf(HWND dialog) {
-    return reinterpret_cast<CUninstallWindowState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    return reinterpret_cast<CUninstallWindowState*>(GetWindowLongPtrW(dialog, DWLP_USER));
 }
 
 HICON LoadSmallIcon(WORD id) {
-    return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON,
+    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON,
                                          kSmallIconSize, kSmallIconSize, 0));
 }
 
 void SetStatus(HWND dialog, UINT textId) {
-    SetDlgItemTextA(dialog, IDC_STATUS, LoadText(textId).c_str());
+    SetDlgItemTextW(dialog, IDC_STATUS, LoadText(textId).c_str());
     UpdateWindow(GetDlgItem(dialog, IDC_STATUS));
 }
 
 void ShowControl(HWND dialog, int id) { ShowWindow(GetDlgItem(dialog, id), SW_SHOW); }
 
+// A stage's mark shows only when the stage did all of its work; its status
+// text likewise.
+void EndStage(HWND dialog, bool done, int markId, UINT statusId) {
+    if (!done) return;
+    if (statusId) SetStatus(dialog, statusId);
+    ShowControl(dialog, markId);
+}
+
 void OnInit(HWND dialog, CUninstallWindowState* state) {
-    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
+    SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
     state->m_hSmallIcon = LoadSmallIcon(IDI_UNINSTALL_SMALL);
     state->m_hDoneIcon = LoadSmallIcon(IDI_STAGE_DONE);
-    SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(state->m_hSmallIcon));
+    SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(state->m_hSmallIcon));
     for (int id : {IDC_FILES_DONE, IDC_SHORTCUTS_DONE, IDC_REGISTRY_DONE})
-        SendDlgItemMessageA(dialog, id, STM_SETICON, reinterpret_cast<WPARAM>(state->m_hDoneIcon), 0);
+        SendDlgItemMessageW(dialog, id, STM_SETICON, reinterpret_cast<WPARAM>(state->m_hDoneIcon), 0);
     SetTimer(dialog, kStartTimer, kStartPeriodMs, nullptr);
     if (!AnimateWindow(dialog, kAnimationMs, AW_CENTER | AW_ACTIVATE)) ShowWindow(dialog, SW_SHOW);
 }
 
-// The whole removal, in one go. Each stage shows its mark when it is done,
-// whatever it reported.
+// The stages that read the installation values; the key is closed before
+// the registry stage deletes it.
+void RemoveFilesAndShortcuts(HWND dialog, CUninstallReport& report) {
+    installer::CRegistryKey productKey = OpenProductKey();
+    std::wstring programFolder;
+    bool filesDone = RemoveProgramFiles(productKey.Get(), programFolder, report);
+    EndStage(dialog, filesDone, IDC_FILES_DONE, IDS_STATUS_FILES_DELETED);
+    bool shortcutsDone = RemoveProgramGroup(productKey.Get(), programFolder, report);
+    EndStage(dialog, shortcutsDone, IDC_SHORTCUTS_DONE, IDS_STATUS_SHORTCUTS_DELETED);
+}
+
+// The whole removal, in one go. A stage that did not do all of its work
+// keeps its mark hidden; what went wrong is in the report.
 void RunRemoval(HWND dialog, CUninstallReport& report) {
     report = CUninstallReport();
     SetStatus(dialog, IDS_STATUS_STARTING);
-    HKEY productKey = OpenProductKey();
-    RemoveProgramFiles(productKey, report);
-    SetStatus(dialog, IDS_STATUS_FILES_DELETED);
-    ShowControl(dialog, IDC_FILES_DONE);
-    RemoveProgramGroup(productKey, report);
-    SetStatus(dialog, IDS_STATUS_SHORTCUTS_DELETED);
-    if (productKey) RegCloseKey(productKey);
-    ShowControl(dialog, IDC_SHORTCUTS_DONE);
-    RemoveProductKeys(HKEY_CURRENT_USER);
-    RemoveProductKeys(HKEY_LOCAL_MACHINE);
-    ShowControl(dialog, IDC_REGISTRY_DONE);
+    RemoveFilesAndShortcuts(dialog, report);
+    bool userKeysDone = RemoveProductKeys(HKEY_CURRENT_USER, report);
+    bool machineKeysDone = RemoveProductKeys(HKEY_LOCAL_MACHINE, report);
+    EndStage(dialog, userKeysDone && machineKeysDone, IDC_REGISTRY_DONE, 0);
     SetStatus(dialog, report.m_bError ? IDS_STATUS_SEE_DETAILS : IDS_STATUS_COMPLETE);
     if (report.m_bError) ShowControl(dialog, IDC_DETAILS);
     EnableWindow(GetDlgItem(dialog, IDOK), TRUE);
@@ -82,8 +95,8 @@ void OnTimer(HWND dialog) {
 }
 
 void ShowReport(HWND dialog) {
-    std::string caption = LoadText(IDS_REPORT_CAPTION);
-    MessageBoxA(dialog, StateOf(dialog)->m_report.m_strText.c_str(), caption.c_str(), MB_OK | MB_ICONINFORMATION);
+    std::wstring caption = LoadText(IDS_REPORT_CAPTION);
+    MessageBoxW(dialog, StateOf(dialog)->m_report.m_strText.c_str(), caption.c_str(), MB_OK | MB_ICONINFORMATION);
 }
 
 void FadeOutAndClose(HWND dialog) {
@@ -123,22 +136,24 @@ INT_PTR CALLBACK UninstallDialogProc(HWND dialog, UINT message, WPARAM wParam, L
 
 void RunPhaseTwo(HINSTANCE instance) {
     installer::RegisterURLWindowClass(instance, kLinkLook);
-    // The file-operation object of the shell wants COM on this thread.
+    // The shell link object, which reads the shortcuts, wants COM on this
+    // thread.
     bool comReady = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     CUninstallWindowState state;
-    HWND dialog = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_UNINSTALL), nullptr, UninstallDialogProc,
+    HWND dialog = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_UNINSTALL), nullptr, UninstallDialogProc,
                                      reinterpret_cast<LPARAM>(&state));
     if (dialog) {
         ShowWindow(dialog, SW_SHOW);
         SetForegroundWindow(dialog);
         MSG message;
-        while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-            if (IsDialogMessageA(dialog, &message)) continue;
+        while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+            if (IsDialogMessageW(dialog, &message)) continue;
             TranslateMessage(&message);
-            DispatchMessageA(&message);
+            DispatchMessageW(&message);
         }
     }
     if (comReady) CoUninitialize();
+    LeaveWorkFolder();
 }
 
 }  // namespace uninstall

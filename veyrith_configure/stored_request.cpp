@@ -1,6 +1,6 @@
 #include "stored_request.h"
 
-#include "common/registry_names.h"
+#include "common/product.h"
 #include "common/request_digest.h"
 
 #include <cstddef>

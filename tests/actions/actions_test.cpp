@@ -19,7 +19,7 @@
 #include "actions/confirm_dialogs.h"
 #include "actions/reboot.h"
 #include "actions/shell_open.h"
-#include "common/registry_names.h"
+#include "common/product.h"
 #include "framework/string_resource.h"
 #include "quarantine/quarantine_store.h"
 #include "resources/resource.h"
@@ -200,27 +200,105 @@ TEST_F(Actions, EndProcessAsksThenEndsTheProcessAndRebuildsTheTree) {
         if (process) CloseHandle(process);
         return process == nullptr;
     })) << "the ended process can still be opened";
+    // The row is checked against its process before the tool runs: the user
+    // is told that the program has ended, and the list is taken again.
     AddMarkerItem();
     F().FocusListRow(Row(goneExe));
     F().Command(ID_END_PROCESS);
     ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, "Unable to terminate this process!");
-    EXPECT_EQ(boxes.boxes[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONSTOP));
-    EXPECT_TRUE(TreeHasMarker());
-    EXPECT_GE(Row(goneExe), 0);
+    EXPECT_EQ(boxes.boxes[0].text, fw::LoadResString(IDS_PROCESS_ENDED));
+    EXPECT_FALSE(TreeHasMarker());
+    ASSERT_TRUE(WaitForCensus());
+    EXPECT_EQ(Row(goneExe), -1);
 
-    // A tool that cannot be started: its error first, then the same failure.
+    // A tool that cannot be started: its error first, then the failure.
+    auto noToolHost = StartHost("no_tool.exe");
+    ASSERT_TRUE(noToolHost && ShowFreshRows());
+    std::string noToolExe = s_hostFolder + "no_tool.exe";
+    AddMarkerItem();
     TempFolder noTool;
     SetToolFolder(Wide(noTool.Path()));
-    F().FocusListRow(Row(goneExe));
+    F().FocusListRow(Row(noToolExe));
     F().Command(ID_END_PROCESS);
     SetToolFolder(Wide(BinDir()));
     ASSERT_EQ(boxes.boxes.size(), 3u);
     EXPECT_EQ(boxes.boxes[1].text, "Error 2");
     EXPECT_EQ(boxes.boxes[2].text, "Unable to terminate this process!");
+    EXPECT_TRUE(ProcessExists(noToolHost->Id()));
     EXPECT_TRUE(TreeHasMarker());
     EXPECT_EQ(m_reboots, 0);
     ASSERT_TRUE(ShowFreshRows());
+}
+
+DWORD WINAPI EndAtOnce(void*) { return 0; }
+
+// Starts idle processes until one gets processId, which a process that
+// ended by itself has freed. The system hands ids out again from the ones
+// freed longest ago, so ids freed by short-lived threads push it forward.
+bool GiveIdToNewProcess(DWORD processId, ChildProcess& process) {
+    const std::string idle = Quoted(BinDir() + "idle_process.exe");
+    for (int round = 0; round < 150; ++round) {
+        if (!process.Start(idle)) return false;
+        if (process.Id() == processId) return true;
+        process.End();
+        for (int i = 0; i < 32; ++i) {
+            HANDLE thread = CreateThread(nullptr, 0, EndAtOnce, nullptr, 0, nullptr);
+            if (!thread) continue;
+            WaitForSingleObject(thread, INFINITE);
+            CloseHandle(thread);
+        }
+    }
+    return false;
+}
+
+// A row whose host has ended and whose id now names another program: End
+// process and Quarantine act on nothing, delete nothing, and say so.
+TEST_F(Actions, ARowWhoseIdWentToAnotherProgramIsNeverActedOn) {
+    auto killTarget = StartHost("stale_kill.exe");
+    auto quarantineTarget = StartHost("stale_quarantine.exe");
+    ASSERT_TRUE(killTarget && quarantineTarget && ShowFreshRows());
+    const std::string killExe = s_hostFolder + "stale_kill.exe";
+    const std::string quarantineExe = s_hostFolder + "stale_quarantine.exe";
+    const DWORD killId = killTarget->Id(), quarantineId = quarantineTarget->Id();
+    ASSERT_TRUE(killTarget->Stop());
+    killTarget.reset();
+    // Other programs may take a freed id first: the row is then one whose
+    // process has ended, and the same rules hold.
+    ChildProcess killHeir, quarantineHeir;
+    bool killIdReused = GiveIdToNewProcess(killId, killHeir);
+    RecordProperty("kill_id_reused", killIdReused ? 1 : 0);
+    MessageBoxRecorder boxes(IDOK);
+    m_dialogs.Answer(IDOK);
+
+    F().FocusListRow(Row(killExe));
+    F().Command(ID_END_PROCESS);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, fw::LoadResString(IDS_PROCESS_ENDED));
+    if (killIdReused) {
+        EXPECT_TRUE(killHeir.Running());
+    }
+    ASSERT_TRUE(WaitForCensus());
+
+    EXPECT_EQ(Row(killExe), -1);
+    // The list was taken again with the other host still running; now it
+    // ends too, and its row stays until the next census.
+    ASSERT_GE(Row(quarantineExe), 0);
+    ASSERT_TRUE(quarantineTarget->Stop());
+    quarantineTarget.reset();
+    bool quarantineIdReused = GiveIdToNewProcess(quarantineId, quarantineHeir);
+    RecordProperty("quarantine_id_reused", quarantineIdReused ? 1 : 0);
+    F().FocusListRow(Row(quarantineExe));
+    F().Command(ID_QUARANTINE_FILE);
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes[1].text, fw::LoadResString(IDS_PROCESS_ENDED));
+    if (quarantineIdReused) {
+        EXPECT_TRUE(quarantineHeir.Running());
+    }
+    EXPECT_TRUE(FileExists(quarantineExe));
+    EXPECT_EQ(FindRecord(ReadQuarantineRecords(), quarantineExe), nullptr);
+    EXPECT_NE(Status(), "Operation completed successfully");
+    ASSERT_TRUE(WaitForCensus());
+    EXPECT_EQ(Row(quarantineExe), -1);
 }
 
 TEST_F(Actions, RemovingAProcessFileBacksItUpFirstThenEndsOrSchedulesAndRestartsOnlyWhenAsked) {

@@ -18,7 +18,7 @@
 #include "../shell/frame_under_test.h"
 #include "action_answers.h"
 #include "actions/reboot.h"
-#include "common/registry_names.h"
+#include "common/product.h"
 #include "quarantine/quarantine_store.h"
 #include "resources/resource.h"
 #include "test_support.h"

@@ -1,5 +1,5 @@
 // Drives the real veyrith_configure.exe with requests stored in the registry.
-#include "common/registry_names.h"
+#include "common/product.h"
 #include "common/request_digest.h"
 #include "test_support.h"
 #include "common/tool_request.h"

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "findings/probe_answer.h"
+#include "scanner/probe64_client.h"
+#include "test_support.h"
 
 namespace {
 
@@ -17,6 +19,7 @@ CListItemState MakeRecord(const std::wstring& path, BOOL visible, const std::wst
     lstrcpynW(record.m_szDescription, description.c_str(), 1024);
     record.m_dwProcessId = processId;
     record.m_bSameFolder = sameFolder;
+    record.m_ftCreated = {processId, 0x01D00000};
     return record;
 }
 
@@ -61,6 +64,7 @@ void ExpectSameRecord(const CListItemState& expected, const CListItemState& got)
     EXPECT_STREQ(expected.m_autoRun.m_szProgram, got.m_autoRun.m_szProgram);
     EXPECT_EQ(expected.m_autoRun.m_hRootKey, got.m_autoRun.m_hRootKey);
     EXPECT_STREQ(expected.m_autoRun.m_szValueName, got.m_autoRun.m_szValueName);
+    EXPECT_EQ(0, CompareFileTime(&expected.m_ftCreated, &got.m_ftCreated));
     CListItemState coloured = expected;
     ApplyAlertLevel(coloured);
     EXPECT_EQ(coloured.m_crBack, got.m_crBack);
@@ -125,13 +129,17 @@ TEST(ProbeAnswer, RoundTripsAndRefusesDamagedAnswers) {
         return JoinLines(changed);
     };
     const std::string record7 = lines[7];
+    const std::string time = "\t01D0000000000007";
     const std::vector<Damage> damages = {
         {"nothing at all", "", PROBE_ENDED_EARLY},
         {"cut inside the header", text.substr(0, 9), PROBE_ENDED_EARLY},
         {"cut before the end line", without(8), PROBE_ENDED_EARLY},
         {"cut inside a record", text.substr(0, text.find(lines[4]) + 20), PROBE_ENDED_EARLY},
-        {"an earlier version", with(0, "VEYRITH-PROBE64 1"), PROBE_WRONG_VERSION},
+        {"the version before", with(0, "VEYRITH-PROBE64 1"), PROBE_WRONG_VERSION},
         {"a later version", with(0, "VEYRITH-PROBE64 3"), PROBE_WRONG_VERSION},
+        {"record without creation time", with(7, record7.substr(0, record7.rfind('\t'))), PROBE_BAD_ANSWER},
+        {"creation time zero", with(7, record7.substr(0, record7.rfind('\t')) + "\t0000000000000000"),
+         PROBE_BAD_ANSWER},
         {"no header", with(0, "VEYRITH-PROBE32 1"), PROBE_BAD_ANSWER},
         {"header without version", with(0, "VEYRITH-PROBE64 "), PROBE_BAD_ANSWER},
         {"no self-test line", without(1), PROBE_BAD_ANSWER},
@@ -144,31 +152,32 @@ TEST(ProbeAnswer, RoundTripsAndRefusesDamagedAnswers) {
         {"text after the end line", JoinLines(lines) + "mod", PROBE_BAD_ANSWER},
         {"unknown line", with(5, "modules\tc:\\two.dll"), PROBE_BAD_ANSWER},
         {"empty module path", with(5, "module\t"), PROBE_BAD_ANSWER},
-        {"record short of a field", with(7, record7.substr(0, record7.rfind('\t'))), PROBE_BAD_ANSWER},
-        {"record with a field too many", with(7, record7 + "\tx"), PROBE_BAD_ANSWER},
-        {"visible not a flag", with(7, "record\tC:\\c.exe\t2\tC\t12\t0\t0\t\t\t00000000\t"), PROBE_BAD_ANSWER},
-        {"process id not a number", with(7, "record\tC:\\c.exe\t0\tC\t1x\t0\t0\t\t\t00000000\t"), PROBE_BAD_ANSWER},
-        {"unknown autorun kind", with(7, "record\tC:\\c.exe\t0\tC\t12\t0\t4\t\t\t00000000\t"), PROBE_BAD_ANSWER},
-        {"root key not hex", with(7, "record\tC:\\c.exe\t0\tC\t12\t0\t0\t\t\t8000000G\t"), PROBE_BAD_ANSWER},
-        {"unknown escape", with(7, "record\tC:\\c.exe\t0\tC\\q\t12\t0\t0\t\t\t00000000\t"), PROBE_BAD_ANSWER},
-        {"escaped unit that is no surrogate",
-         with(7, "record\tC:\\c.exe\t0\tC\\u0041\t12\t0\t0\t\t\t00000000\t"), PROBE_BAD_ANSWER},
-        {"escaped unit cut short", with(7, "record\tC:\\c.exe\t0\tC\\uD80\t12\t0\t0\t\t\t00000000\t"),
+        {"record short of two fields", with(7, record7.substr(0, record7.rfind('\t', record7.rfind('\t') - 1))),
          PROBE_BAD_ANSWER},
-        {"bytes that are not UTF-8", with(7, "record\tC:\\c\xE9.exe\t0\tC\t12\t0\t0\t\t\t00000000\t"),
+        {"record with a field too many", with(7, record7 + "\tx"), PROBE_BAD_ANSWER},
+        {"visible not a flag", with(7, "record\tC:\\c.exe\t2\tC\t12\t0\t0\t\t\t00000000\t" + time), PROBE_BAD_ANSWER},
+        {"process id not a number", with(7, "record\tC:\\c.exe\t0\tC\t1x\t0\t0\t\t\t00000000\t" + time), PROBE_BAD_ANSWER},
+        {"unknown autorun kind", with(7, "record\tC:\\c.exe\t0\tC\t12\t0\t4\t\t\t00000000\t" + time), PROBE_BAD_ANSWER},
+        {"root key not hex", with(7, "record\tC:\\c.exe\t0\tC\t12\t0\t0\t\t\t8000000G\t" + time), PROBE_BAD_ANSWER},
+        {"unknown escape", with(7, "record\tC:\\c.exe\t0\tC\\q\t12\t0\t0\t\t\t00000000\t" + time), PROBE_BAD_ANSWER},
+        {"escaped unit that is no surrogate",
+         with(7, "record\tC:\\c.exe\t0\tC\\u0041\t12\t0\t0\t\t\t00000000\t" + time), PROBE_BAD_ANSWER},
+        {"escaped unit cut short", with(7, "record\tC:\\c.exe\t0\tC\\uD80\t12\t0\t0\t\t\t00000000\t" + time),
+         PROBE_BAD_ANSWER},
+        {"bytes that are not UTF-8", with(7, "record\tC:\\c\xE9.exe\t0\tC\t12\t0\t0\t\t\t00000000\t" + time),
          PROBE_BAD_ANSWER},
         {"a number in other digits",
-         with(7, "record\tC:\\c.exe\t0\tC\t\xD9\xA1\xD9\xA2\t0\t0\t\t\t00000000\t"), PROBE_BAD_ANSWER},
+         with(7, "record\tC:\\c.exe\t0\tC\t\xD9\xA1\xD9\xA2\t0\t0\t\t\t00000000\t" + time), PROBE_BAD_ANSWER},
         {"path too long for its field",
-         with(7, "record\t" + std::string(260, 'p') + "\t0\tC\t12\t0\t0\t\t\t00000000\t"), PROBE_BAD_ANSWER},
+         with(7, "record\t" + std::string(260, 'p') + "\t0\tC\t12\t0\t0\t\t\t00000000\t" + time), PROBE_BAD_ANSWER},
         {"path too long for its field in CJK letters",
-         with(7, "record\t" + Repeated("\xE7\x9B\x91", 260) + "\t0\tC\t12\t0\t0\t\t\t00000000\t"),
+         with(7, "record\t" + Repeated("\xE7\x9B\x91", 260) + "\t0\tC\t12\t0\t0\t\t\t00000000\t" + time),
          PROBE_BAD_ANSWER},
         {"description too long for its field",
-         with(7, "record\tC:\\c.exe\t0\t" + std::string(1024, 'd') + "\t12\t0\t0\t\t\t00000000\t"),
+         with(7, "record\tC:\\c.exe\t0\t" + std::string(1024, 'd') + "\t12\t0\t0\t\t\t00000000\t" + time),
          PROBE_BAD_ANSWER},
         {"value name too long for its field",
-         with(7, "record\tC:\\c.exe\t0\tC\t12\t0\t1\tk\tp\t80000001\t" + std::string(128, 'v')),
+         with(7, "record\tC:\\c.exe\t0\tC\t12\t0\t1\tk\tp\t80000001\t" + std::string(128, 'v') + time),
          PROBE_BAD_ANSWER},
     };
     for (const Damage& damage : damages) {
@@ -178,4 +187,70 @@ TEST(ProbeAnswer, RoundTripsAndRefusesDamagedAnswers) {
         EXPECT_EQ(damage.outcome, outcome) << damage.what;
         EXPECT_TRUE(damaged.modules.empty() && !damaged.selfTestSeen) << damage.what;
     }
+}
+
+namespace {
+
+// An answer of `modules` modules with `perModule` records each, whose
+// descriptions have `descriptionChars` characters.
+std::string FloodedAnswer(size_t modules, size_t perModule, size_t descriptionChars = 0) {
+    std::string text = "VEYRITH-PROBE64 2\nselftest\t1\n";
+    const std::string record = "record\tC:\\\\h.exe\t0\t" + std::string(descriptionChars, 'd') +
+                               "\t8\t0\t0\t\t\t00000000\t\t01D0000000000001\n";
+    for (size_t m = 0; m < modules; ++m) {
+        text += "module\tc:\\\\m" + std::to_string(m) + ".dll\n";
+        for (size_t r = 0; r < perModule; ++r) text += record;
+    }
+    return text + "end\t" + std::to_string(modules) + "\t" + std::to_string(modules * perModule) + "\n";
+}
+
+// Reads an answer; a refused one leaves nothing behind.
+bool Reads(const std::string& text, ProbeOutcome& outcome) {
+    ProbeAnswer answer;
+    outcome = PROBE_OK;
+    bool read = ParseProbeAnswer(text, answer, outcome);
+    if (!read) {
+        EXPECT_TRUE(answer.modules.empty());
+    }
+    return read;
+}
+
+}  // namespace
+
+// Every bound holds at its limit and refuses one beyond it like a malformed
+// answer.
+TEST(ProbeAnswer, AnswersOverABoundAreRefused) {
+    ProbeOutcome outcome = PROBE_OK;
+    EXPECT_TRUE(Reads(FloodedAnswer(kProbeAnswerMaxModules, 0), outcome));
+    EXPECT_FALSE(Reads(FloodedAnswer(kProbeAnswerMaxModules + 1, 0), outcome));
+    EXPECT_EQ(PROBE_BAD_ANSWER, outcome);
+    EXPECT_TRUE(Reads(FloodedAnswer(1, kProbeAnswerMaxRecordsPerModule), outcome));
+    EXPECT_FALSE(Reads(FloodedAnswer(1, kProbeAnswerMaxRecordsPerModule + 1), outcome));
+    EXPECT_EQ(PROBE_BAD_ANSWER, outcome);
+    const size_t modules = kProbeAnswerMaxRecords / kProbeAnswerMaxRecordsPerModule;
+    EXPECT_TRUE(Reads(FloodedAnswer(modules, kProbeAnswerMaxRecordsPerModule), outcome));
+    EXPECT_FALSE(Reads(FloodedAnswer(modules + 1, kProbeAnswerMaxRecordsPerModule), outcome));
+    EXPECT_EQ(PROBE_BAD_ANSWER, outcome);
+    // Within the counts, but longer than any answer may be.
+    std::string tooLong = FloodedAnswer(modules, kProbeAnswerMaxRecordsPerModule, 1000);
+    ASSERT_GT(tooLong.size(), kProbeAnswerMaxBytes);
+    EXPECT_FALSE(Reads(tooLong, outcome));
+    EXPECT_EQ(PROBE_BAD_ANSWER, outcome);
+}
+
+// A flood of 350,000 well-formed records through the real client: the worker
+// stops reading at a bound, the run ends as an unreadable answer, and this
+// process goes on.
+TEST(ProbeAnswer, AFloodedAnswerThroughTheClientIsUnreadable) {
+    testing_support::TempFolder folder;
+    ASSERT_TRUE(CopyFileA((testing_support::BinDir() + "flood_answer.exe").c_str(),
+                          (folder.Path() + kProbe64FileName).c_str(), FALSE));
+    CProbe64Run run;
+    ASSERT_TRUE(run.Start(testing_support::Wide(folder.Path()), nullptr, 0, 60000));
+    ProbeOutcome outcome = PROBE_OK;
+    ProbeAnswer answer;
+    DWORD started = GetTickCount();
+    while (!run.TakeResult(outcome, answer) && GetTickCount() - started < 60000) Sleep(50);
+    EXPECT_EQ(PROBE_BAD_ANSWER, outcome);
+    EXPECT_TRUE(answer.modules.empty());
 }

@@ -184,38 +184,49 @@ TEST_F(Census, ProcessesThatCannotBeOpenedOrLackTheModuleAreSkipped) {
     EXPECT_EQ(0, census.GetCount());
 }
 
-// Records taken elsewhere (the 64-bit companion's) stay as they were given,
-// minus processes that have ended; the census never probes for their module.
-TEST_F(Census, TakenModulesKeepTheirRecordsWithoutEndedProcesses) {
+// Records taken elsewhere (the 64-bit companion's) are kept only while their
+// process id still names the process they were taken from (image and
+// creation time), and their autorun facts only while they name an autorun
+// place; the census never probes for their module.
+TEST_F(Census, TakenRecordsKeepOnlyTheProcessesTheyNamed) {
     HookHost& running = StartHost(kPlans[3]);
     HookHost& ended = StartHost(kPlans[1]);
     DWORD endedId = ended.Id();
     ASSERT_TRUE(ended.Stop());
+    const std::wstring dll = Wide(m_dll);
+    CModuleCensus probe({dll});
+    probe.Take(Inventory());
+    ASSERT_EQ(1u, probe.Find(dll.c_str())->size());
+    const CListItemState genuine = (*probe.Find(dll.c_str()))[0];
+    ASSERT_EQ(running.Id(), genuine.m_dwProcessId);
 
+    CListItemState notAutoRun = genuine;
+    notAutoRun.m_autoRun.m_nType = AUTORUN_REGISTRY;
+    notAutoRun.m_autoRun.m_hRootKey = HKEY_CURRENT_USER;
+    lstrcpynW(notAutoRun.m_autoRun.m_szLocation, L"Software\\Tarnwick", 260);
+    lstrcpynW(notAutoRun.m_autoRun.m_szValueName, L"Veyrith", 128);
+    CListItemState otherImage = genuine;
+    lstrcpynW(otherImage.m_szPath, L"C:\\x64\\host.exe", MAX_PATH);
+    CListItemState otherStart = genuine;
+    otherStart.m_ftCreated.dwLowDateTime ^= 1;
+    CListItemState endedOne = genuine;
+    endedOne.m_dwProcessId = endedId;
     // kernel32 is loaded in every process here: probing for it would add a
     // record for each of them.
     std::wstring kernel32 = Wide(ModulePath(GetModuleHandleA("kernel32.dll")));
-    TakenModule taken;
-    taken.module = kernel32;
-    CListItemState record = {};
-    lstrcpynW(record.m_szPath, L"C:\\x64\\host.exe", MAX_PATH);
-    record.m_dwProcessId = running.Id();
-    record.m_bVisible = TRUE;
-    ApplyAlertLevel(record);
-    taken.records.push_back(record);
-    record.m_dwProcessId = endedId;
-    taken.records.push_back(record);
+    auto records = std::make_shared<const std::vector<CListItemState>>(
+        std::vector<CListItemState>{notAutoRun, otherImage, otherStart, endedOne});
 
     CModuleCensus census({Wide(m_dll)});
-    census.AddTakenModule(taken);
-    census.AddTakenModule(TakenModule{Wide(m_dll), {record}});  // already part of it: ignored
+    census.AddTakenModule(TakenModule{kernel32, records});
+    census.AddTakenModule(TakenModule{Wide(m_dll), records});  // already part of it: ignored
     census.Take(Inventory());
-    const std::vector<CListItemState>* records = census.Find(kernel32.c_str());
-    ASSERT_NE(nullptr, records);
-    ASSERT_EQ(1u, records->size());
-    EXPECT_EQ(running.Id(), (*records)[0].m_dwProcessId);
-    EXPECT_STREQ(L"C:\\x64\\host.exe", (*records)[0].m_szPath);
-    EXPECT_EQ(kAlertColors[ALERT_VISIBLE - 1].back, (*records)[0].m_crBack);
+    const std::vector<CListItemState>* kept = census.Find(kernel32.c_str());
+    ASSERT_NE(nullptr, kept);
+    ASSERT_EQ(1u, kept->size());
+    EXPECT_EQ(running.Id(), (*kept)[0].m_dwProcessId);
+    EXPECT_EQ(AUTORUN_NONE, (*kept)[0].m_autoRun.m_nType);
+    EXPECT_EQ(kAlertColors[ALERT_HIDDEN - 1].back, (*kept)[0].m_crBack);
     // The module asked for is probed as ever.
     ASSERT_NE(nullptr, census.Find(Wide(m_dll).c_str()));
     EXPECT_EQ(1u, census.Find(Wide(m_dll).c_str())->size());

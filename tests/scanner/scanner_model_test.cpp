@@ -63,14 +63,25 @@ TEST(ModuleDetection, NamesDifferingOnlyInCaseOccupyOneElement) {
     EXPECT_STREQ(L"c:\\program files\\spy\\hook.dll", g_monitoringModules.GetAt(before));
 }
 
-TEST(ModuleDetection, HarmlessSystemModulesAreNeverRecorded) {
+// The system's own modules are left out only as files of the system
+// folders; a file that merely carries such a name, or a name containing
+// one, anywhere else is recorded like every module.
+TEST(ModuleDetection, LeftOutModulesOnlyWhenTheyAreWhatTheirNamesClaim) {
+    wchar_t system[MAX_PATH], windows[MAX_PATH];
+    ASSERT_TRUE(GetSystemDirectoryW(system, MAX_PATH));
+    ASSERT_TRUE(GetWindowsDirectoryW(windows, MAX_PATH));
+    const std::wstring inSystem = std::wstring(system) + L"\\";
     CSimpleStrArray list(0, 1);
-    for (const wchar_t* name : {L"C:\\windows\\system32\\UxTheme.dll", L"c:\\x\\IndicDll.DLL",
-                                L"c:\\tools\\VEYRITH.EXE", L"C:\\windows\\system32\\MSCTF.dll",
-                                L"c:\\x\\a_msctf.dll_b.dll"})
-        EXPECT_FALSE(RecordRequestedModule(name, list));
+    for (const std::wstring& name : {inSystem + L"UxTheme.dll", inSystem + L"MSCTF.dll",
+                                     std::wstring(windows) + L"\\IndicDll.DLL", std::wstring(L"msctf.dll")})
+        EXPECT_FALSE(RecordRequestedModule(name.c_str(), list)) << std::string(name.begin(), name.end());
     EXPECT_FALSE(RecordRequestedModule(nullptr, list));
     EXPECT_EQ(0, list.GetSize());
+    for (const std::wstring& name :
+         {std::wstring(L"c:\\x\\IndicDll.DLL"), std::wstring(L"c:\\tools\\VEYRITH.EXE"),
+          std::wstring(L"c:\\x\\a_msctf.dll_b.dll"), std::wstring(L"c:\\x\\msctf.dll.d\\hook.dll"),
+          inSystem + L"..\\..\\spy\\msctf.dll", inSystem + L"sub\\uxtheme.dll"})
+        EXPECT_TRUE(RecordRequestedModule(name.c_str(), list)) << std::string(name.begin(), name.end());
     EXPECT_TRUE(RecordRequestedModule(L"c:\\windows\\system32\\user32hook.dll", list));
 }
 
@@ -114,17 +125,23 @@ TEST(ModuleTree, ShowsOnlyLoadedModulesAndSelectsOnlyTheFirstRecorded) {
     EXPECT_TRUE(items.names.empty());
     EXPECT_FALSE(items.selectFirst);
 
-    // The self-test's module, even loaded and recorded first, is no item;
-    // the first module after it is the one selected.
+    // The self-test's module (beside the program), even loaded and recorded
+    // first, is no item; the first module after it is the one selected. A
+    // module of that name elsewhere is a finding like any other.
+    const std::wstring selfTest = Wide(BinDir()) + L"VEYRITH_SELFTEST.DLL";
+    const std::wstring lookAlike = L"c:\\app\\veyrith_selftest.dll";
     CSimpleStrArray own2(0, 1);
-    own2.Add(L"c:\\app\\VEYRITH_SELFTEST.DLL");
+    own2.Add(selfTest.c_str());
     own2.Add(kernel32.c_str());
+    own2.Add(lookAlike.c_str());
     CSimpleStrArray selfTestFirst(0, 1);
-    selfTestFirst.Add(L"c:\\app\\veyrith_selftest.dll");
+    selfTestFirst.Add(Lower(selfTest).c_str());
     selfTestFirst.Add(Lower(kernel32).c_str());
+    selfTestFirst.Add(lookAlike.c_str());
     items = ChooseModuleTreeItems(selfTestFirst, own2);
-    ASSERT_EQ(1u, items.names.size());
+    ASSERT_EQ(2u, items.names.size());
     EXPECT_EQ(Lower(kernel32), items.names[0]);
+    EXPECT_EQ(lookAlike, items.names[1]);
     EXPECT_TRUE(items.selectFirst);
 }
 

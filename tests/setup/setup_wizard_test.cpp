@@ -7,9 +7,12 @@
 #include <commctrl.h>
 #include <objbase.h>
 #include <shlobj.h>
+#include <tlhelp32.h>
 
+#include <cstring>
 #include <functional>
 #include <string>
+#include <vector>
 
 using namespace testing_support;
 
@@ -98,6 +101,30 @@ std::string ShortcutTarget(const std::string& linkFile) {
     }
     link->Release();
     return target;
+}
+
+// The file of every module that a process has loaded.
+std::vector<std::string> ModulesOf(DWORD processId) {
+    std::vector<std::string> modules;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
+    if (snapshot == INVALID_HANDLE_VALUE) return modules;
+    MODULEENTRY32 entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Module32First(snapshot, &entry); more; more = Module32Next(snapshot, &entry))
+        modules.push_back(entry.szExePath);
+    CloseHandle(snapshot);
+    return modules;
+}
+
+std::string SystemFolder() {
+    char folder[MAX_PATH] = "";
+    GetSystemDirectoryA(folder, MAX_PATH);
+    return folder;
+}
+
+bool EndsWithName(const std::string& path, const std::string& name) {
+    return path.size() > name.size() && path[path.size() - name.size() - 1] == '\\' &&
+           lstrcmpiA(path.c_str() + path.size() - name.size(), name.c_str()) == 0;
 }
 
 std::string ReadString(HKEY root, const char* key, const char* name) {
@@ -289,7 +316,30 @@ TEST_F(SetupRun, InstallsFilesShortcutsAndRegistryValues) {
     EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, kProductKey, "Program Group Name"), m_group);
     EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"), "Veyrith");
     EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"),
-              Installed("uninstall.exe"));
+              "\"" + Installed("uninstall.exe") + "\"");
+}
+
+// DLLs planted beside setup.exe under the names of the optional system DLLs
+// that setup uses: setup loads the system's own, from the system folder.
+TEST_F(SetupRun, OptionalSystemDllsComeFromTheSystemFolderOnly) {
+    const char* const optional[] = {"msimg32.dll", "riched32.dll"};
+    for (const char* name : optional)
+        ASSERT_TRUE(CopyFileA((BinDir() + "probe_module.dll").c_str(), m_source.File(name).c_str(), FALSE));
+    Start();
+    ASSERT_TRUE(ReachPage(0));
+    Press(PSBTN_NEXT);
+    ASSERT_TRUE(ReachPage(1));
+    std::vector<std::string> modules = ModulesOf(m_setup.Id());
+    for (const char* name : optional) {
+        int fromSystem = 0;
+        for (const std::string& module : modules) {
+            EXPECT_NE(lstrcmpiA(module.c_str(), m_source.File(name).c_str()), 0) << module;
+            if (EndsWithName(module, name) && !lstrcmpiA(module.substr(0, module.size() - strlen(name) - 1).c_str(),
+                                                         SystemFolder().c_str()))
+                ++fromSystem;
+        }
+        EXPECT_EQ(fromSystem, 1) << name;
+    }
 }
 
 TEST_F(SetupRun, MissingFileStopsTheCopyUntilRetryAndQuittingLeavesNoRegistration) {

@@ -28,7 +28,7 @@ TEST(BlindScan, EndsWithTheWarningAndClosingEndsTheSelfTest) {
         // A scan ended by closing the window takes its self-test with it.
         frame.Command(ID_SCAN);
         ASSERT_TRUE(frame.PumpUntil(10000, [&] { return frame->IsScanning() && CountSelfTestHosts() > 0; }));
-        PostMessageA(frame.Handle(), CMainFrame::kCloseRequestMessage, 0, 0);
+        PostMessageA(frame.Handle(), kCloseRequestMessage, 0, 0);
         EXPECT_TRUE(frame.PumpUntil(10000, [&] { return !frame.Exists(); }));
         EXPECT_EQ(0, CountSelfTestHosts());
         TakeQuitMessage();

@@ -104,4 +104,25 @@ TEST(VeyrithRun, F5ScanFindsTheSampleHookAndTheCloseMessageEndsTheProgram) {
     EXPECT_EQ(code, 0u);
 }
 
+// Another program that holds a mutex of the program's name keeps nothing
+// from starting; a second start of the real program still hands over to
+// the first and ends at once.
+TEST(VeyrithRun, AForeignMutexDoesNotKeepItFromStartingAndASecondStartHandsOver) {
+    HANDLE squatter = CreateMutexA(nullptr, TRUE, "Veyrith");
+    ASSERT_NE(squatter, nullptr);
+    ChildProcess first;
+    ASSERT_TRUE(first.Start(Quoted(BinDir() + "veyrith.exe")));
+    HWND frame = nullptr;
+    EXPECT_TRUE(WaitFor(20000, [&] { return (frame = FindVisibleFrame(first.Id())) != nullptr; }));
+    CloseHandle(squatter);
+
+    ChildProcess second;
+    ASSERT_TRUE(second.Start(Quoted(BinDir() + "veyrith.exe")));
+    DWORD code = 1;
+    EXPECT_TRUE(second.Wait(10000, &code)) << "the second start did not hand over";
+    EXPECT_TRUE(first.Running());
+    if (frame) PostMessageA(frame, WM_USER, 0, 0);
+    EXPECT_TRUE(first.Wait(10000, &code));
+}
+
 }  // namespace

@@ -1,6 +1,6 @@
 // The tool client against a missing tool, a tool that never ends and the real
 // veyrith_configure.exe beside the test program.
-#include "common/registry_names.h"
+#include "common/product.h"
 #include "framework/message_box.h"
 #include "framework/string_resource.h"
 #include "resources/resource.h"

@@ -1,27 +1,63 @@
 // The rules of the uninstaller that need no installation: its command line
-// and which program group names it may delete.
+// and which program group names it may work in.
 #include "installer_shared/url_window.h"
 #include "uninstall/command_line.h"
 #include "uninstall/program_group.h"
+#include "uninstall/work_folder.h"
 
 #include <gtest/gtest.h>
+#include <sddl.h>
+
+#include <string>
+#include <vector>
 
 namespace {
 
-TEST(UninstallRules, CommandLineNamesTheProgramAndTellsThePhase) {
-    EXPECT_EQ(uninstall::ProgramPathOf("\"C:\\Program Files\\Veyrith\\uninstall.exe\""),
-              "C:\\Program Files\\Veyrith\\uninstall.exe");
-    EXPECT_EQ(uninstall::ProgramPathOf("C:\\Temp\\uninst.tmp /run"), "C:\\Temp\\uninst.tmp");
-    EXPECT_FALSE(uninstall::HasArgument("\"C:\\Program Files\\Veyrith\\uninstall.exe\"  "));
-    EXPECT_TRUE(uninstall::HasArgument("C:\\Temp\\uninst.tmp /run"));
-    EXPECT_TRUE(uninstall::HasArgument("\"C:\\a b\\uninst.tmp\" x"));
+// The entries of an access list as "type flags mask sid".
+std::vector<std::string> EntriesOf(PACL list) {
+    std::vector<std::string> entries;
+    for (DWORD i = 0; list && i < list->AceCount; ++i) {
+        ACCESS_ALLOWED_ACE* entry = nullptr;
+        char* sid = nullptr;
+        if (!GetAce(list, i, reinterpret_cast<void**>(&entry)) || !ConvertSidToStringSidA(&entry->SidStart, &sid))
+            continue;
+        char text[128];
+        wsprintfA(text, "%u %#x %#lx %s", entry->Header.AceType, entry->Header.AceFlags, entry->Mask, sid);
+        entries.push_back(text);
+        LocalFree(sid);
+    }
+    return entries;
+}
+
+// What the work folder is made with, read back through the security API:
+// SYSTEM and the Administrators full control, passed on to everything in the
+// folder, nothing for anyone else and nothing inherited from the folder above.
+TEST(UninstallRules, WorkFolderIsForSystemAndAdministratorsOnly) {
+    installer::CLocalMemory descriptor = uninstall::WorkFolderDescriptor();
+    ASSERT_TRUE(descriptor);
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    ASSERT_TRUE(GetSecurityDescriptorControl(descriptor.Get(), &control, &revision));
+    EXPECT_TRUE(control & SE_DACL_PROTECTED);
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL list = nullptr;
+    ASSERT_TRUE(GetSecurityDescriptorDacl(descriptor.Get(), &present, &list, &defaulted));
+    ASSERT_TRUE(present && list);
+    EXPECT_EQ(EntriesOf(list), (std::vector<std::string>{"0 0x3 0x1f01ff S-1-5-18", "0 0x3 0x1f01ff S-1-5-32-544"}));
+}
+
+TEST(UninstallRules, CommandLineTellsThePhase) {
+    EXPECT_FALSE(uninstall::HasArgument(L"\"C:\\Program Files\\Veyrith\\uninstall.exe\"  "));
+    EXPECT_FALSE(uninstall::HasArgument(L"C:\\Veyrith\\uninstall.exe"));
+    EXPECT_TRUE(uninstall::HasArgument(L"C:\\Temp\\uninst.tmp /run"));
+    EXPECT_TRUE(uninstall::HasArgument(L"\"C:\\a b\\uninst.tmp\" x"));
 }
 
 TEST(UninstallRules, OnlyAPlainFolderNameIsAProgramGroup) {
-    for (const char* name : {"Veyrith", "My Tools", "Veyrith 1.0", "x.", " x"})
+    for (const wchar_t* name : {L"Veyrith", L"My Tools", L"Veyrith 1.0", L"x.", L" x", L"\u0412\u0435\u0439"})
         EXPECT_TRUE(uninstall::IsPlainFolderName(name)) << name;
-    for (const char* name : {"", ".", "..", "...", " ", ". .", "x\\..\\..", "..\\x", "a/b", "C:", "C:x",
-                             "*", "Vey?ith", "\\\\server\\share", "a|b", "tab\there"})
+    for (const wchar_t* name : {L"", L".", L"..", L"...", L" ", L". .", L"x\\..\\..", L"..\\x", L"a/b", L"C:",
+                                L"C:x", L"*", L"Vey?ith", L"\\\\server\\share", L"a|b", L"tab\there"})
         EXPECT_FALSE(uninstall::IsPlainFolderName(name)) << name;
 }
 

@@ -8,7 +8,9 @@
 #include "framework/string_resource.h"
 #include "quarantine/quarantine_store.h"
 #include "resources/resource.h"
+#include "scanner/affected_applications.h"
 #include "scanner/probe64_client.h"
+#include "scanner/process_identity.h"
 #include "tool/tool_client.h"
 
 void CActions::EndProcess() {
@@ -16,6 +18,7 @@ void CActions::EndProcess() {
     if (!m_host.ListHasFocus() || !m_host.GetSelectedRecord(record)) return;
     CConfirmKillDlg dialog(m_host.BoldFont(), record.m_szPath);
     if (dialog.DoModal(m_host.HostWindow()) != IDOK) return;
+    if (!IsStillRunning(record)) return;
     if (!ToolKill(record.m_dwProcessId)) {
         fw::ShowMessage(IDS_UNABLE_TO_TERMINATE, MB_OK | MB_ICONSTOP);
         return;
@@ -38,6 +41,7 @@ void CActions::RemoveProcessFile() {
     const std::wstring file = FileAccessPath(path);
     CChooseDeleteMethodDlg dialog(m_host.BoldFont(), path);
     if (dialog.DoModal(m_host.HostWindow()) != IDOK) return;
+    if (!IsStillRunning(record)) return;
     if (!BackUp(file)) return;
     // The deletion at the next start is done by the system itself, which
     // knows the path as the program's own; everything else is done now, by
@@ -72,6 +76,14 @@ void CActions::RemoveModule() {
     if (dialog.m_bReboot) RebootWindows();
     // The module stays in the tree: it is gone only after the restart.
     m_host.SetMessageText(fw::LoadResStringW(IDS_OPERATION_COMPLETED));
+}
+
+bool CActions::IsStillRunning(const CListItemState& record) {
+    if (IsRecordProcess(record)) return true;
+    fw::ShowMessage(IDS_PROCESS_ENDED, MB_OK | MB_ICONEXCLAMATION);
+    // The list is taken again, without the row.
+    m_host.RebuildModuleTree();
+    return false;
 }
 
 std::wstring CActions::FileAccessPath(const std::wstring& path) const {
@@ -109,6 +121,12 @@ void CActions::RemoveFromAutorun() {
     if (!m_host.GetSelectedRecord(record)) return;
     CConfirmRemoveAutorunDlg dialog(m_host.BoldFont(), record);
     if (dialog.DoModal(m_host.HostWindow()) != IDOK) return;
+    // A 64-bit row's entry was read by the companion: it is read again here.
+    if (m_host.SelectionIs64Bit() && !IsTakenAutoRunCurrent(dialog.m_item.m_autoRun)) {
+        fw::ShowMessage(IDS_AUTORUN_ENTRY_GONE, MB_OK | MB_ICONEXCLAMATION);
+        m_host.RefreshList();
+        return;
+    }
     if (!RemoveAutoRunEntry(dialog.m_item)) fw::ShowMessage(IDS_AUTORUN_REMOVAL_FAILED, MB_OK | MB_ICONSTOP);
     // The inventory is read again, so the row shows what is left.
     m_host.RefreshList();

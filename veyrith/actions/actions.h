@@ -37,6 +37,10 @@ private:
     void RemoveProcessFile();
     // A module in use: delete it at the next start, restarting if asked.
     void RemoveModule();
+    // True when the row's process id still names the process the row was
+    // taken from; otherwise says that the program has ended, has the list
+    // taken again and gives false: nothing may be done to that id.
+    bool IsStillRunning(const CListItemState& record);
     // The backup copy before a removal; false (after saying so) when none
     // could be made, and then nothing may be removed.
     bool BackUp(const std::wstring& path);

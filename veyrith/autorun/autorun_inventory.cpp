@@ -1,16 +1,14 @@
 // The whole autorun inventory and the display texts of the autorun kinds.
 #include "autorun/autorun_sources.h"
 
+#include "findings/autorun_places.h"
+
 #include "resources/resource.h"
 #include "framework/string_resource.h"
 
 #include <shlobj.h>
 
 namespace {
-
-const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-const wchar_t kRunServicesKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\RunServices";
-const wchar_t kRunOnceKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 
 // Longest display text of a kind.
 constexpr size_t kTypeTextChars = 255;
@@ -19,15 +17,9 @@ constexpr size_t kTypeTextChars = 255;
 
 void CollectAutoRuns(CAutoRunArray& inventory) {
     inventory.clear();
-    ReadRunKey(HKEY_LOCAL_MACHINE, kRunKey, inventory);
-    ReadRunKey(HKEY_CURRENT_USER, kRunKey, inventory);
-    ReadRunKey(HKEY_CURRENT_USER, kRunServicesKey, inventory);
-    ReadRunKey(HKEY_LOCAL_MACHINE, kRunOnceKey, inventory);
-    ReadRunKey(HKEY_CURRENT_USER, kRunOnceKey, inventory);
-    ReadStartupFolder(inventory, CSIDL_STARTUP);
-    ReadStartupFolder(inventory, CSIDL_ALTSTARTUP);
-    ReadStartupFolder(inventory, CSIDL_COMMON_ALTSTARTUP);
-    ReadStartupFolder(inventory, CSIDL_COMMON_STARTUP);
+    for (size_t i = 0; i < kRunKeyPlaceCount; ++i)
+        ReadRunKey(kRunKeyPlaces[i].root, kRunKeyPlaces[i].subkey, inventory);
+    for (size_t i = 0; i < kStartupFolderCount; ++i) ReadStartupFolder(inventory, kStartupFolderIds[i]);
     ReadWinIni(inventory);
 }
 

@@ -59,6 +59,10 @@ struct CListItemState {
     COLORREF m_crText;
     CAutoRunInfo m_autoRun;
     BOOL m_bSameFolder;
+    // When the process was created; zero when it could not be read. With
+    // the image path it tells the process from a later one that got the
+    // same id.
+    FILETIME m_ftCreated;
 };
 
 // Alert levels, most suspicious first.

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
+#include <new>
 
 #include "findings/utf8.h"
 
@@ -14,7 +15,7 @@ const char kModuleTag[] = "module";
 const char kRecordTag[] = "record";
 const char kEndTag[] = "end";
 
-constexpr size_t kRecordFields = 11;  // the tag and ten facts
+constexpr size_t kRecordFields = 12;  // the tag and eleven facts
 constexpr size_t kModulePathChars = MAX_PATH - 1;
 // Beyond this an answer is no answer of ours (the count fields stay small).
 constexpr unsigned long kMaxCount = 1000000;
@@ -80,6 +81,18 @@ std::string RootKeyText(HKEY key) {
     return text;
 }
 
+// The creation time as 16 hexadecimal digits, high part first.
+std::string TimeText(const FILETIME& time) {
+    char text[24];
+    snprintf(text, sizeof(text), "%08lX%08lX", static_cast<unsigned long>(time.dwHighDateTime),
+             static_cast<unsigned long>(time.dwLowDateTime));
+    return text;
+}
+
+bool HasCreationTime(const CListItemState& record) {
+    return record.m_ftCreated.dwLowDateTime || record.m_ftCreated.dwHighDateTime;
+}
+
 std::string RecordLine(const CListItemState& record) {
     const CAutoRunInfo& autoRun = record.m_autoRun;
     return std::string(kRecordTag) + '\t' + Escaped(record.m_szPath) + '\t' +
@@ -87,7 +100,8 @@ std::string RecordLine(const CListItemState& record) {
            Number(record.m_dwProcessId) + '\t' + (record.m_bSameFolder ? "1" : "0") + '\t' +
            Number(static_cast<unsigned long>(autoRun.m_nType)) + '\t' +
            Escaped(autoRun.m_szLocation) + '\t' + Escaped(autoRun.m_szProgram) + '\t' +
-           RootKeyText(autoRun.m_hRootKey) + '\t' + Escaped(autoRun.m_szValueName) + '\n';
+           RootKeyText(autoRun.m_hRootKey) + '\t' + Escaped(autoRun.m_szValueName) + '\t' +
+           TimeText(record.m_ftCreated) + '\n';
 }
 
 // ---- Reading ----
@@ -176,9 +190,21 @@ bool ParseFlag(const std::string& text, BOOL& flag) {
     return true;
 }
 
+bool IsHexNumber(const std::string& text, size_t digits) {
+    return text.size() == digits && text.find_first_not_of("0123456789ABCDEF") == std::string::npos;
+}
+
+// A creation time is required and never zero: without it a row could not
+// be told from a later process that got the same id.
+bool ParseTime(const std::string& text, FILETIME& time) {
+    if (!IsHexNumber(text, 16)) return false;
+    time.dwHighDateTime = static_cast<DWORD>(strtoul(text.substr(0, 8).c_str(), nullptr, 16));
+    time.dwLowDateTime = static_cast<DWORD>(strtoul(text.substr(8).c_str(), nullptr, 16));
+    return time.dwHighDateTime || time.dwLowDateTime;
+}
+
 bool ParseRootKey(const std::string& text, HKEY& key) {
-    if (text.size() != 8 || text.find_first_not_of("0123456789ABCDEF") != std::string::npos)
-        return false;
+    if (!IsHexNumber(text, 8)) return false;
     DWORD value = static_cast<DWORD>(strtoul(text.c_str(), nullptr, 16));
     key = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(value)));
     return true;
@@ -203,7 +229,7 @@ bool ParseRecord(const std::vector<std::wstring>& f, CListItemState& record) {
               ParseFlag(Ascii(f[5]), record.m_bSameFolder) &&
               ParseDecimal(Ascii(f[6]), AUTORUN_WININI, type) && CopyField(f[7], autoRun.m_szLocation) &&
               CopyField(f[8], autoRun.m_szProgram) && ParseRootKey(Ascii(f[9]), autoRun.m_hRootKey) &&
-              CopyField(f[10], autoRun.m_szValueName);
+              CopyField(f[10], autoRun.m_szValueName) && ParseTime(Ascii(f[11]), record.m_ftCreated);
     if (!ok) return false;
     record.m_dwProcessId = processId;
     autoRun.m_nType = static_cast<int>(type);
@@ -253,13 +279,17 @@ private:
     bool Module(const std::vector<std::wstring>& fields) {
         if (fields.size() != 2 || fields[1].empty() || fields[1].size() > kModulePathChars)
             return false;
+        if (m_answer.modules.size() >= kProbeAnswerMaxModules) return false;
         m_answer.modules.push_back(ProbeModule{fields[1], {}});
         return true;
     }
     bool Record(const std::vector<std::wstring>& fields) {
         CListItemState record;
         if (m_answer.modules.empty() || !ParseRecord(fields, record)) return false;
-        m_answer.modules.back().records.push_back(record);
+        std::vector<CListItemState>& records = m_answer.modules.back().records;
+        if (records.size() >= kProbeAnswerMaxRecordsPerModule || m_nRecords >= kProbeAnswerMaxRecords)
+            return false;
+        records.push_back(record);
         ++m_nRecords;
         return true;
     }
@@ -292,8 +322,13 @@ std::string WriteProbeAnswer(const ProbeAnswer& answer) {
     unsigned long records = 0;
     for (const ProbeModule& module : answer.modules) {
         text += std::string(kModuleTag) + '\t' + Escaped(module.path.c_str()) + '\n';
-        for (const CListItemState& record : module.records) text += RecordLine(record);
-        records += static_cast<unsigned long>(module.records.size());
+        for (const CListItemState& record : module.records) {
+            // A process whose creation time could not be read cannot be
+            // checked before an action: it is left out.
+            if (!HasCreationTime(record)) continue;
+            text += RecordLine(record);
+            ++records;
+        }
     }
     text += std::string(kEndTag) + '\t' + Number(static_cast<unsigned long>(answer.modules.size())) +
             '\t' + Number(records) + '\n';
@@ -302,8 +337,9 @@ std::string WriteProbeAnswer(const ProbeAnswer& answer) {
 
 // Only whole lines count: whatever follows the last line feed is a line that
 // was cut off, and an answer without its end line ended early.
-bool ParseProbeAnswer(const std::string& text, ProbeAnswer& answer, ProbeOutcome& outcome) {
+static bool ParseLines(const std::string& text, ProbeAnswer& answer, ProbeOutcome& outcome) {
     answer = ProbeAnswer();
+    if (text.size() > kProbeAnswerMaxBytes) return Fail(answer, outcome, PROBE_BAD_ANSWER);
     size_t end = text.find('\n');
     if (end == std::string::npos) return Fail(answer, outcome, PROBE_ENDED_EARLY);
     if (!ParseHeader(text.substr(0, end), outcome)) return Fail(answer, outcome, outcome);
@@ -316,4 +352,12 @@ bool ParseProbeAnswer(const std::string& text, ProbeAnswer& answer, ProbeOutcome
     if (text.back() != '\n') return Fail(answer, outcome, PROBE_BAD_ANSWER);
     outcome = PROBE_OK;
     return true;
+}
+
+bool ParseProbeAnswer(const std::string& text, ProbeAnswer& answer, ProbeOutcome& outcome) {
+    try {
+        return ParseLines(text, answer, outcome);
+    } catch (const std::bad_alloc&) {
+        return Fail(answer, outcome, PROBE_BAD_ANSWER);
+    }
 }

@@ -6,11 +6,14 @@
 
 #include "findings/autorun_lookup.h"
 #include "findings/bounded_copy.h"
+#include "findings/autorun_places.h"
+#include "findings/path_identity.h"
 #include "findings/lower_case.h"
 #include "framework/string_resource.h"
 #include "resources/resource.h"
 #include "scanner/file_description.h"
 #include "scanner/folder_relation.h"
+#include "scanner/process_identity.h"
 #include "scanner/process_list.h"
 
 namespace {
@@ -18,6 +21,9 @@ namespace {
 constexpr DWORD kListBytes = 4096;
 constexpr DWORD kOpenAccess = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;
 constexpr int kDescriptionKeep = 1023;  // 1022 characters and the zero
+// Records taken elsewhere come from the 64-bit companion, which reads the
+// registry in its own, 64-bit view.
+constexpr REGSAM kTakenRegistryView = KEY_WOW64_64KEY;
 
 struct VisibleSearch {
     DWORD processId;
@@ -62,10 +68,10 @@ std::wstring ModulePath(HANDLE process, HMODULE module, std::vector<wchar_t>& bu
 }
 
 // Which of the wanted modules (lower-cased) the process has loaded, by index,
-// and the process's executable (its first module, read whole). Empty when
-// none is loaded or the process cannot be opened.
+// and the process's executable (its first module, read whole) with its
+// creation time. Empty when none is loaded or the process cannot be opened.
 std::vector<size_t> MatchModules(DWORD processId, const std::vector<std::wstring>& wanted,
-                                 std::wstring& exePath) {
+                                 std::wstring& exePath, FILETIME& created) {
     std::vector<size_t> matched;
     exePath.clear();
     HANDLE process = OpenProcess(kOpenAccess, FALSE, processId);
@@ -83,6 +89,7 @@ std::vector<size_t> MatchModules(DWORD processId, const std::vector<std::wstring
     }
     if (!matched.empty()) exePath = ModulePath(process, modules[0], buffer);
     if (exePath.empty()) matched.clear();
+    if (!matched.empty() && !ReadProcessCreationTime(process, created)) created = FILETIME();
     CloseHandle(process);
     return matched;
 }
@@ -96,20 +103,6 @@ void FillRecordPath(const std::wstring& exePath, wchar_t (&field)[MAX_PATH]) {
     if (length > 0 && length < MAX_PATH) CopyWhole(field, shortPath, MAX_PATH - 1);
 }
 
-bool IsProcessRunning(DWORD processId) {
-    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
-    if (!process) return false;
-    bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
-    CloseHandle(process);
-    return running;
-}
-
-void DropEndedProcesses(std::vector<CListItemState>& records) {
-    records.erase(std::remove_if(records.begin(), records.end(),
-                                 [](const CListItemState& record) { return !IsProcessRunning(record.m_dwProcessId); }),
-                  records.end());
-}
-
 bool RunValueExists(const CAutoRunInfo& entry, REGSAM view) {
     HKEY key = nullptr;
     if (!entry.m_hRootKey) return true;
@@ -120,23 +113,25 @@ bool RunValueExists(const CAutoRunInfo& entry, REGSAM view) {
     return found;
 }
 
-// An autorun entry of a record taken elsewhere is looked at again: the
-// inventory of this program may not see it (the 64-bit view of the
-// registry), but an entry that is gone must not be shown.
-bool AutoRunEntryExists(const CAutoRunInfo& entry) {
+// Only a fact that names a place Windows starts programs from, and an entry
+// that is still there, in the registry view it was read from.
+bool TakenAutoRunExists(const CAutoRunInfo& entry) {
+    const wchar_t* location = entry.m_szLocation;
     switch (entry.m_nType) {
-    case AUTORUN_REGISTRY:
-        return RunValueExists(entry, 0) || RunValueExists(entry, KEY_WOW64_64KEY);
-    case AUTORUN_SHORTCUT:
-        return !entry.m_szLocation[0] || GetFileAttributesW(entry.m_szLocation) != INVALID_FILE_ATTRIBUTES;
-    default:
+    case AUTORUN_NONE:
         return true;
+    case AUTORUN_REGISTRY:
+        return IsRunKeyPlace(entry.m_hRootKey, entry.m_szLocation) && RunValueExists(entry, kTakenRegistryView);
+    case AUTORUN_SHORTCUT:
+        return IsStartupShortcutPlace(location) && GetFileAttributesW(location) != INVALID_FILE_ATTRIBUTES;
+    default:
+        return false;
     }
 }
 
 void ForgetRemovedAutoRuns(std::vector<CListItemState>& records) {
     for (CListItemState& record : records) {
-        if (AutoRunEntryExists(record.m_autoRun)) continue;
+        if (TakenAutoRunExists(record.m_autoRun)) continue;
         record.m_autoRun = CAutoRunInfo();
         ApplyAlertLevel(record);
     }
@@ -144,8 +139,11 @@ void ForgetRemovedAutoRuns(std::vector<CListItemState>& records) {
 
 }  // namespace
 
+bool IsTakenAutoRunCurrent(const CAutoRunInfo& entry) { return TakenAutoRunExists(entry); }
+
 bool FindModuleInProcess(DWORD processId, const wchar_t* modulePath, std::wstring& exePath) {
-    return !MatchModules(processId, {LowerCase(modulePath)}, exePath).empty();
+    FILETIME created = {};
+    return !MatchModules(processId, {LowerCase(modulePath)}, exePath, created).empty();
 }
 
 bool HasVisibleWindow(DWORD processId) {
@@ -192,14 +190,14 @@ void CModuleCensus::AddTakenModule(const TakenModule& taken) {
     if (Find(taken.module.c_str())) return;
     m_modules.push_back(taken.module);
     m_lowerModules.push_back(LowerCase(taken.module.c_str()));
-    m_records.push_back(taken.records);
+    m_records.push_back(taken.records ? *taken.records : std::vector<CListItemState>());
     m_taken.push_back(true);
 }
 
 void CModuleCensus::Take(const CAutoRunArray& autoRuns) {
     for (size_t i = 0; i < m_records.size(); ++i) {
         if (m_taken[i]) {
-            DropEndedProcesses(m_records[i]);
+            DropChangedProcesses(m_records[i]);
             ForgetRemovedAutoRuns(m_records[i]);
         } else
             m_records[i].clear();
@@ -229,18 +227,19 @@ int CModuleCensus::Probe(DWORD processId, const CAutoRunArray& autoRuns) {
 
 int CModuleCensus::Probe(DWORD processId, const CAutoRunLookup& autoRuns) {
     std::wstring exePath;
-    std::vector<size_t> matched = MatchModules(processId, m_lowerModules, exePath);
+    FILETIME created = {};
+    std::vector<size_t> matched = MatchModules(processId, m_lowerModules, exePath, created);
     int added = 0;
     for (size_t module : matched) {
         if (m_taken[module]) continue;
-        AddRecord(module, processId, exePath.c_str(), autoRuns);
+        AddRecord(module, processId, exePath.c_str(), created, autoRuns);
         ++added;
     }
     return added;
 }
 
 void CModuleCensus::AddRecord(size_t module, DWORD processId, const wchar_t* exePath,
-                              const CAutoRunLookup& autoRuns) {
+                              const FILETIME& created, const CAutoRunLookup& autoRuns) {
     CListItemState record = {};
     FillRecordPath(exePath, record.m_szPath);
     record.m_bVisible = IsVisible(processId) ? TRUE : FALSE;
@@ -250,6 +249,7 @@ void CModuleCensus::AddRecord(size_t module, DWORD processId, const wchar_t* exe
     record.m_dwProcessId = processId;
     autoRuns.Find(exePath, record.m_autoRun);
     record.m_bSameFolder = SharesFolder(m_modules[module].c_str(), exePath) ? TRUE : FALSE;
+    record.m_ftCreated = created;
     ApplyAlertLevel(record);
     m_records[module].push_back(record);
 }

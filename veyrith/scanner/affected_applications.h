@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -38,10 +39,11 @@ private:
 };
 
 // The records of a module that were taken elsewhere: the 64-bit companion
-// reads the processes that this 32-bit program cannot.
+// reads the processes that this 32-bit program cannot. The records are
+// shared, never copied, by the scan, the list and each census job.
 struct TakenModule {
     std::wstring module;
-    std::vector<CListItemState> records;
+    std::shared_ptr<const std::vector<CListItemState>> records;
 };
 
 // The census of several modules from one walk over the processes: each
@@ -56,9 +58,11 @@ public:
     // moment; the records of an earlier walk are dropped.
     void Take(const CAutoRunArray& autoRuns);
 
-    // Adds a module whose records were taken elsewhere. A census keeps them,
-    // minus the processes that have ended since and the autorun entries
-    // that are gone, and never probes for that module itself. A module
+    // Adds a module whose records were taken elsewhere (by the 64-bit
+    // companion). A census keeps them, minus the processes that have ended
+    // or whose id now names another process, and forgets autorun facts that
+    // name no autorun place or whose entry is gone from the 64-bit view; it
+    // never probes for that module itself. A module
     // already part of the census is left as it is.
     void AddTakenModule(const TakenModule& taken);
 
@@ -74,7 +78,8 @@ public:
 
 private:
     int Probe(DWORD processId, const CAutoRunLookup& autoRuns);
-    void AddRecord(size_t module, DWORD processId, const wchar_t* exePath, const CAutoRunLookup& autoRuns);
+    void AddRecord(size_t module, DWORD processId, const wchar_t* exePath, const FILETIME& created,
+                   const CAutoRunLookup& autoRuns);
     bool IsVisible(DWORD processId) const;
     std::wstring DescriptionOf(const wchar_t* exePath);
 
@@ -96,6 +101,11 @@ private:
 // its path whole); false when the process cannot be opened, cannot be
 // listed, or does not have the module.
 bool FindModuleInProcess(DWORD processId, const wchar_t* modulePath, std::wstring& exePath);
+
+// True when an autorun fact of a record taken elsewhere names a place that
+// Windows starts programs from and the entry is still there, in the 64-bit
+// view of the registry that the companion reads; true for no entry.
+bool IsTakenAutoRunCurrent(const CAutoRunInfo& entry);
 
 // True when a top-level window of the process is visible.
 bool HasVisibleWindow(DWORD processId);

@@ -3,13 +3,71 @@
 #include <cwchar>
 #include <string>
 
+#include <string>
+#include <vector>
+
+#include "common/product.h"
 #include "scanner/detection_lock.h"
+#include "findings/path_identity.h"
 
 namespace {
 
-const wchar_t* const kExcludedModules[] = {L"uxtheme.dll", L"indicdll.dll", L"veyrith.exe", L"msctf.dll"};
+// System modules that the window manager loads by itself; left out only as
+// the files of the system folders.
+const wchar_t* const kSystemModules[] = {L"uxtheme.dll", L"indicdll.dll", L"msctf.dll"};
+// The program itself; left out only as the running executable.
+const wchar_t* const kOwnExecutable = kProgramFileNameW;
 
 constexpr int kPathChars = MAX_PATH;
+
+typedef UINT(WINAPI* GetFolderFn)(LPWSTR, UINT);
+
+std::wstring ReadFolder(GetFolderFn read) {
+    wchar_t folder[MAX_PATH] = {};
+    UINT length = read ? read(folder, MAX_PATH) : 0;
+    return length == 0 || length >= MAX_PATH ? std::wstring() : std::wstring(folder, length);
+}
+
+// The folders where the system's own modules live for this program: the
+// system folder it sees (System32, or SysWOW64 behind it on a 64-bit
+// system) and the Windows folder. Read once; the list never changes.
+const std::vector<std::wstring>& SystemModuleFolders() {
+    static const std::vector<std::wstring> folders = [] {
+        HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+        auto wow64 = reinterpret_cast<GetFolderFn>(
+            reinterpret_cast<void*>(GetProcAddress(kernel, "GetSystemWow64DirectoryW")));
+        std::vector<std::wstring> found;
+        for (std::wstring folder : {ReadFolder(GetSystemDirectoryW), ReadFolder(wow64),
+                                    ReadFolder(GetWindowsDirectoryW), ReadFolder(GetSystemWindowsDirectoryW)}) {
+            if (!folder.empty()) found.push_back(folder);
+        }
+        return found;
+    }();
+    return folders;
+}
+
+const wchar_t* FileNamePart(const wchar_t* path) {
+    const wchar_t* name = path;
+    for (const wchar_t* p = path; *p; ++p) {
+        if (*p == L'\\' || *p == L'/') name = p + 1;
+    }
+    return name;
+}
+
+// A bare name is the file the loader's search finds for this process.
+std::wstring Located(const wchar_t* path) {
+    if (FileNamePart(path) != path) return path;
+    wchar_t found[MAX_PATH] = {};
+    DWORD length = SearchPathW(nullptr, path, nullptr, MAX_PATH, found, nullptr);
+    return length == 0 || length >= MAX_PATH ? std::wstring(path) : std::wstring(found, length);
+}
+
+bool IsSystemModule(const wchar_t* path, const wchar_t* name) {
+    for (const std::wstring& folder : SystemModuleFolders()) {
+        if (IsFileInFolder(path, folder, name)) return true;
+    }
+    return false;
+}
 
 volatile LONG g_detectionEnabled = 1;
 
@@ -26,9 +84,13 @@ bool IsWindowManagerCaller(const void* returnAddress) {
     return wcsstr(path, L"user32.dll") != nullptr;
 }
 
-bool IsExcludedModuleName(const wchar_t* lowerName) {
-    for (const wchar_t* excluded : kExcludedModules) {
-        if (wcsstr(lowerName, excluded)) return true;
+bool IsLeftOutModule(const wchar_t* path) {
+    if (!path || !*path) return false;
+    std::wstring located = Located(path);
+    const wchar_t* name = FileNamePart(located.c_str());
+    if (!lstrcmpiW(name, kOwnExecutable)) return IsSamePath(located.c_str(), OwnExecutablePath().c_str());
+    for (const wchar_t* system : kSystemModules) {
+        if (!lstrcmpiW(name, system)) return IsSystemModule(located.c_str(), system);
     }
     return false;
 }
@@ -36,10 +98,9 @@ bool IsExcludedModuleName(const wchar_t* lowerName) {
 void SetDetectionEnabled(bool enabled) { InterlockedExchange(&g_detectionEnabled, enabled ? 1 : 0); }
 
 bool RecordRequestedModule(LPCWSTR fileName, CSimpleStrArray& list) {
-    if (!fileName || !g_detectionEnabled) return false;
+    if (!fileName || !g_detectionEnabled || IsLeftOutModule(fileName)) return false;
     std::wstring name(fileName);
     if (!name.empty()) CharLowerBuffW(&name[0], static_cast<DWORD>(name.size()));
-    if (IsExcludedModuleName(name.c_str())) return false;
     CDetectionLock lock;
     if (list.Find(name.c_str(), false)) return false;
     return list.Add(name.c_str());

@@ -11,13 +11,17 @@
 // cased, contains "user32.dll".
 bool IsWindowManagerCaller(const void* returnAddress);
 
-// True when the lower-cased module name contains one of the harmless
-// system modules that the window manager loads by itself.
-bool IsExcludedModuleName(const wchar_t* lowerName);
+// True for the harmless modules that the window manager loads by itself,
+// and only when they are what their names claim: msctf.dll, uxtheme.dll and
+// indicdll.dll as files of the system folders (System32 or SysWOW64, the
+// Windows folder), veyrith.exe as the running executable. A bare name is
+// the file the loader's search finds. Any other file of such a name, and
+// any name that merely contains one, is recorded like every module.
+bool IsLeftOutModule(const wchar_t* path);
 
 // Records a requested library name: in UTF-16 as the window manager gave it,
 // whole whatever its length, lower-cased, and appended unless list holds it already
-// (compared without regard to case) or it is excluded. The look-up and the
+// (compared without regard to case) or it is left out (IsLeftOutModule). The look-up and the
 // append are one step under the detection lock, so loads on several threads
 // record a name once. True when it was appended.
 bool RecordRequestedModule(LPCWSTR fileName, CSimpleStrArray& list);

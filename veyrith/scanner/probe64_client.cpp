@@ -1,11 +1,10 @@
 #include "scanner/probe64_client.h"
 
 #include <mutex>
+#include <new>
 
 namespace {
 
-// An answer longer than this is no answer of the probe's.
-constexpr size_t kMaxAnswerBytes = 16 * 1024 * 1024;
 // How often the worker looks at the pipe while the probe writes nothing: an
 // anonymous pipe has no overlapped reads, and the deadline must hold even
 // when the probe never writes or never ends.
@@ -72,7 +71,7 @@ ProbeOutcome ReadUntilEnd(ReadJob& job, std::string& text) {
         if (!PeekNamedPipe(job.pipe, nullptr, 0, nullptr, &available, nullptr)) return PROBE_OK;
         if (available) {
             if (!ReadAvailable(job.pipe, available, text)) return PROBE_OK;
-            if (text.size() <= kMaxAnswerBytes) continue;
+            if (text.size() <= kProbeAnswerMaxBytes) continue;
             TerminateProcess(job.shared->process, 1);
             return PROBE_BAD_ANSWER;
         }
@@ -96,12 +95,25 @@ void Deliver(CProbe64Run::Shared& shared, ProbeOutcome outcome, ProbeAnswer& ans
     if (shared.window) PostMessageA(shared.window, shared.message, 0, 0);
 }
 
+// The answer is read and parsed here, off the window's thread. Memory that
+// runs out on the way makes it a bad answer, never an end of the scanner.
+ProbeOutcome ReadAndParse(ReadJob& job, ProbeAnswer& answer) {
+    std::string text;
+    ProbeOutcome outcome = PROBE_BAD_ANSWER;
+    try {
+        outcome = ReadUntilEnd(job, text);
+    } catch (const std::bad_alloc&) {
+        TerminateProcess(job.shared->process, 1);
+        return PROBE_BAD_ANSWER;
+    }
+    if (outcome == PROBE_OK) ParseProbeAnswer(text, answer, outcome);
+    return outcome;
+}
+
 DWORD WINAPI ReadThread(void* param) {
     std::unique_ptr<ReadJob> job(static_cast<ReadJob*>(param));
-    std::string text;
-    ProbeOutcome outcome = ReadUntilEnd(*job, text);
     ProbeAnswer answer;
-    if (outcome == PROBE_OK) ParseProbeAnswer(text, answer, outcome);
+    ProbeOutcome outcome = ReadAndParse(*job, answer);
     Deliver(*job->shared, outcome, answer);
     return 0;
 }
@@ -172,7 +184,7 @@ bool CProbe64Run::Start(const std::wstring& folder, HWND window, UINT message, D
         return false;
     }
     PROCESS_INFORMATION info = {};
-    bool launched = Launch(folder + kProbe64FileName, write, info);
+    bool launched = Launch(folder + kProbe64FileNameW, write, info);
     // The probe holds its own copy now: the pipe ends when the probe does.
     CloseHandle(write);
     if (!launched) {

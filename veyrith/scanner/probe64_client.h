@@ -11,10 +11,8 @@
 #include <memory>
 #include <string>
 
+#include "common/product.h"
 #include "findings/probe_answer.h"
-
-// The name of the companion, in the scanner's folder.
-constexpr wchar_t kProbe64FileName[] = L"veyrith_probe64.exe";
 
 // True when this 32-bit process runs on a 64-bit system (IsWow64Process,
 // looked up at run time: older systems lack it).

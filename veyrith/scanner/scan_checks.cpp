@@ -11,7 +11,7 @@ void CScanChecks::Begin(const std::wstring& folder) {
     m_bProbeSelfTestSeen = false;
     m_outcome = PROBE_OK;
     m_modules64.clear();
-    m_selfTest.Start(folder + kSelfTestHost);
+    m_selfTest.Start(folder + kSelfTestHostFileNameW);
 }
 
 bool CScanChecks::SelfTestReady() { return m_selfTest.WaitUntilReady(0); }
@@ -33,15 +33,16 @@ bool CScanChecks::TakeProbeResult() {
     ProbeAnswer answer;
     if (!m_probe.TakeResult(outcome, answer)) return false;
     m_outcome = outcome;
-    if (outcome == PROBE_OK) TakeAnswer(answer);
+    if (outcome == PROBE_OK) TakeAnswer(std::move(answer));
     return true;
 }
 
-void CScanChecks::TakeAnswer(const ProbeAnswer& answer) {
+void CScanChecks::TakeAnswer(ProbeAnswer&& answer) {
     m_bProbeSelfTestSeen = answer.selfTestSeen;
-    for (const ProbeModule& module : answer.modules) {
+    for (ProbeModule& module : answer.modules) {
         if (IsSelfTestModule(module.path.c_str())) continue;
-        m_modules64.push_back(TakenModule{module.path, module.records});
+        auto records = std::make_shared<const std::vector<CListItemState>>(std::move(module.records));
+        m_modules64.push_back(TakenModule{module.path, std::move(records)});
     }
 }
 

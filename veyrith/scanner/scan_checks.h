@@ -48,7 +48,7 @@ public:
     bool ProbeUsed() const { return m_bProbeUsed; }
 
 private:
-    void TakeAnswer(const ProbeAnswer& answer);
+    void TakeAnswer(ProbeAnswer&& answer);
 
     std::wstring m_strFolder;
     CSelfTest m_selfTest;

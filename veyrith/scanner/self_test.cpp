@@ -1,30 +1,32 @@
 #include "scanner/self_test.h"
 
+#include <cstdio>
 #include <string>
 
-const wchar_t kSelfTestHost[] = L"veyrith_selftest.exe";
-const wchar_t kSelfTestHost64[] = L"veyrith_selftest64.exe";
+#include "findings/path_identity.h"
 
 namespace {
 
-const wchar_t* const kSelfTestModules[] = {L"veyrith_selftest.dll", L"veyrith_selftest64.dll"};
+// The self-test modules, each beside the program that starts its host.
+const wchar_t* const kSelfTestModules[] = {kSelfTestModuleFileNameW, kSelfTestModule64FileNameW};
 
 // How long a host gets to end by itself before it is ended outright.
 constexpr DWORD kStopGraceMs = 2000;
+
+// Waits for a host that was asked to end, and ends it outright when it does
+// not within the grace time; owns the process handle it is given.
+DWORD WINAPI AwaitHostEnd(void* param) {
+    HANDLE process = static_cast<HANDLE>(param);
+    if (WaitForSingleObject(process, kStopGraceMs) != WAIT_OBJECT_0) TerminateProcess(process, 0);
+    CloseHandle(process);
+    return 0;
+}
 
 // A name no other start shares: this process, and a count of starts.
 std::wstring ReadyEventName() {
     static LONG starts = 0;
     return L"Local\\VeyrithSelfTestReady." + std::to_wstring(GetCurrentProcessId()) + L"." +
            std::to_wstring(InterlockedIncrement(&starts));
-}
-
-const wchar_t* FileNamePart(const wchar_t* path) {
-    const wchar_t* name = path;
-    for (const wchar_t* p = path; *p; ++p) {
-        if (*p == L'\\' || *p == L'/') name = p + 1;
-    }
-    return name;
 }
 
 }  // namespace
@@ -64,12 +66,17 @@ bool CSelfTest::IsRunning() const {
     return m_hProcess && WaitForSingleObject(m_hProcess, 0) == WAIT_TIMEOUT;
 }
 
+// The grace time is waited out on a thread of its own: the caller is the
+// window's thread, which must keep answering while the host ends.
 void CSelfTest::Stop() {
     if (m_hProcess && IsRunning()) {
         PostThreadMessageA(m_dwThreadId, WM_QUIT, 0, 0);
-        if (WaitForSingleObject(m_hProcess, kStopGraceMs) != WAIT_OBJECT_0) {
+        HANDLE thread = CreateThread(nullptr, 0, AwaitHostEnd, m_hProcess, 0, nullptr);
+        if (thread) {
+            CloseHandle(thread);
+            m_hProcess = nullptr;  // the waiting thread owns it now
+        } else {
             TerminateProcess(m_hProcess, 0);
-            WaitForSingleObject(m_hProcess, kStopGraceMs);
         }
     }
     Close();
@@ -84,9 +91,10 @@ void CSelfTest::Close() {
 }
 
 bool IsSelfTestModule(const wchar_t* path) {
-    const wchar_t* name = FileNamePart(path);
+    const std::wstring folder = OwnExecutableFolder();
     for (const wchar_t* module : kSelfTestModules) {
-        if (!lstrcmpiW(name, module)) return true;
+        if (IsFileInFolder(path, folder, module)) return true;
     }
     return false;
 }
+

@@ -8,9 +8,7 @@
 
 #include <string>
 
-// The host programs, beside the scanner.
-extern const wchar_t kSelfTestHost[];
-extern const wchar_t kSelfTestHost64[];
+#include "common/product.h"
 
 class CSelfTest {
 public:
@@ -29,8 +27,9 @@ public:
     bool WaitUntilReady(DWORD timeoutMs);
     // True while a host started here runs.
     bool IsRunning() const;
-    // Ends the host: asks it to remove its hooks and end, and ends it
-    // outright when it does not within a moment. Nothing when none runs.
+    // Ends the host without waiting for it: asks it to remove its hooks and
+    // end, and a thread of its own ends it outright when it does not within
+    // a moment. Nothing when none runs.
     void Stop();
 
 private:
@@ -41,6 +40,7 @@ private:
     DWORD m_dwThreadId = 0;
 };
 
-// True when the file name of path is one of the self-test modules (any
-// letter case, either width).
+// True when path is one of the self-test modules (either width) in the
+// folder of the running program, compared on the long form without regard
+// to case. A module of that name anywhere else is not the self-test's.
 bool IsSelfTestModule(const wchar_t* path);

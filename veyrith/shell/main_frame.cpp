@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "common/product.h"
 #include "framework/application.h"
 #include "shell/about_dlg.h"
 #include "views/info_pages.h"
@@ -22,7 +23,6 @@ namespace {
 
 // The splash stays up at least this long while the frame starts.
 constexpr DWORD kSplashPauseMs = 1000;
-constexpr wchar_t kHelpFile[] = L"veyrith.chm";
 constexpr wchar_t kHelpTopic[] = L"main.htm";
 // Band styles of both rebar bands: each on its own row, no text.
 constexpr UINT kBandStyle = RBBS_BREAK | RBBS_FIXEDBMP | RBBS_GRIPPERALWAYS;
@@ -461,7 +461,7 @@ void CMainFrame::OnAbout() {
 void CMainFrame::OnQuarantinedFiles() { CQuarantineDlg::Show(Handle()); }
 
 void CMainFrame::OnHelpContents() {
-    m_htmlHelp.DisplayContents(m_strProgramFolder + kHelpFile + L"::/" + kHelpTopic);
+    m_htmlHelp.DisplayContents(m_strProgramFolder + kHelpFileNameW + L"::/" + kHelpTopic);
 }
 
 // ---- Status bar ----

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "actions/action_host.h"
+#include "common/product.h"
 #include "actions/actions.h"
 #include "framework/command_table.h"
 #include "framework/dialog_bar.h"
@@ -30,8 +31,6 @@ class CVeyrithDoc;
 
 class CMainFrame : public fw::Window, public CPaneHost, public CActionHost {
 public:
-    // The uninstaller's request to end: closes without asking.
-    static constexpr UINT kCloseRequestMessage = WM_USER;
     static constexpr UINT_PTR kScanTimerId = 1;
     static constexpr UINT kScanDelayMs = 300;
     // Looks, while the walk runs, for the self-test's hooks to be in place,
@@ -106,7 +105,7 @@ public:
     CHtmlHelp& HtmlHelp() { return m_htmlHelp; }
 
 protected:
-    const char* ClassName() const override { return "VeyrithMainFrame"; }
+    const char* ClassName() const override { return kMainWindowClass; }
     void PrepareClass(WNDCLASSEXA& wc) const override;
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     bool OnCreate(CREATESTRUCTA& cs) override;

@@ -2,11 +2,16 @@
 
 #include "framework/command_line.h"
 #include "framework/message_box.h"
-#include "common/registry_names.h"
+#include "common/product.h"
 #include "resources/resource.h"
+#include "shell/running_instance.h"
 #include "shell/splash_wnd.h"
 
 namespace {
+
+// How long a start waits for the window of an instance that has just taken
+// the mutex.
+constexpr DWORD kFirstInstanceWaitMs = 1500;
 
 bool ReadSystemVersion(OSVERSIONINFOA& version) {
     return GetVersionExA(&version) != 0;
@@ -38,9 +43,11 @@ bool CVeyrithApp::CheckWindowsVersion() {
 bool CVeyrithApp::InitInstance() {
     if (!CheckWindowsVersion()) return false;
 
-    // One instance per session: a second start ends quietly.
+    // One instance per session: a second start ends quietly, but only when
+    // the first is really there. Another program may hold the name.
     m_hInstanceMutex = CreateMutexA(nullptr, TRUE, Title().c_str());
-    if (m_hInstanceMutex && GetLastError() == ERROR_ALREADY_EXISTS) return false;
+    bool nameTaken = !m_hInstanceMutex || GetLastError() == ERROR_ALREADY_EXISTS;
+    if (nameTaken && IsOwnInstanceRunning(kFirstInstanceWaitMs)) return false;
 
     EnableControlContainer();
     fw::CommandLineInfo commandLine = fw::ParseCommandLine(fw::SkipProgramName(GetCommandLineA()));

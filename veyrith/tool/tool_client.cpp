@@ -6,7 +6,7 @@
 #include <cwchar>
 
 #include "common/executable_folder.h"
-#include "common/registry_names.h"
+#include "common/product.h"
 #include "common/request_digest.h"
 #include "common/tool_request.h"
 #include "framework/message_box.h"
@@ -17,7 +17,6 @@ namespace {
 
 constexpr DWORD kToolWaitMs = 10000;
 constexpr size_t kMaxToolPath = 259;
-constexpr const wchar_t kToolFileName[] = L"veyrith_configure.exe";
 
 std::wstring g_toolFolder;
 
@@ -79,7 +78,7 @@ void SetToolFolder(const std::wstring& programFolder) { g_toolFolder = WithBacks
 
 std::wstring ToolPath() {
     if (g_toolFolder.empty()) g_toolFolder = ExecutableFolder();
-    return g_toolFolder + kToolFileName;
+    return g_toolFolder + kToolFileNameW;
 }
 
 DWORD RunTool(const std::wstring& program, const std::wstring& parameters, int show) {

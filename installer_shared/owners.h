@@ -1,0 +1,124 @@
+// Owners of what setup and uninstall get from the system: each closes or
+// releases what it holds when it goes, and none can be copied.
+#pragma once
+
+#include <windows.h>
+#include <objbase.h>
+
+namespace installer {
+
+// One handle of the kind that Traits describes: its empty value, whether a
+// value is a live handle, and how it is closed.
+template <typename Traits>
+class COwner {
+public:
+    using Handle = typename Traits::Handle;
+
+    COwner() = default;
+    explicit COwner(Handle handle) : m_handle(handle) {}
+    ~COwner() { Reset(); }
+    COwner(COwner&& other) noexcept : m_handle(other.Release()) {}
+    COwner& operator=(COwner&& other) noexcept {
+        if (this != &other) {
+            Reset();
+            m_handle = other.Release();
+        }
+        return *this;
+    }
+    COwner(const COwner&) = delete;
+    COwner& operator=(const COwner&) = delete;
+
+    Handle Get() const { return m_handle; }
+    explicit operator bool() const { return Traits::IsLive(m_handle); }
+    // For a function that hands a new handle out through a pointer.
+    Handle* Receive() {
+        Reset();
+        return &m_handle;
+    }
+    Handle Release() {
+        Handle handle = m_handle;
+        m_handle = Traits::Empty();
+        return handle;
+    }
+    void Reset() {
+        if (Traits::IsLive(m_handle)) Traits::Close(m_handle);
+        m_handle = Traits::Empty();
+    }
+
+private:
+    Handle m_handle = Traits::Empty();
+};
+
+// Kernel objects: processes, files, snapshots (some calls answer
+// INVALID_HANDLE_VALUE instead of null).
+struct KernelHandleTraits {
+    using Handle = HANDLE;
+    static HANDLE Empty() { return nullptr; }
+    static bool IsLive(HANDLE handle) { return handle && handle != INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE handle) { CloseHandle(handle); }
+};
+
+struct RegistryKeyTraits {
+    using Handle = HKEY;
+    static HKEY Empty() { return nullptr; }
+    static bool IsLive(HKEY key) { return key != nullptr; }
+    static void Close(HKEY key) { RegCloseKey(key); }
+};
+
+struct LibraryTraits {
+    using Handle = HMODULE;
+    static HMODULE Empty() { return nullptr; }
+    static bool IsLive(HMODULE module) { return module != nullptr; }
+    static void Close(HMODULE module) { FreeLibrary(module); }
+};
+
+// Memory that the system allocated with LocalAlloc for the caller, such as
+// a security descriptor made from its text form.
+struct LocalMemoryTraits {
+    using Handle = void*;
+    static void* Empty() { return nullptr; }
+    static bool IsLive(void* memory) { return memory != nullptr; }
+    static void Close(void* memory) { LocalFree(memory); }
+};
+
+// Memory that the shell or COM allocated for the caller, such as an item id
+// list.
+struct TaskMemoryTraits {
+    using Handle = void*;
+    static void* Empty() { return nullptr; }
+    static bool IsLive(void* memory) { return memory != nullptr; }
+    static void Close(void* memory) { CoTaskMemFree(memory); }
+};
+
+using CHandle = COwner<KernelHandleTraits>;
+using CRegistryKey = COwner<RegistryKeyTraits>;
+using CLibrary = COwner<LibraryTraits>;
+using CLocalMemory = COwner<LocalMemoryTraits>;
+using CTaskMemory = COwner<TaskMemoryTraits>;
+
+// One reference to a COM object.
+template <typename Interface>
+class CComPtr {
+public:
+    CComPtr() = default;
+    ~CComPtr() { Reset(); }
+    CComPtr(const CComPtr&) = delete;
+    CComPtr& operator=(const CComPtr&) = delete;
+
+    Interface* operator->() const { return m_pObject; }
+    explicit operator bool() const { return m_pObject != nullptr; }
+    // For CoCreateInstance and QueryInterface.
+    void** Receive() {
+        Reset();
+        return reinterpret_cast<void**>(&m_pObject);
+    }
+    void Reset() {
+        if (m_pObject) m_pObject->Release();
+        m_pObject = nullptr;
+    }
+
+private:
+    Interface* m_pObject = nullptr;
+};
+
+}  // namespace installer

@@ -1,0 +1,77 @@
+#include "findings/path_identity.h"
+
+#include <cwchar>
+
+namespace {
+
+// Long enough for any path the loader or the process functions hand over.
+constexpr DWORD kPathChars = 32768;
+
+std::wstring FullPath(const wchar_t* path) {
+    std::wstring full(kPathChars, L'\0');
+    DWORD length = GetFullPathNameW(path, kPathChars, &full[0], nullptr);
+    if (length == 0 || length >= kPathChars) return std::wstring();
+    full.resize(length);
+    return full;
+}
+
+// The long form where the file exists; the full form as it is otherwise.
+std::wstring LongForm(const std::wstring& full) {
+    std::wstring longPath(kPathChars, L'\0');
+    DWORD length = GetLongPathNameW(full.c_str(), &longPath[0], kPathChars);
+    if (length == 0 || length >= kPathChars) return full;
+    longPath.resize(length);
+    return longPath;
+}
+
+bool EqualNoCase(const std::wstring& first, const std::wstring& second) {
+    return first.size() == second.size() &&
+           CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, first.c_str(), static_cast<int>(first.size()),
+                          second.c_str(), static_cast<int>(second.size())) == CSTR_EQUAL;
+}
+
+std::wstring WithBackslash(std::wstring folder) {
+    if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
+    return folder;
+}
+
+}  // namespace
+
+std::wstring CanonicalPath(const wchar_t* path) {
+    if (!path || !*path) return std::wstring();
+    std::wstring full = FullPath(path);
+    return full.empty() ? full : LongForm(full);
+}
+
+bool IsSamePath(const wchar_t* first, const wchar_t* second) {
+    std::wstring a = CanonicalPath(first);
+    return !a.empty() && EqualNoCase(a, CanonicalPath(second));
+}
+
+bool IsFileInFolder(const wchar_t* path, const std::wstring& folder, const wchar_t* name) {
+    if (folder.empty()) return false;
+    return IsSamePath(path, (WithBackslash(folder) + name).c_str());
+}
+
+std::wstring OwnExecutablePath() {
+    std::wstring path(kPathChars, L'\0');
+    DWORD length = GetModuleFileNameW(nullptr, &path[0], kPathChars);
+    if (length == 0 || length >= kPathChars) return std::wstring();
+    path.resize(length);
+    return path;
+}
+
+std::wstring OwnExecutableFolder() {
+    std::wstring path = OwnExecutablePath();
+    size_t slash = path.find_last_of(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+}
+
+std::wstring WideFromAnsi(const char* text) {
+    int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    if (length <= 0) return std::wstring();
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], length);
+    wide.resize(static_cast<size_t>(length - 1));
+    return wide;
+}

@@ -1,0 +1,31 @@
+// Paths as the file system knows them. A name proves nothing: our own files
+// are recognised by their full path in our own folder, system files by their
+// folder and name, and two paths are the same file only when their full,
+// long forms are equal without regard to case.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// The full, long form of path: relative parts and "." and ".." resolved,
+// short (8.3) names replaced where the file exists. Empty when the path is
+// empty or cannot be made full.
+std::wstring CanonicalPath(const wchar_t* path);
+
+// True when both name the same file by their canonical forms.
+bool IsSamePath(const wchar_t* first, const wchar_t* second);
+
+// True when path is the file named name directly in folder (folder with or
+// without its trailing backslash); whole names and folders, never parts.
+bool IsFileInFolder(const wchar_t* path, const std::wstring& folder, const wchar_t* name);
+
+// The folder of the running executable with its trailing backslash; empty
+// when its path cannot be read whole.
+std::wstring OwnExecutableFolder();
+// The full path of the running executable; empty when it cannot be read.
+std::wstring OwnExecutablePath();
+
+// Converts ANSI text of the system's code page; the result is what the
+// system means by that text.
+std::wstring WideFromAnsi(const char* text);
