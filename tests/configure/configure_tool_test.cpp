@@ -251,25 +251,6 @@ TEST_F(ConfigureTool, QuotedProgramNameWithBlanks) {
     EXPECT_TRUE(FileExists(m_dir.File("b.txt")));
 }
 
-// The tool in a folder named in CJK letters reads its own command line in
-// UTF-16 and copies a file named in Cyrillic.
-TEST_F(ConfigureTool, AProgramFolderAndFilesOfAnyName) {
-    std::wstring folder = Wide(m_dir.Path()) + L"\u5de5\u5177 \u0436\\";
-    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
-    std::wstring tool = folder + L"veyrith_configure.exe";
-    ASSERT_TRUE(CopyFileW(Wide(ToolPath()).c_str(), tool.c_str(), FALSE));
-    std::wstring source = Wide(m_dir.Path()) + L"\u0438\u0441\u0445\u043e\u0434.txt";
-    std::wstring target = Wide(m_dir.Path()) + L"\u043a\u043e\u043f\u0438\u044f.txt";
-    WriteTextFile(source, "a");
-    Store(PathRequest(source, target), kToolRequestShortSize);
-    ChildProcess run;
-    ASSERT_TRUE(run.Start(Quoted(tool) + L" -copy " + Wide(DigestOf(m_stored))));
-    DWORD code = 0;
-    ASSERT_TRUE(run.Wait(30000, &code));
-    EXPECT_EQ(code, 1u);
-    EXPECT_EQ(ReadTextFile(target), "a");
-}
-
 TEST_F(ConfigureTool, OnlyAWellFormedRequestOfTheSwitchsSizeIsUsed) {
     WriteTextFile(m_dir.File("a.txt"), "a");
     ToolRequest r = PathRequest(m_dir.File("a.txt"), m_dir.File("b.txt"));

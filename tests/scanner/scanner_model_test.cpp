@@ -63,6 +63,23 @@ TEST(ModuleDetection, NamesDifferingOnlyInCaseOccupyOneElement) {
     EXPECT_STREQ(L"c:\\program files\\spy\\hook.dll", g_monitoringModules.GetAt(before));
 }
 
+// A name is kept in UTF-16 and whole: letters beyond the code page and a
+// path longer than the 259 characters of a record field are recorded as
+// they are, lower-cased.
+TEST(ModuleDetection, NamesOfAnyScriptAndLengthAreRecordedWhole) {
+    CSimpleStrArray list(0, 1);
+    const std::wstring deep = L"C:\\\u0428\u041f\u0418\u041e\u041d\\" + std::wstring(300, L'\u76d1') + L"\\HOOK.DLL";
+    EXPECT_TRUE(RecordRequestedModule(deep.c_str(), list));
+    ASSERT_EQ(1, list.GetSize());
+    EXPECT_EQ(std::wstring(list.GetAt(0)),
+              L"c:\\\u0448\u043f\u0438\u043e\u043d\\" + std::wstring(300, L'\u76d1') + L"\\hook.dll");
+    // What the code page would have made of it is another name.
+    const std::wstring lookalike = L"c:\\?????\\" + std::wstring(300, L'?') + L"\\hook.dll";
+    EXPECT_FALSE(list.Find(lookalike.c_str(), false));
+    EXPECT_TRUE(RecordRequestedModule(lookalike.c_str(), list));
+    EXPECT_EQ(2, list.GetSize());
+}
+
 // The system's own modules are left out only as files of the system
 // folders; a file that merely carries such a name, or a name containing
 // one, anywhere else is recorded like every module.

@@ -37,7 +37,7 @@ TEST(FrameScanWithoutHooks, NothingFoundAndAClickOnTheResultScansAgain) {
     CLeftView& tree = *frame->LeftView();
     ASSERT_EQ(tree.GetCount(), 1u);
     HTREEITEM only = tree.GetRootItem();
-    EXPECT_EQ(tree.GetItemText(only), "No system-wide monitoring modules detected");
+    EXPECT_EQ(tree.GetItemText(only), L"No system-wide monitoring modules detected");
     EXPECT_EQ(frame->InfoView()->RequestedPage(), "HTML_SPY_NOT_DETECTED");
     EXPECT_EQ(frame->StatusBar().PaneText(0), "Scanning complete");
     EXPECT_FALSE(frame->Commands().IsEnabled(ID_EXPORT_RESULTS));
@@ -48,7 +48,7 @@ TEST(FrameScanWithoutHooks, NothingFoundAndAClickOnTheResultScansAgain) {
     EXPECT_TRUE(frame.PumpUntil(2000, [&] { return frame->IsScanning(); }));
     EXPECT_EQ(frame->StatusBar().PaneText(0), "Intelligent scanning is in progress...");
     EXPECT_TRUE(frame.PumpUntil(30000, [&] { return !frame->IsScanning(); }));
-    EXPECT_EQ(tree.GetItemText(tree.GetRootItem()), "No system-wide monitoring modules detected");
+    EXPECT_EQ(tree.GetItemText(tree.GetRootItem()), L"No system-wide monitoring modules detected");
 }
 
 }  // namespace

@@ -107,10 +107,10 @@ bool FrameScan::s_ready = false;
 TEST_F(FrameScan, ScanFindsTheSampleModuleAndShowsItsHostsInTheirAlertColours) {
     HTREEITEM root = Tree().GetRootItem();
     ASSERT_NE(root, nullptr);
-    EXPECT_EQ(Tree().GetItemText(root), "Files performing system-wide monitoring");
+    EXPECT_EQ(Tree().GetItemText(root), L"Files performing system-wide monitoring");
     HTREEITEM module = ModuleItem();
     ASSERT_NE(module, nullptr);
-    EXPECT_EQ(Lower(Tree().GetItemText(module)), Lower(s_dll));
+    EXPECT_EQ(Lower(Tree().GetItemText(module)), Wide(Lower(s_dll)));
     EXPECT_EQ(Tree().GetSelectedItem(), module);
 
     EXPECT_EQ(F()->StatusBar().PaneText(0), "Scanning complete");
@@ -141,13 +141,13 @@ TEST_F(FrameScan, RulesFollowTheFocusedPaneAndItsSelection) {
     EXPECT_FALSE(F().MenuItemEnabled("&Action", ID_END_PROCESS));
     EXPECT_TRUE(F().ToolButtonEnabled(ID_EDIT_COPY));
     EXPECT_FALSE(F().ToolButtonEnabled(ID_END_PROCESS));
-    EXPECT_EQ(Lower(F()->GetSelectionPath()), Lower(s_dll));
+    EXPECT_EQ(Lower(F()->GetSelectionPath()), Wide(Lower(s_dll)));
 
     // The root item: nothing to act on.
     F().FocusTreeItem(Tree().GetRootItem());
     for (UINT id : selectionCommands) EXPECT_FALSE(Enabled(id)) << id;
     EXPECT_FALSE(F().ToolButtonEnabled(ID_VIEW_THE_FILE));
-    EXPECT_EQ(F()->GetSelectionPath(), "");
+    EXPECT_EQ(F()->GetSelectionPath(), L"");
 
     // Rows of the list; removal from autorun only for the host that has an entry.
     ShowModule();
@@ -156,7 +156,7 @@ TEST_F(FrameScan, RulesFollowTheFocusedPaneAndItsSelection) {
     EXPECT_TRUE(Enabled(ID_END_PROCESS));
     EXPECT_TRUE(Enabled(ID_REMOVE_FROM_AUTORUN));
     EXPECT_TRUE(F().ToolButtonEnabled(ID_REMOVE_FROM_AUTORUN));
-    EXPECT_EQ(Lower(F()->GetSelectionPath()), Lower(s_hiddenExe));
+    EXPECT_EQ(Lower(F()->GetSelectionPath()), Wide(Lower(s_hiddenExe)));
 
     F().FocusListRow(Row(s_visibleExe));
     EXPECT_TRUE(Enabled(ID_END_PROCESS));

@@ -111,7 +111,7 @@ TEST_F(MainFrame, BeforeTheFirstScanOnlyScanAndTheGeneralCommandsAreEnabled) {
     EXPECT_FALSE(F().ToolButtonEnabled(ID_VIEW_THE_FILE));
     EXPECT_TRUE(F().ToolButtonEnabled(ID_SCAN));
     EXPECT_TRUE(F().ToolButtonEnabled(ID_HELP_CONTENTS));
-    EXPECT_EQ(F()->GetSelectionPath(), "");
+    EXPECT_EQ(F()->GetSelectionPath(), L"");
 }
 
 TEST_F(MainFrame, BarTogglesHideAndShowTheBarsWithTheirCheckMarks) {

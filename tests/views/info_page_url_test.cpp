@@ -3,36 +3,37 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 
 #include "views/info_pages.h"
 
 namespace {
 
-std::string OwnPath() {
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return std::string(path, length);
+std::wstring OwnPath() {
+    wchar_t path[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return std::wstring(path, length);
 }
 
 }  // namespace
 
 TEST(InfoPageUrl, NamesThePageInsideTheRunningExecutable) {
     for (const char* name : {kInitialInfoPage, kScanningCompletePage, kSpyNotDetectedPage}) {
-        std::string url;
+        std::wstring url;
         ASSERT_TRUE(InfoPageUrl(name, &url)) << name;
-        EXPECT_EQ("res://" + OwnPath() + "/" + name, url);
+        EXPECT_EQ(L"res://" + OwnPath() + L"/" + std::wstring(name, name + strlen(name)), url);
     }
-    std::string url;
+    std::wstring url;
     ASSERT_TRUE(InfoPageUrl(kScanningCompletePage, &url));
-    EXPECT_EQ(0u, url.find("res://"));
-    EXPECT_EQ(':', url[7]) << "a full path with its drive: " << url;
-    EXPECT_EQ("/HTML_SCANNING_COMPLETE", url.substr(url.rfind('/')));
+    EXPECT_EQ(0u, url.find(L"res://"));
+    EXPECT_EQ(L':', url[7]) << "a full path with its drive";
+    EXPECT_EQ(L"/HTML_SCANNING_COMPLETE", url.substr(url.rfind(L'/')));
 }
 
 TEST(InfoPageUrl, KeepsThePathAsItIs) {
-    EXPECT_EQ("res://C:\\Program Files\\Veyrith\\veyrith.exe/HTML_SPY_NOT_DETECTED",
-              ResUrl("C:\\Program Files\\Veyrith\\veyrith.exe", "HTML_SPY_NOT_DETECTED"));
+    EXPECT_EQ(L"res://C:\\Program Files\\\u76d1\u89c6\\veyrith.exe/HTML_SPY_NOT_DETECTED",
+              ResUrl(L"C:\\Program Files\\\u76d1\u89c6\\veyrith.exe", "HTML_SPY_NOT_DETECTED"));
 }
 
 TEST(InfoPageUrl, PageNamesAndThePageAfterAScan) {

@@ -86,9 +86,9 @@ TEST(BrowserHostWithoutControl, EveryCallIsHarmless) {
     EXPECT_FALSE(host.HasControl());
 
     CWebBrowser2 browser;
-    EXPECT_FALSE(browser.Navigate("res://nowhere/HTML_SPY_NOT_DETECTED"));
+    EXPECT_FALSE(browser.Navigate(L"res://nowhere/HTML_SPY_NOT_DETECTED"));
     EXPECT_EQ(nullptr, browser.GetSafeHwnd());
-    EXPECT_EQ("", browser.GetLocationURL());
+    EXPECT_EQ(L"", browser.GetLocationURL());
     EXPECT_FALSE(browser.PreTranslateMessage(&msg));
 }
 
@@ -139,9 +139,8 @@ TEST_F(BrowserHostTest, CreateMoveNavigateAndDestroyInARealWindow) {
         EXPECT_EQ(150, rect.bottom);
     }
 
-    std::string url;
-    ASSERT_TRUE(InfoPageUrl(kInitialInfoPage, &url));
-    std::wstring wide(url.begin(), url.end());
+    std::wstring wide;
+    ASSERT_TRUE(InfoPageUrl(kInitialInfoPage, &wide));
     EXPECT_EQ(created, host.Navigate(wide.c_str()));
     testing_support::PumpMessages(300);
     if (created) {
@@ -199,7 +198,7 @@ TEST_F(BrowserHostTest, InfoFormShowsAPageAndGoesAwayWithItsParent) {
         RECT rect = RectInParent(browser.GetSafeHwnd(), form);
         EXPECT_EQ(-2, rect.left);
         EXPECT_EQ(client.right, rect.right);
-        std::string url;
+        std::wstring url;
         ASSERT_TRUE(InfoPageUrl(kScanningCompletePage, &url));
         EXPECT_EQ(url, browser.GetLocationURL());
     }

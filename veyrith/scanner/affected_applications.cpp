@@ -104,8 +104,10 @@ void FillRecordPath(const std::wstring& exePath, wchar_t (&field)[MAX_PATH]) {
 }
 
 bool RunValueExists(const CAutoRunInfo& entry, REGSAM view) {
-    HKEY key = nullptr;
+    // An entry whose value name did not fit its field cannot be looked at
+    // again by name: it is kept as it was taken.
     if (!entry.m_hRootKey) return true;
+    HKEY key = nullptr;
     if (RegOpenKeyExW(entry.m_hRootKey, entry.m_szLocation, 0, KEY_QUERY_VALUE | view, &key) != ERROR_SUCCESS)
         return false;
     bool found = RegQueryValueExW(key, entry.m_szValueName, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;

@@ -7,6 +7,8 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include <vector>
+
 namespace {
 
 constexpr DWORD kModuleListBytes = 4096;
@@ -14,12 +16,11 @@ constexpr DWORD kModuleListBytes = 4096;
 // length is found among them.
 constexpr DWORD kLongestPathChars = 32768;
 
-bool AddModulePath(HANDLE process, HMODULE module, CSimpleStrArray& names) {
-    std::wstring path(kLongestPathChars, L'\0');
-    DWORD length = GetModuleFileNameExW(process, module, &path[0], kLongestPathChars);
+bool AddModulePath(HANDLE process, HMODULE module, std::vector<wchar_t>& buffer, CSimpleStrArray& names) {
+    DWORD length = GetModuleFileNameExW(process, module, buffer.data(), kLongestPathChars);
     if (length == 0 || length >= kLongestPathChars - 1) return false;
-    path.resize(length);
-    return names.Add(path.c_str());
+    buffer[length] = L'\0';
+    return names.Add(buffer.data());
 }
 
 }  // namespace
@@ -33,9 +34,8 @@ bool GetOwnModuleNames(CSimpleStrArray& names) {
     bool listed = EnumProcessModules(process, modules, kModuleListBytes, &needed) && needed > 0;
     if (listed) {
         DWORD count = (needed < kModuleListBytes ? needed : kModuleListBytes) / sizeof(HMODULE);
-        for (DWORD i = 0; i < count; ++i) {
-            if (!AddModulePath(process, modules[i], names)) continue;
-        }
+        std::vector<wchar_t> buffer(kLongestPathChars);
+        for (DWORD i = 0; i < count; ++i) AddModulePath(process, modules[i], buffer, names);
     }
     CloseHandle(process);
     return listed;

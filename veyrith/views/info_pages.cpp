@@ -12,13 +12,14 @@ const char* PageAfterScan(bool foundModules, bool confirmed) {
     return confirmed ? kSpyNotDetectedPage : kScanUnconfirmedPage;
 }
 
-std::string ResUrl(const char* modulePath, const char* resourceName) {
-    return std::string("res://") + modulePath + "/" + resourceName;
+std::wstring ResUrl(const wchar_t* modulePath, const char* resourceName) {
+    std::string name(resourceName);
+    return std::wstring(L"res://") + modulePath + L"/" + std::wstring(name.begin(), name.end());
 }
 
-bool InfoPageUrl(const char* resourceName, std::string* url) {
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+bool InfoPageUrl(const char* resourceName, std::wstring* url) {
+    wchar_t path[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
     // A full buffer means the path was cut short: such an address would
     // name some other file.
     if (length == 0 || length >= MAX_PATH) return false;
@@ -27,7 +28,7 @@ bool InfoPageUrl(const char* resourceName, std::string* url) {
 }
 
 void ShowInfoPage(CWebBrowser2& browser, const char* resourceName) {
-    std::string url;
+    std::wstring url;
     if (InfoPageUrl(resourceName, &url)) browser.Navigate(url.c_str());
 }
 

@@ -18,11 +18,11 @@ extern const char kScanUnconfirmedPage[];   // after a scan that found none and 
 const char* PageAfterScan(bool foundModules, bool confirmed = true);
 
 // "res://<modulePath>/<resourceName>".
-std::string ResUrl(const char* modulePath, const char* resourceName);
+std::wstring ResUrl(const wchar_t* modulePath, const char* resourceName);
 
-// The res: address of a page of the running executable. False when the
-// executable's full path cannot be read whole.
-bool InfoPageUrl(const char* resourceName, std::string* url);
+// The res: address of a page of the running executable, whose path may hold
+// any name. False when the executable's full path cannot be read whole.
+bool InfoPageUrl(const char* resourceName, std::wstring* url);
 
 // Loads a page of the running executable into the browser. Nothing happens
 // when the executable's path cannot be read; what the control does with the

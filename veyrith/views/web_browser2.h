@@ -22,12 +22,12 @@ public:
 
     void MoveWindow(const RECT& rect) { m_host.Move(rect); }
 
-    // Loads url (an ANSI string); false when there is no control or it
-    // refused the address.
-    bool Navigate(const char* url);
+    // Loads url (it may name a file by any name); false when there is no
+    // control or it refused the address.
+    bool Navigate(const wchar_t* url);
 
     // The address of the page loaded or being loaded, empty without a control.
-    std::string GetLocationURL() const;
+    std::wstring GetLocationURL() const;
 
     // For the message loop: lets the control handle keys while it has the
     // focus. False when it did not use the message.
