@@ -17,6 +17,7 @@ const SwitchName kSwitches[] = {
     {"-move_reboot", ToolSwitch::MoveReboot},
     {"-move", ToolSwitch::Move},
     {"-copy", ToolSwitch::Copy},
+    {"-delete_copy", ToolSwitch::DeleteCopy},
     {"-reg_autorun", ToolSwitch::RegAutorun},
     {"-info", ToolSwitch::Info},
 };

@@ -4,7 +4,7 @@
 
 #include <string>
 
-enum class ToolSwitch { None, Kill, KillDelete, MoveReboot, Move, Copy, RegAutorun, Info };
+enum class ToolSwitch { None, Kill, KillDelete, MoveReboot, Move, Copy, DeleteCopy, RegAutorun, Info };
 
 // What a launch asks for: the operation and the digest that the stored
 // request must have. which is ToolSwitch::None for any other command line.

@@ -1,6 +1,11 @@
 #include "operations.h"
 
+#include "common/autorun_places.h"
+#include "common/path_identity.h"
+#include "file_guard.h"
 #include "privilege.h"
+#include "process_rules.h"
+#include "quarantine_operations.h"
 #include "stored_request.h"
 
 #include <shellapi.h>
@@ -29,9 +34,34 @@ HANDLE OpenProcessToEnd(DWORD processId, DWORD access) {
 
 }  // namespace
 
-int EndProcess(DWORD processId, const wchar_t* fileToDelete) {
-    DWORD access = fileToDelete ? PROCESS_TERMINATE | SYNCHRONIZE : PROCESS_TERMINATE;
-    HANDLE process = OpenProcessToEnd(processId, access);
+namespace {
+
+// PROCESS_QUERY_LIMITED_INFORMATION, which older headers lack.
+constexpr DWORD kLimitedQuery = 0x1000;
+
+// The process, when it runs the image the request names and is no process
+// the system needs; null otherwise.
+HANDLE OpenNamedProcess(DWORD processId, const wchar_t* imagePath) {
+    HANDLE process = OpenProcessToEnd(processId, PROCESS_TERMINATE | SYNCHRONIZE | kLimitedQuery);
+    if (!process) process = OpenProcessToEnd(processId, PROCESS_TERMINATE | SYNCHRONIZE | PROCESS_QUERY_INFORMATION);
+    if (!process) return nullptr;
+    std::wstring image;
+    if (ReadImageOf(process, image) && IsSamePath(image.c_str(), imagePath) &&
+        !IsCriticalProcess(processId, process, image))
+        return process;
+    CloseHandle(process);
+    return nullptr;
+}
+
+// A file the tool may delete: backed up byte for byte in the quarantine, and
+// not one that Windows protects.
+bool MayDelete(const std::wstring& path) { return HasBackup(path) && !IsSystemProtectedFile(path); }
+
+}  // namespace
+
+int EndProcess(DWORD processId, const wchar_t* imagePath, const wchar_t* fileToDelete) {
+    if (fileToDelete && !MayDelete(fileToDelete)) return 0;
+    HANDLE process = OpenNamedProcess(processId, imagePath);
     if (!process) return 0;
     bool terminated = TerminateProcess(process, 0xFFFFFFFF) != 0;
     // Termination only starts the end: the image file stays locked until the
@@ -40,19 +70,15 @@ int EndProcess(DWORD processId, const wchar_t* fileToDelete) {
     CloseHandle(process);
     if (!terminated) return 0;
     if (!fileToDelete) return 1;
-    return DeleteFileW(fileToDelete) ? 1 : 0;
+    return DeleteThroughHandle(fileToDelete) ? 1 : 0;
 }
 
 int ScheduleDeleteAtReboot(const ToolRequest& request) {
+    if (!MayDelete(request.path)) return 0;
+    CFileHandle file;
+    if (!OpensWhereItSays(request.path, FILE_READ_ATTRIBUTES, file)) return 0;
+    file.Close();
     return MoveFileExW(request.path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) ? 1 : 0;
-}
-
-int MoveRequestedFile(const ToolRequest& request) {
-    return MoveFileW(request.path, request.target) ? 1 : 0;
-}
-
-int CopyRequestedFile(const ToolRequest& request) {
-    return CopyFileW(request.path, request.target, FALSE) ? 1 : 0;
 }
 
 namespace {
@@ -68,21 +94,39 @@ LONG DeleteRegistryValue(HKEY root, const wchar_t* path, const wchar_t* valueNam
 
 }  // namespace
 
-int RemoveAutorunEntry(const ToolRequest& request) {
-    if (request.id == 2) return DeleteFileW(request.path) ? 1 : 0;
-    if (request.id != 1) return 1;
+namespace {
+
+// The view a request names; false for any other value.
+bool ViewOf(DWORD requested, REGSAM& view) {
+    if (requested == kRequestView32) view = 0;
+    else if (requested == kRequestView64) view = KEY_WOW64_64KEY;
+    else return false;
+    return true;
+}
+
+// Kind 1: a value directly under one of the Run keys, in the view the scan
+// found it in. Kind 2: a shortcut directly in one of the Startup folders.
+int RemoveRunValue(const ToolRequest& request) {
     // Autorun entries live only under these two roots; any other value
     // would be used as whatever key handle of this process it happens to be.
     if (request.rootKey != kCurrentUserRoot && request.rootKey != kLocalMachineRoot) return 0;
     HKEY root = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(request.rootKey));
-    // An entry of a 64-bit program (found by the 64-bit companion) may live
-    // in the 64-bit view of the registry, which this 32-bit tool does not
-    // see by default: that view is tried when the value is not in ours.
-    for (REGSAM view : {static_cast<REGSAM>(0), static_cast<REGSAM>(KEY_WOW64_64KEY)}) {
-        LONG status = DeleteRegistryValue(root, request.path, request.valueName, view);
-        if (status != ERROR_FILE_NOT_FOUND) return status == ERROR_SUCCESS ? 1 : 0;
-    }
-    return 0;
+    REGSAM view = 0;
+    if (!IsRunKeyPlace(root, request.path) || !ViewOf(request.view, view) || !request.valueName[0]) return 0;
+    return DeleteRegistryValue(root, request.path, request.valueName, view) == ERROR_SUCCESS ? 1 : 0;
+}
+
+int RemoveStartupShortcut(const ToolRequest& request) {
+    if (!IsStartupShortcutPlace(request.path)) return 0;
+    return DeleteThroughHandle(request.path) ? 1 : 0;
+}
+
+}  // namespace
+
+int RemoveAutorunEntry(const ToolRequest& request) {
+    if (request.id == 1) return RemoveRunValue(request);
+    if (request.id == 2) return RemoveStartupShortcut(request);
+    return 1;
 }
 
 namespace {
@@ -126,11 +170,12 @@ int ShowProperties(const ToolRequest& request) {
 
 int RunOperation(ToolSwitch which, const ToolRequest& request) {
     switch (which) {
-    case ToolSwitch::Kill: return EndProcess(request.id, nullptr);
-    case ToolSwitch::KillDelete: return EndProcess(request.id, request.path);
+    case ToolSwitch::Kill: return EndProcess(request.id, request.target, nullptr);
+    case ToolSwitch::KillDelete: return EndProcess(request.id, request.target, request.path);
     case ToolSwitch::MoveReboot: return ScheduleDeleteAtReboot(request);
-    case ToolSwitch::Move: return MoveRequestedFile(request);
-    case ToolSwitch::Copy: return CopyRequestedFile(request);
+    case ToolSwitch::Move: return RestoreFromQuarantine(request);
+    case ToolSwitch::Copy: return CopyIntoQuarantine(request);
+    case ToolSwitch::DeleteCopy: return DeleteFromQuarantine(request);
     case ToolSwitch::RegAutorun: return RemoveAutorunEntry(request);
     case ToolSwitch::Info: return ShowProperties(request);
     case ToolSwitch::None: break;

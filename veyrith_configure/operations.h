@@ -1,15 +1,17 @@
-// The seven operations of veyrith_configure. Each returns the exit code:
-// nonzero for success, 0 for failure.
+// The operations of veyrith_configure. Each returns the exit code: nonzero
+// for success, 0 for failure or refusal. The tool decides for itself what it
+// may do (docs/configure.md): any program of the user can write a request.
 #pragma once
 
 #include "common/tool_request.h"
 
 #include "command_line.h"
 
-int EndProcess(DWORD processId, const wchar_t* fileToDelete);
+// Ends the process when it runs imagePath and is no critical process; with
+// fileToDelete, only when that file has a backup and is not protected, and
+// deletes it after the end.
+int EndProcess(DWORD processId, const wchar_t* imagePath, const wchar_t* fileToDelete);
 int ScheduleDeleteAtReboot(const ToolRequest& request);
-int MoveRequestedFile(const ToolRequest& request);
-int CopyRequestedFile(const ToolRequest& request);
 int RemoveAutorunEntry(const ToolRequest& request);
 int ShowProperties(const ToolRequest& request);
 

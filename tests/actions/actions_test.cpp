@@ -20,11 +20,13 @@
 #include "actions/reboot.h"
 #include "actions/shell_open.h"
 #include "common/product.h"
+#include "common/tool_request.h"
 #include "framework/string_resource.h"
 #include "quarantine/quarantine_store.h"
 #include "resources/resource.h"
 #include "tool/tool_client.h"
 #include "test_support.h"
+#include "../quarantine/quarantine_home.h"
 
 using namespace testing_support;
 
@@ -63,7 +65,7 @@ protected:
                   s_keyboard->Start(s_hostFolder + "keyboard_host.exe", "-hook keyboard -dll " + Quoted(s_dll)) &&
                   s_frame->Create() && s_frame->RunScan();
         // The quarantine of this run, away from the build's own folder.
-        SetQuarantineProgramFolder(Wide(s_quarantineHome->Path()));
+        s_ready = UseQuarantineHome(s_quarantineHome->Path()) && s_ready;
     }
 
     static void TearDownTestSuite() {
@@ -220,7 +222,7 @@ TEST_F(Actions, EndProcessAsksThenEndsTheProcessAndRebuildsTheTree) {
     SetToolFolder(Wide(noTool.Path()));
     F().FocusListRow(Row(noToolExe));
     F().Command(ID_END_PROCESS);
-    SetToolFolder(Wide(BinDir()));
+    SetToolFolder(Wide(s_quarantineHome->Path()));
     ASSERT_EQ(boxes.boxes.size(), 3u);
     EXPECT_EQ(boxes.boxes[1].text, "Error 2");
     EXPECT_EQ(boxes.boxes[2].text, "Unable to terminate this process!");
@@ -384,7 +386,7 @@ TEST_F(Actions, WithoutABackupNothingIsEndedDeletedScheduledOrRestarted) {
     // neither by the program nor by the tool.
     TempFolder blocked;
     ASSERT_TRUE(WriteTextFile(blocked.File("Quarantined"), "not a folder"));
-    SetQuarantineProgramFolder(Wide(blocked.Path()));
+    ASSERT_TRUE(UseQuarantineHome(blocked.Path()));
     MessageBoxRecorder boxes(IDOK);
     const std::string expected = fw::LoadResString(IDS_BACKUP_FAILED);
 
@@ -398,7 +400,7 @@ TEST_F(Actions, WithoutABackupNothingIsEndedDeletedScheduledOrRestarted) {
     m_dialogs.Answer(IDOK);
     F().FocusTreeItem(ModuleItem());
     F().Command(ID_QUARANTINE_FILE);
-    SetQuarantineProgramFolder(Wide(s_quarantineHome->Path()));
+    ASSERT_TRUE(UseQuarantineHome(s_quarantineHome->Path()));
 
     ASSERT_EQ(boxes.boxes.size(), 3u);
     for (const auto& box : boxes.boxes) {

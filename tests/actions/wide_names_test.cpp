@@ -19,9 +19,11 @@
 #include "action_answers.h"
 #include "actions/reboot.h"
 #include "common/product.h"
+#include "common/tool_request.h"
 #include "quarantine/quarantine_store.h"
 #include "resources/resource.h"
 #include "test_support.h"
+#include "../quarantine/quarantine_home.h"
 #include "tool/tool_client.h"
 #include "views/results_report.h"
 
@@ -110,7 +112,7 @@ protected:
                   s_autorun->Start(s_cyrillicHost,
                                    L"-hook none -dll " + Quoted(s_module) + L" -autorun " + Quoted(RunValueName())) &&
                   s_frame->Create() && s_frame->RunScan();
-        SetQuarantineProgramFolder(Wide(s_quarantineHome->Path()));
+        s_ready = UseQuarantineHome(s_quarantineHome->Path()) && s_ready;
     }
 
     static void TearDownTestSuite() {
@@ -231,7 +233,7 @@ TEST_F(WideNames, CopyPathViewTheFileAndPropertiesNameTheRealFile) {
     SetToolFolder(Wide(noTool.Path()));
     DeleteValue(HKEY_CURRENT_USER, kProgramKey, kConfigureValue);
     F().Command(ID_PROPERTIES);
-    SetToolFolder(Wide(BinDir()));
+    SetToolFolder(Wide(s_quarantineHome->Path()));
     std::vector<unsigned char> request = ReadBinaryValue(HKEY_CURRENT_USER, kProgramKey, kConfigureValue);
     ASSERT_EQ(request.size(), static_cast<size_t>(kToolRequestShortSize));
     EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(request.data() + 4)), shown);
@@ -309,7 +311,7 @@ TEST_F(WideNames, QuarantineEndsTheHostDeletesItsFileAndRestorePutsItBack) {
     ASSERT_FALSE(record.id.empty());
     EXPECT_EQ(record.copyPath, QuarantineFolder() + L"\\" + kCyrillicHostName);
 
-    ASSERT_TRUE(RestoreQuarantinedFile(record.copyPath, record.sourcePath));
+    ASSERT_TRUE(RestoreQuarantinedFile(record));
     EXPECT_TRUE(ReadTextFile(s_cyrillicHost) == original) << "the file restored is not the host";
     EXPECT_FALSE(FileExists(record.copyPath));
 }

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <shlobj.h>
+#include <tlhelp32.h>
+
 #include <cstring>
 
 using namespace testing_support;
@@ -14,6 +17,8 @@ namespace {
 
 const char kPendingKey[] = "System\\CurrentControlSet\\Control\\Session Manager";
 const char kTestRunKey[] = "Software\\Tarnwick\\VeyrithToolTest\\Run";
+// The user's Run key, where the tool may delete values.
+const char kUserRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 bool SetMultiStringValue(HKEY root, const char* key, const char* name,
                          const std::vector<unsigned char>& data) {
@@ -105,14 +110,27 @@ DWORD RunAsStandardUser(const std::string& commandLine) {
 
 class ConfigureTool : public ::testing::Test {
 protected:
-    void SetUp() override { DeleteValue(HKEY_CURRENT_USER, kProgramKey, kConfigureValue); }
+    // The tool runs from a program folder of its own, where it keeps its
+    // quarantine.
+    void SetUp() override {
+        DeleteValue(HKEY_CURRENT_USER, kProgramKey, kConfigureValue);
+        ASSERT_TRUE(CopyFileA((BinDir() + "veyrith_configure.exe").c_str(), ToolPath().c_str(), FALSE));
+    }
     void TearDown() override {
         DeleteValue(HKEY_CURRENT_USER, kProgramKey, kConfigureValue);
+        for (const wchar_t* name : m_runValues) RegDeleteKeyValueW(HKEY_CURRENT_USER, Wide(kUserRunKey).c_str(), name);
         DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Tarnwick\\VeyrithToolTest");
         DeleteKeyTree(HKEY_CLASSES_ROOT, "VeyrithToolTest");
     }
 
-    static std::string ToolPath() { return BinDir() + "veyrith_configure.exe"; }
+    std::string ToolPath() const { return m_program.Path() + "veyrith_configure.exe"; }
+    std::string InQuarantine(const std::string& name) const { return m_program.Path() + "Quarantined\\" + name; }
+
+    // Backs the file up through the tool, as every deletion must be.
+    void BackUp(const std::wstring& path, const std::string& copyName) {
+        ASSERT_EQ(StoreAndRun("-copy", PathRequest(path, Wide(InQuarantine(copyName))), kToolRequestShortSize), 1u);
+    }
+    void BackUp(const std::string& path, const std::string& copyName) { BackUp(Wide(path), copyName); }
 
     // Stores the first `size` bytes of the request, as veyrith does.
     void Store(const ToolRequest& request, DWORD size) {
@@ -141,7 +159,8 @@ protected:
 
     // Runs the tool with the given parameter string and checks that the
     // stored request came back untouched.
-    DWORD Run(const std::string& parameters, const std::string& tool = ToolPath()) {
+    DWORD Run(const std::string& parameters, std::string tool = std::string()) {
+        if (tool.empty()) tool = ToolPath();
         DWORD code = RunToEnd(Quoted(tool) + " " + parameters, 30000);
         if (!m_stored.empty()) {
             EXPECT_EQ(ReadBinaryValue(HKEY_CURRENT_USER, kProgramKey, kConfigureValue), m_stored)
@@ -151,7 +170,7 @@ protected:
     }
 
     // Runs the tool as veyrith launches it: "<switch> <digest of the stored value>".
-    DWORD RunBound(const std::string& switchName, const std::string& tool = ToolPath()) {
+    DWORD RunBound(const std::string& switchName, const std::string& tool = std::string()) {
         return Run(switchName + " " + DigestOf(m_stored), tool);
     }
 
@@ -171,8 +190,15 @@ protected:
         return PathRequest(Wide(path), Wide(target));
     }
 
+    static ToolRequest KillRequest(DWORD processId, const std::string& image) {
+        ToolRequest r = PathRequest(std::string(), image);
+        r.id = processId;
+        return r;
+    }
+
     std::vector<unsigned char> m_stored;
-    TempFolder m_dir;
+    std::vector<const wchar_t*> m_runValues;
+    TempFolder m_dir, m_program;
 };
 
 TEST_F(ConfigureTool, WithoutKeyOrValueEverySwitchDoesNothing) {
@@ -189,33 +215,66 @@ TEST_F(ConfigureTool, WithoutKeyOrValueEverySwitchDoesNothing) {
     EXPECT_FALSE(FileExists(m_dir.File("b.txt")));
 }
 
-TEST_F(ConfigureTool, MoveAndCopyFollowTheSwitchInAnyCase) {
-    WriteTextFile(m_dir.File("a.txt"), "first");
-    EXPECT_EQ(StoreAndRun("-COPY", PathRequest(m_dir.File("a.txt"), m_dir.File("b.txt")),
-                          kToolRequestShortSize), 1u);
-    EXPECT_EQ(ReadTextFile(m_dir.File("b.txt")), "first");
+// A copy goes only into the quarantine beside the tool, under a free name,
+// and is recorded; it comes back only to the origin its record names, when
+// nothing stands there; only a recorded copy is deleted.
+TEST_F(ConfigureTool, CopiesOnlyIntoTheQuarantineAndRestoresOnlyToTheOrigin) {
+    const std::string a = m_dir.File("a.txt");
+    WriteTextFile(a, "first");
+    EXPECT_EQ(StoreAndRun("-COPY", PathRequest(a, InQuarantine("a.txt")), kToolRequestShortSize), 1u);
+    EXPECT_EQ(ReadTextFile(InQuarantine("a.txt")), "first");
+    EXPECT_NE(ReadTextFile(InQuarantine("index.dat")).find("a.txt"), std::string::npos);
+    // Never over a file, never outside the quarantine, never a name that
+    // climbs out of it or names the index.
+    WriteTextFile(a, "second");
+    for (const std::string& target : {InQuarantine("a.txt"), m_dir.File("b.txt"), InQuarantine("..\\escape.txt"),
+                                      InQuarantine("index.dat")})
+        EXPECT_EQ(StoreAndRun("-copy", PathRequest(a, target), kToolRequestShortSize), 0u) << target;
+    EXPECT_EQ(ReadTextFile(InQuarantine("a.txt")), "first");
+    EXPECT_FALSE(FileExists(m_dir.File("b.txt")) || FileExists(m_program.File("escape.txt")));
 
-    // -copy replaces an existing target.
-    WriteTextFile(m_dir.File("a.txt"), "second");
-    EXPECT_EQ(RunBound("-copy"), 1u);
-    EXPECT_EQ(ReadTextFile(m_dir.File("b.txt")), "second");
+    // Restore: not elsewhere, not over the file that is there, not a file
+    // that no record names.
+    EXPECT_EQ(StoreAndRun("-move", PathRequest(InQuarantine("a.txt"), m_dir.File("c.txt")), kToolRequestShortSize), 0u);
+    EXPECT_EQ(StoreAndRun("-move", PathRequest(InQuarantine("a.txt"), a), kToolRequestShortSize), 0u);
+    EXPECT_EQ(StoreAndRun("-move", PathRequest(a, m_dir.File("d.txt")), kToolRequestShortSize), 0u);
+    EXPECT_EQ(ReadTextFile(a), "second");
+    ASSERT_TRUE(DeleteFileA(a.c_str()));
+    EXPECT_EQ(StoreAndRun("-Move", PathRequest(InQuarantine("a.txt"), a), kToolRequestShortSize), 1u);
+    EXPECT_EQ(ReadTextFile(a), "first");
+    EXPECT_FALSE(FileExists(InQuarantine("a.txt")) || FileExists(m_dir.File("c.txt")));
+    EXPECT_EQ(ReadTextFile(InQuarantine("index.dat")), "");
 
-    // -move onto an existing file fails and leaves both files alone.
-    EXPECT_EQ(RunBound("-move"), 0u);
-    EXPECT_EQ(ReadTextFile(m_dir.File("a.txt")), "second");
-    EXPECT_EQ(ReadTextFile(m_dir.File("b.txt")), "second");
+    // Delete: the recorded copy and its record; the index itself is no copy.
+    BackUp(a, "again.txt");
+    EXPECT_EQ(StoreAndRun("-delete_copy", PathRequest(InQuarantine("index.dat")), kToolRequestShortSize), 0u);
+    EXPECT_TRUE(FileExists(InQuarantine("index.dat")));
+    EXPECT_EQ(StoreAndRun("-delete_copy", PathRequest(InQuarantine("again.txt")), kToolRequestShortSize), 1u);
+    EXPECT_FALSE(FileExists(InQuarantine("again.txt")));
+    EXPECT_EQ(ReadTextFile(InQuarantine("index.dat")), "");
+}
 
-    EXPECT_EQ(StoreAndRun("-Move", PathRequest(m_dir.File("a.txt"), m_dir.File("c.txt")),
-                          kToolRequestShortSize), 1u);
-    EXPECT_FALSE(FileExists(m_dir.File("a.txt")));
-    EXPECT_EQ(ReadTextFile(m_dir.File("c.txt")), "second");
+// Records whose copy names climb out of the quarantine are damaged: the
+// tool neither restores nor deletes anything for them.
+TEST_F(ConfigureTool, DamagedRecordsMoveAndDeleteNothing) {
+    const std::string outside = m_dir.File("outside.txt");
+    WriteTextFile(outside, "keep me");
+    CreateDirectoryA(InQuarantine("").c_str(), nullptr);
+    ASSERT_TRUE(WriteTextFile(InQuarantine("index.dat"),
+                              "0000AAAA\r\n" + InQuarantine("../../" + outside.substr(3)) + "\r\n" + m_dir.File("back.txt") +
+                                  "\r\n"));
+    for (const char* toolSwitch : {"-move", "-delete_copy"}) {
+        ToolRequest r = PathRequest(InQuarantine("../../" + outside.substr(3)), m_dir.File("back.txt"));
+        EXPECT_EQ(StoreAndRun(toolSwitch, r, kToolRequestShortSize), 0u) << toolSwitch;
+    }
+    EXPECT_EQ(ReadTextFile(outside), "keep me");
+    EXPECT_FALSE(FileExists(m_dir.File("back.txt")));
 }
 
 TEST_F(ConfigureTool, ALaunchNotBoundToTheStoredRequestDoesNothing) {
     ChildProcess child;
     ASSERT_TRUE(child.Start(Quoted(BinDir() + "idle_process.exe")));
-    ToolRequest kill = {};
-    kill.id = child.Id();
+    ToolRequest kill = KillRequest(child.Id(), BinDir() + "idle_process.exe");
     Store(kill, kToolRequestShortSize);
     // No digest, another digest, the right one with more after it.
     std::string digest = DigestOf(m_stored);
@@ -246,14 +305,14 @@ TEST_F(ConfigureTool, QuotedProgramNameWithBlanks) {
     std::string tool = folder + "veyrith_configure.exe";
     ASSERT_TRUE(CopyFileA(ToolPath().c_str(), tool.c_str(), FALSE));
     WriteTextFile(m_dir.File("a.txt"), "a");
-    Store(PathRequest(m_dir.File("a.txt"), m_dir.File("b.txt")), kToolRequestShortSize);
+    Store(PathRequest(m_dir.File("a.txt"), folder + "Quarantined\\b.txt"), kToolRequestShortSize);
     EXPECT_EQ(RunBound("-copy", tool), 1u);
-    EXPECT_TRUE(FileExists(m_dir.File("b.txt")));
+    EXPECT_TRUE(FileExists(folder + "Quarantined\\b.txt"));
 }
 
 TEST_F(ConfigureTool, OnlyAWellFormedRequestOfTheSwitchsSizeIsUsed) {
     WriteTextFile(m_dir.File("a.txt"), "a");
-    ToolRequest r = PathRequest(m_dir.File("a.txt"), m_dir.File("b.txt"));
+    ToolRequest r = PathRequest(m_dir.File("a.txt"), InQuarantine("b.txt"));
     std::vector<unsigned char> bytes(kToolRequestBufferSize + 1, 0);
     std::memcpy(bytes.data(), &r, sizeof(r));
     // Too long, as long as the tool reads, the whole record, a record cut
@@ -270,13 +329,12 @@ TEST_F(ConfigureTool, OnlyAWellFormedRequestOfTheSwitchsSizeIsUsed) {
     StoreBytes(bytes, REG_SZ);
     ASSERT_EQ(m_stored, bytes);
     EXPECT_EQ(RunBound("-copy"), 0u);
-    EXPECT_FALSE(FileExists(m_dir.File("b.txt")));
+    EXPECT_FALSE(FileExists(InQuarantine("b.txt")));
 
     // A process identifier stored as a number.
     ChildProcess child;
     ASSERT_TRUE(child.Start(Quoted(BinDir() + "idle_process.exe")));
-    ToolRequest kill = {};
-    kill.id = child.Id();
+    ToolRequest kill = KillRequest(child.Id(), BinDir() + "idle_process.exe");
     const unsigned char* id = reinterpret_cast<const unsigned char*>(&kill.id);
     StoreBytes(std::vector<unsigned char>(id, id + sizeof(kill.id)), REG_DWORD);
     EXPECT_EQ(RunBound("-kill"), 0u);
@@ -289,41 +347,63 @@ TEST_F(ConfigureTool, OnlyAWellFormedRequestOfTheSwitchsSizeIsUsed) {
     EXPECT_EQ(StoreAndRun("-reg_autorun", noKind, kToolRequestAutorunSize), 1u);
 }
 
-TEST_F(ConfigureTool, KillEndsAChildAndFailsOnAMissingProcess) {
+// The process of a system process's image, found by its file name.
+DWORD FindSystemProcess(const wchar_t* name) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof(entry);
+    DWORD found = 0;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more && !found; more = Process32NextW(snapshot, &entry))
+        if (!lstrcmpiW(entry.szExeFile, name)) found = entry.th32ProcessID;
+    CloseHandle(snapshot);
+    return found;
+}
+
+std::string SystemFile(const char* name) {
+    char folder[MAX_PATH] = {};
+    GetSystemDirectoryA(folder, MAX_PATH);
+    return std::string(folder) + "\\" + name;
+}
+
+// A process is ended only when it runs the image the request names, and
+// never when the system needs it.
+TEST_F(ConfigureTool, KillEndsOnlyTheNamedImageAndNoSystemProcess) {
+    const std::string idle = BinDir() + "idle_process.exe";
     ChildProcess child;
-    ASSERT_TRUE(child.Start(Quoted(BinDir() + "idle_process.exe")));
-    ToolRequest r = {};
-    r.id = child.Id();
-    EXPECT_EQ(StoreAndRun("-kill", r, kToolRequestShortSize), 1u);
+    ASSERT_TRUE(child.Start(Quoted(idle)));
+    EXPECT_EQ(StoreAndRun("-kill", KillRequest(child.Id(), m_dir.File("idle_process.exe")), kToolRequestShortSize), 0u);
+    EXPECT_EQ(StoreAndRun("-kill", KillRequest(child.Id(), ""), kToolRequestShortSize), 0u);
+    EXPECT_TRUE(child.Running());
+    EXPECT_EQ(StoreAndRun("-kill", KillRequest(child.Id(), idle), kToolRequestShortSize), 1u);
     DWORD code = 0;
     ASSERT_TRUE(child.Wait(5000, &code));
     EXPECT_EQ(code, 0xFFFFFFFFu);
-
-    EXPECT_FALSE(ProcessExists(child.Id()));
-
     // An id that names no process.
-    r.id = 0xFFFFFFF0;
-    EXPECT_EQ(StoreAndRun("-kill", r, kToolRequestShortSize), 0u);
+    EXPECT_EQ(StoreAndRun("-kill", KillRequest(0xFFFFFFF0, idle), kToolRequestShortSize), 0u);
+
+    DWORD services = FindSystemProcess(L"services.exe");
+    ASSERT_NE(services, 0u);
+    EXPECT_EQ(StoreAndRun("-kill", KillRequest(services, SystemFile("services.exe")), kToolRequestShortSize), 0u);
+    EXPECT_TRUE(ProcessExists(services));
 }
 
-TEST_F(ConfigureTool, KillDeleteEndsTheProcessThenDeletesItsFile) {
+// A file is deleted only when the quarantine holds a copy with its bytes:
+// without one the process is not ended either.
+TEST_F(ConfigureTool, KillDeleteNeedsABackupOfTheFile) {
     std::string exe = m_dir.File("victim.exe");
     ASSERT_TRUE(CopyFileA((BinDir() + "idle_process.exe").c_str(), exe.c_str(), FALSE));
     ChildProcess child;
     ASSERT_TRUE(child.Start(Quoted(exe)));
-    ToolRequest r = PathRequest(exe);
+    ToolRequest r = PathRequest(exe, exe);
     r.id = child.Id();
+    EXPECT_EQ(StoreAndRun("-kill_del", r, kToolRequestShortSize), 0u);
+    EXPECT_TRUE(child.Running());
+    EXPECT_TRUE(FileExists(exe));
+
+    BackUp(exe, "victim.exe");
     EXPECT_EQ(StoreAndRun("-kill_del", r, kToolRequestShortSize), 1u);
     EXPECT_TRUE(child.Wait(5000));
     EXPECT_FALSE(FileExists(exe));
-
-    // Process gone but file missing: the deletion fails, so does the run.
-    ChildProcess second;
-    ASSERT_TRUE(second.Start(Quoted(BinDir() + "idle_process.exe")));
-    r = PathRequest(m_dir.File("missing.exe"));
-    r.id = second.Id();
-    EXPECT_EQ(StoreAndRun("-kill_del", r, kToolRequestShortSize), 0u);
-    EXPECT_TRUE(second.Wait(5000));
 }
 
 TEST_F(ConfigureTool, AStandardUserEndsTheirOwnProcesses) {
@@ -334,13 +414,12 @@ TEST_F(ConfigureTool, AStandardUserEndsTheirOwnProcesses) {
     ASSERT_TRUE(first.Start(Quoted(BinDir() + "idle_process.exe")));
     ASSERT_TRUE(second.Start(Quoted(exe)));
 
-    ToolRequest r = {};
-    r.id = first.Id();
-    Store(r, kToolRequestShortSize);
+    Store(KillRequest(first.Id(), BinDir() + "idle_process.exe"), kToolRequestShortSize);
     EXPECT_EQ(RunAsStandardUser(Quoted(ToolPath()) + " -kill " + DigestOf(m_stored)), 1u);
     EXPECT_TRUE(first.Wait(5000));
 
-    r = PathRequest(exe);
+    BackUp(exe, "victim.exe");
+    ToolRequest r = PathRequest(exe, exe);
     r.id = second.Id();
     Store(r, kToolRequestShortSize);
     EXPECT_EQ(RunAsStandardUser(Quoted(ToolPath()) + " -kill_del " + DigestOf(m_stored)), 1u);
@@ -348,11 +427,17 @@ TEST_F(ConfigureTool, AStandardUserEndsTheirOwnProcesses) {
     EXPECT_FALSE(FileExists(exe));
 }
 
-TEST_F(ConfigureTool, MoveRebootRegistersAPendingDeletionOfTheNamedFile) {
+TEST_F(ConfigureTool, MoveRebootRegistersAPendingDeletionOfABackedUpFile) {
     std::vector<unsigned char> before =
         ReadBinaryValue(HKEY_LOCAL_MACHINE, kPendingKey, "PendingFileRenameOperations");
     const std::wstring name = L"\u043e\u0442\u043b\u043e\u0436\u0435\u043d \u76d1.txt";
     std::wstring file = Wide(m_dir.Path()) + name;
+    WriteTextFile(file, "x");
+    // Without a backup, and with a backup of other bytes, nothing is registered.
+    EXPECT_EQ(StoreAndRun("-move_reboot", PathRequest(file), kToolRequestShortSize), 0u);
+    BackUp(file, "pending.txt");
+    WriteTextFile(file, "changed since");
+    EXPECT_EQ(StoreAndRun("-move_reboot", PathRequest(file), kToolRequestShortSize), 0u);
     WriteTextFile(file, "x");
     EXPECT_EQ(StoreAndRun("-move_reboot", PathRequest(file), kToolRequestShortSize), 1u);
     // A REG_MULTI_SZ of source/target pairs: the file, by its real name,
@@ -376,22 +461,31 @@ TEST_F(ConfigureTool, MoveRebootRegistersAPendingDeletionOfTheNamedFile) {
 TEST_F(ConfigureTool, RegAutorunRemovesOnlyTheNamedEntry) {
     // The target is named in Cyrillic; beside it a value named with as many
     // question marks, which a conversion to the code page would have named.
-    const std::wstring target = L"\u0428\u043f\u0438\u043e\u043d";
-    const std::wstring lookalike(target.size(), L'?');
-    for (const std::wstring& name : {std::wstring(L"First"), target, lookalike, std::wstring(L"Last")})
-        ASSERT_TRUE(SetWideValue(kTestRunKey, name));
+    const std::wstring target = L"\u0428\u043f\u0438\u043e\u043d VeyrithToolTest";
+    const std::wstring lookalike = L"????? VeyrithToolTest";
+    m_runValues = {L"\u0428\u043f\u0438\u043e\u043d VeyrithToolTest", L"????? VeyrithToolTest"};
+    for (const std::wstring& name : {target, lookalike}) ASSERT_TRUE(SetWideValue(kUserRunKey, name));
     ToolRequest r = {};
     r.id = 1;
-    lstrcpyW(r.path, Wide(kTestRunKey).c_str());
+    lstrcpyW(r.path, Wide(kUserRunKey).c_str());
     r.rootKey = 0x80000001;
     lstrcpyW(r.valueName, target.c_str());
+    // A view the request may not name is refused.
+    r.view = 7;
+    EXPECT_EQ(StoreAndRun("-reg_autorun", r, kToolRequestAutorunSize), 0u);
+    r.view = kRequestView32;
     EXPECT_EQ(StoreAndRun("-reg_autorun", r, kToolRequestAutorunSize), 1u);
-    EXPECT_FALSE(WideValueExists(kTestRunKey, target));
-    EXPECT_TRUE(WideValueExists(kTestRunKey, lookalike));
-    EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kTestRunKey, "First"));
-    EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kTestRunKey, "Last"));
+    EXPECT_FALSE(WideValueExists(kUserRunKey, target));
+    EXPECT_TRUE(WideValueExists(kUserRunKey, lookalike));
     // The value is gone now, so a second run fails.
     EXPECT_EQ(RunBound("-reg_autorun"), 0u);
+
+    // A value outside the Run keys is never deleted.
+    ASSERT_TRUE(SetWideValue(kTestRunKey, L"First"));
+    lstrcpyW(r.path, Wide(kTestRunKey).c_str());
+    lstrcpyW(r.valueName, L"First");
+    EXPECT_EQ(StoreAndRun("-reg_autorun", r, kToolRequestAutorunSize), 0u);
+    EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kTestRunKey, "First"));
 
     // Kinds 0 and 3 succeed without touching anything.
     lstrcpyW(r.valueName, L"First");
@@ -423,9 +517,22 @@ TEST_F(ConfigureTool, RegAutorunRemovesOnlyTheNamedEntry) {
     EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, longKey.c_str(), "First"));
 }
 
-TEST_F(ConfigureTool, RegAutorunKindTwoDeletesTheShortcutFile) {
-    std::string lnk = m_dir.File("spy.lnk");
-    WriteTextFile(lnk, "not really a shortcut");
+// Kind 2 deletes a shortcut directly in a Startup folder, and nothing else.
+TEST_F(ConfigureTool, RegAutorunKindTwoDeletesOnlyAStartupShortcut) {
+    wchar_t startup[MAX_PATH] = {};
+    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_STARTUP, nullptr, SHGFP_TYPE_CURRENT, startup)));
+    CreateDirectoryW(startup, nullptr);
+    const std::wstring lnk = std::wstring(startup) + L"\\VeyrithToolTest spy.lnk";
+    const std::wstring elsewhere = Wide(m_dir.File("spy.lnk"));
+    const std::wstring notShortcut = std::wstring(startup) + L"\\VeyrithToolTest.txt";
+    for (const std::wstring& file : {lnk, elsewhere, notShortcut}) ASSERT_TRUE(WriteTextFile(file, "x"));
+    for (const std::wstring& file : {elsewhere, notShortcut}) {
+        ToolRequest r = PathRequest(file);
+        r.id = 2;
+        EXPECT_EQ(StoreAndRun("-reg_autorun", r, kToolRequestAutorunSize), 0u);
+        EXPECT_TRUE(FileExists(file));
+    }
+    DeleteFileW(notShortcut.c_str());
     ToolRequest r = PathRequest(lnk);
     r.id = 2;
     EXPECT_EQ(StoreAndRun("-reg_autorun", r, kToolRequestAutorunSize), 1u);

@@ -7,6 +7,7 @@
 #include "quarantine/quarantine_store.h"
 #include "resources/resource.h"
 #include "test_support.h"
+#include "../quarantine/quarantine_home.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -89,7 +90,7 @@ bool AppendOldRecord(const std::string& copy, const std::string& source, const s
 TEST(QuarantineDialog, EnterRestoresAndStaysDeleteRemovesAndTheListFollowsTheIndex) {
     TempFolder program;
     TempFolder sources;
-    SetQuarantineProgramFolder(Wide(program.Path()));
+    ASSERT_TRUE(UseQuarantineHome(program.Path()));
     // A program with icons first, then two files without; the middle one
     // quarantined by an earlier version, with a name in the code page.
     std::string first = sources.File("first.exe");
@@ -131,6 +132,7 @@ TEST(QuarantineDialog, EnterRestoresAndStaysDeleteRemovesAndTheListFollowsTheInd
     std::vector<QuarantineRecord> left = ReadQuarantineRecords();
     EXPECT_EQ(left.size() == 1 ? left[0].id : "", records[0].id);
     SetQuarantineProgramFolder(L"");
+    SetToolFolder(Wide(BinDir()));
 }
 
 }  // namespace

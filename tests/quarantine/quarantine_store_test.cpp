@@ -1,6 +1,7 @@
 // The quarantine store on real files in a program folder of its own.
 #include "quarantine/quarantine_store.h"
 #include "test_support.h"
+#include "tool/tool_client.h"
 
 #include <gtest/gtest.h>
 
@@ -19,8 +20,18 @@ std::string Utf8(const std::wstring& text) {
 
 class QuarantineStore : public ::testing::Test {
 protected:
-    void SetUp() override { SetQuarantineProgramFolder(Wide(program.Path())); }
-    void TearDown() override { SetQuarantineProgramFolder(L""); }
+    // The tool beside the program keeps the quarantine there.
+    void SetUp() override { UseProgramFolder(Wide(program.Path())); }
+    void TearDown() override {
+        SetQuarantineProgramFolder(L"");
+        SetToolFolder(Wide(BinDir()));
+    }
+    void UseProgramFolder(const std::wstring& folder) {
+        ASSERT_TRUE(CopyFileW(Wide(BinDir() + "veyrith_configure.exe").c_str(),
+                              (folder + L"veyrith_configure.exe").c_str(), FALSE));
+        SetQuarantineProgramFolder(folder);
+        SetToolFolder(folder);
+    }
     std::wstring Index() const { return QuarantineFolder() + L"\\index.dat"; }
     std::wstring Quarantined(const std::wstring& folder, const std::wstring& name) {
         EXPECT_TRUE(WriteTextFile(folder + name, Utf8(folder + name)));
@@ -56,31 +67,56 @@ TEST_F(QuarantineStore, IndexBytesOrderAndFilesOfOneName) {
     EXPECT_EQ(r[1].id.size(), 8u);
     EXPECT_NE(r[0].id, r[1].id);
 
-    // Removal keeps the others in order; both copies of one name go home.
-    ASSERT_TRUE(RemoveQuarantineRecord(r[1].id));
+    // A deleted copy takes its record along and keeps the others in order;
+    // both copies of one name go home, and the index is empty then.
+    ASSERT_TRUE(DeleteQuarantinedCopy(r[1]));
+    EXPECT_FALSE(FileExists(r[1].copyPath));
     EXPECT_EQ(ReadTextFile(Index()), Bytes(r[0]) + Bytes(r[2]));
     EXPECT_FALSE(FileExists(QuarantineFolder() + L"\\index.tmp"));
     for (int i : {0, 2}) {
         ASSERT_TRUE(DeleteFileW(r[i].sourcePath.c_str()));
-        EXPECT_TRUE(RestoreQuarantinedFile(r[i].copyPath, r[i].sourcePath));
+        EXPECT_TRUE(RestoreQuarantinedFile(r[i]));
         EXPECT_EQ(ReadTextFile(r[i].sourcePath), Utf8(r[i].sourcePath));
     }
+    EXPECT_EQ(ReadTextFile(Index()), "");
 }
 
-TEST_F(QuarantineStore, IncompleteTailIsIgnoredAndDroppedByTheNextWrite) {
+// A record starts with an id line: junk before the records, a record cut
+// short and damaged records are passed over, and the sound records around
+// them still read. A copy name with a separator or "..", or an id that two
+// records share, makes a damaged record; the next write keeps the sound ones.
+TEST_F(QuarantineStore, DamagedLinesAndRecordsAreFoundOverAndNeverActedOn) {
     CreateDirectoryW(QuarantineFolder().c_str(), nullptr);
-    QuarantineRecord kept = {"00123456", L"C:\\q\\kept.dll", L"C:\\apps\\kept.dll"};
-    for (std::string tail : {"0000ABCD\r\n", "0000ABCD\r\nC:\\x.dll\r\n", "0000ABCD\r\nC:\\x\r\nC:\\y"}) {
-        ASSERT_TRUE(WriteTextFile(Index(), Bytes(kept) + tail));
-        EXPECT_EQ(ReadQuarantineRecords().size(), 1u) << tail;
-        ASSERT_TRUE(RemoveQuarantineRecord("FFFFFFFF"));
-        EXPECT_EQ(ReadTextFile(Index()), Bytes(kept)) << tail;
-    }
-    ASSERT_TRUE(WriteTextFile(Index(), Bytes(kept) + "0000ABCD\r\n"));
-    Quarantined(sources, "new.dll");
+    const std::wstring folder = QuarantineFolder() + L"\\";
+    QuarantineRecord first = {"00123456", folder + L"first.dll", Wide(sources.File("first.dll"))};
+    QuarantineRecord second = {"00ABCDEF", folder + L"second.dll", Wide(sources.File("second.dll"))};
+    const std::string damaged =
+        OldBytes("0000AAAA", "C:\\q/../../outside.dll", "C:\\x.dll") +
+        OldBytes("0000BBBB", "C:\\q\\..", "C:\\y.dll") + OldBytes("0000CCCC", "C:\\q\\a.dll", "C:\\z.dll") +
+        OldBytes("0000CCCC", "C:\\q\\b.dll", "C:\\z.dll") + "0000DDDD\r\nC:\\cut.dll\r\n";
+    ASSERT_TRUE(WriteTextFile(Index(), "junk at the top\r\n" + Bytes(first) + damaged + Bytes(second) + "0000ABCD\r\n"));
     std::vector<QuarantineRecord> r = ReadQuarantineRecords();
     ASSERT_EQ(r.size(), 2u);
-    EXPECT_EQ(ReadTextFile(Index()), Bytes(kept) + Bytes(r[1]));
+    EXPECT_EQ(r[0].copyPath, first.copyPath);
+    EXPECT_EQ(r[1].copyPath, second.copyPath);
+
+    // The tool rewrites the index with the sound records only.
+    Quarantined(others, "new.dll");
+    r = ReadQuarantineRecords();
+    ASSERT_EQ(r.size(), 3u);
+    EXPECT_EQ(ReadTextFile(Index()), Bytes(first) + Bytes(second) + Bytes(r[2]));
+}
+
+// A backup cut short by the end of the tool leaves its partial copy; the
+// next backup removes it, and no partial copy is ever a record.
+TEST_F(QuarantineStore, APartialCopyOfAnInterruptedBackupGoesAtTheNextWrite) {
+    CreateDirectoryW(QuarantineFolder().c_str(), nullptr);
+    const std::wstring partial = QuarantineFolder() + L"\\~partial-00001234";
+    ASSERT_TRUE(WriteTextFile(partial, std::string(4096, 'p')));
+    EXPECT_TRUE(ReadQuarantineRecords().empty());
+    Quarantined(sources, "next.dll");
+    EXPECT_FALSE(FileExists(partial));
+    EXPECT_EQ(ReadQuarantineRecords().size(), 1u);
 }
 
 // A program folder named in CJK letters, sources named in Cyrillic: the
@@ -90,7 +126,7 @@ TEST_F(QuarantineStore, NamesBeyondTheCodePageRoundTrip) {
     const std::wstring home = Wide(program.Path()) + L"\u7a0b\u5e8f\\";
     const std::wstring folder = Wide(sources.Path()) + L"\u0448\u043f\u0438\u043e\u043d\\";
     ASSERT_TRUE(CreateDirectoryW(home.c_str(), nullptr) && CreateDirectoryW(folder.c_str(), nullptr));
-    SetQuarantineProgramFolder(home);
+    UseProgramFolder(home);
     const std::wstring name = L"\u0436\u0443\u0447\u043e\u043a \u76d1\u89c6.dll";
     std::wstring source = Quarantined(folder, name);
     // A name that differs in one CJK letter only is another file.
@@ -104,7 +140,7 @@ TEST_F(QuarantineStore, NamesBeyondTheCodePageRoundTrip) {
     EXPECT_EQ(r[1].copyPath, home + L"Quarantined\\\u0436\u0443\u0447\u043e\u043a \u76d1\u8996.dll");
     EXPECT_EQ(ReadTextFile(Index()), Bytes(r[0]) + Bytes(r[1]));
     ASSERT_TRUE(DeleteFileW(source.c_str()));
-    EXPECT_TRUE(RestoreQuarantinedFile(r[0].copyPath, r[0].sourcePath));
+    EXPECT_TRUE(RestoreQuarantinedFile(r[0]));
     EXPECT_EQ(ReadTextFile(source), Utf8(source));
     EXPECT_TRUE(FileExists(other)) << "the other name was left alone";
 }
@@ -124,8 +160,8 @@ TEST_F(QuarantineStore, APathTheIndexCannotHoldIsRefusedBeforeAnyCopy) {
 }
 
 // An index written by an earlier version: ANSI paths in the system's code
-// page and no mark. It still reads and restores; a new record is appended
-// in the UTF-8 form, and the next rewrite carries the old record over.
+// page and no mark. It still reads and restores, and the next write carries
+// the old record over in the UTF-8 form.
 TEST_F(QuarantineStore, AnIndexOfTheEarlierFormStillReadsAndRestores) {
     const std::string ansiName = "caf\xE9 old.dll";
     const std::wstring name = Wide(ansiName);
@@ -143,25 +179,25 @@ TEST_F(QuarantineStore, AnIndexOfTheEarlierFormStillReadsAndRestores) {
     EXPECT_EQ(r[0].copyPath, copy);
     EXPECT_EQ(r[0].sourcePath, source);
 
+    // The tool's next write carries the old record over in the UTF-8 form.
     Quarantined(others, "fresh.dll");
     r = ReadQuarantineRecords();
     ASSERT_EQ(r.size(), 2u);
-    EXPECT_EQ(ReadTextFile(Index()), old + Bytes(r[1]));
+    EXPECT_EQ(ReadTextFile(Index()), Bytes(r[0]) + Bytes(r[1]));
 
-    EXPECT_TRUE(RestoreQuarantinedFile(r[0].copyPath, r[0].sourcePath));
+    EXPECT_TRUE(RestoreQuarantinedFile(r[0]));
     EXPECT_EQ(ReadTextFile(source), "old copy");
-    ASSERT_TRUE(RemoveQuarantineRecord("0BADCAFE"));
     EXPECT_EQ(ReadTextFile(Index()), Bytes(r[1]));
 }
 
 TEST_F(QuarantineStore, RestoreOntoAnExistingFileFailsAndKeepsCopyAndRecord) {
     std::wstring source = Quarantined(sources, "busy.dll");
     QuarantineRecord record = ReadQuarantineRecords().at(0);
-    EXPECT_FALSE(RestoreQuarantinedFile(record.copyPath, record.sourcePath));  // own move, then the tool's
+    EXPECT_FALSE(RestoreQuarantinedFile(record));
     EXPECT_EQ(ReadTextFile(record.copyPath), Utf8(source));
     EXPECT_EQ(ReadQuarantineRecords().size(), 1u);
-    EXPECT_TRUE(DeleteQuarantinedCopy(record.copyPath));
-    EXPECT_FALSE(DeleteQuarantinedCopy(record.copyPath));
+    EXPECT_TRUE(DeleteQuarantinedCopy(record));
+    EXPECT_FALSE(DeleteQuarantinedCopy(record));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The tool client against a missing tool, a tool that never ends and the real
 // veyrith_configure.exe beside the test program.
 #include "common/product.h"
+#include "common/tool_request.h"
 #include "framework/message_box.h"
 #include "framework/string_resource.h"
 #include "resources/resource.h"
@@ -62,7 +63,7 @@ bool HoldsHandleTo(DWORD processId) {
 TEST_F(ToolClient, MissingToolLongPathsAndTheStoredRequests) {
     TempFolder empty;
     SetToolFolder(Wide(empty.Path()));
-    EXPECT_EQ(ToolKill(4321), 0u);
+    EXPECT_EQ(ToolKill(4321, L"C:\\x.exe"), 0u);
     EXPECT_EQ(Stored(kToolRequestShortSize).id, 4321u);
     std::wstring longest = L"C:\\" + std::wstring(256, L'\u0436');
     EXPECT_FALSE(ToolMove(longest.c_str(), L"C:\\b.dll"));
@@ -72,7 +73,7 @@ TEST_F(ToolClient, MissingToolLongPathsAndTheStoredRequests) {
     // One character more is refused before anything is stored or started.
     CListItemState record = {};
     record.m_autoRun.m_nType = AUTORUN_WININI;
-    EXPECT_EQ(ToolRemoveAutoRun(record), 0u);
+    EXPECT_EQ(ToolRemoveAutoRun(record, false), 0u);
     Stored(kToolRequestAutorunSize);
     std::wstring tooLong = longest + L"a";
     EXPECT_FALSE(ToolCopy(L"C:\\b.dll", tooLong.c_str()));
@@ -104,8 +105,10 @@ TEST_F(ToolClient, ToolThatNeverEndsFailsAndItsHandleIsClosed) {
 }
 
 // The tool itself in a folder named in CJK letters, the files in one named
-// in Cyrillic: every name reaches the tool and the file system unchanged.
-TEST_F(ToolClient, RealToolCopiesAndMovesFilesOfAnyName) {
+// in Cyrillic: every name reaches the tool and the file system unchanged. A
+// backup goes into the quarantine beside the tool and comes back only to
+// where it came from, never over a file.
+TEST_F(ToolClient, RealToolBacksUpAndRestoresFilesOfAnyName) {
     TempFolder folder;
     const std::wstring toolFolder = Wide(folder.Path()) + L"\u5de5\u5177\\";
     const std::wstring files = Wide(folder.Path()) + L"\u0444\u0430\u0439\u043b\u044b\\";
@@ -113,15 +116,16 @@ TEST_F(ToolClient, RealToolCopiesAndMovesFilesOfAnyName) {
     ASSERT_TRUE(CopyFileW(Wide(BinDir() + "veyrith_configure.exe").c_str(),
                           (toolFolder + L"veyrith_configure.exe").c_str(), FALSE));
     SetToolFolder(toolFolder);
-    std::wstring source = files + L"\u0438\u0441\u0445\u043e\u0434.txt", copy = files + L"\u76d1.txt",
-                 moved = files + L"\u0436.txt";
+    const std::wstring source = files + L"\u0438\u0441\u0445\u043e\u0434.txt";
+    const std::wstring copy = toolFolder + L"Quarantined\\\u76d1.txt";
     ASSERT_TRUE(WriteTextFile(source, "payload"));
     EXPECT_TRUE(ToolCopy(source.c_str(), copy.c_str()));
-    EXPECT_TRUE(ToolMove(copy.c_str(), moved.c_str()));
+    EXPECT_FALSE(ToolMove(copy.c_str(), source.c_str()));  // onto the file that is still there
+    ASSERT_TRUE(DeleteFileW(source.c_str()));
+    EXPECT_TRUE(ToolMove(copy.c_str(), source.c_str()));
     EXPECT_FALSE(FileExists(copy));
-    EXPECT_EQ(ReadTextFile(moved), "payload");
-    EXPECT_FALSE(ToolMove(source.c_str(), moved.c_str()));  // onto an existing file
-    EXPECT_EQ(std::wstring(Stored(kToolRequestShortSize).target), moved);
+    EXPECT_EQ(ReadTextFile(source), "payload");
+    EXPECT_EQ(std::wstring(Stored(kToolRequestShortSize).target), source);
     EXPECT_TRUE(boxes.empty());
 }
 
@@ -133,10 +137,10 @@ TEST_F(ToolClient, AnEntryWithoutAWholeNameIsNeverSent) {
     CListItemState record = {};
     record.m_autoRun.m_nType = AUTORUN_REGISTRY;
     wcscpy(record.m_autoRun.m_szLocation, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run");
-    EXPECT_EQ(ToolRemoveAutoRun(record), 0u);
+    EXPECT_EQ(ToolRemoveAutoRun(record, false), 0u);
     record.m_autoRun.m_nType = AUTORUN_SHORTCUT;
     record.m_autoRun.m_szLocation[0] = L'\0';
-    EXPECT_EQ(ToolRemoveAutoRun(record), 0u);
+    EXPECT_EQ(ToolRemoveAutoRun(record, true), 0u);
     EXPECT_TRUE(boxes.empty()) << "a missing tool was started";
 }
 

@@ -19,7 +19,7 @@ void CActions::EndProcess() {
     CConfirmKillDlg dialog(m_host.BoldFont(), record.m_szPath);
     if (dialog.DoModal(m_host.HostWindow()) != IDOK) return;
     if (!IsStillRunning(record)) return;
-    if (!ToolKill(record.m_dwProcessId)) {
+    if (!ToolKill(record.m_dwProcessId, record.m_szPath)) {
         fw::ShowMessage(IDS_UNABLE_TO_TERMINATE, MB_OK | MB_ICONSTOP);
         return;
     }
@@ -53,7 +53,7 @@ void CActions::RemoveProcessFile() {
         }
         RebootWindows();
     } else {
-        if (!ToolKillAndDelete(file.c_str(), record.m_dwProcessId)) {
+        if (!ToolKillAndDelete(file.c_str(), record.m_dwProcessId, record.m_szPath)) {
             fw::ShowMessage(IDS_OPERATION_FAILED, MB_OK | MB_ICONSTOP);
             return;
         }
@@ -134,7 +134,7 @@ void CActions::RemoveFromAutorun() {
 
 DWORD CActions::RemoveAutoRunEntry(const CListItemState& record) {
     const CAutoRunInfo& entry = record.m_autoRun;
-    DWORD result = ToolRemoveAutoRun(record);
+    DWORD result = ToolRemoveAutoRun(record, m_host.SelectionIs64Bit());
     switch (entry.m_nType) {
     case AUTORUN_REGISTRY:
     case AUTORUN_SHORTCUT:

@@ -1,7 +1,7 @@
 // The whole autorun inventory and the display texts of the autorun kinds.
 #include "autorun/autorun_sources.h"
 
-#include "findings/autorun_places.h"
+#include "common/autorun_places.h"
 
 #include "resources/resource.h"
 #include "framework/string_resource.h"

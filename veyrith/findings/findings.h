@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <vector>
 
-#include "common/tool_request.h"
 
 enum AutoRunType {
     AUTORUN_NONE = 0,
@@ -16,8 +15,8 @@ enum AutoRunType {
     AUTORUN_WININI = 3,
 };
 
-// One autorun entry. Copied by value; also the body of the -reg_autorun
-// request, so its layout is the tool request's layout. The texts are UTF-16
+// One autorun entry. Copied by value; the -reg_autorun request carries its
+// kind, location, root key and value name. The texts are UTF-16
 // as the system gave them. A location or value name that does not fit its
 // field whole is not kept: the field stays empty and, for a registry entry,
 // the root key is null, so that no action ever names some other key, value
@@ -30,17 +29,6 @@ struct CAutoRunInfo {
     wchar_t m_szValueName[128];
 };
 
-// The request goes only from the 32-bit scanner to its tool; in the 64-bit
-// companion the root key is a wider handle and the record is never sent.
-#ifndef _WIN64
-static_assert(sizeof(CAutoRunInfo) == kToolRequestAutorunSize, "autorun record size");
-static_assert(offsetof(CAutoRunInfo, m_nType) == offsetof(ToolRequest, id), "kind offset");
-static_assert(offsetof(CAutoRunInfo, m_szLocation) == offsetof(ToolRequest, path), "location offset");
-static_assert(offsetof(CAutoRunInfo, m_szProgram) == offsetof(ToolRequest, target), "program offset");
-static_assert(offsetof(CAutoRunInfo, m_hRootKey) == offsetof(ToolRequest, rootKey), "root offset");
-static_assert(offsetof(CAutoRunInfo, m_szValueName) == offsetof(ToolRequest, valueName),
-              "value name offset");
-#endif
 
 // The autorun inventory: entries in the order the sources were read.
 typedef std::vector<CAutoRunInfo> CAutoRunArray;

@@ -6,7 +6,7 @@
 #include <cwchar>
 #include <new>
 
-#include "findings/utf8.h"
+#include "common/utf8.h"
 
 namespace {
 

@@ -13,11 +13,6 @@ constexpr DWORD kListStyles = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_O
                               LVS_EX_INFOTIP | LVS_EX_UNDERLINEHOT;
 static_assert(kListStyles == 0xC61, "extended list styles");
 
-std::wstring FileNamePart(const std::wstring& path) {
-    size_t slash = path.find_last_of(L'\\');
-    return slash == std::wstring::npos ? path : path.substr(slash + 1);
-}
-
 void InsertColumn(HWND list, int column, UINT headingId, int width) {
     std::string heading = fw::LoadResString(headingId);
     LVCOLUMNA info = {};
@@ -45,7 +40,6 @@ INT_PTR CQuarantineDlg::Show(HWND owner) {
 bool CQuarantineDlg::OnInit() {
     fw::Dialog::OnInit();
     m_list = GetDlgItem(Handle(), IDC_QUARANTINE_LIST);
-    m_folder = QuarantineFolder() + L"\\";
     SetUpList();
     FillList();
     return true;
@@ -79,7 +73,7 @@ void CQuarantineDlg::AddRow(const QuarantineRecord& record) {
     } else {
         image = ImageList_AddIcon(m_icons.Handle(), LoadIcon(nullptr, IDI_APPLICATION));
     }
-    std::wstring name = FileNamePart(record.copyPath);
+    std::wstring name = FileNameOf(record.copyPath);
     LVITEMW item = {};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
     item.iItem = ListView_GetItemCount(m_list);
@@ -108,11 +102,6 @@ bool CQuarantineDlg::SelectedRecord(QuarantineRecord& record) const {
     return true;
 }
 
-// The copy is addressed by its name in this quarantine folder.
-std::wstring CQuarantineDlg::CopyPathOf(const QuarantineRecord& record) const {
-    return m_folder + FileNamePart(record.copyPath);
-}
-
 bool CQuarantineDlg::OnCommand(UINT id, UINT code, HWND control) {
     if (id == ID_QUARANTINE_DELETE) {
         OnDelete();
@@ -124,28 +113,25 @@ bool CQuarantineDlg::OnCommand(UINT id, UINT code, HWND control) {
 void CQuarantineDlg::OnOK() {
     QuarantineRecord record;
     if (!SelectedRecord(record) || !Confirmed(IDS_CONFIRM_RESTORE)) return;
-    if (!RestoreQuarantinedFile(CopyPathOf(record), record.sourcePath)) {
+    if (!RestoreQuarantinedFile(record)) {
         fw::ShowMessage(IDS_RESTORE_FAILED, MB_OK | MB_ICONSTOP);
         return;
     }
-    RemoveRecordAndRefill(record.id, IDS_RESTORE_DONE);
+    Refill(IDS_RESTORE_DONE);
 }
 
 void CQuarantineDlg::OnDelete() {
     QuarantineRecord record;
     if (!SelectedRecord(record) || !Confirmed(IDS_CONFIRM_DELETE)) return;
-    if (!DeleteQuarantinedCopy(CopyPathOf(record))) {
+    if (!DeleteQuarantinedCopy(record)) {
         fw::ShowMessage(IDS_DELETE_FAILED, MB_OK | MB_ICONSTOP);
         return;
     }
-    RemoveRecordAndRefill(record.id, IDS_DELETE_DONE);
+    Refill(IDS_DELETE_DONE);
 }
 
-void CQuarantineDlg::RemoveRecordAndRefill(const std::string& id, UINT doneMessage) {
-    if (!RemoveQuarantineRecord(id)) {
-        fw::ShowMessage(IDS_RECORD_NOT_REMOVED, MB_OK | MB_ICONSTOP);
-        return;
-    }
+// The tool has dropped the record with the copy: the list is read again.
+void CQuarantineDlg::Refill(UINT doneMessage) {
     FillList();
     fw::ShowMessage(doneMessage, MB_OK | MB_ICONINFORMATION);
 }

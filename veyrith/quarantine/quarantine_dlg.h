@@ -33,14 +33,11 @@ private:
     void AddRow(const QuarantineRecord& record);
     // The record of the first selected row; false when none is selected.
     bool SelectedRecord(QuarantineRecord& record) const;
-    std::wstring CopyPathOf(const QuarantineRecord& record) const;
-    // Removes the record and refills the list; the message says how it went.
-    void RemoveRecordAndRefill(const std::string& id, UINT doneMessage);
+    // Refills the list after the tool's change; the message says how it went.
+    void Refill(UINT doneMessage);
 
     HWND m_list = nullptr;
     fw::ImageList m_icons;
     // One record per row; each row's item data is its index here.
     std::vector<QuarantineRecord> m_records;
-    // The quarantine folder with a trailing backslash.
-    std::wstring m_folder;
 };

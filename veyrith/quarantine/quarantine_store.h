@@ -1,56 +1,36 @@
-// The quarantine: backup copies of removed files in the folder "Quarantined"
-// beside the program, and its index "index.dat" that records where each copy
-// came from. The index is text, CR LF after every line, three lines per
-// record in the order the files were quarantined:
-//   id          8 upper-case hex digits, the tick count when it was made,
-//               then " UTF-8" in every record this version writes
-//   copyPath    the copy's full path in the quarantine folder
-//   sourcePath  the file's path when it was quarantined, as given
-// A record with the " UTF-8" mark holds its paths in UTF-8; one without it
-// was written by an earlier version and holds them in the system's ANSI code
-// page, which is how it is read. Every rewrite writes all records in the
-// UTF-8 form. A trailing group of fewer than three lines is not a record; it
-// is ignored and dropped at the next rewrite. The store shows no messages:
-// every operation says true or false and the dialog tells the user.
+// The quarantine as the scanner sees it: the backup copies in the folder
+// "Quarantined" beside the program and their index (common/quarantine_index.h).
+// The folder is written only by the privileged tool, which makes, restores
+// and deletes the copies and keeps the index; the scanner reads the index and
+// asks. The store shows no messages: every operation says true or false and
+// the caller tells the user.
 #pragma once
 
 #include <string>
 #include <vector>
 
-struct QuarantineRecord {
-    std::string id;           // 8 hex digits, compared as a whole
-    std::wstring copyPath;    // full path of the copy
-    std::wstring sourcePath;  // where the file came from
-};
+#include "common/quarantine_index.h"
 
 // The folder the quarantine lives in is the program folder + "Quarantined".
 // The program folder defaults to the running executable's folder; tests and
-// the frame may set it (with or without a trailing backslash).
+// the frame may set it (with or without a trailing backslash). The tool
+// keeps its quarantine beside itself: the two are one folder.
 void SetQuarantineProgramFolder(const std::wstring& programFolder);
 // The quarantine folder, without a trailing backslash.
 std::wstring QuarantineFolder();
 
-// Copies sourcePath into the quarantine folder (through the tool's -copy
-// when the program's own copy fails) and appends its record to the index.
-// The copy takes the source's file name, or "name[2].ext", "name[3].ext"...
-// when an earlier copy already holds that name. The source stays where it
-// is. False when no copy could be made, the index cannot be written, or the
-// path has no exact UTF-8 form (an unpaired surrogate): then nothing is
-// copied.
+// Has the tool copy sourcePath into the quarantine folder and record it. The
+// copy takes the source's file name, or "name[2].ext", "name[3].ext"... when
+// that name is taken. The source stays where it is. False when no copy was
+// made or the path has no exact UTF-8 form (an unpaired surrogate).
 bool QuarantineFile(const wchar_t* sourcePath);
 
-// Every complete record of the index, in file order; empty without index.
+// Every sound record of the index, in file order; empty without index.
 std::vector<QuarantineRecord> ReadQuarantineRecords();
 
-// Rewrites the index without every record whose id equals id, through
-// "index.tmp" which then replaces "index.dat". False when the index cannot
-// be read or rewritten or the replacement fails; the index is then unchanged.
-bool RemoveQuarantineRecord(const std::string& id);
+// Has the tool move the record's copy back to where it came from and drop
+// the record. Fails when a file stands there; the copy then stays.
+bool RestoreQuarantinedFile(const QuarantineRecord& record);
 
-// Moves the copy back to sourcePath (through the tool's -move when the
-// program's own move fails). Fails when a file stands at sourcePath; the
-// copy then stays. The caller removes the record after success.
-bool RestoreQuarantinedFile(const std::wstring& copyPath, const std::wstring& sourcePath);
-
-// Deletes the copy; no fallback on the tool.
-bool DeleteQuarantinedCopy(const std::wstring& copyPath);
+// Has the tool delete the record's copy and drop the record.
+bool DeleteQuarantinedCopy(const QuarantineRecord& record);

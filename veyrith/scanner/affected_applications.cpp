@@ -6,8 +6,8 @@
 
 #include "findings/autorun_lookup.h"
 #include "findings/bounded_copy.h"
-#include "findings/autorun_places.h"
-#include "findings/path_identity.h"
+#include "common/autorun_places.h"
+#include "common/path_identity.h"
 #include "findings/lower_case.h"
 #include "framework/string_resource.h"
 #include "resources/resource.h"

@@ -8,7 +8,7 @@
 
 #include "common/product.h"
 #include "scanner/detection_lock.h"
-#include "findings/path_identity.h"
+#include "common/path_identity.h"
 
 namespace {
 

@@ -12,18 +12,9 @@
 #include <string>
 
 #include "common/product.h"
+#include "common/path_identity.h"
 #include "findings/probe_answer.h"
 
-// True when this 32-bit process runs on a 64-bit system (IsWow64Process,
-// looked up at run time: older systems lack it).
-bool IsWow64System();
-
-// The path under which this 32-bit program reaches the file that a 64-bit
-// program knows as path. On a 64-bit system the system folder
-// (%windir%\System32) of a 32-bit program is redirected to its 32-bit twin;
-// the 64-bit files there are reached through %windir%\Sysnative. Any other
-// path, and every path on a 32-bit system, is returned as it is.
-std::wstring PathFor32BitAccess(const std::wstring& path);
 
 // One run of the probe. Its worker thread reads the answer; the object may
 // go while the thread still runs.

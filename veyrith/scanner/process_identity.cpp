@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "findings/path_identity.h"
+#include "common/path_identity.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "findings/path_identity.h"
+#include "common/path_identity.h"
 
 namespace {
 

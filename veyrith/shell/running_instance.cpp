@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "findings/path_identity.h"
+#include "common/path_identity.h"
 #include "scanner/process_identity.h"
 #include "common/product.h"
 

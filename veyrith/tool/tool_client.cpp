@@ -109,10 +109,12 @@ bool FitsToolRequest(const wchar_t* path) {
     return false;
 }
 
-DWORD ToolKill(DWORD processId) { return RunShortRequest("-kill", processId, nullptr, nullptr); }
+DWORD ToolKill(DWORD processId, const wchar_t* imagePath) {
+    return RunShortRequest("-kill", processId, nullptr, imagePath);
+}
 
-DWORD ToolKillAndDelete(const wchar_t* filePath, DWORD processId) {
-    return RunShortRequest("-kill_del", processId, filePath, nullptr);
+DWORD ToolKillAndDelete(const wchar_t* filePath, DWORD processId, const wchar_t* imagePath) {
+    return RunShortRequest("-kill_del", processId, filePath, imagePath);
 }
 
 bool ToolDeleteAtReboot(const wchar_t* filePath) {
@@ -127,6 +129,8 @@ bool ToolCopy(const wchar_t* source, const wchar_t* destination) {
     return RunShortRequest("-copy", 0, source, destination) != 0;
 }
 
+bool ToolDeleteCopy(const wchar_t* copyPath) { return RunShortRequest("-delete_copy", 0, copyPath, nullptr) != 0; }
+
 bool IsAutoRunEntryWhole(const CAutoRunInfo& entry) {
     switch (entry.m_nType) {
     case AUTORUN_REGISTRY:
@@ -138,12 +142,19 @@ bool IsAutoRunEntryWhole(const CAutoRunInfo& entry) {
     }
 }
 
-DWORD ToolRemoveAutoRun(const CListItemState& record) {
+DWORD ToolRemoveAutoRun(const CListItemState& record, bool in64BitView) {
     const CAutoRunInfo& entry = record.m_autoRun;
-    StoreRequest(&entry, kToolRequestAutorunSize);
+    ToolRequest request = {};
+    request.id = static_cast<DWORD>(entry.m_nType);
+    std::wcsncpy(request.path, entry.m_szLocation, kMaxToolPath);
+    std::wcsncpy(request.target, entry.m_szProgram, kMaxToolPath);
+    request.rootKey = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(entry.m_hRootKey));
+    std::wcsncpy(request.valueName, entry.m_szValueName, 127);
+    request.view = in64BitView ? kRequestView64 : kRequestView32;
+    StoreRequest(&request, kToolRequestAutorunSize);
     if (entry.m_nType != AUTORUN_REGISTRY && entry.m_nType != AUTORUN_SHORTCUT) return 0;
     if (!IsAutoRunEntryWhole(entry)) return 0;
-    return RunTool(ToolPath(), Parameters("-reg_autorun", &entry, kToolRequestAutorunSize), SW_HIDE);
+    return RunTool(ToolPath(), Parameters("-reg_autorun", &request, kToolRequestAutorunSize), SW_HIDE);
 }
 
 void ToolShowProperties(HWND owner, const wchar_t* filePath) {

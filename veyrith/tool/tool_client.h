@@ -33,26 +33,33 @@ DWORD RunTool(const std::wstring& program, const std::wstring& parameters, int s
 // the stop icon, stores nothing, starts nothing and fails.
 bool FitsToolRequest(const wchar_t* path);
 
-// Ends process processId (-kill). The tool's exit code; nonzero = ended.
-DWORD ToolKill(DWORD processId);
-// Ends process processId and then deletes filePath (-kill_del). The tool's
-// exit code; nonzero = both done.
-DWORD ToolKillAndDelete(const wchar_t* filePath, DWORD processId);
+// Ends process processId, which runs imagePath (-kill). The tool ends it only
+// when it still runs that image. The tool's exit code; nonzero = ended.
+DWORD ToolKill(DWORD processId, const wchar_t* imagePath);
+// Ends process processId (running imagePath) and then deletes filePath
+// (-kill_del); the tool deletes only a file with a backup in the quarantine.
+// The tool's exit code; nonzero = both done.
+DWORD ToolKillAndDelete(const wchar_t* filePath, DWORD processId, const wchar_t* imagePath);
 // Registers filePath for deletion at the next system start (-move_reboot).
 bool ToolDeleteAtReboot(const wchar_t* filePath);
-// Moves source to newPath; fails when newPath exists (-move).
+// Restores a recorded copy (source) to its origin (newPath) and drops its
+// record; fails when newPath exists (-move).
 bool ToolMove(const wchar_t* source, const wchar_t* newPath);
-// Copies source to destination, replacing it (-copy).
+// Backs source up as destination in the quarantine folder and records it
+// in the index (-copy); never over an existing file.
 bool ToolCopy(const wchar_t* source, const wchar_t* destination);
+// Deletes a recorded copy in the quarantine folder and its record
+// (-delete_copy).
+bool ToolDeleteCopy(const wchar_t* copyPath);
 // False for an entry whose key, value or link name did not fit its field
 // whole when it was read (a registry entry without a root key, a shortcut
 // without a location): no action may name it.
 bool IsAutoRunEntryWhole(const CAutoRunInfo& entry);
-// Stores the record's whole autorun entry (1304 bytes) whatever its kind;
+// Stores the record's autorun entry and the registry view (1308 bytes) whatever its kind;
 // the tool is started (-reg_autorun) only for kinds 1 (registry value) and 2
 // (shortcut file) whose names are whole. The tool's exit code for those, 0
 // otherwise.
-DWORD ToolRemoveAutoRun(const CListItemState& record);
+DWORD ToolRemoveAutoRun(const CListItemState& record, bool in64BitView);
 // Shows the Properties sheet of filePath through the tool (-info), owned by
 // owner; does not wait: the tool stays alive while the sheet is open.
 void ToolShowProperties(HWND owner, const wchar_t* filePath);

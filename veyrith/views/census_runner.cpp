@@ -13,8 +13,23 @@ struct CensusJob {
     std::shared_ptr<CCensusRunner::Shared> shared;
     unsigned generation;
     std::vector<std::wstring> modules;
-    HIMAGELIST fixedImages;
+    // The job's own copy of the list's fixed images, made on the window's
+    // thread: the worker never touches the list's image list, which the
+    // view destroys when it goes (also while a census still runs).
+    HIMAGELIST images = nullptr;
     std::vector<TakenModule> taken;
+
+    CensusJob() = default;
+    CensusJob(const CensusJob&) = delete;
+    CensusJob& operator=(const CensusJob&) = delete;
+    ~CensusJob() {
+        if (images) ImageList_Destroy(images);
+    }
+    HIMAGELIST TakeImages() {
+        HIMAGELIST taken = images;
+        images = nullptr;
+        return taken;
+    }
 };
 
 // Hands the result over when it is still wanted; a stale one is dropped here.
@@ -33,7 +48,7 @@ DWORD WINAPI CensusThread(void* param) {
     HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     CAutoRunArray autoRuns;
     CollectAutoRuns(autoRuns);
-    auto result = std::make_unique<CCensusResult>(job->modules, job->fixedImages);
+    auto result = std::make_unique<CCensusResult>(job->modules, job->TakeImages());
     for (const TakenModule& taken : job->taken) result->Census().AddTakenModule(taken);
     result->Census().Take(autoRuns);
     result->AddExecutableImages();
@@ -46,11 +61,11 @@ DWORD WINAPI CensusThread(void* param) {
 
 // ---- Result ----
 
-CCensusResult::CCensusResult(const std::vector<std::wstring>& modules, HIMAGELIST fixedImages)
-    : m_census(modules) {
-    m_images = fixedImages ? ImageList_Duplicate(fixedImages)
-                           : ImageList_Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
-                                              ILC_COLOR24 | ILC_MASK, 0, 16);
+CCensusResult::CCensusResult(const std::vector<std::wstring>& modules, HIMAGELIST images)
+    : m_census(modules), m_images(images) {
+    if (!m_images)
+        m_images = ImageList_Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                    ILC_COLOR24 | ILC_MASK, 0, 16);
 }
 
 CCensusResult::~CCensusResult() {
@@ -108,7 +123,7 @@ bool CCensusRunner::Start(const std::vector<std::wstring>& modules, HIMAGELIST f
     auto job = std::make_unique<CensusJob>();
     job->shared = m_shared;
     job->modules = modules;
-    job->fixedImages = fixedImages;
+    job->images = fixedImages ? ImageList_Duplicate(fixedImages) : nullptr;
     job->taken = taken;
     {
         std::lock_guard<std::mutex> guard(m_shared->lock);

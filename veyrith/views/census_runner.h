@@ -21,7 +21,9 @@
 // selection only points its rows at images that are there already.
 class CCensusResult {
 public:
-    CCensusResult(const std::vector<std::wstring>& modules, HIMAGELIST fixedImages);
+    // Takes over images (the copy of the fixed images; a new empty list
+    // when null).
+    CCensusResult(const std::vector<std::wstring>& modules, HIMAGELIST images);
     ~CCensusResult();
     CCensusResult(const CCensusResult&) = delete;
     CCensusResult& operator=(const CCensusResult&) = delete;

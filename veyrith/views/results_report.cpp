@@ -6,7 +6,7 @@
 
 #include "framework/application.h"
 #include "framework/message_box.h"
-#include "findings/utf8.h"
+#include "common/utf8.h"
 #include "framework/string_resource.h"
 #include "resources/resource.h"
 #include "scanner/file_description.h"

@@ -29,3 +29,14 @@ std::wstring OwnExecutablePath();
 // Converts ANSI text of the system's code page; the result is what the
 // system means by that text.
 std::wstring WideFromAnsi(const char* text);
+
+// True when this 32-bit process runs on a 64-bit system (IsWow64Process,
+// looked up at run time: older systems lack it).
+bool IsWow64System();
+
+// The path under which this 32-bit program reaches the file that a 64-bit
+// program knows as path. On a 64-bit system the system folder
+// (%windir%\System32) of a 32-bit program is redirected to its 32-bit twin;
+// the 64-bit files there are reached through %windir%\Sysnative. Any other
+// path, and every path on a 32-bit system, is returned as it is.
+std::wstring PathFor32BitAccess(const std::wstring& path);

@@ -1,4 +1,4 @@
-#include "findings/path_identity.h"
+#include "common/path_identity.h"
 
 #include <cwchar>
 
@@ -74,4 +74,27 @@ std::wstring WideFromAnsi(const char* text) {
     MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], length);
     wide.resize(static_cast<size_t>(length - 1));
     return wide;
+}
+
+namespace {
+typedef BOOL(WINAPI* IsWow64ProcessFn)(HANDLE, PBOOL);
+}
+
+bool IsWow64System() {
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    auto isWow64 = reinterpret_cast<IsWow64ProcessFn>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "IsWow64Process")));
+    BOOL wow64 = FALSE;
+    return isWow64 && isWow64(GetCurrentProcess(), &wow64) && wow64;
+}
+
+std::wstring PathFor32BitAccess(const std::wstring& path) {
+    wchar_t windows[MAX_PATH] = {};
+    UINT length = GetSystemWindowsDirectoryW(windows, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH || !IsWow64System()) return path;
+    std::wstring folder = std::wstring(windows);
+    if (folder.back() != L'\\') folder += L'\\';
+    const std::wstring system = folder + L"System32\\";
+    bool inSystem = path.size() > system.size() && !lstrcmpiW(path.substr(0, system.size()).c_str(), system.c_str());
+    return inSystem ? folder + L"Sysnative\\" + path.substr(system.size()) : path;
 }

@@ -1,10 +1,10 @@
-#include "findings/autorun_places.h"
+#include "common/autorun_places.h"
 
 #include <shlobj.h>
 
 #include <cwchar>
 
-#include "findings/path_identity.h"
+#include "common/path_identity.h"
 
 const RunKeyPlace kRunKeyPlaces[] = {
     {HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run"},

@@ -1,4 +1,4 @@
-#include "findings/utf8.h"
+#include "common/utf8.h"
 
 #include <windows.h>
 

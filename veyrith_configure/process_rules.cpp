@@ -1,0 +1,59 @@
+#include "process_rules.h"
+
+#include <psapi.h>
+
+#include "common/path_identity.h"
+
+namespace {
+
+typedef BOOL(WINAPI* QueryImageFn)(HANDLE, DWORD, LPWSTR, PDWORD);
+typedef BOOL(WINAPI* IsCriticalFn)(HANDLE, PBOOL);
+
+constexpr DWORD kImageChars = 32768;
+
+const wchar_t* const kSystemProcesses[] = {L"smss.exe",    L"csrss.exe",   L"wininit.exe",
+                                           L"winlogon.exe", L"services.exe", L"lsass.exe"};
+
+FARPROC KernelFunction(const char* name) { return GetProcAddress(GetModuleHandleW(L"kernel32.dll"), name); }
+
+std::wstring SystemFolder() {
+    wchar_t folder[MAX_PATH] = {};
+    UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    return length == 0 || length >= MAX_PATH ? std::wstring() : std::wstring(folder, length);
+}
+
+bool IsSystemProcessImage(const std::wstring& image) {
+    const std::wstring folder = SystemFolder();
+    for (const wchar_t* name : kSystemProcesses) {
+        if (IsFileInFolder(image.c_str(), folder, name) ||
+            IsFileInFolder(image.c_str(), PathFor32BitAccess(folder), name))
+            return true;
+    }
+    return false;
+}
+
+bool MarkedCritical(HANDLE process) {
+    auto isCritical = reinterpret_cast<IsCriticalFn>(reinterpret_cast<void*>(KernelFunction("IsProcessCritical")));
+    BOOL critical = FALSE;
+    return isCritical && isCritical(process, &critical) && critical;
+}
+
+}  // namespace
+
+bool ReadImageOf(HANDLE process, std::wstring& image) {
+    image.assign(kImageChars, L'\0');
+    DWORD length = kImageChars;
+    auto query = reinterpret_cast<QueryImageFn>(reinterpret_cast<void*>(KernelFunction("QueryFullProcessImageNameW")));
+    if (query) {
+        if (!query(process, 0, &image[0], &length)) return false;
+    } else {
+        length = GetModuleFileNameExW(process, nullptr, &image[0], kImageChars);
+        if (length == 0 || length >= kImageChars) return false;
+    }
+    image.resize(length);
+    return true;
+}
+
+bool IsCriticalProcess(DWORD processId, HANDLE process, const std::wstring& image) {
+    return processId == 0 || processId == 4 || IsSystemProcessImage(image) || MarkedCritical(process);
+}
