@@ -1,4 +1,8 @@
 #include "veyrith_configure/command_line.h"
+#include "veyrith_configure/file_guard.h"
+
+#include <windows.h>
+#include <sddl.h>
 
 #include <gtest/gtest.h>
 
@@ -59,4 +63,36 @@ TEST(ParseToolCommand, ASwitchOneSpaceAndTheDigest) {
         EXPECT_EQ(command.which, ToolSwitch::None) << bad;
         EXPECT_TRUE(command.digest.empty()) << bad;
     }
+}
+
+// The descriptor of the quarantine and its copies: this Wine keeps no
+// descriptors on files, so the one the tool sets is read back from what it
+// builds. A protected DACL with full control for SYSTEM and the
+// Administrators, inherited by files and folders, and no one else.
+TEST(QuarantineSecurity, OnlySystemAndAdministratorsAndNothingInherited) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(kAdministratorsOnlySddl, SDDL_REVISION_1,
+                                                                     &descriptor, nullptr));
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    ASSERT_TRUE(GetSecurityDescriptorControl(descriptor, &control, &revision));
+    EXPECT_TRUE(control & SE_DACL_PROTECTED);
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL dacl = nullptr;
+    ASSERT_TRUE(GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted) && present && dacl);
+    ASSERT_EQ(dacl->AceCount, 2);
+    for (WELL_KNOWN_SID_TYPE expected : {WinLocalSystemSid, WinBuiltinAdministratorsSid}) {
+        bool found = false;
+        for (WORD i = 0; i < dacl->AceCount; ++i) {
+            ACCESS_ALLOWED_ACE* ace = nullptr;
+            ASSERT_TRUE(GetAce(dacl, i, reinterpret_cast<void**>(&ace)));
+            ASSERT_EQ(ace->Header.AceType, ACCESS_ALLOWED_ACE_TYPE);
+            EXPECT_EQ(ace->Mask, static_cast<DWORD>(FILE_ALL_ACCESS));
+            EXPECT_EQ(ace->Header.AceFlags & (OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE),
+                      OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE);
+            if (IsWellKnownSid(reinterpret_cast<PSID>(&ace->SidStart), expected)) found = true;
+        }
+        EXPECT_TRUE(found) << expected;
+    }
+    LocalFree(descriptor);
 }
