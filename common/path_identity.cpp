@@ -67,14 +67,6 @@ std::wstring OwnExecutableFolder() {
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
 }
 
-std::wstring WideFromAnsi(const char* text) {
-    int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (length <= 0) return std::wstring();
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], length);
-    wide.resize(static_cast<size_t>(length - 1));
-    return wide;
-}
 
 namespace {
 typedef BOOL(WINAPI* IsWow64ProcessFn)(HANDLE, PBOOL);
@@ -97,4 +89,39 @@ std::wstring PathFor32BitAccess(const std::wstring& path) {
     const std::wstring system = folder + L"System32\\";
     bool inSystem = path.size() > system.size() && !lstrcmpiW(path.substr(0, system.size()).c_str(), system.c_str());
     return inSystem ? folder + L"Sysnative\\" + path.substr(system.size()) : path;
+}
+
+namespace {
+
+typedef BOOL(WINAPI* QueryImageFn)(HANDLE, DWORD, LPWSTR, PDWORD);
+typedef DWORD(WINAPI* ModuleFileNameFn)(HANDLE, HMODULE, LPWSTR, DWORD);
+
+// Before Vista the process status library reads the program file; it is
+// loaded by its full path in System32, never found by a search.
+std::wstring ImageFromModuleList(HANDLE process) {
+    wchar_t system[MAX_PATH] = {};
+    UINT length = GetSystemDirectoryW(system, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return std::wstring();
+    HMODULE library = LoadLibraryW((std::wstring(system) + L"\\psapi.dll").c_str());
+    if (!library) return std::wstring();
+    auto moduleFileName = reinterpret_cast<ModuleFileNameFn>(
+        reinterpret_cast<void*>(GetProcAddress(library, "GetModuleFileNameExW")));
+    std::wstring image(kPathChars, L'\0');
+    DWORD got = moduleFileName ? moduleFileName(process, nullptr, &image[0], kPathChars) : 0;
+    FreeLibrary(library);
+    image.resize(got < kPathChars ? got : 0);
+    return image;
+}
+
+}  // namespace
+
+std::wstring ProcessImagePath(HANDLE process) {
+    auto query = reinterpret_cast<QueryImageFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "QueryFullProcessImageNameW")));
+    if (!query) return ImageFromModuleList(process);
+    std::wstring image(kPathChars, L'\0');
+    DWORD size = kPathChars;
+    if (!query(process, 0, &image[0], &size)) return std::wstring();
+    image.resize(size);
+    return image;
 }

@@ -15,6 +15,9 @@ std::wstring CanonicalPath(const wchar_t* path);
 
 // True when both name the same file by their canonical forms.
 bool IsSamePath(const wchar_t* first, const wchar_t* second);
+inline bool IsSamePath(const std::wstring& first, const std::wstring& second) {
+    return IsSamePath(first.c_str(), second.c_str());
+}
 
 // True when path is the file named name directly in folder (folder with or
 // without its trailing backslash); whole names and folders, never parts.
@@ -26,9 +29,10 @@ std::wstring OwnExecutableFolder();
 // The full path of the running executable; empty when it cannot be read.
 std::wstring OwnExecutablePath();
 
-// Converts ANSI text of the system's code page; the result is what the
-// system means by that text.
-std::wstring WideFromAnsi(const char* text);
+// The full path of the image a process runs, read through a handle with
+// limited query rights (QueryFullProcessImageName; before Vista the process
+// status library, loaded from System32 only). Empty when it cannot be read.
+std::wstring ProcessImagePath(HANDLE process);
 
 // True when this 32-bit process runs on a 64-bit system (IsWow64Process,
 // looked up at run time: older systems lack it).

@@ -1,3 +1,4 @@
+#include "common/path_identity.h"
 #include "setup_state.h"
 
 #include "resources/resource.h"
@@ -42,18 +43,9 @@ int SetupMessageBox(HWND owner, const std::wstring& text, UINT type) {
 // The command line can be anything its starter chose; the module's own file
 // name is where setup really lies.
 std::wstring SourceFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD length = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
-        if (length == 0) return std::wstring();
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    size_t slash = path.rfind(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+    std::wstring folder = OwnExecutableFolder();
+    if (!folder.empty()) folder.pop_back();
+    return folder;
 }
 
 bool IsVistaOrLater() {

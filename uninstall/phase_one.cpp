@@ -48,7 +48,7 @@ bool CopyIntoWorkFolder(std::wstring& copy) {
     std::wstring folder;
     if (!CreateWorkFolder(folder)) return false;
     copy = JoinPath(folder, kWorkCopyName);
-    if (CopyFileW(OwnProgramPath().c_str(), copy.c_str(), TRUE)) return true;
+    if (CopyFileW(OwnExecutablePath().c_str(), copy.c_str(), TRUE)) return true;
     RemoveWorkCopy(copy);
     return false;
 }

@@ -30,7 +30,7 @@ bool HasText(HWND window, int (WINAPI* read)(HWND, LPWSTR, int), const wchar_t* 
 }
 
 bool RunsImage(HANDLE process, const std::wstring& image) {
-    return process && IsSamePath(ImageOf(process), image);
+    return process && IsSamePath(ProcessImagePath(process), image);
 }
 
 BOOL CALLBACK CollectScannerWindow(HWND window, LPARAM lParam) {

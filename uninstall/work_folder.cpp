@@ -76,7 +76,7 @@ bool IsWorkFolder(const std::wstring& folder) {
 }
 
 void LeaveWorkFolder() {
-    std::wstring copy = OwnProgramPath();
+    std::wstring copy = OwnExecutablePath();
     std::wstring folder = ParentOf(copy);
     if (copy.empty() || !IsWorkFolder(folder)) return;
     std::wstring parked = folder + kParkedSuffix;

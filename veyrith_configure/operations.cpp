@@ -45,8 +45,8 @@ HANDLE OpenNamedProcess(DWORD processId, const wchar_t* imagePath) {
     HANDLE process = OpenProcessToEnd(processId, PROCESS_TERMINATE | SYNCHRONIZE | kLimitedQuery);
     if (!process) process = OpenProcessToEnd(processId, PROCESS_TERMINATE | SYNCHRONIZE | PROCESS_QUERY_INFORMATION);
     if (!process) return nullptr;
-    std::wstring image;
-    if (ReadImageOf(process, image) && IsSamePath(image.c_str(), imagePath) &&
+    std::wstring image = ProcessImagePath(process);
+    if (!image.empty() && IsSamePath(image.c_str(), imagePath) &&
         !IsCriticalProcess(processId, process, image))
         return process;
     CloseHandle(process);

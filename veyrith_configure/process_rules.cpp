@@ -1,15 +1,10 @@
 #include "process_rules.h"
 
-#include <psapi.h>
-
 #include "common/path_identity.h"
 
 namespace {
 
-typedef BOOL(WINAPI* QueryImageFn)(HANDLE, DWORD, LPWSTR, PDWORD);
 typedef BOOL(WINAPI* IsCriticalFn)(HANDLE, PBOOL);
-
-constexpr DWORD kImageChars = 32768;
 
 const wchar_t* const kSystemProcesses[] = {L"smss.exe",    L"csrss.exe",   L"wininit.exe",
                                            L"winlogon.exe", L"services.exe", L"lsass.exe"};
@@ -39,20 +34,6 @@ bool MarkedCritical(HANDLE process) {
 }
 
 }  // namespace
-
-bool ReadImageOf(HANDLE process, std::wstring& image) {
-    image.assign(kImageChars, L'\0');
-    DWORD length = kImageChars;
-    auto query = reinterpret_cast<QueryImageFn>(reinterpret_cast<void*>(KernelFunction("QueryFullProcessImageNameW")));
-    if (query) {
-        if (!query(process, 0, &image[0], &length)) return false;
-    } else {
-        length = GetModuleFileNameExW(process, nullptr, &image[0], kImageChars);
-        if (length == 0 || length >= kImageChars) return false;
-    }
-    image.resize(length);
-    return true;
-}
 
 bool IsCriticalProcess(DWORD processId, HANDLE process, const std::wstring& image) {
     return processId == 0 || processId == 4 || IsSystemProcessImage(image) || MarkedCritical(process);

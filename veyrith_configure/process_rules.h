@@ -6,9 +6,6 @@
 
 #include <string>
 
-// The image a process runs (full path); false when it cannot be read.
-bool ReadImageOf(HANDLE process, std::wstring& image);
-
 // True for the processes Windows needs: the system process (ids 0 and 4),
 // smss, csrss, wininit, winlogon, services and lsass from the system folder,
 // and any process the system marks as critical.

@@ -1,7 +1,5 @@
 #include "scanner/process_identity.h"
 
-#include <psapi.h>
-
 #include <algorithm>
 
 #include "common/path_identity.h"
@@ -11,9 +9,6 @@ namespace {
 // PROCESS_QUERY_LIMITED_INFORMATION, which older headers lack; systems
 // before it refuse it and get the full query right instead.
 constexpr DWORD kLimitedQuery = 0x1000;
-constexpr DWORD kImageChars = 32768;
-
-typedef BOOL(WINAPI* QueryImageFn)(HANDLE, DWORD, LPWSTR, PDWORD);
 
 class CProcessHandle {
 public:
@@ -33,26 +28,6 @@ private:
     HANDLE m_handle = nullptr;
 };
 
-QueryImageFn QueryImageFunction() {
-    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-    return reinterpret_cast<QueryImageFn>(
-        reinterpret_cast<void*>(GetProcAddress(kernel, "QueryFullProcessImageNameW")));
-}
-
-bool ReadImage(HANDLE process, std::wstring& image) {
-    image.assign(kImageChars, L'\0');
-    DWORD length = kImageChars;
-    QueryImageFn query = QueryImageFunction();
-    if (query) {
-        if (!query(process, 0, &image[0], &length)) return false;
-    } else {
-        length = GetModuleFileNameExW(process, nullptr, &image[0], kImageChars);
-        if (length == 0 || length >= kImageChars) return false;
-    }
-    image.resize(length);
-    return true;
-}
-
 bool IsRunning(HANDLE process) { return WaitForSingleObject(process, 0) == WAIT_TIMEOUT; }
 
 bool IsZero(const FILETIME& time) { return time.dwLowDateTime == 0 && time.dwHighDateTime == 0; }
@@ -66,14 +41,16 @@ bool ReadProcessCreationTime(HANDLE process, FILETIME& created) {
 
 bool ReadProcessImage(DWORD processId, std::wstring& image) {
     CProcessHandle process(processId);
-    return process.Get() && IsRunning(process.Get()) && ReadImage(process.Get(), image);
+    if (!process.Get() || !IsRunning(process.Get())) return false;
+    image = ProcessImagePath(process.Get());
+    return !image.empty();
 }
 
 bool IsSameProcess(DWORD processId, const wchar_t* imagePath, const FILETIME& created) {
     CProcessHandle process(processId);
-    std::wstring image;
-    if (!process.Get() || !IsRunning(process.Get()) || !ReadImage(process.Get(), image)) return false;
-    if (!IsSamePath(image.c_str(), imagePath)) return false;
+    if (!process.Get() || !IsRunning(process.Get())) return false;
+    std::wstring image = ProcessImagePath(process.Get());
+    if (image.empty() || !IsSamePath(image.c_str(), imagePath)) return false;
     if (IsZero(created)) return true;
     FILETIME actual = {};
     return ReadProcessCreationTime(process.Get(), actual) && CompareFileTime(&actual, &created) == 0;
