@@ -82,8 +82,7 @@ std::wstring VerdictText(const ScanOutcome& outcome) {
 }
 
 std::wstring HostLine(const CListItemState& host) {
-    std::wstring mark = fw::LoadResStringW(host.m_bVisible ? IDS_VISIBLE : IDS_HIDDEN);
-    return L"    " + std::to_wstring(host.m_dwProcessId) + L"  " + host.m_szPath + L"  (" + mark + L": " +
+    return L"    " + std::to_wstring(host.m_dwProcessId) + L"  " + host.m_szPath + L"  (" +
            AlertText(AlertLevelOf(host)) + L")\r\n";
 }
 
