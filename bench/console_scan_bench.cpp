@@ -63,12 +63,14 @@ private:
     std::vector<HANDLE> m_ready;
 };
 
-// A started program, ended when the object goes.
+// A started program, ended when the object goes; a quiet one has no
+// standard handles.
 class Program {
 public:
-    explicit Program(std::string line) {
+    explicit Program(std::string line, bool quiet = false) {
         STARTUPINFOA startup = {};
         startup.cb = sizeof(startup);
+        if (quiet) startup.dwFlags = STARTF_USESTDHANDLES;
         if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &m_info))
             m_info = PROCESS_INFORMATION{};
         if (m_info.hThread) CloseHandle(m_info.hThread);
@@ -158,7 +160,7 @@ double WindowScanMs(int hosts) {
 double ConsoleScanMs() {
     std::string json = BinDir() + "console_scan_bench.json";
     double started = NowMs();
-    Program scan("\"" + BinDir() + "veyrith_scan.exe\" --json \"" + json + "\"");
+    Program scan("\"" + BinDir() + "veyrith_scan.exe\" --json \"" + json + "\"", true);
     long code = scan.Wait(120000);
     double ms = NowMs() - started;
     DeleteFileA(json.c_str());
