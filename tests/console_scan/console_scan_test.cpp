@@ -21,18 +21,32 @@ DWORD RunScan(const std::string& exe, const std::string& arguments) {
 }
 
 // A path as the JSON document writes it: backslashes doubled.
-std::string JsonPath(const std::string& path) {
-    std::string text;
-    for (char c : path) text += c == '\\' ? std::string("\\\\") : std::string(1, c);
+std::wstring JsonPath(const std::wstring& path) {
+    std::wstring text;
+    for (wchar_t c : path) text += c == L'\\' ? std::wstring(L"\\\\") : std::wstring(1, c);
     return text;
 }
 
-// The line of the document that holds the host with this process id.
-std::string HostLine(const std::string& json, DWORD pid) {
-    size_t at = json.find("{\"pid\": " + std::to_string(pid) + ",");
-    if (at == std::string::npos) return std::string();
-    return json.substr(at, json.find('\n', at) - at);
+// The document's UTF-8 read back exactly, lower-cased; empty when it is not
+// UTF-8.
+std::wstring LowerDocument(const std::string& bytes) {
+    int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()),
+                                     nullptr, 0);
+    std::wstring text(length, L'\0');
+    if (length > 0)
+        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()), &text[0],
+                            length);
+    return Lower(text);
 }
+
+// The line of the document that holds the host with this process id.
+std::wstring HostLine(const std::wstring& json, DWORD pid) {
+    size_t at = json.find(L"{\"pid\": " + std::to_wstring(pid) + L",");
+    if (at == std::wstring::npos) return std::wstring();
+    return json.substr(at, json.find(L'\n', at) - at);
+}
+
+bool Holds(const std::wstring& text, const std::wstring& part) { return text.find(part) != std::wstring::npos; }
 
 size_t FilesIn(const std::string& folder) {
     WIN32_FIND_DATAA data;
@@ -45,25 +59,27 @@ size_t FilesIn(const std::string& folder) {
     return count;
 }
 
-// Two hidden hosts of the sample hook beside its module, one of them
-// started with Windows through a Run value.
+// Two hidden hosts of the sample hook beside its module, in a folder named
+// in Cyrillic, one of them started with Windows through a Run value.
 class ConsoleScanWithHosts : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_dll = m_folder.File("console_watch.dll");
-        m_autorunExe = m_folder.File("autorun_host.exe");
-        m_plainExe = m_folder.File("plain_host.exe");
+        std::wstring folder = Wide(m_folder.Path()) + L"\x043d\x0430\x0431\x043b\x044e\x0434\x0435\x043d\x0438\x0435\\";
+        ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+        m_dll = folder + L"console_watch.dll";
+        m_autorunExe = folder + L"autorun_host.exe";
+        m_plainExe = folder + L"plain_host.exe";
         ASSERT_TRUE(CopyFromBin("sample_hook.dll", m_dll));
         ASSERT_TRUE(CopyFromBin("sample_hook_host.exe", m_autorunExe));
         ASSERT_TRUE(CopyFromBin("sample_hook_host.exe", m_plainExe));
-        ASSERT_TRUE(m_autorun.Start(m_autorunExe, std::string("-hook keyboard -autorun ") + kAutorunValue +
-                                                      " -dll " + Quoted(m_dll)));
-        ASSERT_TRUE(m_plain.Start(m_plainExe, "-hook keyboard -dll " + Quoted(m_dll)));
+        ASSERT_TRUE(m_autorun.Start(m_autorunExe, L"-hook keyboard -autorun " + Wide(kAutorunValue) + L" -dll " +
+                                                      Quoted(m_dll)));
+        ASSERT_TRUE(m_plain.Start(m_plainExe, L"-hook keyboard -dll " + Quoted(m_dll)));
     }
 
     TempFolder m_folder;
     TempFolder m_output;
-    std::string m_dll, m_autorunExe, m_plainExe;
+    std::wstring m_dll, m_autorunExe, m_plainExe;
     HookHost m_autorun, m_plain;
 };
 
@@ -71,30 +87,29 @@ TEST_F(ConsoleScanWithHosts, ListsTheModuleWithEveryHostAndItsFactsAndExitsOne) 
     std::string json = m_output.File("result.json");
     std::string html = m_output.File("result.htm");
     ASSERT_EQ(RunScan(BinDir() + "veyrith_scan.exe", "--json " + Quoted(json) + " --html " + Quoted(html)), 1u);
-    std::string text = Lower(ReadTextFile(json));
-    EXPECT_NE(text.find("\"confirmed\": true"), std::string::npos);
-    EXPECT_NE(text.find("{\"path\": \"" + Lower(JsonPath(m_dll)) + "\", \"bits\": 32, \"description\": \"sample"),
-              std::string::npos);
-    EXPECT_EQ(text.find("veyrith_selftest"), std::string::npos);
+    std::wstring text = LowerDocument(ReadTextFile(json));
+    EXPECT_TRUE(Holds(text, L"\"confirmed\": true")) << Narrow(text);
+    EXPECT_TRUE(Holds(text, L"{\"path\": \"" + Lower(JsonPath(m_dll)) + L"\", \"bits\": 32, \"description\": \"sample"))
+        << Narrow(text);
+    EXPECT_FALSE(Holds(text, L"veyrith_selftest"));
 
-    std::string autorun = HostLine(text, m_autorun.Id());
-    EXPECT_NE(autorun.find("\"path\": \"" + Lower(JsonPath(m_autorunExe)) + "\""), std::string::npos) << autorun;
-    EXPECT_NE(autorun.find("\"visible\": false, \"same_folder\": true"), std::string::npos) << autorun;
-    EXPECT_NE(autorun.find("\"kind\": \"registry\""), std::string::npos) << autorun;
-    EXPECT_NE(autorun.find(Lower(std::string("\"value\": \"") + kAutorunValue + "\"")), std::string::npos);
-    EXPECT_NE(autorun.find("\"alert_level\": 1, \"alert\": \"invisible, starts with windows, located in the same"),
-              std::string::npos) << autorun;
+    std::wstring autorun = HostLine(text, m_autorun.Id());
+    EXPECT_TRUE(Holds(autorun, L"\"path\": \"" + Lower(JsonPath(m_autorunExe)) + L"\"")) << Narrow(autorun);
+    EXPECT_TRUE(Holds(autorun, L"\"visible\": false, \"same_folder\": true")) << Narrow(autorun);
+    EXPECT_TRUE(Holds(autorun, L"\"kind\": \"registry\"")) << Narrow(autorun);
+    EXPECT_TRUE(Holds(autorun, Lower(L"\"value\": \"" + Wide(kAutorunValue) + L"\"")));
+    EXPECT_TRUE(Holds(autorun, L"\"alert_level\": 1, \"alert\": \"invisible, starts with windows, located in the same"))
+        << Narrow(autorun);
 
-    std::string plain = HostLine(text, m_plain.Id());
-    EXPECT_NE(plain.find("\"path\": \"" + Lower(JsonPath(m_plainExe)) + "\""), std::string::npos) << plain;
-    EXPECT_NE(plain.find("\"autorun\": {\"kind\": \"none\", \"location\": \"\", \"value\": \"\""),
-              std::string::npos) << plain;
-    EXPECT_NE(plain.find("\"alert_level\": 2, \"alert\": \"invisible, located in the same"), std::string::npos)
-        << plain;
+    std::wstring plain = HostLine(text, m_plain.Id());
+    EXPECT_TRUE(Holds(plain, L"\"path\": \"" + Lower(JsonPath(m_plainExe)) + L"\"")) << Narrow(plain);
+    EXPECT_TRUE(Holds(plain, L"\"autorun\": {\"kind\": \"none\", \"location\": \"\", \"value\": \"\""))
+        << Narrow(plain);
+    EXPECT_TRUE(Holds(plain, L"\"alert_level\": 2, \"alert\": \"invisible, located in the same")) << Narrow(plain);
 
-    std::string report = Lower(ReadTextFile(html));
-    EXPECT_NE(report.find("1 file(s) performing system-wide monitoring"), std::string::npos);
-    EXPECT_NE(report.find(Lower(m_dll)), std::string::npos);
+    std::wstring report = LowerDocument(ReadTextFile(html));
+    EXPECT_TRUE(Holds(report, L"1 file(s) performing system-wide monitoring"));
+    EXPECT_TRUE(Holds(report, Lower(m_dll)));
 }
 
 TEST(ConsoleScan, ACleanConfirmedScanExitsZero) {
