@@ -63,7 +63,8 @@ int Scan(const ScanOptions& options) {
     GetSystemTime(&utc);
     bool written = WriteOutput(options.jsonPath, ScanJson(outcome, ComputerName(), utc));
     if (!options.htmlPath.empty()) written = WriteOutput(options.htmlPath, ScanReport(outcome)) && written;
-    if (options.jsonPath != L"-") PrintText(ScanSummary(outcome));
+    // Standard output carries either a document or the summary.
+    if (options.jsonPath != L"-" && options.htmlPath != L"-") PrintText(ScanSummary(outcome));
     return written ? ExitCodeFor(outcome) : EXIT_USAGE_OR_OUTPUT;
 }
 

@@ -7,7 +7,7 @@ struct ScanOptions {
     bool help = false;
     // Where the JSON document goes ("-": standard output); empty for none.
     std::wstring jsonPath;
-    // Where the HTML report goes; empty for none.
+    // Where the HTML report goes ("-": standard output); empty for none.
     std::wstring htmlPath;
 };
 
