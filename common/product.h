@@ -38,6 +38,7 @@ constexpr UINT kCloseRequestMessage = WM_USER;
 // The shipped files, all side by side in the program folder.
 VEYRITH_SHARED_TEXT(kProgramFileName, "veyrith.exe");
 VEYRITH_SHARED_TEXT(kToolFileName, "veyrith_configure.exe");
+VEYRITH_SHARED_TEXT(kScanFileName, "veyrith_scan.exe");
 VEYRITH_SHARED_TEXT(kHelpFileName, "veyrith.chm");
 VEYRITH_SHARED_TEXT(kUninstallFileName, "uninstall.exe");
 VEYRITH_SHARED_TEXT(kSelfTestHostFileName, "veyrith_selftest.exe");
@@ -51,6 +52,7 @@ VEYRITH_SHARED_TEXT(kSelfTestModule64FileName, "veyrith_selftest64.dll");
 constexpr const wchar_t* const kInstalledFiles[] = {
     kProgramFileNameW,      kToolFileNameW,           kHelpFileNameW,
     kUninstallFileNameW,    kSelfTestHostFileNameW,   kSelfTestModuleFileNameW,
-    kProbe64FileNameW,      kSelfTestHost64FileNameW, kSelfTestModule64FileNameW};
+    kProbe64FileNameW,      kSelfTestHost64FileNameW, kSelfTestModule64FileNameW,
+    kScanFileNameW};
 
 #undef VEYRITH_SHARED_TEXT

@@ -25,13 +25,16 @@ TEST(ShippedManifest, ConfigureToolAsksForHighestAvailableWithoutUiAccess) {
     EXPECT_NE(manifest.find("uiAccess=\"false\""), std::string::npos);
 }
 
-TEST(ShippedManifest, ScannerRunsWithTheUsersOwnRights) {
-    // Raised rights would make the scanner blind: the window manager does not
+TEST(ShippedManifest, ScannersRunWithTheUsersOwnRights) {
+    // Raised rights would make a scanner blind: the window manager does not
     // map a hook DLL from a normal process into an elevated one.
-    std::string manifest = ManifestOf(BinDir() + "veyrith.exe");
-    ASSERT_FALSE(manifest.empty());
-    EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
-    EXPECT_NE(manifest.find("uiAccess=\"false\""), std::string::npos);
+    for (const char* program : {"veyrith.exe", "veyrith_scan.exe"}) {
+        SCOPED_TRACE(program);
+        std::string manifest = ManifestOf(BinDir() + program);
+        ASSERT_FALSE(manifest.empty());
+        EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
+        EXPECT_NE(manifest.find("uiAccess=\"false\""), std::string::npos);
+    }
 }
 
 TEST(ShippedManifest, InstallerProgramsAskForAdministratorAndCommonControls6) {

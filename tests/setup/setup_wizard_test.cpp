@@ -24,7 +24,8 @@ const char kProductKey[] = "Software\\Tarnwick\\Veyrith\\1.0";
 const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Veyrith";
 const char* const kShippedFiles[] = {"veyrith.exe",          "veyrith_configure.exe", "veyrith.chm",
                                      "uninstall.exe",        "veyrith_selftest.exe",  "veyrith_selftest.dll",
-                                     "veyrith_probe64.exe",  "veyrith_selftest64.exe", "veyrith_selftest64.dll"};
+                                     "veyrith_probe64.exe",  "veyrith_selftest64.exe", "veyrith_selftest64.dll",
+                                     "veyrith_scan.exe"};
 
 // Polls until the condition holds, pumping this thread's messages; false
 // when it never did within 20 s.
@@ -144,7 +145,8 @@ protected:
         CreateDirectoryA(m_screens.c_str(), nullptr);
         for (const char* file :
              {"setup.exe", "veyrith.exe", "veyrith_configure.exe", "veyrith.chm", "veyrith_selftest.exe",
-              "veyrith_selftest.dll", "veyrith_probe64.exe", "veyrith_selftest64.exe", "veyrith_selftest64.dll"})
+              "veyrith_selftest.dll", "veyrith_probe64.exe", "veyrith_selftest64.exe", "veyrith_selftest64.dll",
+              "veyrith_scan.exe"})
             ASSERT_TRUE(CopyFileA((BinDir() + file).c_str(), m_source.File(file).c_str(), FALSE));
         std::string uninstaller = FileExists(BinDir() + "uninstall.exe") ? "uninstall.exe"
                                                                           : "veyrith_configure.exe";

@@ -26,7 +26,8 @@ const char kGroup[] = "Veyrith Uninstall Test";
 const char kSentinelGroup[] = "Veyrith Uninstall Sentinel";
 const char* const kProductFiles[] = {"veyrith.exe",          "veyrith.chm",           "uninstall.exe",
                                      "veyrith_configure.exe", "veyrith_selftest.exe",  "veyrith_selftest.dll",
-                                     "veyrith_probe64.exe",   "veyrith_selftest64.exe", "veyrith_selftest64.dll"};
+                                     "veyrith_probe64.exe",   "veyrith_selftest64.exe", "veyrith_selftest64.dll",
+                                     "veyrith_scan.exe"};
 const int kStatusControl = 104, kDetailsButton = 1004, kMessageBoxText = 0xFFFF;
 const int kFilesMark = 100, kShortcutsMark = 101, kRegistryMark = 102;
 const UINT kCloseRequest = 0x0400;

@@ -16,6 +16,8 @@ void CScanChecks::Begin(const std::wstring& folder) {
 
 bool CScanChecks::SelfTestReady() { return m_selfTest.WaitUntilReady(0); }
 
+bool CScanChecks::WaitSelfTestReady(DWORD timeoutMs) { return m_selfTest.WaitUntilReady(timeoutMs); }
+
 bool CScanChecks::EndWalk(HWND window, UINT message) {
     m_selfTest.Stop();
     m_bSelfTestSeen = IsSelfTestRecorded();

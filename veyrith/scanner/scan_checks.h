@@ -24,6 +24,8 @@ public:
     void Begin(const std::wstring& folder);
     // True once the self-test's hooks are in place; never waits.
     bool SelfTestReady();
+    // The same, waiting at most timeoutMs for them.
+    bool WaitSelfTestReady(DWORD timeoutMs);
     // The walk has ended: the self-test ends and whether the scan recorded
     // its module is kept. On a 64-bit system the companion starts and
     // message goes to window when it is done; true then (the scan ends with

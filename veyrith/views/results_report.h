@@ -1,6 +1,5 @@
-// The exported report: the modules of the tree with their descriptions and
-// the time of the export, as a small HTML file opened with the shell. The
-// file is UTF-8 and says so in its head, so every path shows as it is.
+// The export command: the report page (report/report_page.h) of the tree's
+// modules, saved where the user chooses and opened with the shell.
 #pragma once
 
 #include <windows.h>
@@ -9,25 +8,7 @@
 #include <string>
 #include <vector>
 
-// One module of the report: its path as the tree shows it and its file
-// description ("Description absent" when it has none).
-struct ReportRow {
-    std::wstring path;
-    std::wstring description;
-};
-
-// The support address of the report's mail link.
-constexpr char kSupportAddress[] = "support@tarnwick.example";
-
-// The rows for the tree's module items, in the tree's order, each with the
-// file description the tree shows for it.
-std::vector<ReportRow> ReportRowsFor(const std::vector<std::wstring>& modulePaths);
-
-// The report's bytes (UTF-8) for rows and one reading of the clock, with
-// "\r\n" line breaks. Every inserted text (paths, descriptions, date, time)
-// has &, <, > and " escaped: a description is chosen by whoever wrote the
-// module.
-std::string BuildReport(const std::vector<ReportRow>& rows, const SYSTEMTIME& now);
+#include "report/report_page.h"
 
 // Writes the report to path (an existing file is replaced). False when the
 // file cannot be created (the save error is shown) or not written whole (a

@@ -1,0 +1,34 @@
+// The exported report's page: the modules found with their descriptions and
+// the time of the export, as the bytes of a small HTML file. The file is
+// UTF-8 and says so in its head, so every path shows as it is. Nothing here
+// opens a window: the window's export and the command-line scan write the
+// same page.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// One module of the report: its path as the tree shows it and its file
+// description ("Description absent" when it has none).
+struct ReportRow {
+    std::wstring path;
+    std::wstring description;
+};
+
+// The support address of the report's mail link.
+constexpr char kSupportAddress[] = "support@tarnwick.example";
+
+// The rows for the tree's module items, in the tree's order, each with the
+// file description the tree shows for it.
+std::vector<ReportRow> ReportRowsFor(const std::vector<std::wstring>& modulePaths);
+
+// The report's bytes (UTF-8) for rows and one reading of the clock, with
+// "\r\n" line breaks. Every inserted text (paths, descriptions, date, time)
+// has &, <, > and " escaped: a description is chosen by whoever wrote the
+// module.
+std::string BuildReport(const std::vector<ReportRow>& rows, const SYSTEMTIME& now);
+
+// The string resource id with its one placeholder (%d or %s) replaced by value.
+std::wstring FormatResText(UINT id, const wchar_t* placeholder, const std::wstring& value);

@@ -1,0 +1,189 @@
+#include "veyrith_scan/scan_output.h"
+
+#include <cstdio>
+
+#include "common/utf8.h"
+#include "framework/string_resource.h"
+#include "report/report_page.h"
+#include "resources/resource.h"
+#include "veyrith_scan/resources/scan_resource.h"
+
+namespace {
+
+// A file handle, closed with its owner.
+class CFileHandle {
+public:
+    explicit CFileHandle(HANDLE handle) : m_handle(handle) {}
+    ~CFileHandle() {
+        if (IsValid()) CloseHandle(m_handle);
+    }
+    CFileHandle(const CFileHandle&) = delete;
+    CFileHandle& operator=(const CFileHandle&) = delete;
+    bool IsValid() const { return m_handle && m_handle != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return m_handle; }
+
+private:
+    HANDLE m_handle;
+};
+
+const char* const kAutoRunKinds[] = {"none", "registry", "shortcut", "winini"};
+
+std::string Quoted(const std::wstring& text) { return "\"" + JsonEscaped(text) + "\""; }
+
+std::string Flag(BOOL value) { return value ? "true" : "false"; }
+
+std::string UtcText(const SYSTEMTIME& utc) {
+    char text[32] = {};
+    snprintf(text, sizeof(text), "%04u-%02u-%02uT%02u:%02u:%02uZ", utc.wYear, utc.wMonth, utc.wDay, utc.wHour,
+             utc.wMinute, utc.wSecond);
+    return text;
+}
+
+std::wstring AlertText(int level) { return fw::LoadResStringW(IDS_CLI_ALERT_1 + level - 1); }
+
+std::string AutoRunJson(const CAutoRunInfo& entry) {
+    int kind = entry.m_nType >= AUTORUN_NONE && entry.m_nType <= AUTORUN_WININI ? entry.m_nType : AUTORUN_NONE;
+    return std::string("{\"kind\": \"") + kAutoRunKinds[kind] + "\", \"location\": " + Quoted(entry.m_szLocation) +
+           ", \"value\": " + Quoted(entry.m_szValueName) + ", \"program\": " + Quoted(entry.m_szProgram) + "}";
+}
+
+std::string HostJson(const CListItemState& host) {
+    int level = AlertLevelOf(host);
+    return "{\"pid\": " + std::to_string(host.m_dwProcessId) + ", \"path\": " + Quoted(host.m_szPath) +
+           ", \"visible\": " + Flag(host.m_bVisible) + ", \"same_folder\": " + Flag(host.m_bSameFolder) +
+           ", \"autorun\": " + AutoRunJson(host.m_autoRun) + ", \"alert_level\": " + std::to_string(level) +
+           ", \"alert\": " + Quoted(AlertText(level)) + "}";
+}
+
+std::string ModuleJson(const FoundModule& module) {
+    std::string text = "    {\"path\": " + Quoted(module.path) + ", \"bits\": " + std::to_string(module.bits) +
+                       ", \"description\": " + Quoted(module.description) + ", \"hosts\": [";
+    for (size_t i = 0; i < module.hosts.size(); ++i)
+        text += std::string(i ? "," : "") + "\n      " + HostJson(module.hosts[i]);
+    return text + (module.hosts.empty() ? "]}" : "\n    ]}");
+}
+
+std::string ControlEscape(wchar_t c) {
+    switch (c) {
+    case L'"': return "\\\"";
+    case L'\\': return "\\\\";
+    case L'\n': return "\\n";
+    case L'\r': return "\\r";
+    case L'\t': return "\\t";
+    default: break;
+    }
+    char text[8] = {};
+    snprintf(text, sizeof(text), "\\u%04x", static_cast<unsigned>(c));
+    return text;
+}
+
+std::wstring VerdictText(const ScanOutcome& outcome) {
+    return fw::LoadResStringW(outcome.confirmed ? IDS_SCANNING_COMPLETE : outcome.reasonId);
+}
+
+std::wstring HostLine(const CListItemState& host) {
+    return L"    " + std::to_wstring(host.m_dwProcessId) + L"  " + host.m_szPath + L"  (" +
+           AlertText(AlertLevelOf(host)) + L")\r\n";
+}
+
+std::wstring ModuleLines(const FoundModule& module) {
+    std::wstring text = L"  " + (module.bits == 64 ? fw::LoadResStringW(IDS_MODULE_64BIT_MARK) : L"") + module.path;
+    if (!module.description.empty()) text += L"  - " + module.description;
+    text += L"\r\n";
+    for (const CListItemState& host : module.hosts) text += HostLine(host);
+    return text;
+}
+
+bool WriteAllTo(HANDLE file, const std::string& bytes) {
+    size_t written = 0;
+    while (written < bytes.size()) {
+        DWORD done = 0;
+        DWORD chunk = static_cast<DWORD>(bytes.size() - written);
+        if (!WriteFile(file, bytes.data() + written, chunk, &done, nullptr) || done == 0) return false;
+        written += done;
+    }
+    return true;
+}
+
+std::wstring FolderOf(const std::wstring& path) {
+    size_t slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) return L".";
+    return slash == 0 || path[slash - 1] == L':' ? path.substr(0, slash + 1) : path.substr(0, slash);
+}
+
+bool WriteTemporary(const std::wstring& temporary, const std::string& bytes) {
+    CFileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                 nullptr));
+    return file.IsValid() && WriteAllTo(file.Get(), bytes) && FlushFileBuffers(file.Get());
+}
+
+}  // namespace
+
+std::string JsonEscaped(const std::wstring& text) {
+    std::wstring plain;
+    std::string out;
+    for (wchar_t c : text) {
+        if (c >= 0x20 && c != L'"' && c != L'\\') {
+            plain += c;
+            continue;
+        }
+        out += ToUtf8ForDisplay(plain) + ControlEscape(c);
+        plain.clear();
+    }
+    return out + ToUtf8ForDisplay(plain);
+}
+
+std::string ScanJson(const ScanOutcome& outcome, const std::wstring& computer, const SYSTEMTIME& utc) {
+    std::string text = "{\n  \"format\": " + std::to_string(kScanJsonFormat) + ",\n";
+    text += "  \"computer\": " + Quoted(computer) + ",\n";
+    text += "  \"time\": \"" + UtcText(utc) + "\",\n";
+    text += "  \"confirmed\": " + Flag(outcome.confirmed) + ",\n";
+    text += "  \"reason\": " + Quoted(outcome.confirmed ? L"" : fw::LoadResStringW(outcome.reasonId)) + ",\n";
+    text += "  \"modules\": [";
+    for (size_t i = 0; i < outcome.modules.size(); ++i)
+        text += std::string(i ? "," : "") + "\n" + ModuleJson(outcome.modules[i]);
+    return text + (outcome.modules.empty() ? "]\n}\n" : "\n  ]\n}\n");
+}
+
+std::wstring ScanSummary(const ScanOutcome& outcome) {
+    if (outcome.modules.empty())
+        return fw::LoadResStringW(IDS_NO_MONITORING_MODULES) + L"\r\n" + VerdictText(outcome) + L"\r\n";
+    std::wstring text = FormatResText(IDS_CLI_MODULES_FOUND, L"%d", std::to_wstring(outcome.modules.size())) + L"\r\n";
+    for (const FoundModule& module : outcome.modules) text += ModuleLines(module);
+    return text + VerdictText(outcome) + L"\r\n";
+}
+
+std::string ScanReport(const ScanOutcome& outcome) {
+    std::vector<std::wstring> paths;
+    for (const FoundModule& module : outcome.modules) paths.push_back(module.path);
+    SYSTEMTIME now = {};
+    GetLocalTime(&now);
+    now.wMilliseconds = 0;
+    return BuildReport(ReportRowsFor(paths), now);
+}
+
+bool WriteWholeFile(const std::wstring& path, const std::string& bytes) {
+    if (path == L"-") return WriteAllTo(GetStdHandle(STD_OUTPUT_HANDLE), bytes);
+    wchar_t temporary[MAX_PATH] = {};
+    if (!GetTempFileNameW(FolderOf(path).c_str(), L"vys", 0, temporary)) return false;
+    bool whole = WriteTemporary(temporary, bytes) &&
+                 MoveFileExW(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!whole) DeleteFileW(temporary);
+    return whole;
+}
+
+bool PrintText(const std::wstring& text, bool toError) {
+    HANDLE output = GetStdHandle(toError ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
+    DWORD mode = 0;
+    if (!output || output == INVALID_HANDLE_VALUE) return false;
+    if (!GetConsoleMode(output, &mode)) return WriteAllTo(output, ToUtf8ForDisplay(text));
+    DWORD written = 0;
+    return WriteConsoleW(output, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) != 0;
+}
+
+std::wstring ComputerName() {
+    wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD length = MAX_COMPUTERNAME_LENGTH + 1;
+    if (!GetComputerNameW(name, &length)) return std::wstring();
+    return std::wstring(name, length);
+}
