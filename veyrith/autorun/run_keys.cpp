@@ -16,6 +16,27 @@ constexpr DWORD kNameChars = 16384;
 constexpr DWORD kSearchResultChars = 520;
 constexpr DWORD kAppPathBytes = 520;
 
+// An open registry key, closed with the object.
+class CKeyOwner {
+public:
+    CKeyOwner() = default;
+    ~CKeyOwner() {
+        if (m_key) RegCloseKey(m_key);
+    }
+    CKeyOwner(const CKeyOwner&) = delete;
+    CKeyOwner& operator=(const CKeyOwner&) = delete;
+
+    bool Open(HKEY root, const wchar_t* subkey) {
+        if (RegOpenKeyExW(root, subkey, 0, KEY_READ, &m_key) == ERROR_SUCCESS) return true;
+        m_key = nullptr;
+        return false;
+    }
+    HKEY Get() const { return m_key; }
+
+private:
+    HKEY m_key = nullptr;
+};
+
 // The default value of one App Paths subkey, when it is a terminated text.
 bool ReadAppPathValue(HKEY appPaths, const wchar_t* subkey, std::wstring& path) {
     HKEY key = nullptr;
@@ -33,25 +54,64 @@ bool ReadAppPathValue(HKEY appPaths, const wchar_t* subkey, std::wstring& path) 
     return true;
 }
 
+// The subkey names of one App Paths key, read once and only when a command
+// first needs them: a long Run key would otherwise enumerate App Paths
+// twice for every value. A registration's path is read when its name
+// matches, as the registry holds it at that moment.
+class CAppPaths {
+public:
+    explicit CAppPaths(HKEY root) : m_root(root) {}
+
+    // The path registered for programName (whole names, any letter case).
+    bool Find(const wchar_t* programName, std::wstring& path) {
+        if (!m_bRead) ReadNames();
+        for (const std::wstring& name : m_names) {
+            if (lstrcmpiW(name.c_str(), programName) == 0 && ReadAppPathValue(m_key.Get(), name.c_str(), path))
+                return true;
+        }
+        return false;
+    }
+
+private:
+    void ReadNames() {
+        m_bRead = true;
+        if (!m_key.Open(m_root, kAppPathsKey)) return;
+        std::vector<wchar_t> name(kNameChars);
+        for (DWORD index = 0;; ++index) {
+            DWORD nameChars = kNameChars;
+            if (RegEnumKeyExW(m_key.Get(), index, name.data(), &nameChars, nullptr, nullptr, nullptr, nullptr) !=
+                ERROR_SUCCESS)
+                break;
+            m_names.emplace_back(name.data(), nameChars);
+        }
+    }
+
+    HKEY m_root;
+    CKeyOwner m_key;
+    bool m_bRead = false;
+    std::vector<std::wstring> m_names;
+};
+
+// The App Paths registrations of the machine and of the user.
+struct AppPathsPair {
+    CAppPaths machine{HKEY_LOCAL_MACHINE};
+    CAppPaths user{HKEY_CURRENT_USER};
+};
+
 // What a Run command starts: the file the standard search finds, else the
 // App Paths registration (the machine's before the user's), else the
 // command as it stands. The field is only compared and shown, never acted
 // on, so a command longer than the field keeps its start.
-void FillProgram(const wchar_t* command, CAutoRunInfo& entry) {
+void FillProgram(const wchar_t* command, AppPathsPair& appPaths, CAutoRunInfo& entry) {
     wchar_t found[kSearchResultChars];
     DWORD length = SearchPathW(nullptr, command, nullptr, kSearchResultChars, found, nullptr);
     if (length > 0 && length < kSearchResultChars) {
         CopyBounded(entry.m_szProgram, found, kAutoRunPathChars);
         return;
     }
-    std::wstring machinePath;
-    std::wstring userPath;
-    bool inMachine = FindAppPath(HKEY_LOCAL_MACHINE, command, machinePath);
-    bool inUser = FindAppPath(HKEY_CURRENT_USER, command, userPath);
-    if (inMachine) {
-        CopyBounded(entry.m_szProgram, machinePath, kAutoRunPathChars);
-    } else if (inUser) {
-        CopyBounded(entry.m_szProgram, userPath, kAutoRunPathChars);
+    std::wstring path;
+    if (appPaths.machine.Find(command, path) || appPaths.user.Find(command, path)) {
+        CopyBounded(entry.m_szProgram, path, kAutoRunPathChars);
     } else {
         CopyBounded(entry.m_szProgram, command, kAutoRunPathChars);
     }
@@ -66,22 +126,32 @@ struct RunValue {
     std::vector<wchar_t> data;
 };
 
-// Reads the value at index, whatever the length of its data: the buffer is
-// sized to the key's longest data, asked anew for each value because the key
-// may change while it is read. ERROR_MORE_DATA is left for data that grew
-// in between; such a value is skipped.
-LONG ReadRunValue(HKEY key, DWORD index, RunValue& value) {
-    DWORD longestData = 0;
-    LONG status = RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                   nullptr, &longestData, nullptr, nullptr);
-    if (status != ERROR_SUCCESS) return status;
+// The length in bytes of the key's longest value data.
+LONG ReadLongestData(HKEY key, DWORD& longestData) {
+    return RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                            &longestData, nullptr, nullptr);
+}
+
+LONG EnumRunValue(HKEY key, DWORD index, DWORD longestData, RunValue& value) {
     value.data.assign(longestData / sizeof(wchar_t) + 2, L'\0');
     DWORD nameChars = kNameChars;
     DWORD dataBytes = longestData;
-    status = RegEnumValueW(key, index, value.name.data(), &nameChars, nullptr, &value.type,
-                           reinterpret_cast<BYTE*>(value.data.data()), &dataBytes);
+    LONG status = RegEnumValueW(key, index, value.name.data(), &nameChars, nullptr, &value.type,
+                                reinterpret_cast<BYTE*>(value.data.data()), &dataBytes);
     if (status == ERROR_SUCCESS) value.data[dataBytes / sizeof(wchar_t)] = L'\0';
     return status;
+}
+
+// Reads the value at index, whatever the length of its data: the buffer is
+// sized to the key's longest data, asked once per key and anew when a value
+// does not fit because the key changed while it was read. ERROR_MORE_DATA
+// is left for data that grew again in between; such a value is skipped.
+LONG ReadRunValue(HKEY key, DWORD index, DWORD& longestData, RunValue& value) {
+    LONG status = EnumRunValue(key, index, longestData, value);
+    if (status != ERROR_MORE_DATA) return status;
+    status = ReadLongestData(key, longestData);
+    if (status != ERROR_SUCCESS) return status;
+    return EnumRunValue(key, index, longestData, value);
 }
 
 // A text with its environment variables expanded; the text as it stands when
@@ -119,36 +189,26 @@ void FillRegistryPlace(HKEY root, const wchar_t* subkey, const wchar_t* valueNam
 }  // namespace
 
 bool FindAppPath(HKEY root, const wchar_t* programName, std::wstring& path) {
-    HKEY appPaths = nullptr;
-    if (RegOpenKeyExW(root, kAppPathsKey, 0, KEY_READ, &appPaths) != ERROR_SUCCESS) return false;
-    bool found = false;
-    std::vector<wchar_t> name(kNameChars);
-    for (DWORD index = 0; !found; ++index) {
-        DWORD nameChars = kNameChars;
-        if (RegEnumKeyExW(appPaths, index, name.data(), &nameChars, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
-            break;
-        if (lstrcmpiW(name.data(), programName) == 0) found = ReadAppPathValue(appPaths, name.data(), path);
-    }
-    RegCloseKey(appPaths);
-    return found;
+    CAppPaths appPaths(root);
+    return appPaths.Find(programName, path);
 }
 
 void ReadRunKey(HKEY root, const wchar_t* subkey, CAutoRunArray& inventory) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root, subkey, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    CKeyOwner key;
+    DWORD longestData = 0;
+    if (!key.Open(root, subkey) || ReadLongestData(key.Get(), longestData) != ERROR_SUCCESS) return;
+    AppPathsPair appPaths;
     RunValue value;
     for (DWORD index = 0;; ++index) {
-        LONG status = ReadRunValue(key, index, value);
+        LONG status = ReadRunValue(key.Get(), index, longestData, value);
         if (status == ERROR_MORE_DATA) continue;
         if (status != ERROR_SUCCESS) break;
         std::wstring command;
         if (!RunCommand(value, command)) continue;
         CAutoRunInfo entry = {};
         entry.m_nType = AUTORUN_REGISTRY;
-        FillProgram(command.c_str(), entry);
+        FillProgram(command.c_str(), appPaths, entry);
         FillRegistryPlace(root, subkey, value.name.data(), entry);
         inventory.push_back(entry);
     }
-    RegCloseKey(key);
 }
