@@ -3,7 +3,9 @@
 #include "autorun/autorun_sources.h"
 
 #include "findings/bounded_copy.h"
+#include "findings/lower_case.h"
 
+#include <map>
 #include <vector>
 
 namespace {
@@ -92,25 +94,72 @@ private:
     std::vector<std::wstring> m_names;
 };
 
-// The App Paths registrations of the machine and of the user.
-struct AppPathsPair {
+// Which folders named by fully qualified commands are missing, each asked
+// once: no search finds a file below a folder that does not exist, and Run
+// keys often name many programs of one folder.
+class CMissingFolders {
+public:
+    // True when command is a fully qualified path ("X:\...") below a folder
+    // that does not exist. Folders are taken up to each separator; a name
+    // that the system would rewrite before it looks (".", "..", a trailing
+    // dot or space, an empty name) ends the check with false.
+    bool IsInMissingFolder(const wchar_t* command) {
+        std::wstring text = command;
+        if (text.size() < 4 || text[1] != L':' || !IsSeparator(text[2])) return false;
+        for (size_t end = text.find_first_of(L"\\/", 3); end != std::wstring::npos;
+             end = text.find_first_of(L"\\/", end + 1)) {
+            wchar_t last = text[end - 1];
+            if (last == L'.' || last == L' ' || IsSeparator(last)) return false;
+            if (IsMissing(text.substr(0, end))) return true;
+        }
+        return false;
+    }
+
+private:
+    static bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+
+    bool IsMissing(const std::wstring& folder) {
+        std::wstring key = LowerCase(folder.c_str());
+        auto known = m_missing.find(key);
+        if (known != m_missing.end()) return known->second;
+        bool missing = false;
+        if (GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES) {
+            DWORD error = GetLastError();
+            missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+        }
+        m_missing[key] = missing;
+        return missing;
+    }
+
+    std::map<std::wstring, bool> m_missing;
+};
+
+// What finding the programs of one Run key reads once: the App Paths
+// registrations of the machine and of the user, and the missing folders.
+struct ProgramSearch {
     CAppPaths machine{HKEY_LOCAL_MACHINE};
     CAppPaths user{HKEY_CURRENT_USER};
+    CMissingFolders folders;
 };
+
+bool SearchFile(const wchar_t* command, CMissingFolders& folders, wchar_t (&found)[kSearchResultChars]) {
+    if (folders.IsInMissingFolder(command)) return false;
+    DWORD length = SearchPathW(nullptr, command, nullptr, kSearchResultChars, found, nullptr);
+    return length > 0 && length < kSearchResultChars;
+}
 
 // What a Run command starts: the file the standard search finds, else the
 // App Paths registration (the machine's before the user's), else the
 // command as it stands. The field is only compared and shown, never acted
 // on, so a command longer than the field keeps its start.
-void FillProgram(const wchar_t* command, AppPathsPair& appPaths, CAutoRunInfo& entry) {
+void FillProgram(const wchar_t* command, ProgramSearch& search, CAutoRunInfo& entry) {
     wchar_t found[kSearchResultChars];
-    DWORD length = SearchPathW(nullptr, command, nullptr, kSearchResultChars, found, nullptr);
-    if (length > 0 && length < kSearchResultChars) {
+    if (SearchFile(command, search.folders, found)) {
         CopyBounded(entry.m_szProgram, found, kAutoRunPathChars);
         return;
     }
     std::wstring path;
-    if (appPaths.machine.Find(command, path) || appPaths.user.Find(command, path)) {
+    if (search.machine.Find(command, path) || search.user.Find(command, path)) {
         CopyBounded(entry.m_szProgram, path, kAutoRunPathChars);
     } else {
         CopyBounded(entry.m_szProgram, command, kAutoRunPathChars);
@@ -129,6 +178,12 @@ struct RunValue {
 // The length in bytes of the key's longest value data.
 LONG ReadLongestData(HKEY key, DWORD& longestData) {
     return RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                            &longestData, nullptr, nullptr);
+}
+
+// The number of values of the key and the length of its longest data.
+LONG ReadKeySizes(HKEY key, DWORD& values, DWORD& longestData) {
+    return RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
                             &longestData, nullptr, nullptr);
 }
 
@@ -195,9 +250,11 @@ bool FindAppPath(HKEY root, const wchar_t* programName, std::wstring& path) {
 
 void ReadRunKey(HKEY root, const wchar_t* subkey, CAutoRunArray& inventory) {
     CKeyOwner key;
+    DWORD values = 0;
     DWORD longestData = 0;
-    if (!key.Open(root, subkey) || ReadLongestData(key.Get(), longestData) != ERROR_SUCCESS) return;
-    AppPathsPair appPaths;
+    if (!key.Open(root, subkey) || ReadKeySizes(key.Get(), values, longestData) != ERROR_SUCCESS) return;
+    inventory.reserve(inventory.size() + values);
+    ProgramSearch search;
     RunValue value;
     for (DWORD index = 0;; ++index) {
         LONG status = ReadRunValue(key.Get(), index, longestData, value);
@@ -207,7 +264,7 @@ void ReadRunKey(HKEY root, const wchar_t* subkey, CAutoRunArray& inventory) {
         if (!RunCommand(value, command)) continue;
         CAutoRunInfo entry = {};
         entry.m_nType = AUTORUN_REGISTRY;
-        FillProgram(command.c_str(), appPaths, entry);
+        FillProgram(command.c_str(), search, entry);
         FillRegistryPlace(root, subkey, value.name.data(), entry);
         inventory.push_back(entry);
     }

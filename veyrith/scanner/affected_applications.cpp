@@ -187,6 +187,8 @@ void CModuleCensus::Take(const CAutoRunArray& autoRuns) {
     m_bOwnersRead = false;
     m_visibleOwners.clear();
     m_descriptions.clear();
+    m_autoRuns.clear();
+    m_sharedFolders.clear();
 }
 
 const std::vector<CListItemState>* CModuleCensus::Find(const wchar_t* modulePath) const {
@@ -223,8 +225,8 @@ void CModuleCensus::AddRecord(size_t module, DWORD processId, const wchar_t* exe
     if (description.empty()) description = fw::LoadResStringW(IDS_DESCRIPTION_ABSENT);
     CopyBounded(record.m_szDescription, description, kDescriptionKeep - 1);
     record.m_dwProcessId = processId;
-    autoRuns.Find(exePath, record.m_autoRun);
-    record.m_bSameFolder = SharesFolder(m_modules[module].c_str(), exePath) ? TRUE : FALSE;
+    FindAutoRun(exePath, autoRuns, record.m_autoRun);
+    record.m_bSameFolder = SharesModuleFolder(module, exePath) ? TRUE : FALSE;
     record.m_ftCreated = created;
     ApplyAlertLevel(record);
     m_records[module].push_back(record);
@@ -242,4 +244,29 @@ std::wstring CModuleCensus::DescriptionOf(const wchar_t* exePath) {
     std::wstring description = GetFileDescription(exePath);
     m_descriptions[key] = description;
     return description;
+}
+
+void CModuleCensus::FindAutoRun(const wchar_t* exePath, const CAutoRunLookup& autoRuns, CAutoRunInfo& found) {
+    // A lone probe may come with another inventory: only a walk keeps them.
+    if (!m_bOwnersRead) {
+        autoRuns.Find(exePath, found);
+        return;
+    }
+    std::wstring key = LowerCase(exePath);
+    auto known = m_autoRuns.find(key);
+    if (known != m_autoRuns.end()) {
+        found = known->second;
+        return;
+    }
+    autoRuns.Find(exePath, found);
+    m_autoRuns[key] = found;
+}
+
+bool CModuleCensus::SharesModuleFolder(size_t module, const wchar_t* exePath) {
+    std::pair<size_t, std::wstring> key(module, LowerCase(exePath));
+    auto known = m_sharedFolders.find(key);
+    if (known != m_sharedFolders.end()) return known->second;
+    bool shares = SharesFolder(m_modules[module].c_str(), exePath);
+    m_sharedFolders[key] = shares;
+    return shares;
 }
