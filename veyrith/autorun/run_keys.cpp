@@ -100,16 +100,15 @@ private:
 class CMissingFolders {
 public:
     // True when command is a fully qualified path ("X:\...") below a folder
-    // that does not exist. Folders are taken up to each separator; a name
-    // that the system would rewrite before it looks (".", "..", a trailing
-    // dot or space, an empty name) ends the check with false.
+    // that does not exist. Folders are taken up to each separator. A path
+    // with a name made of dots and spaces only ("..", which leads out of a
+    // folder, or what the system trims to it) or an empty name anywhere is
+    // never taken as missing.
     bool IsInMissingFolder(const wchar_t* command) {
         std::wstring text = command;
-        if (text.size() < 4 || text[1] != L':' || !IsSeparator(text[2])) return false;
+        if (text.size() < 4 || text[1] != L':' || !IsSeparator(text[2]) || HasClimbingName(text)) return false;
         for (size_t end = text.find_first_of(L"\\/", 3); end != std::wstring::npos;
              end = text.find_first_of(L"\\/", end + 1)) {
-            wchar_t last = text[end - 1];
-            if (last == L'.' || last == L' ' || IsSeparator(last)) return false;
             if (IsMissing(text.substr(0, end))) return true;
         }
         return false;
@@ -117,6 +116,19 @@ public:
 
 private:
     static bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+
+    // A name (between separators, or after the last) of dots and spaces only,
+    // or an empty one before a separator.
+    static bool HasClimbingName(const std::wstring& text) {
+        size_t start = 3;
+        for (size_t end = text.find_first_of(L"\\/", start);; end = text.find_first_of(L"\\/", start)) {
+            std::wstring name = text.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
+            bool onlyDots = name.find_first_not_of(L". ") == std::wstring::npos;
+            if (onlyDots && (!name.empty() || end != std::wstring::npos)) return true;
+            if (end == std::wstring::npos) return false;
+            start = end + 1;
+        }
+    }
 
     bool IsMissing(const std::wstring& folder) {
         std::wstring key = LowerCase(folder.c_str());
