@@ -1,9 +1,12 @@
-// Cost of one census against its floor. With N host processes that have the
-// sample module loaded, times one census of that module and, in the same run,
-// the bare walk that any census must make: EnumProcesses, then for every
-// process EnumProcessModules and GetModuleFileNameExA of every module. The
-// last column is the census's module matching alone, without the facts.
-//   census_bench [N...]      (default 10 50 100)
+// Cost of one census against the bare walks over the processes. With N host
+// processes that have the sample module loaded, times one census of that
+// module and, in the same run, the per-module API walk (EnumProcessModules,
+// then GetModuleFileNameExW of every module) and the bare snapshot walk (one
+// module snapshot per process) over the same processes. The last column is
+// the census's module matching alone, without the facts. Then times the
+// autorun inventory with K values added to the user's Run key against a bare
+// RegEnumValueW walk of the same keys.
+//   census_bench [-runvalues K] [N...]      (default K 3000, N 10 100 200)
 #include <windows.h>
 #include <psapi.h>
 
@@ -14,9 +17,11 @@
 #include <vector>
 
 #include "autorun/autorun_sources.h"
+#include "findings/autorun_places.h"
 #include "scanner/affected_applications.h"
 
 #include "bench_support.h"
+#include "module_walks.h"
 
 namespace {
 
@@ -79,28 +84,6 @@ private:
     std::vector<HANDLE> m_ready;
 };
 
-// The floor: every module name of every process that can be opened.
-int BareWalk() {
-    DWORD ids[1024];
-    DWORD needed = 0;
-    if (!EnumProcesses(ids, sizeof(ids), &needed)) return 0;
-    int names = 0;
-    for (DWORD i = 0; i < needed / sizeof(DWORD); ++i) {
-        HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, ids[i]);
-        if (!process) continue;
-        HMODULE modules[1024];
-        DWORD bytes = 0;
-        if (EnumProcessModules(process, modules, sizeof(modules), &bytes)) {
-            for (DWORD m = 0; m < bytes / sizeof(HMODULE); ++m) {
-                char path[MAX_PATH];
-                if (GetModuleFileNameExA(process, modules[m], path, MAX_PATH)) ++names;
-            }
-        }
-        CloseHandle(process);
-    }
-    return names;
-}
-
 // The census's own walk without the facts: which processes have the module.
 int MatchWalk(const wchar_t* modulePath) {
     DWORD ids[1024];
@@ -123,8 +106,11 @@ struct Figures {
     int hosts;
     int records;
     double censusMs;
-    double floorMs;
+    double apiMs;
+    double snapshotMs;
     double matchMs;
+    int apiNames;
+    int snapshotNames;
 };
 
 bool Measure(int count, Figures& figures) {
@@ -132,7 +118,8 @@ bool Measure(int count, Figures& figures) {
     if (group.Count() != count || !group.WaitReady()) return false;
     std::wstring dll = BinDirW() + L"sample_hook.dll";
     CAffectedApplications census;
-    std::vector<double> censusTimes, floorTimes, matchTimes;
+    std::vector<double> censusTimes, apiTimes, snapshotTimes, matchTimes;
+    int apiNames = 0, snapshotNames = 0;
     for (int round = 0; round < kRounds; ++round) {
         double start = NowMs();
         CAutoRunArray inventory;
@@ -140,25 +127,145 @@ bool Measure(int count, Figures& figures) {
         census.TakeCensus(dll.c_str(), inventory);
         censusTimes.push_back(NowMs() - start);
         start = NowMs();
-        BareWalk();
-        floorTimes.push_back(NowMs() - start);
+        apiNames = ApiWalk();
+        apiTimes.push_back(NowMs() - start);
+        start = NowMs();
+        snapshotNames = SnapshotWalk();
+        snapshotTimes.push_back(NowMs() - start);
         start = NowMs();
         MatchWalk(dll.c_str());
         matchTimes.push_back(NowMs() - start);
     }
-    figures = {count, census.GetCount(), Median(censusTimes), Median(floorTimes), Median(matchTimes)};
+    figures = {count,           census.GetCount(),      Median(censusTimes), Median(apiTimes),
+               Median(snapshotTimes), Median(matchTimes), apiNames,         snapshotNames};
     return true;
+}
+
+const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// Values added to the user's Run key for the run, removed by the destructor.
+class RunValues {
+public:
+    explicit RunValues(int count) : m_count(count) {
+        HKEY key = nullptr;
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr))
+            return;
+        for (int i = 0; i < count; ++i) {
+            std::wstring data = L"C:\\Program Files\\bench\\program" + std::to_wstring(i) + L".exe /background";
+            RegSetValueExW(key, Name(i).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                           static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+        }
+        RegCloseKey(key);
+    }
+    ~RunValues() {
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &key)) return;
+        for (int i = 0; i < m_count; ++i) RegDeleteValueW(key, Name(i).c_str());
+        RegCloseKey(key);
+    }
+
+private:
+    static std::wstring Name(int i) { return L"veyrith-bench-" + std::to_wstring(i); }
+    int m_count;
+};
+
+// The bare walk of every Run-type key: each value's name and data read once.
+int BareRunKeyWalk() {
+    int values = 0;
+    std::vector<wchar_t> name(16384);
+    std::vector<BYTE> data(65536);
+    for (size_t i = 0; i < kRunKeyPlaceCount; ++i) {
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(kRunKeyPlaces[i].root, kRunKeyPlaces[i].subkey, 0, KEY_READ, &key)) continue;
+        for (DWORD index = 0;; ++index) {
+            DWORD nameChars = static_cast<DWORD>(name.size());
+            DWORD dataBytes = static_cast<DWORD>(data.size());
+            DWORD type = 0;
+            if (RegEnumValueW(key, index, name.data(), &nameChars, nullptr, &type, data.data(), &dataBytes))
+                break;
+            ++values;
+        }
+        RegCloseKey(key);
+    }
+    return values;
+}
+
+int ReadAllRunKeys() {
+    CAutoRunArray inventory;
+    for (size_t i = 0; i < kRunKeyPlaceCount; ++i)
+        ReadRunKey(kRunKeyPlaces[i].root, kRunKeyPlaces[i].subkey, inventory);
+    return static_cast<int>(inventory.size());
+}
+
+int WholeInventory() {
+    CAutoRunArray inventory;
+    CollectAutoRuns(inventory);
+    return static_cast<int>(inventory.size());
+}
+
+struct InventoryFigures {
+    int bareCount = 0, runKeyCount = 0, wholeCount = 0;
+    double bareMs = 0, runKeysMs = 0, wholeMs = 0;
+};
+
+InventoryFigures TimeInventory() {
+    InventoryFigures figures;
+    std::vector<double> bare, runKeys, whole;
+    for (int round = 0; round < kRounds; ++round) {
+        double start = NowMs();
+        figures.bareCount = BareRunKeyWalk();
+        bare.push_back(NowMs() - start);
+        start = NowMs();
+        figures.runKeyCount = ReadAllRunKeys();
+        runKeys.push_back(NowMs() - start);
+        start = NowMs();
+        figures.wholeCount = WholeInventory();
+        whole.push_back(NowMs() - start);
+    }
+    figures.bareMs = Median(bare);
+    figures.runKeysMs = Median(runKeys);
+    figures.wholeMs = Median(whole);
+    return figures;
+}
+
+void PrintInventory(const char* what, const InventoryFigures& figures) {
+    printf("%-20s %-34s %8d %10.1f %7s\n", what, "bare RegEnumValueW walk", figures.bareCount, figures.bareMs, "1.00");
+    printf("%-20s %-34s %8d %10.1f %7.2f\n", what, "Run keys read (ReadRunKey)", figures.runKeyCount,
+           figures.runKeysMs, figures.runKeysMs / figures.bareMs);
+    printf("%-20s %-34s %8d %10.1f %7.2f\n", what, "whole inventory (CollectAutoRuns)", figures.wholeCount,
+           figures.wholeMs, figures.wholeMs / figures.bareMs);
+}
+
+// The inventory with runValues added Run values against the bare walk of
+// the same keys. The whole inventory also reads the Startup folders (through
+// the shell) and win.ini, whose cost does not depend on the Run values: the
+// same figures without the added values show it.
+void MeasureInventory(int runValues) {
+    printf("\ninventory (median of %d rounds)\n", kRounds);
+    printf("%-20s %-34s %8s %10s %7s\n", "Run values added", "", "entries", "ms", "ratio");
+    PrintInventory("0", TimeInventory());
+    RunValues values(runValues);
+    InventoryFigures figures = TimeInventory();
+    PrintInventory(std::to_string(runValues).c_str(), figures);
+    printf("goal (the Run keys with %d values added read within 1.5x of their bare walk): %s\n", runValues,
+           figures.runKeysMs <= 1.5 * figures.bareMs ? "met" : "missed");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    int runValues = 3000;
     std::vector<int> counts;
-    for (int i = 1; i < argc; ++i) counts.push_back(atoi(argv[i]));
-    if (counts.empty()) counts = {10, 50, 100};
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "-runvalues" && i + 1 < argc)
+            runValues = atoi(argv[++i]);
+        else
+            counts.push_back(atoi(argv[i]));
+    }
+    if (counts.empty()) counts = {10, 100, 200};
 
-    printf("%6s %8s %12s %12s %7s %14s\n", "hosts", "records", "census ms", "floor ms", "ratio",
-           "match-only ms");
+    printf("%6s %8s %10s %10s %10s %8s %8s %9s %12s\n", "hosts", "records", "census ms", "api ms",
+           "snap ms", "c/api", "c/snap", "snap/api", "modules");
     std::vector<Figures> all;
     for (int count : counts) {
         Figures figures;
@@ -167,16 +274,26 @@ int main(int argc, char** argv) {
             return 1;
         }
         all.push_back(figures);
-        printf("%6d %8d %12.1f %12.1f %7.2f %14.1f\n", figures.hosts, figures.records,
-               figures.censusMs, figures.floorMs, figures.censusMs / figures.floorMs, figures.matchMs);
+        printf("%6d %8d %10.1f %10.1f %10.1f %8.2f %8.2f %9.2f %5d/%-6d\n", figures.hosts, figures.records,
+               figures.censusMs, figures.apiMs, figures.snapshotMs, figures.censusMs / figures.apiMs,
+               figures.censusMs / figures.snapshotMs, figures.snapshotMs / figures.apiMs, figures.snapshotNames,
+               figures.apiNames);
         fflush(stdout);
     }
     for (size_t i = 1; i < all.size(); ++i) {
-        printf("from %d to %d hosts: census x%.2f, floor x%.2f\n", all[i - 1].hosts, all[i].hosts,
-               all[i].censusMs / all[i - 1].censusMs, all[i].floorMs / all[i - 1].floorMs);
+        printf("from %d to %d hosts: census x%.2f, api walk x%.2f, snapshot walk x%.2f\n", all[i - 1].hosts,
+               all[i].hosts, all[i].censusMs / all[i - 1].censusMs, all[i].apiMs / all[i - 1].apiMs,
+               all[i].snapshotMs / all[i - 1].snapshotMs);
     }
     bool withinGoal = true;
-    for (const Figures& figures : all) withinGoal = withinGoal && figures.censusMs <= 1.5 * figures.floorMs;
-    printf("goal (census within 1.5x of the floor): %s\n", withinGoal ? "met" : "missed");
+    for (const Figures& figures : all)
+        withinGoal = withinGoal && figures.censusMs <= 0.6 * figures.apiMs && figures.censusMs <= 1.3 * figures.snapshotMs;
+    for (size_t i = 1; i < all.size(); ++i)
+        if (all[i].hosts == 2 * all[i - 1].hosts) withinGoal = withinGoal && all[i].censusMs <= 2.2 * all[i - 1].censusMs;
+    printf("goal (census at most 0.6x the api walk and 1.3x the snapshot walk, growth to twice the hosts "
+           "at most x2.2): %s\n",
+           withinGoal ? "met" : "missed");
+    fflush(stdout);
+    if (runValues > 0) MeasureInventory(runValues);
     return 0;
 }

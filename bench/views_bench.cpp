@@ -2,7 +2,9 @@
 // module loaded, times each tick of the progress dialog's walk, the end of
 // a scan (tree rebuilt, census started) and the wait until its rows are
 // shown, and tree selections after the census has landed: how long each
-// blocks the window and how long until the list is complete.
+// blocks the window and how long until the list is complete. The end of a
+// scan to its rows is also given as a ratio to the per-module API walk and
+// to the bare snapshot walk over the same processes, timed right after it.
 //   views_bench [-runvalues K] [N...]   (default 10 100 200)
 // -runvalues K adds K values to the user's Run key for the run (removed
 // again at the end), as a machine with a long autorun list has.
@@ -23,6 +25,7 @@
 #include "views/veyrith_view.h"
 
 #include "bench_support.h"
+#include "module_walks.h"
 
 namespace {
 
@@ -152,6 +155,7 @@ struct Figures {
     double tickMedian = 0, tickMax = 0;
     double endBlocks = 0, endToRows = 0;
     double selectBlocks = 0, selectToRows = 0;
+    double apiWalk = 0, snapshotWalk = 0;
     int rows = 0;
 };
 
@@ -206,6 +210,12 @@ bool Measure(int count, Figures& figures) {
     WaitForCensus(frame.List());
     figures.endToRows = NowMs() - start;
     figures.rows = frame.List().GetRowCount();
+    start = NowMs();
+    ApiWalk();
+    figures.apiWalk = NowMs() - start;
+    start = NowMs();
+    SnapshotWalk();
+    figures.snapshotWalk = NowMs() - start;
     MeasureSelections(frame, figures);
     if (own) FreeLibrary(own);
     return true;
@@ -253,16 +263,18 @@ int main(int argc, char** argv) {
     if (counts.empty()) counts = {10, 100, 200};
     RunValues values(runValues);
     printf("Run values added: %d\n", runValues);
-    printf("%6s %9s %9s %10s %12s %11s %13s %6s\n", "hosts", "tick ms", "max tick", "end ms", "end->rows ms",
-           "select ms", "select->rows", "rows");
+    printf("%6s %9s %9s %10s %12s %9s %9s %8s %8s %11s %13s %6s\n", "hosts", "tick ms", "max tick", "end ms",
+           "end->rows ms", "api ms", "snap ms", "r/api", "r/snap", "select ms", "select->rows", "rows");
     for (int count : counts) {
         Figures figures;
         if (!Measure(count, figures)) {
             printf("%6d: the hosts did not start\n", count);
             continue;
         }
-        printf("%6d %9.1f %9.1f %10.1f %12.1f %11.1f %13.1f %6d\n", count, figures.tickMedian, figures.tickMax,
-               figures.endBlocks, figures.endToRows, figures.selectBlocks, figures.selectToRows, figures.rows);
+        printf("%6d %9.1f %9.1f %10.1f %12.1f %9.1f %9.1f %8.2f %8.2f %11.1f %13.1f %6d\n", count,
+               figures.tickMedian, figures.tickMax, figures.endBlocks, figures.endToRows, figures.apiWalk,
+               figures.snapshotWalk, figures.endToRows / figures.apiWalk, figures.endToRows / figures.snapshotWalk,
+               figures.selectBlocks, figures.selectToRows, figures.rows);
         fflush(stdout);
     }
     return 0;

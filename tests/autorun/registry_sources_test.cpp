@@ -130,3 +130,25 @@ TEST(RunKeys, RunServicesIsReadForTheUserOnly) {
 }
 
 }  // namespace
+
+// A folder that does not exist is looked at once for the whole key; ".."
+// after it leads back out to an existing file, which the search still finds.
+TEST(RunKeys, ProgramsBelowAMissingFolderStayRawButDotDotStillLeadsOut) {
+    RegistryScratch scratch;
+    char system[MAX_PATH] = {};
+    ASSERT_GT(GetSystemDirectoryA(system, MAX_PATH), 3u);
+    const std::string missing = std::string(system, 3) + "VeyrithMissing-" + std::to_string(GetCurrentProcessId());
+    const std::string throughMissing = missing + "\\..\\" + std::string(system + 3) + "\\kernel32.dll";
+    ASSERT_TRUE(scratch.SetValue(HKEY_CURRENT_USER, kRunKey, "VeyrithMissingA", missing + "\\a.exe"));
+    ASSERT_TRUE(scratch.SetValue(HKEY_CURRENT_USER, kRunKey, "VeyrithMissingB", throughMissing));
+
+    CAutoRunArray inventory;
+    ReadRunKey(HKEY_CURRENT_USER, kRunKeyW, inventory);
+
+    const CAutoRunInfo* a = FindRegistryEntry(inventory, HKEY_CURRENT_USER, "VeyrithMissingA");
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(std::wstring(a->m_szProgram), Wide(missing + "\\a.exe"));
+    const CAutoRunInfo* b = FindRegistryEntry(inventory, HKEY_CURRENT_USER, "VeyrithMissingB");
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(lstrcmpiW(b->m_szProgram, Wide(std::string(system) + "\\kernel32.dll").c_str()), 0) << b->m_szProgram;
+}

@@ -1,7 +1,5 @@
 #include "scanner/affected_applications.h"
 
-#include <psapi.h>
-
 #include <algorithm>
 
 #include "findings/autorun_lookup.h"
@@ -13,13 +11,13 @@
 #include "resources/resource.h"
 #include "scanner/file_description.h"
 #include "scanner/folder_relation.h"
+#include "scanner/module_snapshot.h"
 #include "scanner/process_identity.h"
 #include "scanner/process_list.h"
 
 namespace {
 
 constexpr DWORD kListBytes = 4096;
-constexpr DWORD kOpenAccess = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;
 constexpr int kDescriptionKeep = 1023;  // 1022 characters and the zero
 // Records taken elsewhere come from the 64-bit companion, which reads the
 // registry in its own, 64-bit view.
@@ -47,39 +45,16 @@ BOOL CALLBACK CollectVisibleOwner(HWND window, LPARAM param) {
     return TRUE;
 }
 
-// The module handles of a process; empty when they cannot be listed.
-std::vector<HMODULE> ListModules(HANDLE process) {
-    std::vector<HMODULE> modules(kListBytes / sizeof(HMODULE));
-    DWORD needed = 0;
-    if (!EnumProcessModules(process, modules.data(), kListBytes, &needed)) needed = 0;
-    modules.resize((needed < kListBytes ? needed : kListBytes) / sizeof(HMODULE));
-    return modules;
-}
-
-// Module paths are read whole, however long, so a long one is never taken
-// for another that it starts with.
-constexpr DWORD kLongestPathChars = 32768;
-
-// The full path of a module of a process; empty when it cannot be read.
-std::wstring ModulePath(HANDLE process, HMODULE module, std::vector<wchar_t>& buffer) {
-    DWORD length = GetModuleFileNameExW(process, module, buffer.data(), kLongestPathChars);
-    if (length == 0 || length >= kLongestPathChars - 1) return std::wstring();
-    return std::wstring(buffer.data(), length);
-}
-
 // Which of the wanted modules (lower-cased) the process has loaded, by index,
 // and the process's executable (its first module, read whole) with its
-// creation time. Empty when none is loaded or the process cannot be opened.
+// creation time. Empty when none is loaded or the modules cannot be read.
 std::vector<size_t> MatchModules(DWORD processId, const std::vector<std::wstring>& wanted,
                                  std::wstring& exePath, FILETIME& created) {
     std::vector<size_t> matched;
     exePath.clear();
-    HANDLE process = OpenProcess(kOpenAccess, FALSE, processId);
-    if (!process) return matched;
-    std::vector<HMODULE> modules = ListModules(process);
-    std::vector<wchar_t> buffer(kLongestPathChars);
-    for (HMODULE module : modules) {
-        std::wstring name = ModulePath(process, module, buffer);
+    std::vector<std::wstring> modules;
+    if (!ReadProcessModules(processId, modules)) return matched;
+    for (const std::wstring& name : modules) {
         if (name.empty()) continue;
         std::wstring lower = LowerCase(name.c_str());
         for (size_t i = 0; i < wanted.size(); ++i) {
@@ -87,10 +62,9 @@ std::vector<size_t> MatchModules(DWORD processId, const std::vector<std::wstring
                 matched.push_back(i);
         }
     }
-    if (!matched.empty()) exePath = ModulePath(process, modules[0], buffer);
-    if (exePath.empty()) matched.clear();
-    if (!matched.empty() && !ReadProcessCreationTime(process, created)) created = FILETIME();
-    CloseHandle(process);
+    if (matched.empty()) return matched;
+    exePath = modules.front();
+    if (!ReadProcessCreationTime(processId, created)) created = FILETIME();
     return matched;
 }
 
@@ -213,6 +187,8 @@ void CModuleCensus::Take(const CAutoRunArray& autoRuns) {
     m_bOwnersRead = false;
     m_visibleOwners.clear();
     m_descriptions.clear();
+    m_autoRuns.clear();
+    m_sharedFolders.clear();
 }
 
 const std::vector<CListItemState>* CModuleCensus::Find(const wchar_t* modulePath) const {
@@ -249,8 +225,8 @@ void CModuleCensus::AddRecord(size_t module, DWORD processId, const wchar_t* exe
     if (description.empty()) description = fw::LoadResStringW(IDS_DESCRIPTION_ABSENT);
     CopyBounded(record.m_szDescription, description, kDescriptionKeep - 1);
     record.m_dwProcessId = processId;
-    autoRuns.Find(exePath, record.m_autoRun);
-    record.m_bSameFolder = SharesFolder(m_modules[module].c_str(), exePath) ? TRUE : FALSE;
+    FindAutoRun(exePath, autoRuns, record.m_autoRun);
+    record.m_bSameFolder = SharesModuleFolder(module, exePath) ? TRUE : FALSE;
     record.m_ftCreated = created;
     ApplyAlertLevel(record);
     m_records[module].push_back(record);
@@ -268,4 +244,29 @@ std::wstring CModuleCensus::DescriptionOf(const wchar_t* exePath) {
     std::wstring description = GetFileDescription(exePath);
     m_descriptions[key] = description;
     return description;
+}
+
+void CModuleCensus::FindAutoRun(const wchar_t* exePath, const CAutoRunLookup& autoRuns, CAutoRunInfo& found) {
+    // A lone probe may come with another inventory: only a walk keeps them.
+    if (!m_bOwnersRead) {
+        autoRuns.Find(exePath, found);
+        return;
+    }
+    std::wstring key = LowerCase(exePath);
+    auto known = m_autoRuns.find(key);
+    if (known != m_autoRuns.end()) {
+        found = known->second;
+        return;
+    }
+    autoRuns.Find(exePath, found);
+    m_autoRuns[key] = found;
+}
+
+bool CModuleCensus::SharesModuleFolder(size_t module, const wchar_t* exePath) {
+    std::pair<size_t, std::wstring> key(module, LowerCase(exePath));
+    auto known = m_sharedFolders.find(key);
+    if (known != m_sharedFolders.end()) return known->second;
+    bool shares = SharesFolder(m_modules[module].c_str(), exePath);
+    m_sharedFolders[key] = shares;
+    return shares;
 }

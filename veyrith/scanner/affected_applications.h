@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "findings/autorun_lookup.h"
@@ -82,6 +83,8 @@ private:
                    const CAutoRunLookup& autoRuns);
     bool IsVisible(DWORD processId) const;
     std::wstring DescriptionOf(const wchar_t* exePath);
+    void FindAutoRun(const wchar_t* exePath, const CAutoRunLookup& autoRuns, CAutoRunInfo& found);
+    bool SharesModuleFolder(size_t module, const wchar_t* exePath);
 
     std::vector<std::wstring> m_modules;
     // The modules lower-cased, in the same order, for the matching.
@@ -89,12 +92,17 @@ private:
     std::vector<std::vector<CListItemState>> m_records;
     // Per module: its records were taken elsewhere.
     std::vector<bool> m_taken;
-    // Owners of visible top-level windows (sorted) and the descriptions of
-    // the executables seen, read once per census: processes of one program
+    // Owners of visible top-level windows (sorted), and the description,
+    // autorun entry and folder facts of each executable seen (keyed by its
+    // lower-cased path), read once per census: processes of one program
     // share its file, and one reading of the windows serves every process.
+    // Each of these facts takes the long forms of paths, which costs a
+    // directory lookup per folder of the path.
     std::vector<DWORD> m_visibleOwners;
     bool m_bOwnersRead = false;
     std::map<std::wstring, std::wstring> m_descriptions;
+    std::map<std::wstring, CAutoRunInfo> m_autoRuns;
+    std::map<std::pair<size_t, std::wstring>, bool> m_sharedFolders;
 };
 
 // The executable of a process that has the module loaded (its first module,

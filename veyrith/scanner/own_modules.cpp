@@ -2,43 +2,21 @@
 
 #include "scanner/loader_hooks.h"
 #include "scanner/module_detection.h"
+#include "scanner/module_snapshot.h"
 #include "scanner/self_test.h"
 
 #include <windows.h>
-#include <psapi.h>
 
+#include <string>
 #include <vector>
 
-namespace {
-
-constexpr DWORD kModuleListBytes = 4096;
-// Module paths are read whole, however long: a recorded module of any
-// length is found among them.
-constexpr DWORD kLongestPathChars = 32768;
-
-bool AddModulePath(HANDLE process, HMODULE module, std::vector<wchar_t>& buffer, CSimpleStrArray& names) {
-    DWORD length = GetModuleFileNameExW(process, module, buffer.data(), kLongestPathChars);
-    if (length == 0 || length >= kLongestPathChars - 1) return false;
-    buffer[length] = L'\0';
-    return names.Add(buffer.data());
-}
-
-}  // namespace
-
 bool GetOwnModuleNames(CSimpleStrArray& names) {
-    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE,
-                                 GetCurrentProcessId());
-    if (!process) return false;
-    HMODULE modules[kModuleListBytes / sizeof(HMODULE)];
-    DWORD needed = 0;
-    bool listed = EnumProcessModules(process, modules, kModuleListBytes, &needed) && needed > 0;
-    if (listed) {
-        DWORD count = (needed < kModuleListBytes ? needed : kModuleListBytes) / sizeof(HMODULE);
-        std::vector<wchar_t> buffer(kLongestPathChars);
-        for (DWORD i = 0; i < count; ++i) AddModulePath(process, modules[i], buffer, names);
+    std::vector<std::wstring> paths;
+    if (!ReadProcessModules(GetCurrentProcessId(), paths)) return false;
+    for (const std::wstring& path : paths) {
+        if (!path.empty()) names.Add(path.c_str());
     }
-    CloseHandle(process);
-    return listed;
+    return true;
 }
 
 ModuleTreeItems ChooseModuleTreeItems(const CSimpleStrArray& recorded,

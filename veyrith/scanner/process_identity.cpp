@@ -39,6 +39,11 @@ bool ReadProcessCreationTime(HANDLE process, FILETIME& created) {
     return GetProcessTimes(process, &created, &exited, &kernel, &user) != 0;
 }
 
+bool ReadProcessCreationTime(DWORD processId, FILETIME& created) {
+    CProcessHandle process(processId);
+    return process.Get() && ReadProcessCreationTime(process.Get(), created);
+}
+
 bool ReadProcessImage(DWORD processId, std::wstring& image) {
     CProcessHandle process(processId);
     if (!process.Get() || !IsRunning(process.Get())) return false;

@@ -19,6 +19,8 @@ bool ReadProcessImage(DWORD processId, std::wstring& image);
 
 // When the process was created; false when it cannot be read.
 bool ReadProcessCreationTime(HANDLE process, FILETIME& created);
+// The same for a process id, opened with limited query rights.
+bool ReadProcessCreationTime(DWORD processId, FILETIME& created);
 
 // True when processId runs a process of imagePath (long, case-insensitive
 // compare) that is still running and, when created is not zero, was

@@ -1,9 +1,9 @@
 #include "views/scan_indicator_dlg.h"
 
-#include <psapi.h>
 #include <shellapi.h>
 
 #include "resources/resource.h"
+#include "scanner/module_snapshot.h"
 #include "scanner/process_list.h"
 #include "views/pane_host.h"
 
@@ -14,17 +14,10 @@ constexpr UINT kTimerPeriodMs = 200;
 constexpr DWORD kProcessListBytes = 16384;
 
 // The executable of a process (its first module); empty when the process
-// cannot be opened or its first module cannot be read.
+// cannot be listed.
 std::wstring ProcessExecutable(DWORD processId) {
-    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
-    if (!process) return std::wstring();
-    HMODULE first = nullptr;
-    DWORD needed = 0;
-    wchar_t path[MAX_PATH] = {};
-    bool found = EnumProcessModules(process, &first, sizeof(first), &needed) && needed > 0 &&
-                 GetModuleFileNameExW(process, first, path, MAX_PATH) > 0;
-    CloseHandle(process);
-    return found ? std::wstring(path) : std::wstring();
+    std::wstring path;
+    return ReadProcessExecutable(processId, path) ? path : std::wstring();
 }
 
 bool FileFound(const std::wstring& path) {
