@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "autorun/autorun_sources.h"
-#include "findings/autorun_places.h"
+#include "common/autorun_places.h"
 #include "scanner/affected_applications.h"
 
 #include "bench_support.h"
