@@ -141,34 +141,6 @@ bool Measure(int count, Figures& figures) {
     return true;
 }
 
-const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-
-// Values added to the user's Run key for the run, removed by the destructor.
-class RunValues {
-public:
-    explicit RunValues(int count) : m_count(count) {
-        HKEY key = nullptr;
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr))
-            return;
-        for (int i = 0; i < count; ++i) {
-            std::wstring data = L"C:\\Program Files\\bench\\program" + std::to_wstring(i) + L".exe /background";
-            RegSetValueExW(key, Name(i).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                           static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
-        }
-        RegCloseKey(key);
-    }
-    ~RunValues() {
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &key)) return;
-        for (int i = 0; i < m_count; ++i) RegDeleteValueW(key, Name(i).c_str());
-        RegCloseKey(key);
-    }
-
-private:
-    static std::wstring Name(int i) { return L"veyrith-bench-" + std::to_wstring(i); }
-    int m_count;
-};
-
 // The bare walk of every Run-type key: each value's name and data read once.
 int BareRunKeyWalk() {
     int values = 0;
@@ -244,7 +216,7 @@ void MeasureInventory(int runValues) {
     printf("\ninventory (median of %d rounds)\n", kRounds);
     printf("%-20s %-34s %8s %10s %7s\n", "Run values added", "", "entries", "ms", "ratio");
     PrintInventory("0", TimeInventory());
-    RunValues values(runValues);
+    BenchRunValues values(runValues);
     InventoryFigures figures = TimeInventory();
     PrintInventory(std::to_string(runValues).c_str(), figures);
     printf("goal (the Run keys with %d values added read within 1.5x of their bare walk): %s\n", runValues,

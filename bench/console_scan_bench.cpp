@@ -18,51 +18,6 @@
 
 namespace {
 
-// Hosts of the sample module's keyboard hook, without windows, ended
-// together through one quit event.
-class Hosts {
-public:
-    explicit Hosts(int count) {
-        char name[64];
-        snprintf(name, sizeof(name), "veyrith-console-bench-quit-%lu", GetCurrentProcessId());
-        m_quit = CreateEventA(nullptr, TRUE, FALSE, name);
-        std::string quit = name;
-        for (int i = 0; i < count; ++i) {
-            snprintf(name, sizeof(name), "veyrith-console-bench-ready-%lu-%d", GetCurrentProcessId(), i);
-            m_ready.push_back(CreateEventA(nullptr, TRUE, FALSE, name));
-            std::string line = "\"" + BinDir() + "sample_hook_host.exe\" -hook keyboard -dll \"" + BinDir() +
-                               "sample_hook.dll\" -ready " + name + " -quit " + quit;
-            STARTUPINFOA startup = {};
-            startup.cb = sizeof(startup);
-            PROCESS_INFORMATION info = {};
-            if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-                continue;
-            CloseHandle(info.hThread);
-            m_processes.push_back(info.hProcess);
-        }
-    }
-    ~Hosts() {
-        SetEvent(m_quit);
-        for (HANDLE process : m_processes) {
-            if (WaitForSingleObject(process, 10000) != WAIT_OBJECT_0) TerminateProcess(process, 1);
-            CloseHandle(process);
-        }
-        for (HANDLE ready : m_ready) CloseHandle(ready);
-        CloseHandle(m_quit);
-    }
-    bool WaitReady() const {
-        if (m_processes.size() != m_ready.size()) return false;
-        for (HANDLE ready : m_ready)
-            if (WaitForSingleObject(ready, 60000) != WAIT_OBJECT_0) return false;
-        return true;
-    }
-
-private:
-    HANDLE m_quit = nullptr;
-    std::vector<HANDLE> m_processes;
-    std::vector<HANDLE> m_ready;
-};
-
 // A started program, ended when the object goes; a quiet one has no
 // standard handles.
 class Program {
@@ -175,7 +130,7 @@ int main(int argc, char** argv) {
         if (!strcmp(argv[i], "-rounds") && i + 1 < argc) rounds = atoi(argv[++i]);
         else hosts = atoi(argv[i]);
     }
-    Hosts running(hosts);
+    SampleHookHosts running(hosts, "keyboard");
     if (!running.WaitReady()) {
         printf("hosts did not start\n");
         return 1;

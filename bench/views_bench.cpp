@@ -29,51 +29,6 @@
 
 namespace {
 
-// Hosts of the sample module, ended together through one quit event.
-class Hosts {
-public:
-    explicit Hosts(int count) {
-        char name[64];
-        snprintf(name, sizeof(name), "veyrith-views-bench-quit-%lu", GetCurrentProcessId());
-        m_quit = CreateEventA(nullptr, TRUE, FALSE, name);
-        std::string quit = name;
-        for (int i = 0; i < count; ++i) {
-            snprintf(name, sizeof(name), "veyrith-views-bench-ready-%lu-%d", GetCurrentProcessId(), i);
-            HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, name);
-            std::string line = "\"" + BinDir() + "sample_hook_host.exe\" -hook none -dll \"" + BinDir() +
-                               "sample_hook.dll\" -ready " + name + " -quit " + quit;
-            STARTUPINFOA startup = {};
-            startup.cb = sizeof(startup);
-            PROCESS_INFORMATION info = {};
-            if (CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-                CloseHandle(info.hThread);
-                m_processes.push_back(info.hProcess);
-            }
-            m_ready.push_back(ready);
-        }
-    }
-    ~Hosts() {
-        SetEvent(m_quit);
-        for (HANDLE process : m_processes) {
-            if (WaitForSingleObject(process, 10000) != WAIT_OBJECT_0) TerminateProcess(process, 1);
-            CloseHandle(process);
-        }
-        for (HANDLE ready : m_ready) CloseHandle(ready);
-        CloseHandle(m_quit);
-    }
-    bool WaitReady() const {
-        if (m_processes.size() != m_ready.size()) return false;
-        for (HANDLE ready : m_ready)
-            if (WaitForSingleObject(ready, 60000) != WAIT_OBJECT_0) return false;
-        return true;
-    }
-
-private:
-    HANDLE m_quit = nullptr;
-    std::vector<HANDLE> m_processes;
-    std::vector<HANDLE> m_ready;
-};
-
 // A plain top-level window holding the tree and the list, wired as the main
 // frame wires them: a tree selection shows the module's rows.
 class BenchFrame : public CPaneHost {
@@ -193,7 +148,7 @@ void MeasureSelections(BenchFrame& frame, Figures& figures) {
 }
 
 bool Measure(int count, Figures& figures) {
-    Hosts hosts(count);
+    SampleHookHosts hosts(count, "none");
     if (!hosts.WaitReady()) return false;
     std::string dll = BinDir() + "sample_hook.dll";
     HMODULE own = LoadLibraryA(dll.c_str());
@@ -221,34 +176,6 @@ bool Measure(int count, Figures& figures) {
     return true;
 }
 
-const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-
-// Values added to the user's Run key for the run, removed by the destructor.
-class RunValues {
-public:
-    explicit RunValues(int count) : m_count(count) {
-        HKEY key = nullptr;
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr))
-            return;
-        for (int i = 0; i < count; ++i) {
-            std::string data = "C:\\Program Files\\bench\\program" + std::to_string(i) + ".exe /background";
-            RegSetValueExA(key, Name(i).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                           static_cast<DWORD>(data.size() + 1));
-        }
-        RegCloseKey(key);
-    }
-    ~RunValues() {
-        HKEY key = nullptr;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &key)) return;
-        for (int i = 0; i < m_count; ++i) RegDeleteValueA(key, Name(i).c_str());
-        RegCloseKey(key);
-    }
-
-private:
-    static std::string Name(int i) { return "veyrith-bench-" + std::to_string(i); }
-    int m_count;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -261,7 +188,7 @@ int main(int argc, char** argv) {
             counts.push_back(atoi(argv[i]));
     }
     if (counts.empty()) counts = {10, 100, 200};
-    RunValues values(runValues);
+    BenchRunValues values(runValues);
     printf("Run values added: %d\n", runValues);
     printf("%6s %9s %9s %10s %12s %9s %9s %8s %8s %11s %13s %6s\n", "hosts", "tick ms", "max tick", "end ms",
            "end->rows ms", "api ms", "snap ms", "r/api", "r/snap", "select ms", "select->rows", "rows");

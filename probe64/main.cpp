@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include "common/executable_folder.h"
+#include "common/write_all.h"
 #include "probe64/probe_run.h"
 #include "scanner/loader_hooks.h"
 #include "scanner/self_test.h"
@@ -38,5 +39,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     selfTest.Stop();
     ProbeAnswer answer = TakeProbeCensus();
     DestroyWindow(window);
-    return WriteAll(output, WriteProbeAnswer(answer)) ? EXIT_ANSWERED : EXIT_NOT_WRITTEN;
+    return WriteAllBytes(output, WriteProbeAnswer(answer)) ? EXIT_ANSWERED : EXIT_NOT_WRITTEN;
 }

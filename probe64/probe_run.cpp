@@ -1,6 +1,5 @@
 #include "probe64/probe_run.h"
 
-#include <objbase.h>
 
 #include "autorun/autorun_sources.h"
 #include "scanner/affected_applications.h"
@@ -27,15 +26,6 @@ void PumpMessages(DWORD milliseconds) {
             DispatchMessageA(&msg);
         }
     }
-}
-
-// The autorun sources include Startup-folder shortcuts, resolved through COM.
-CAutoRunArray CollectInventory() {
-    HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    CAutoRunArray inventory;
-    CollectAutoRuns(inventory);
-    if (SUCCEEDED(com)) CoUninitialize();
-    return inventory;
 }
 
 }  // namespace
@@ -67,7 +57,7 @@ ProbeAnswer TakeProbeCensus() {
     answer.selfTestSeen = IsSelfTestRecorded();
     ModuleTreeItems items = CurrentModuleTreeItems();
     CModuleCensus census(items.names);
-    census.Take(CollectInventory());
+    census.Take(CollectAutoRunsWithCom());
     // This process has every module it recorded; it ends right after its
     // answer, so it is no host to show.
     for (const std::wstring& module : items.names) {
@@ -78,15 +68,4 @@ ProbeAnswer TakeProbeCensus() {
         answer.modules.push_back(found);
     }
     return answer;
-}
-
-bool WriteAll(HANDLE output, const std::string& text) {
-    size_t written = 0;
-    while (written < text.size()) {
-        DWORD done = 0;
-        DWORD chunk = static_cast<DWORD>(text.size() - written);
-        if (!WriteFile(output, text.data() + written, chunk, &done, nullptr) || done == 0) return false;
-        written += done;
-    }
-    return true;
 }

@@ -24,5 +24,3 @@ void ProvokeHooks(HWND window);
 // autorun inventory of this moment.
 ProbeAnswer TakeProbeCensus();
 
-// Writes the whole text to the handle; false when the reader went away.
-bool WriteAll(HANDLE output, const std::string& text);

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "common/utf8.h"
+#include "common/write_all.h"
 #include "framework/string_resource.h"
 #include "report/report_page.h"
 #include "resources/resource.h"
@@ -94,17 +95,6 @@ std::wstring ModuleLines(const FoundModule& module) {
     return text;
 }
 
-bool WriteAllTo(HANDLE file, const std::string& bytes) {
-    size_t written = 0;
-    while (written < bytes.size()) {
-        DWORD done = 0;
-        DWORD chunk = static_cast<DWORD>(bytes.size() - written);
-        if (!WriteFile(file, bytes.data() + written, chunk, &done, nullptr) || done == 0) return false;
-        written += done;
-    }
-    return true;
-}
-
 std::wstring FolderOf(const std::wstring& path) {
     size_t slash = path.find_last_of(L"\\/");
     if (slash == std::wstring::npos) return L".";
@@ -114,7 +104,7 @@ std::wstring FolderOf(const std::wstring& path) {
 bool WriteTemporary(const std::wstring& temporary, const std::string& bytes) {
     CFileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                  nullptr));
-    return file.IsValid() && WriteAllTo(file.Get(), bytes) && FlushFileBuffers(file.Get());
+    return file.IsValid() && WriteAllBytes(file.Get(), bytes) && FlushFileBuffers(file.Get());
 }
 
 }  // namespace
@@ -163,7 +153,7 @@ std::string ScanReport(const ScanOutcome& outcome) {
 }
 
 bool WriteWholeFile(const std::wstring& path, const std::string& bytes) {
-    if (path == L"-") return WriteAllTo(GetStdHandle(STD_OUTPUT_HANDLE), bytes);
+    if (path == L"-") return WriteAllBytes(GetStdHandle(STD_OUTPUT_HANDLE), bytes);
     wchar_t temporary[MAX_PATH] = {};
     if (!GetTempFileNameW(FolderOf(path).c_str(), L"vys", 0, temporary)) return false;
     bool whole = WriteTemporary(temporary, bytes) &&
@@ -176,7 +166,7 @@ bool PrintText(const std::wstring& text, bool toError) {
     HANDLE output = GetStdHandle(toError ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
     DWORD mode = 0;
     if (!output || output == INVALID_HANDLE_VALUE) return false;
-    if (!GetConsoleMode(output, &mode)) return WriteAllTo(output, ToUtf8ForDisplay(text));
+    if (!GetConsoleMode(output, &mode)) return WriteAllBytes(output, ToUtf8ForDisplay(text));
     DWORD written = 0;
     return WriteConsoleW(output, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) != 0;
 }

@@ -1,6 +1,5 @@
 #include "veyrith_scan/scan_session.h"
 
-#include <objbase.h>
 
 #include "autorun/autorun_sources.h"
 #include "common/executable_folder.h"
@@ -94,15 +93,6 @@ void ProvokeAndCheck(HINSTANCE instance, CScanChecks& checks, ScanOutcome& outco
     else if (!outcome.confirmed) outcome.reasonId = checks.StatusTextId();
 }
 
-// The autorun sources include Startup-folder shortcuts, resolved through COM.
-CAutoRunArray CollectInventory() {
-    HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    CAutoRunArray inventory;
-    CollectAutoRuns(inventory);
-    if (SUCCEEDED(com)) CoUninitialize();
-    return inventory;
-}
-
 FoundModule Found(const std::wstring& path, int bits, const CModuleCensus& census) {
     FoundModule found;
     found.path = path;
@@ -127,7 +117,7 @@ ScanOutcome RunScan(HINSTANCE instance) {
     ModuleTreeItems items = CurrentModuleTreeItems();
     CModuleCensus census(items.names);
     for (const TakenModule& taken : checks.Modules64()) census.AddTakenModule(taken);
-    census.Take(CollectInventory());
+    census.Take(CollectAutoRunsWithCom());
     for (const std::wstring& path : items.names) outcome.modules.push_back(Found(path, 32, census));
     for (const TakenModule& taken : checks.Modules64())
         outcome.modules.push_back(Found(taken.module, 64, census));

@@ -12,9 +12,11 @@
 // The quarantine lives beside the tool: a copy of the real tool in folder
 // keeps it there, and the program looks for it there too.
 inline bool UseQuarantineHome(const std::string& folder) {
-    if (!CopyFileA((testing_support::BinDir() + "veyrith_configure.exe").c_str(), (folder + "veyrith_configure.exe").c_str(), FALSE))
+    const std::wstring home = testing_support::Wide(folder);
+    if (!CopyFileW(testing_support::Wide(testing_support::BinDir() + "veyrith_configure.exe").c_str(),
+                   (home + L"veyrith_configure.exe").c_str(), FALSE))
         return false;
-    SetQuarantineProgramFolder(testing_support::Wide(folder));
-    SetToolFolder(testing_support::Wide(folder));
+    SetQuarantineProgramFolder(home);
+    SetToolFolder(home);
     return true;
 }

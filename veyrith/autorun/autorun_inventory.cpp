@@ -6,6 +6,7 @@
 #include "resources/resource.h"
 #include "framework/string_resource.h"
 
+#include <objbase.h>
 #include <shlobj.h>
 
 namespace {
@@ -36,6 +37,14 @@ UINT TypeTextId(int type) {
 }
 
 }  // namespace
+
+CAutoRunArray CollectAutoRunsWithCom() {
+    HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    CAutoRunArray inventory;
+    CollectAutoRuns(inventory);
+    if (SUCCEEDED(com)) CoUninitialize();
+    return inventory;
+}
 
 std::wstring AutoRunTypeText(int type) {
     UINT id = TypeTextId(type);

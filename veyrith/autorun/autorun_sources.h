@@ -13,6 +13,10 @@
 // this order decides which entry a process gets.
 void CollectAutoRuns(CAutoRunArray& inventory);
 
+// The whole inventory read on a thread that has not set COM up: COM is
+// initialised for the Startup-folder shortcuts and released again.
+CAutoRunArray CollectAutoRunsWithCom();
+
 // Appends the REG_SZ values of one Run-type key.
 void ReadRunKey(HKEY root, const wchar_t* subkey, CAutoRunArray& inventory);
 
