@@ -16,3 +16,14 @@ inline int CountSelfTestHosts() {
     CloseHandle(snapshot);
     return count;
 }
+
+// True once no self-test host runs. A host asked to end gets a grace time
+// before it is ended outright, so its end is awaited, not expected at once.
+inline bool NoSelfTestHostsWithin(DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (CountSelfTestHosts() != 0) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(50);
+    }
+    return true;
+}
