@@ -5,7 +5,7 @@
 // loaded by its full path there.
 #pragma once
 
-#include "installer_shared/owners.h"
+#include "common/owners.h"
 
 #include <string>
 

@@ -1,7 +1,8 @@
 #include "installation.h"
 
 #include "common/product.h"
-#include "installer_shared/owners.h"
+#include "common/owners.h"
+#include "common/system_error.h"
 #include "resources/resource.h"
 #include "setup_state.h"
 
@@ -35,16 +36,6 @@ std::wstring Format(const std::wstring& pattern, const std::vector<std::wstring>
     return text.data();
 }
 
-std::wstring SystemErrorText(DWORD error) {
-    wchar_t* buffer = nullptr;
-    DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-        reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    installer::CLocalMemory owned(buffer);
-    return length && buffer ? std::wstring(buffer, length) : std::wstring();
-}
-
 // Copies one file, asking Retry or Cancel while it fails. False on Cancel.
 bool CopyWithRetry(HWND dialog, const std::wstring& source, const std::wstring& target) {
     while (!CopyFileW(source.c_str(), target.c_str(), FALSE)) {
@@ -74,12 +65,12 @@ std::wstring ProgramsFolder() {
 }
 
 void CreateShortcut(const std::wstring& target, const std::wstring& linkFile) {
-    installer::CComPtr<IShellLinkW> link;
+    CComPtr<IShellLinkW> link;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.Receive())))
         return;
     link->SetPath(target.c_str());
     link->SetDescription(L"");
-    installer::CComPtr<IPersistFile> file;
+    CComPtr<IPersistFile> file;
     if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.Receive()))) file->Save(linkFile.c_str(), TRUE);
 }
 
@@ -132,7 +123,7 @@ struct NamedValue {
 };
 
 void WriteValues(const std::wstring& keyName, const NamedValue& first, const NamedValue& second) {
-    installer::CRegistryKey key;
+    CRegistryKey key;
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyName.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
                         key.Receive(), nullptr) != ERROR_SUCCESS)
         return;

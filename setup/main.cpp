@@ -44,8 +44,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         SetupMessageBox(GetActiveWindow(), LoadText(IDS_UNSUPPORTED_SYSTEM), MB_ICONWARNING);
         return 0;
     }
-    installer::CLibrary gradientLibrary = installer::LoadSystemLibrary(kGradientLibrary);
-    installer::CLibrary richEditLibrary = installer::LoadSystemLibrary(kRichEditLibrary);
+    CLibrary gradientLibrary = installer::LoadSystemLibrary(kGradientLibrary);
+    CLibrary richEditLibrary = installer::LoadSystemLibrary(kRichEditLibrary);
     CoInitialize(nullptr);
     g_pGradientFill = installer::FunctionOf<GradientFillFn>(gradientLibrary.Get(), "GradientFill");
     installer::URLWindowLook look = {RGB(0, 0, 0), RGB(100, 100, 100), IDR_LINK_CURSOR};

@@ -2,7 +2,7 @@
 
 #include "common/product.h"
 #include "hover.h"
-#include "installer_shared/owners.h"
+#include "common/owners.h"
 #include "installation.h"
 #include "resources/resource.h"
 #include "setup_state.h"
@@ -125,7 +125,7 @@ void BrowseForFolder(HWND page) {
     browse.hwndOwner = page;
     browse.lpszTitle = title.c_str();
     browse.ulFlags = BIF_RETURNONLYFSDIRS;
-    installer::CTaskMemory chosen(SHBrowseForFolderW(&browse));
+    CTaskMemory chosen(SHBrowseForFolderW(&browse));
     if (!chosen) return;
     wchar_t path[MAX_PATH] = L"";
     if (SHGetPathFromIDListW(static_cast<LPCITEMIDLIST>(chosen.Get()), path))

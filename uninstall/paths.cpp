@@ -12,11 +12,11 @@ std::wstring ParentOf(const std::wstring& path) {
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
 }
 
-installer::CHandle OpenForInspection(DWORD processId) {
-    installer::CHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, processId));
+CHandle OpenForInspection(DWORD processId) {
+    CHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, processId));
     if (process) return process;
     // Systems before Vista know only the full query right.
-    return installer::CHandle(
+    return CHandle(
         OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | SYNCHRONIZE, FALSE, processId));
 }
 

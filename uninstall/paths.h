@@ -4,7 +4,7 @@
 #pragma once
 
 #include "common/path_identity.h"
-#include "installer_shared/owners.h"
+#include "common/owners.h"
 
 #include <string>
 
@@ -18,6 +18,6 @@ std::wstring ParentOf(const std::wstring& path);
 
 // A process opened to read its program file and to wait for its end; an
 // empty owner when it cannot be opened.
-installer::CHandle OpenForInspection(DWORD processId);
+CHandle OpenForInspection(DWORD processId);
 
 }  // namespace uninstall

@@ -1,7 +1,7 @@
 #include "uninstall/phase_one.h"
 
 #include "common/product.h"
-#include "installer_shared/owners.h"
+#include "common/owners.h"
 #include "installer_shared/system_library.h"
 #include "uninstall/paths.h"
 #include "uninstall/resources/resource.h"
@@ -30,7 +30,7 @@ void ShowNotStarted() {
 // From here on the product is gone from the system's list of installed
 // programs, whatever the removal does.
 void DeleteRegistration() {
-    installer::CRegistryKey parent;
+    CRegistryKey parent;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRegistrationParentKeyW, 0, KEY_ALL_ACCESS, parent.Receive()) !=
         ERROR_SUCCESS)
         return;
@@ -80,8 +80,8 @@ void RunPhaseOne() {
         ShowNotStarted();
         return;
     }
-    installer::CHandle process(started.hProcess);
-    installer::CHandle thread(started.hThread);
+    CHandle process(started.hProcess);
+    CHandle thread(started.hThread);
     DeleteRegistration();
     ResumeThread(thread.Get());
 }

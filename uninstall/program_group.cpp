@@ -1,7 +1,7 @@
 #include "uninstall/program_group.h"
 
 #include "common/product.h"
-#include "installer_shared/owners.h"
+#include "common/owners.h"
 #include "uninstall/paths.h"
 #include "uninstall/resources/resource.h"
 #include "uninstall/texts.h"
@@ -51,8 +51,8 @@ bool IsPlainFolder(const std::wstring& path) {
 
 // The path the shortcut opens, as the shell link object reads it.
 std::wstring ShortcutTarget(const std::wstring& linkFile) {
-    installer::CComPtr<IShellLinkW> link;
-    installer::CComPtr<IPersistFile> file;
+    CComPtr<IShellLinkW> link;
+    CComPtr<IPersistFile> file;
     wchar_t target[MAX_PATH] = {};
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.Receive())) ||
         FAILED(link->QueryInterface(IID_IPersistFile, file.Receive())) ||

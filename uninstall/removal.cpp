@@ -30,12 +30,12 @@ bool ReadLimitedString(HKEY key, const wchar_t* name, DWORD limit, std::wstring&
 }
 
 bool KeyExists(HKEY root, const std::wstring& path) {
-    installer::CRegistryKey key;
+    CRegistryKey key;
     return RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
 }
 
 bool HasSubkeys(HKEY root, const std::wstring& path) {
-    installer::CRegistryKey key;
+    CRegistryKey key;
     if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) return true;
     DWORD subkeys = 1;
     LONG result = RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr,
@@ -45,7 +45,7 @@ bool HasSubkeys(HKEY root, const std::wstring& path) {
 
 // Deletes the key at path (with its values, not with subkeys).
 bool DeleteKey(HKEY root, const std::wstring& path) {
-    installer::CRegistryKey parent;
+    CRegistryKey parent;
     if (RegOpenKeyExW(root, ParentOf(path).c_str(), 0, KEY_ALL_ACCESS, parent.Receive()) != ERROR_SUCCESS)
         return false;
     return RegDeleteKeyW(parent.Get(), path.substr(path.find_last_of(L'\\') + 1).c_str()) == ERROR_SUCCESS;
@@ -68,8 +68,8 @@ void CUninstallReport::AddLine(const std::wstring& line) {
     m_bError = true;
 }
 
-installer::CRegistryKey OpenProductKey() {
-    installer::CRegistryKey key;
+CRegistryKey OpenProductKey() {
+    CRegistryKey key;
     RegOpenKeyExW(HKEY_LOCAL_MACHINE, kInstallKeyW, 0, KEY_READ, key.Receive());
     return key;
 }

@@ -4,7 +4,7 @@
 // all of its work.
 #pragma once
 
-#include "installer_shared/owners.h"
+#include "common/owners.h"
 
 #include <string>
 
@@ -20,7 +20,7 @@ struct CUninstallReport {
 
 // The installation values that setup wrote; empty when the key cannot be
 // opened (every read then fails and is reported).
-installer::CRegistryKey OpenProductKey();
+CRegistryKey OpenProductKey();
 
 // Reads the program folder into folder (empty when it is missing), ends a
 // running scanner of that folder, then deletes the product files and the

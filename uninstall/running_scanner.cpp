@@ -20,7 +20,7 @@ constexpr int kTextChars = 64;
 struct CScannerSearch {
     std::wstring strImage;
     std::vector<HWND> windows;
-    std::vector<installer::CHandle> processes;
+    std::vector<CHandle> processes;
 };
 
 bool HasText(HWND window, int (WINAPI* read)(HWND, LPWSTR, int), const wchar_t* expected) {
@@ -39,16 +39,16 @@ BOOL CALLBACK CollectScannerWindow(HWND window, LPARAM lParam) {
         return TRUE;
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
-    installer::CHandle process = OpenForInspection(processId);
+    CHandle process = OpenForInspection(processId);
     if (!RunsImage(process.Get(), search->strImage)) return TRUE;
     search->windows.push_back(window);
     search->processes.push_back(std::move(process));
     return TRUE;
 }
 
-void WaitForEnd(const std::vector<installer::CHandle>& processes, DWORD timeoutMs) {
+void WaitForEnd(const std::vector<CHandle>& processes, DWORD timeoutMs) {
     DWORD start = GetTickCount();
-    for (const installer::CHandle& process : processes) {
+    for (const CHandle& process : processes) {
         DWORD waited = GetTickCount() - start;
         WaitForSingleObject(process.Get(), waited < timeoutMs ? timeoutMs - waited : 0);
     }
@@ -56,12 +56,12 @@ void WaitForEnd(const std::vector<installer::CHandle>& processes, DWORD timeoutM
 
 // Every process, windowed or not, that runs the image.
 bool AnyProcessRuns(const std::wstring& image) {
-    installer::CHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    CHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot) return true;
     PROCESSENTRY32W entry = {};
     entry.dwSize = sizeof(entry);
     for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more; more = Process32NextW(snapshot.Get(), &entry)) {
-        installer::CHandle process = OpenForInspection(entry.th32ProcessID);
+        CHandle process = OpenForInspection(entry.th32ProcessID);
         if (RunsImage(process.Get(), image) && WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT) return true;
     }
     return false;

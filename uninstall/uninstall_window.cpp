@@ -64,7 +64,7 @@ void OnInit(HWND dialog, CUninstallWindowState* state) {
 // The stages that read the installation values; the key is closed before
 // the registry stage deletes it.
 void RemoveFilesAndShortcuts(HWND dialog, CUninstallReport& report) {
-    installer::CRegistryKey productKey = OpenProductKey();
+    CRegistryKey productKey = OpenProductKey();
     std::wstring programFolder;
     bool filesDone = RemoveProgramFiles(productKey.Get(), programFolder, report);
     EndStage(dialog, filesDone, IDC_FILES_DONE, IDS_STATUS_FILES_DELETED);

@@ -1,6 +1,6 @@
 #include "uninstall/work_folder.h"
 
-#include "installer_shared/owners.h"
+#include "common/owners.h"
 #include "uninstall/paths.h"
 
 #include <windows.h>
@@ -29,7 +29,7 @@ std::wstring NameOf(const std::wstring& path) { return path.substr(path.find_las
 // a file system that has no access lists refuses them, and such a folder,
 // which anyone could change, is not used.
 bool ConfirmRules(const std::wstring& folder, PSECURITY_DESCRIPTOR descriptor) {
-    installer::CHandle handle(CreateFileW(folder.c_str(), WRITE_DAC | READ_CONTROL,
+    CHandle handle(CreateFileW(folder.c_str(), WRITE_DAC | READ_CONTROL,
                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
                                           nullptr));
@@ -40,8 +40,8 @@ bool ConfirmRules(const std::wstring& folder, PSECURITY_DESCRIPTOR descriptor) {
 
 }  // namespace
 
-installer::CLocalMemory WorkFolderDescriptor() {
-    installer::CLocalMemory descriptor;
+CLocalMemory WorkFolderDescriptor() {
+    CLocalMemory descriptor;
     ConvertStringSecurityDescriptorToSecurityDescriptorW(kWorkFolderSecurity, SDDL_REVISION_1, descriptor.Receive(),
                                                          nullptr);
     return descriptor;
@@ -49,7 +49,7 @@ installer::CLocalMemory WorkFolderDescriptor() {
 
 bool CreateWorkFolder(std::wstring& folder) {
     std::wstring parent = WindowsTempFolder();
-    installer::CLocalMemory descriptor = WorkFolderDescriptor();
+    CLocalMemory descriptor = WorkFolderDescriptor();
     if (parent.empty() || !descriptor) return false;
     SECURITY_ATTRIBUTES attributes = {sizeof(attributes), descriptor.Get(), FALSE};
     std::wstring stem = JoinPath(parent, kWorkFolderPrefix) + std::to_wstring(GetCurrentProcessId()) + L"-";

@@ -7,7 +7,7 @@
 // it, or rename or swap the folder.
 #pragma once
 
-#include "installer_shared/owners.h"
+#include "common/owners.h"
 
 #include <string>
 
@@ -20,7 +20,7 @@ constexpr wchar_t kWorkCopyName[] = L"uninst.tmp";
 // that gives SYSTEM and the Administrators full control of the folder and of
 // everything made in it, and nobody else anything. Empty when the system
 // cannot make it.
-installer::CLocalMemory WorkFolderDescriptor();
+CLocalMemory WorkFolderDescriptor();
 
 // Creates a new work folder, under a name that no folder had, with the rules
 // above. False when none could be made.

@@ -33,7 +33,7 @@ std::vector<std::string> EntriesOf(PACL list) {
 // SYSTEM and the Administrators full control, passed on to everything in the
 // folder, nothing for anyone else and nothing inherited from the folder above.
 TEST(UninstallRules, WorkFolderIsForSystemAndAdministratorsOnly) {
-    installer::CLocalMemory descriptor = uninstall::WorkFolderDescriptor();
+    CLocalMemory descriptor = uninstall::WorkFolderDescriptor();
     ASSERT_TRUE(descriptor);
     SECURITY_DESCRIPTOR_CONTROL control = 0;
     DWORD revision = 0;

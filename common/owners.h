@@ -1,11 +1,11 @@
-// Owners of what setup and uninstall get from the system: each closes or
-// releases what it holds when it goes, and none can be copied.
+// Owners of what the programs get from the system: each closes or releases
+// what it holds when it goes, none can be copied, and a moved-from owner
+// holds nothing. A handle leaves an owner only through Release(), where its
+// ownership passes to the system or to another owner.
 #pragma once
 
 #include <windows.h>
 #include <objbase.h>
-
-namespace installer {
 
 // One handle of the kind that Traits describes: its empty value, whether a
 // value is a live handle, and how it is closed.
@@ -90,7 +90,39 @@ struct TaskMemoryTraits {
     static void Close(void* memory) { CoTaskMemFree(memory); }
 };
 
+// A search of FindFirstFileW.
+struct FindTraits {
+    using Handle = HANDLE;
+    static HANDLE Empty() { return INVALID_HANDLE_VALUE; }
+    static bool IsLive(HANDLE find) { return find && find != INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE find) { FindClose(find); }
+};
+
+// A pen, brush, font, bitmap or region made for the caller; never one that
+// is selected into a device context when its owner goes.
+template <typename Object>
+struct GdiObjectTraits {
+    using Handle = Object;
+    static Object Empty() { return nullptr; }
+    static bool IsLive(Object object) { return object != nullptr; }
+    static void Close(Object object) { DeleteObject(object); }
+};
+
+struct IconTraits {
+    using Handle = HICON;
+    static HICON Empty() { return nullptr; }
+    static bool IsLive(HICON icon) { return icon != nullptr; }
+    static void Close(HICON icon) { DestroyIcon(icon); }
+};
+
 using CHandle = COwner<KernelHandleTraits>;
+using CFindHandle = COwner<FindTraits>;
+template <typename Object>
+using CGdiObject = COwner<GdiObjectTraits<Object>>;
+using CFont = CGdiObject<HFONT>;
+using CBitmap = CGdiObject<HBITMAP>;
+using CBrush = CGdiObject<HBRUSH>;
+using CIcon = COwner<IconTraits>;
 using CRegistryKey = COwner<RegistryKeyTraits>;
 using CLibrary = COwner<LibraryTraits>;
 using CLocalMemory = COwner<LocalMemoryTraits>;
@@ -101,16 +133,33 @@ template <typename Interface>
 class CComPtr {
 public:
     CComPtr() = default;
+    // Takes over a reference the caller holds.
+    explicit CComPtr(Interface* object) : m_pObject(object) {}
     ~CComPtr() { Reset(); }
+    CComPtr(CComPtr&& other) noexcept : m_pObject(other.Release()) {}
+    CComPtr& operator=(CComPtr&& other) noexcept {
+        if (this != &other) {
+            Reset();
+            m_pObject = other.Release();
+        }
+        return *this;
+    }
     CComPtr(const CComPtr&) = delete;
     CComPtr& operator=(const CComPtr&) = delete;
 
+    Interface* Get() const { return m_pObject; }
     Interface* operator->() const { return m_pObject; }
     explicit operator bool() const { return m_pObject != nullptr; }
     // For CoCreateInstance and QueryInterface.
     void** Receive() {
         Reset();
         return reinterpret_cast<void**>(&m_pObject);
+    }
+    // Hands the reference to the caller.
+    Interface* Release() {
+        Interface* object = m_pObject;
+        m_pObject = nullptr;
+        return object;
     }
     void Reset() {
         if (m_pObject) m_pObject->Release();
@@ -120,5 +169,3 @@ public:
 private:
     Interface* m_pObject = nullptr;
 };
-
-}  // namespace installer
