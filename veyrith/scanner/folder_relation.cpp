@@ -8,11 +8,7 @@
 
 #include "findings/lower_case.h"
 
-namespace {
-
-constexpr int kSharedDepth = 3;
-
-std::wstring LongPath(const wchar_t* path) {
+std::wstring LongPathOf(const wchar_t* path) {
     DWORD chars = GetLongPathNameW(path, nullptr, 0);
     if (chars == 0) return path;
     std::vector<wchar_t> buffer(chars + 1, L'\0');
@@ -20,6 +16,10 @@ std::wstring LongPath(const wchar_t* path) {
     if (length == 0 || length > chars) return path;
     return std::wstring(buffer.data(), length);
 }
+
+namespace {
+
+constexpr int kSharedDepth = 3;
 
 // The path up to and with its last backslash: the folder.
 std::wstring FolderOf(const std::wstring& path) {
@@ -48,15 +48,17 @@ int DepthOfLongPaths(const std::wstring& moduleLong, const std::wstring& exeLong
 }  // namespace
 
 bool IsSameFolder(const wchar_t* modulePath, const wchar_t* exePath) {
-    return SameFolderOfLongPaths(LongPath(modulePath), LongPath(exePath));
+    return SameFolderOfLongPaths(LongPathOf(modulePath), LongPathOf(exePath));
 }
 
 int CommonFolderDepth(const wchar_t* modulePath, const wchar_t* exePath) {
-    return DepthOfLongPaths(LongPath(modulePath), LongPath(exePath));
+    return DepthOfLongPaths(LongPathOf(modulePath), LongPathOf(exePath));
 }
 
 bool SharesFolder(const wchar_t* modulePath, const wchar_t* exePath) {
-    std::wstring moduleLong = LongPath(modulePath);
-    std::wstring exeLong = LongPath(exePath);
+    return SharesFolderOfLongPaths(LongPathOf(modulePath), LongPathOf(exePath));
+}
+
+bool SharesFolderOfLongPaths(const std::wstring& moduleLong, const std::wstring& exeLong) {
     return SameFolderOfLongPaths(moduleLong, exeLong) || DepthOfLongPaths(moduleLong, exeLong) >= kSharedDepth;
 }
