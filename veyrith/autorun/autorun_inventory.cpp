@@ -20,7 +20,11 @@ void CollectAutoRuns(CAutoRunArray& inventory) {
     inventory.clear();
     for (size_t i = 0; i < kRunKeyPlaceCount; ++i)
         ReadRunKey(kRunKeyPlaces[i].root, kRunKeyPlaces[i].subkey, inventory);
+    // One apartment for every folder: each folder's own initialisation is
+    // then only counted, and COM is not torn down and set up per folder.
+    HRESULT com = CoInitialize(nullptr);
     for (size_t i = 0; i < kStartupFolderCount; ++i) ReadStartupFolder(inventory, kStartupFolderIds[i]);
+    if (SUCCEEDED(com)) CoUninitialize();
     ReadWinIni(inventory);
 }
 

@@ -18,18 +18,11 @@ constexpr DWORD kResolveTimeoutMs = 300;
 constexpr DWORD kResolveFlags = DWORD{SLR_NO_UI} | DWORD{SLR_NOSEARCH} | DWORD{SLR_NOTRACK} |
                                 DWORD{SLR_NOUPDATE} | (kResolveTimeoutMs << 16);
 
-// The file-system path of a shell special folder; false when the folder does
-// not exist on this system.
+// The file-system path of a shell special folder; false when the system has
+// none for it. The same lookup as the check that an entry is still in a
+// Startup folder, so the two agree on the folder.
 bool SpecialFolderPath(int folderId, wchar_t (&path)[MAX_PATH]) {
-    LPITEMIDLIST items = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, folderId, &items)) || !items) return false;
-    BOOL ok = SHGetPathFromIDListW(items, path);
-    IMalloc* allocator = nullptr;
-    if (SUCCEEDED(SHGetMalloc(&allocator))) {
-        allocator->Free(items);
-        allocator->Release();
-    }
-    return ok && path[0] != L'\0';
+    return SUCCEEDED(SHGetFolderPathW(nullptr, folderId, nullptr, SHGFP_TYPE_CURRENT, path)) && path[0] != L'\0';
 }
 
 // One entry for a shortcut whose target exists. A link path that does not
