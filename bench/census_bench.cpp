@@ -219,8 +219,10 @@ void MeasureInventory(int runValues) {
     BenchRunValues values(runValues);
     InventoryFigures figures = TimeInventory();
     PrintInventory(std::to_string(runValues).c_str(), figures);
-    printf("goal (the Run keys with %d values added read within 1.5x of their bare walk): %s\n", runValues,
-           figures.runKeysMs <= 1.5 * figures.bareMs ? "met" : "missed");
+    printf("goal (the Run keys and the whole inventory with %d values added within 1.5x of the bare walk): "
+           "%s, %s\n",
+           runValues, figures.runKeysMs <= 1.5 * figures.bareMs ? "met" : "missed",
+           figures.wholeMs <= 1.5 * figures.bareMs ? "met" : "missed");
 }
 
 }  // namespace
