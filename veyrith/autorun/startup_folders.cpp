@@ -2,6 +2,7 @@
 // shortcut's target resolved through the shell link object.
 #include "autorun/autorun_sources.h"
 
+#include "common/owners.h"
 #include "findings/bounded_copy.h"
 
 #include <shlobj.h>
@@ -21,15 +22,12 @@ constexpr DWORD kResolveFlags = DWORD{SLR_NO_UI} | DWORD{SLR_NOSEARCH} | DWORD{S
 // The file-system path of a shell special folder; false when the folder does
 // not exist on this system.
 bool SpecialFolderPath(int folderId, wchar_t (&path)[MAX_PATH]) {
-    LPITEMIDLIST items = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, folderId, &items)) || !items) return false;
-    BOOL ok = SHGetPathFromIDListW(items, path);
-    IMalloc* allocator = nullptr;
-    if (SUCCEEDED(SHGetMalloc(&allocator))) {
-        allocator->Free(items);
-        allocator->Release();
-    }
-    return ok && path[0] != L'\0';
+    // The shell allocates the item id list with the COM task allocator.
+    CTaskMemory items;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, folderId, reinterpret_cast<LPITEMIDLIST*>(items.Receive()))) ||
+        !items)
+        return false;
+    return SHGetPathFromIDListW(static_cast<LPCITEMIDLIST>(items.Get()), path) && path[0] != L'\0';
 }
 
 // One entry for a shortcut whose target exists. A link path that does not
@@ -47,14 +45,13 @@ void AddShortcutEntry(const std::wstring& linkPath, const std::wstring& target, 
 // exists; a dangling or unreadable link starts nothing and gives no entry.
 void ReadShortcutFiles(const std::wstring& folder, CAutoRunArray& inventory) {
     WIN32_FIND_DATAW file;
-    HANDLE search = FindFirstFileW((folder + L"\\*.lnk").c_str(), &file);
-    if (search == INVALID_HANDLE_VALUE) return;
+    CFindHandle search(FindFirstFileW((folder + L"\\*.lnk").c_str(), &file));
+    if (!search) return;
     do {
         std::wstring linkPath = folder + L"\\" + file.cFileName;
         std::wstring target;
         if (SUCCEEDED(ResolveShortcut(linkPath.c_str(), target))) AddShortcutEntry(linkPath, target, inventory);
-    } while (FindNextFileW(search, &file));
-    FindClose(search);
+    } while (FindNextFileW(search.Get(), &file));
 }
 
 // The short form of a resolved target. Some shell implementations resolve
@@ -71,11 +68,11 @@ HRESULT ExistingShortForm(const wchar_t* path, std::wstring& target) {
 
 // Loads the link file into the shell link object and asks it for its target.
 HRESULT LoadAndResolve(IShellLinkW* link, const wchar_t* linkPath, std::wstring& target) {
-    IPersistFile* file = nullptr;
-    HRESULT hr = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+    CComPtr<IPersistFile> file;
+    HRESULT hr = link->QueryInterface(IID_IPersistFile, file.Receive());
     if (FAILED(hr)) return hr;
     hr = file->Load(linkPath, STGM_READ);
-    file->Release();
+    file.Reset();
     if (FAILED(hr)) return hr;
     hr = link->Resolve(nullptr, kResolveFlags);
     if (FAILED(hr)) return hr;
@@ -89,13 +86,10 @@ HRESULT LoadAndResolve(IShellLinkW* link, const wchar_t* linkPath, std::wstring&
 
 HRESULT ResolveShortcut(const wchar_t* linkPath, std::wstring& target) {
     target.clear();
-    IShellLinkW* link = nullptr;
-    HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                  reinterpret_cast<void**>(&link));
+    CComPtr<IShellLinkW> link;
+    HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.Receive());
     if (FAILED(hr)) return hr;
-    hr = LoadAndResolve(link, linkPath, target);
-    link->Release();
-    return hr;
+    return LoadAndResolve(link.Get(), linkPath, target);
 }
 
 void ReadStartupFolder(CAutoRunArray& inventory, int folderId) {
