@@ -82,7 +82,7 @@ public:
 
     // What the actions ask of the frame (CActionHost). The tree rebuilt as
     // at the end of a scan, without the scan's status text and page.
-    void RebuildModuleTree() override { m_session.ShowModules(); }
+    void RebuildModuleTree() override { m_session.RebuildModuleTree(); }
     void RefreshList() override { m_wndListView.Refresh(); }
 
     // The ways in for tests: the scan and the frame's parts.

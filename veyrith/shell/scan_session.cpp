@@ -71,7 +71,7 @@ void CScanSession::OnNotStarted() {
     fw::ShowMessage(IDS_SCAN_NOT_STARTED, MB_OK | MB_ICONSTOP);
 }
 
-bool CScanSession::ShowModules() { return m_host.ShowModules(TreeItems(), m_checks.Modules64()); }
+bool CScanSession::RebuildModuleTree() { return m_host.ShowModules(TreeItems(), m_checks.Modules64()); }
 
 ModuleTreeItems CScanSession::TreeItems() const {
     ModuleTreeItems items = CurrentModuleTreeItems();
@@ -99,7 +99,7 @@ void CScanSession::OnProbeDone() {
 }
 
 void CScanSession::Finish() {
-    bool found = ShowModules();
+    bool found = RebuildModuleTree();
     m_host.ShowStatus(m_checks.StatusTextId());
     m_host.ShowPage(PageAfterScan(found, m_checks.Confirmed()));
 }

@@ -73,7 +73,7 @@ public:
     // The census hand-over: the tree rebuilt from the modules recorded here
     // and those the companion found, with a fresh census of them; false
     // when it shows no module.
-    bool ShowModules();
+    bool RebuildModuleTree();
     // The window closes while a scan may run: the checks end and the walk
     // stops, and its end starts nothing more.
     void Stop();
