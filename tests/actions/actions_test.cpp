@@ -20,6 +20,7 @@
 #include "actions/reboot.h"
 #include "actions/shell_open.h"
 #include "common/product.h"
+#include "common/system_error.h"
 #include "common/tool_request.h"
 #include "framework/string_resource.h"
 #include "quarantine/quarantine_store.h"
@@ -83,8 +84,8 @@ protected:
     void TearDown() override { SetRebootHook(nullptr); }
 
     FrameUnderTest& F() { return *s_frame; }
-    CLeftView& Tree() { return *F()->LeftView(); }
-    CVeyrithView& List() { return *F()->ListView(); }
+    CLeftView& Tree() { return F()->Parts().leftView; }
+    CVeyrithView& List() { return F()->Parts().listView; }
 
     // A host that only loads the module: hidden, started from its own copy.
     std::unique_ptr<HookHost> StartHost(const std::string& name, const std::string& extra = "") {
@@ -138,7 +139,7 @@ protected:
             if (lstrcmpiW(record.sourcePath.c_str(), Wide(source).c_str()) == 0) return &record;
         return nullptr;
     }
-    std::string Status() { return F()->StatusBar().PaneText(0); }
+    std::string Status() { return F()->Parts().statusBar.PaneText(0); }
 
     int m_reboots = 0;
     DialogAnswers m_dialogs;
@@ -157,6 +158,42 @@ std::string Actions::s_dll, Actions::s_hostFolder;
 HookHost* Actions::s_keyboard = nullptr;
 FrameUnderTest* Actions::s_frame = nullptr;
 bool Actions::s_ready = false;
+
+TEST_F(Actions, TargetIsTheFocusedRowOrModuleItem) {
+    auto host = StartHost("target_row.exe");
+    ASSERT_TRUE(host && ShowFreshRows());
+    std::string exe = s_hostFolder + "target_row.exe";
+    int row = Row(exe);
+    ASSERT_GE(row, 0);
+
+    // The list has the focus and a row is selected: that row.
+    F().FocusListRow(row);
+    CActionTarget target = F().ActionTarget();
+    EXPECT_TRUE(target.IsRow());
+    EXPECT_EQ(lstrcmpiW(target.path.c_str(), Wide(exe).c_str()), 0);
+    EXPECT_EQ(target.processId, host->Id());
+    EXPECT_EQ(target.record.m_dwProcessId, host->Id());
+    EXPECT_FALSE(target.is64Bit);
+
+    // The list has the focus and no row is selected: nothing.
+    F().FocusListRow(-1);
+    EXPECT_FALSE(F().ActionTarget().IsSomething());
+
+    // The tree has the focus on a module item: the module.
+    F().FocusTreeItem(ModuleItem());
+    target = F().ActionTarget();
+    EXPECT_TRUE(target.IsModule());
+    EXPECT_EQ(target.path, Tree().GetItemModulePath(ModuleItem()));
+    EXPECT_EQ(target.processId, 0u);
+
+    // The tree's root item, or a selected row while the info pane has the
+    // focus: nothing.
+    F().FocusTreeItem(Tree().GetRootItem());
+    EXPECT_FALSE(F().ActionTarget().IsSomething());
+    F().FocusListRow(row);
+    F().Focus(F()->Parts().infoView.Handle());
+    EXPECT_FALSE(F().ActionTarget().IsSomething());
+}
 
 TEST_F(Actions, EndProcessAsksThenEndsTheProcessAndRebuildsTheTree) {
     auto host = StartHost("end_me.exe");
@@ -224,7 +261,7 @@ TEST_F(Actions, EndProcessAsksThenEndsTheProcessAndRebuildsTheTree) {
     F().Command(ID_END_PROCESS);
     SetToolFolder(Wide(s_quarantineHome->Path()));
     ASSERT_EQ(boxes.boxes.size(), 3u);
-    EXPECT_EQ(boxes.boxes[1].text, "Error 2");
+    EXPECT_EQ(boxes.boxes[1].wide, L"Error 2: " + SystemErrorText(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(boxes.boxes[2].text, "Unable to terminate this process!");
     EXPECT_TRUE(ProcessExists(noToolHost->Id()));
     EXPECT_TRUE(TreeHasMarker());
@@ -555,7 +592,7 @@ TEST_F(Actions, EveryCommandHasItsHandlerAndTheQuarantineManagerOpens) {
         for (int i = 0; i < GetMenuItemCount(items); ++i) {
             UINT id = GetMenuItemID(items, i);
             if (id && id != static_cast<UINT>(-1)) {
-                EXPECT_TRUE(F()->Commands().HasHandler(id)) << id;
+                EXPECT_TRUE(F()->Parts().commands.HasHandler(id)) << id;
             }
         }
     }

@@ -134,8 +134,8 @@ protected:
     void TearDown() override { SetRebootHook(nullptr); }
 
     FrameUnderTest& F() { return *s_frame; }
-    CLeftView& Tree() { return *F()->LeftView(); }
-    CVeyrithView& List() { return *F()->ListView(); }
+    CLeftView& Tree() { return F()->Parts().leftView; }
+    CVeyrithView& List() { return F()->Parts().listView; }
 
     HTREEITEM ModuleItem() {
         HTREEITEM root = Tree().GetRootItem();
@@ -192,7 +192,7 @@ TEST_F(WideNames, TreeListAndStatusShowTheRealNamesAndTheFactsHoldForThem) {
     // Selecting the item puts its file's description on the status bar.
     F().FocusTreeItem(Tree().GetRootItem());
     F().FocusTreeItem(item);
-    EXPECT_EQ(F()->StatusBar().PaneTextW(0), L"Sample keyboard monitor");
+    EXPECT_EQ(F()->Parts().statusBar.PaneTextW(0), L"Sample keyboard monitor");
     ASSERT_TRUE(ShowFreshRows());
 
     int cjk = Row(s_cjkHost), cyrillic = Row(s_cyrillicHost);

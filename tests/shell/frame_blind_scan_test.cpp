@@ -20,14 +20,14 @@ TEST(BlindScan, EndsWithTheWarningAndClosingEndsTheSelfTest) {
         FrameUnderTest frame(App());
         ASSERT_TRUE(frame.Create());
         ASSERT_TRUE(frame.RunScan());
-        EXPECT_EQ(frame->StatusBar().PaneText(0), fw::LoadResString(IDS_SCAN_UNCONFIRMED));
-        EXPECT_EQ(frame->InfoView()->RequestedPage(), "HTML_SCAN_UNCONFIRMED");
-        EXPECT_NE(frame->StatusBar().PaneText(0), "Scanning complete");
+        EXPECT_EQ(frame->Parts().statusBar.PaneText(0), fw::LoadResString(IDS_SCAN_UNCONFIRMED));
+        EXPECT_EQ(frame->Parts().infoView.RequestedPage(), "HTML_SCAN_UNCONFIRMED");
+        EXPECT_NE(frame->Parts().statusBar.PaneText(0), "Scanning complete");
         EXPECT_TRUE(NoSelfTestHostsWithin(5000));
 
         // A scan ended by closing the window takes its self-test with it.
         frame.Command(ID_SCAN);
-        ASSERT_TRUE(frame.PumpUntil(10000, [&] { return frame->IsScanning() && CountSelfTestHosts() > 0; }));
+        ASSERT_TRUE(frame.PumpUntil(10000, [&] { return frame->Session().IsRunning() && CountSelfTestHosts() > 0; }));
         PostMessageA(frame.Handle(), kCloseRequestMessage, 0, 0);
         EXPECT_TRUE(frame.PumpUntil(10000, [&] { return !frame.Exists(); }));
         EXPECT_TRUE(NoSelfTestHostsWithin(5000));

@@ -33,7 +33,7 @@ std::wstring LowerW(std::wstring text) {
 }
 
 std::vector<std::wstring> ModuleItemTexts(FrameUnderTest& frame) {
-    CLeftView& tree = *frame->LeftView();
+    CLeftView& tree = frame->Parts().leftView;
     std::vector<std::wstring> texts;
     HTREEITEM root = tree.GetRootItem();
     for (HTREEITEM item = root ? TreeView_GetChild(tree.Tree(), root) : nullptr; item;
@@ -75,7 +75,7 @@ TEST(LookAlike, EveryLookAlikeIsListedAndTheRealSelfTestStillConfirms) {
     FrameUnderTest frame(App());
     ASSERT_TRUE(frame.Create());
     ASSERT_TRUE(frame.RunScan());
-    EXPECT_EQ(fw::LoadResString(IDS_SCANNING_COMPLETE), frame->StatusBar().PaneText(0));
+    EXPECT_EQ(fw::LoadResString(IDS_SCANNING_COMPLETE), frame->Parts().statusBar.PaneText(0));
     std::vector<std::wstring> texts = ModuleItemTexts(frame);
     for (const auto& lookAlike : lookAlikes) EXPECT_TRUE(Lists(texts, lookAlike->dll)) << lookAlike->dll;
     EXPECT_FALSE(Lists(texts, BinDir() + "veyrith_selftest.dll"));
@@ -91,7 +91,7 @@ TEST(LookAlike, WithoutTheSelfTestModuleALookAlikeConfirmsNothing) {
     FrameUnderTest frame(App());
     ASSERT_TRUE(frame.Create());
     ASSERT_TRUE(frame.RunScan());
-    EXPECT_EQ(fw::LoadResString(IDS_SCAN_UNCONFIRMED), frame->StatusBar().PaneText(0));
+    EXPECT_EQ(fw::LoadResString(IDS_SCAN_UNCONFIRMED), frame->Parts().statusBar.PaneText(0));
     EXPECT_TRUE(Lists(ModuleItemTexts(frame), lookAlike.dll));
 }
 

@@ -117,13 +117,13 @@ protected:
     // Runs a scan and returns the module item of path (null when missing).
     HTREEITEM ScanFor(const std::string& path) {
         if (!m_frame.RunScan(120000)) return nullptr;
-        return FindModuleItem(*m_frame->LeftView(), path);
+        return FindModuleItem(m_frame->Parts().leftView, path);
     }
 
     // Selects the item and waits until the list shows the row of processId.
     int ShowRow(HTREEITEM item, DWORD processId) {
         m_frame.FocusTreeItem(item);
-        CVeyrithView& list = *m_frame->ListView();
+        CVeyrithView& list = m_frame->Parts().listView;
         m_frame.PumpUntil(30000, [&] { return !list.IsCensusRunning() && RowOf(list, processId) >= 0; });
         return RowOf(list, processId);
     }
@@ -145,18 +145,18 @@ TEST_F(Scan64, The64BitHooksAreFoundMarkedAndTheirHostEnded) {
                                std::string("-hook ") + type + " -dll " + Quoted(module)));
         HTREEITEM item = ScanFor(module);
         ASSERT_NE(nullptr, item);
-        CLeftView& tree = *m_frame->LeftView();
+        CLeftView& tree = m_frame->Parts().leftView;
         EXPECT_TRUE(tree.IsItem64Bit(item));
         EXPECT_EQ(tree.GetItemText(item), fw::LoadResStringW(IDS_MODULE_64BIT_MARK) + tree.GetItemModulePath(item));
         // Both self-tests were seen and the companion answered.
-        EXPECT_EQ(m_frame->StatusBar().PaneText(0), fw::LoadResString(IDS_SCANNING_COMPLETE));
-        EXPECT_EQ(m_frame->InfoView()->RequestedPage(), "HTML_SCANNING_COMPLETE");
+        EXPECT_EQ(m_frame->Parts().statusBar.PaneText(0), fw::LoadResString(IDS_SCANNING_COMPLETE));
+        EXPECT_EQ(m_frame->Parts().infoView.RequestedPage(), "HTML_SCANNING_COMPLETE");
         m_frame.FocusTreeItem(item);
-        EXPECT_TRUE(m_frame->SelectionIs64Bit());
+        EXPECT_TRUE(m_frame.ActionTarget().is64Bit);
 
         int row = ShowRow(item, host.Id());
         ASSERT_GE(row, 0);
-        CVeyrithView& list = *m_frame->ListView();
+        CVeyrithView& list = m_frame->Parts().listView;
         const CListItemState& record = list.Records().GetAt(list.GetRowRecord(row));
         EXPECT_EQ(0, lstrcmpiW(record.m_szPath, Wide(BinDir() + "sample_hook_host64.exe").c_str()));
         EXPECT_FALSE(record.m_bVisible);
@@ -166,7 +166,7 @@ TEST_F(Scan64, The64BitHooksAreFoundMarkedAndTheirHostEnded) {
         EXPECT_EQ(kAlertColors[level - 1].text, record.m_crText);
         // The window as the user sees it, for the docs.
         m_frame.FocusListRow(row);
-        EXPECT_TRUE(m_frame->SelectionIs64Bit());
+        EXPECT_TRUE(m_frame.ActionTarget().is64Bit);
         SaveWindowPicture(m_frame.Handle(), BinDir() + "..\\veyrith-scan64-" + type + ".bmp");
         ConfirmAll confirm;
         MessageBoxRecorder boxes(IDOK);
@@ -204,11 +204,11 @@ TEST_F(Scan64, The64BitHooksAreFoundMarkedAndTheirHostEnded) {
     ASSERT_TRUE(host32.Start(BinDir() + "sample_hook_host.exe", "-hook keyboard -dll " + Quoted(module32)));
     HTREEITEM item32 = ScanFor(module32);
     ASSERT_NE(nullptr, item32);
-    EXPECT_FALSE(m_frame->LeftView()->IsItem64Bit(item32));
+    EXPECT_FALSE(m_frame->Parts().leftView.IsItem64Bit(item32));
     EXPECT_GE(ShowRow(item32, host32.Id()), 0);
-    EXPECT_FALSE(m_frame->SelectionIs64Bit());
+    EXPECT_FALSE(m_frame.ActionTarget().is64Bit);
     m_frame.FocusListRow(ShowRow(item32, host32.Id()));
-    EXPECT_FALSE(m_frame->SelectionIs64Bit());
+    EXPECT_FALSE(m_frame.ActionTarget().is64Bit);
 }
 
 TEST_F(Scan64, AKilledCompanionEndsTheScanWithItsMessage) {
@@ -220,13 +220,13 @@ TEST_F(Scan64, AKilledCompanionEndsTheScanWithItsMessage) {
     TerminateProcess(process, 9);
     WaitForSingleObject(process, 10000);
     CloseHandle(process);
-    ASSERT_TRUE(m_frame.PumpUntil(30000, [&] { return !m_frame->IsScanning(); }));
-    EXPECT_EQ(m_frame->StatusBar().PaneText(0), fw::LoadResString(IDS_PROBE64_ENDED_EARLY));
+    ASSERT_TRUE(m_frame.PumpUntil(30000, [&] { return !m_frame->Session().IsRunning(); }));
+    EXPECT_EQ(m_frame->Parts().statusBar.PaneText(0), fw::LoadResString(IDS_PROBE64_ENDED_EARLY));
     // Never the nothing-found page (the modules of the scans before are
     // still recorded in this process, so this one may show them).
-    EXPECT_NE(m_frame->InfoView()->RequestedPage(), "HTML_SPY_NOT_DETECTED");
-    EXPECT_FALSE(m_frame->ScanChecks().Confirmed());
-    EXPECT_TRUE(m_frame->Commands().IsEnabled(ID_SCAN));
+    EXPECT_NE(m_frame->Parts().infoView.RequestedPage(), "HTML_SPY_NOT_DETECTED");
+    EXPECT_FALSE(m_frame->Session().Checks().Confirmed());
+    EXPECT_TRUE(m_frame->Parts().commands.IsEnabled(ID_SCAN));
 }
 
 }  // namespace

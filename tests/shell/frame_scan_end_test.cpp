@@ -114,8 +114,8 @@ protected:
     void SetUp() override { ASSERT_TRUE(s_ready) << "the hook host or the frame did not start"; }
 
     FrameUnderTest& F() { return *s_frame; }
-    CLeftView& Tree() { return *F()->LeftView(); }
-    std::string Status() { return F()->StatusBar().PaneText(0); }
+    CLeftView& Tree() { return F()->Parts().leftView; }
+    std::string Status() { return F()->Parts().statusBar.PaneText(0); }
     std::string RootText() { return Narrow(Tree().GetItemText(Tree().GetRootItem())); }
 
     // Presses F5 in the tree and follows the scan until it has ended or the
@@ -130,8 +130,8 @@ protected:
         F().PumpUntil(kScanTimeoutMs, [&] {
             steps.status = Status();
             if (!steps.tick) steps.tick = steps.status == inProgress && Tree().GetCount() == 0;
-            if (F()->IsScanning()) steps.dialogOpened = true;
-            steps.dialogClosed = steps.dialogOpened && !F()->IsScanning();
+            if (F()->Session().IsRunning()) steps.dialogOpened = true;
+            steps.dialogClosed = steps.dialogOpened && !F()->Session().IsRunning();
             steps.treeRebuilt = steps.tick && Tree().GetCount() > 0;
             return steps.Ended();
         });
@@ -151,7 +151,7 @@ bool FrameScanEnd::s_ready = false;
 
 TEST_F(FrameScanEnd, EveryScanEndsWhileAnotherThreadReadsTheStatusBar) {
     const int kScans = 12;
-    StatusBarReader reader(F().Handle(), F()->StatusBar().Handle(), 100);
+    StatusBarReader reader(F().Handle(), F()->Parts().statusBar.Handle(), 100);
     ASSERT_TRUE(reader.Started());
     for (int scan = 1; scan <= kScans; ++scan) {
         ScanSteps steps = ScanWithF5();
@@ -189,8 +189,8 @@ TEST_F(FrameScanEnd, ProgressDialogThatCannotOpenIsReportedAndLeavesTheWindowRea
     EXPECT_EQ(Status(), fw::LoadResString(IDS_IDLE_MESSAGE));
     ASSERT_EQ(Tree().GetCount(), 1u);
     EXPECT_EQ(RootText(), fw::LoadResString(IDS_START_SCAN));
-    EXPECT_FALSE(F()->IsScanning());
-    EXPECT_TRUE(F()->Commands().IsEnabled(ID_SCAN));
+    EXPECT_FALSE(F()->Session().IsRunning());
+    EXPECT_TRUE(F()->Parts().commands.IsEnabled(ID_SCAN));
 
     // The window stays usable: the next scan runs to its end.
     ScanSteps steps = ScanWithF5();
@@ -208,7 +208,7 @@ LRESULT CALLBACK TickAsTheDialogCloses(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION && call->message == WM_DESTROY && g_tickTarget &&
         GetWindow(call->hwnd, GW_OWNER) == g_tickTarget) {
         ++g_lateTicks;
-        SendMessageA(g_tickTarget, WM_TIMER, CMainFrame::kScanTimerId, 0);
+        SendMessageA(g_tickTarget, WM_TIMER, CScanSession::kScanTimerId, 0);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -225,15 +225,15 @@ TEST_F(FrameScanEnd, TickArrivingWhileTheDialogClosesLeavesTheScanComplete) {
     EXPECT_EQ(g_lateTicks, 1);
     EXPECT_TRUE(steps.Ended()) << steps.Describe();
     EXPECT_EQ(RootText(), fw::LoadResString(IDS_MONITORING_FILES));
-    EXPECT_FALSE(F()->IsScanning());
+    EXPECT_FALSE(F()->Session().IsRunning());
 }
 
 TEST_F(FrameScanEnd, TimerThatIsNotTheScansStartsNoScan) {
     ASSERT_TRUE(ScanWithF5().Ended());
-    const UINT kOtherTimer = CMainFrame::kScanTimerId + 1;
+    const UINT kOtherTimer = CScanSession::kScanTimerId + 1;
     PostMessageA(F().Handle(), WM_TIMER, kOtherTimer, 0);
     App().PumpWaiting();
-    EXPECT_FALSE(F()->IsScanning());
+    EXPECT_FALSE(F()->Session().IsRunning());
     EXPECT_EQ(Status(), fw::LoadResString(IDS_SCANNING_COMPLETE));
     EXPECT_EQ(RootText(), fw::LoadResString(IDS_MONITORING_FILES));
 }

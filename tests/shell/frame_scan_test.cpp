@@ -53,11 +53,11 @@ protected:
 
     static bool ScanWithF5() {
         FrameUnderTest& frame = *s_frame;
-        frame.Focus(frame->LeftView()->Tree());
+        frame.Focus(frame->Parts().leftView.Tree());
         PressKeys({VK_F5});
-        if (!frame.PumpUntil(3000, [&] { return frame->IsScanning(); })) return false;
-        return frame.PumpUntil(30000, [&] { return !frame->IsScanning(); }) &&
-               frame.PumpUntil(30000, [&] { return !frame->ListView()->IsCensusRunning(); });
+        if (!frame.PumpUntil(3000, [&] { return frame->Session().IsRunning(); })) return false;
+        return frame.PumpUntil(30000, [&] { return !frame->Session().IsRunning(); }) &&
+               frame.PumpUntil(30000, [&] { return !frame->Parts().listView.IsCensusRunning(); });
     }
 
     static void TearDownTestSuite() {
@@ -71,8 +71,8 @@ protected:
     void SetUp() override { ASSERT_TRUE(s_ready) << "the hosts did not start or the scan did not run"; }
 
     FrameUnderTest& F() { return *s_frame; }
-    CLeftView& Tree() { return *F()->LeftView(); }
-    CVeyrithView& List() { return *F()->ListView(); }
+    CLeftView& Tree() { return F()->Parts().leftView; }
+    CVeyrithView& List() { return F()->Parts().listView; }
 
     HTREEITEM ModuleItem() {
         HTREEITEM root = Tree().GetRootItem();
@@ -87,7 +87,7 @@ protected:
         F().FocusTreeItem(ModuleItem());
         F().Pump(50);
     }
-    bool Enabled(UINT id) { return F()->Commands().IsEnabled(id); }
+    bool Enabled(UINT id) { return F()->Parts().commands.IsEnabled(id); }
 
     static TempFolder* s_folder;
     static std::string s_dll, s_hostFolder, s_hiddenExe, s_visibleExe;
@@ -113,8 +113,8 @@ TEST_F(FrameScan, ScanFindsTheSampleModuleAndShowsItsHostsInTheirAlertColours) {
     EXPECT_EQ(Lower(Tree().GetItemText(module)), Wide(Lower(s_dll)));
     EXPECT_EQ(Tree().GetSelectedItem(), module);
 
-    EXPECT_EQ(F()->StatusBar().PaneText(0), "Scanning complete");
-    EXPECT_EQ(F()->InfoView()->RequestedPage(), "HTML_SCANNING_COMPLETE");
+    EXPECT_EQ(F()->Parts().statusBar.PaneText(0), "Scanning complete");
+    EXPECT_EQ(F()->Parts().infoView.RequestedPage(), "HTML_SCANNING_COMPLETE");
     EXPECT_TRUE(Enabled(ID_EXPORT_RESULTS));
     EXPECT_TRUE(Enabled(ID_SCAN));
 
@@ -141,13 +141,13 @@ TEST_F(FrameScan, RulesFollowTheFocusedPaneAndItsSelection) {
     EXPECT_FALSE(F().MenuItemEnabled("&Action", ID_END_PROCESS));
     EXPECT_TRUE(F().ToolButtonEnabled(ID_EDIT_COPY));
     EXPECT_FALSE(F().ToolButtonEnabled(ID_END_PROCESS));
-    EXPECT_EQ(Lower(F()->GetSelectionPath()), Wide(Lower(s_dll)));
+    EXPECT_EQ(Lower(F().ActionTarget().path), Wide(Lower(s_dll)));
 
     // The root item: nothing to act on.
     F().FocusTreeItem(Tree().GetRootItem());
     for (UINT id : selectionCommands) EXPECT_FALSE(Enabled(id)) << id;
     EXPECT_FALSE(F().ToolButtonEnabled(ID_VIEW_THE_FILE));
-    EXPECT_EQ(F()->GetSelectionPath(), L"");
+    EXPECT_EQ(F().ActionTarget().path, L"");
 
     // Rows of the list; removal from autorun only for the host that has an entry.
     ShowModule();
@@ -156,7 +156,7 @@ TEST_F(FrameScan, RulesFollowTheFocusedPaneAndItsSelection) {
     EXPECT_TRUE(Enabled(ID_END_PROCESS));
     EXPECT_TRUE(Enabled(ID_REMOVE_FROM_AUTORUN));
     EXPECT_TRUE(F().ToolButtonEnabled(ID_REMOVE_FROM_AUTORUN));
-    EXPECT_EQ(Lower(F()->GetSelectionPath()), Wide(Lower(s_hiddenExe)));
+    EXPECT_EQ(Lower(F().ActionTarget().path), Wide(Lower(s_hiddenExe)));
 
     F().FocusListRow(Row(s_visibleExe));
     EXPECT_TRUE(Enabled(ID_END_PROCESS));
@@ -192,7 +192,7 @@ TEST_F(FrameScan, DisabledCommandArrivingAsAKeyIsEaten) {
 TEST_F(FrameScan, HiddenOnlyBoxRefillsTheListAtOnce) {
     ShowModule();
     ASSERT_GE(Row(s_visibleExe), 0);
-    HWND box = GetDlgItem(F()->CommandBar().Handle(), IDC_HIDDEN_ONLY);
+    HWND box = GetDlgItem(F()->Parts().commandBar.Handle(), IDC_HIDDEN_ONLY);
     SendMessageA(box, BM_CLICK, 0, 0);
     EXPECT_TRUE(F()->IsHiddenOnlyChecked());
     EXPECT_EQ(Row(s_visibleExe), -1);

@@ -37,9 +37,9 @@ void FrameUnderTest::Command(UINT id) {
 
 bool FrameUnderTest::RunScan(DWORD timeoutMs) {
     Command(ID_SCAN);
-    if (!PumpUntil(2000, [&] { return m_frame->IsScanning(); })) return false;
-    return PumpUntil(timeoutMs, [&] { return !m_frame->IsScanning(); }) &&
-           PumpUntil(timeoutMs, [&] { return !m_frame->ListView()->IsCensusRunning(); });
+    if (!PumpUntil(2000, [&] { return m_frame->Session().IsRunning(); })) return false;
+    return PumpUntil(timeoutMs, [&] { return !m_frame->Session().IsRunning(); }) &&
+           PumpUntil(timeoutMs, [&] { return !m_frame->Parts().listView.IsCensusRunning(); });
 }
 
 void FrameUnderTest::Focus(HWND window) {
@@ -49,16 +49,21 @@ void FrameUnderTest::Focus(HWND window) {
 }
 
 void FrameUnderTest::FocusTreeItem(HTREEITEM item) {
-    HWND tree = m_frame->LeftView()->Tree();
+    HWND tree = m_frame->Parts().leftView.Tree();
     TreeView_SelectItem(tree, item);
     Focus(tree);
 }
 
 void FrameUnderTest::FocusListRow(int row) {
-    HWND list = m_frame->ListView()->List();
+    HWND list = m_frame->Parts().listView.List();
     ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     if (row >= 0) ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     Focus(list);
+}
+
+CActionTarget FrameUnderTest::ActionTarget() {
+    FrameParts parts = m_frame->Parts();
+    return FocusedActionTarget(parts.leftView, parts.listView);
 }
 
 HMENU FrameUnderTest::MenuBarPopup(const std::string& title) const {
@@ -87,7 +92,7 @@ bool FrameUnderTest::ToolButtonEnabled(UINT id) {
     // Any message that is not a mouse move or paint leads to an idle pass.
     PostMessageA(Handle(), WM_NULL, 0, 0);
     m_app.PumpWaiting();
-    return SendMessageA(m_frame->ToolBar().Handle(), TB_ISBUTTONENABLED, id, 0) != 0;
+    return SendMessageA(m_frame->Parts().toolBar.Handle(), TB_ISBUTTONENABLED, id, 0) != 0;
 }
 
 void PressKeys(std::initializer_list<BYTE> keys) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "actions/action_target.h"
 #include "shell/veyrith_doc.h"
 #include "shell_windows.h"
 
@@ -44,6 +45,8 @@ public:
     void FocusTreeItem(HTREEITEM item);
     // Selects one list row (-1: none) and puts the focus into the list.
     void FocusListRow(int row);
+    // What the actions act on now, by the frame's focus rule.
+    CActionTarget ActionTarget();
 
     // The menu bar's popup with that title ("&Action"), null when none.
     HMENU MenuBarPopup(const std::string& title) const;

@@ -32,7 +32,7 @@ protected:
         return rect;
     }
     int InfoHeight() {
-        RECT rect = ScreenRect(F()->InfoView()->Handle());
+        RECT rect = ScreenRect(F()->Parts().infoView.Handle());
         return rect.bottom - rect.top;
     }
 
@@ -56,35 +56,35 @@ TEST_F(MainFrame, CaptionMenusBarsAndPanesAreLaidOut) {
     const std::vector<UINT> buttons = {ID_SCAN, ID_EXPORT_RESULTS, 0, ID_QUARANTINE_FILE, ID_END_PROCESS,
                                        ID_REMOVE_FROM_AUTORUN, 0, ID_QUARANTINED_FILES, 0, ID_VIEW_THE_FILE,
                                        ID_EDIT_COPY, 0, ID_PROPERTIES, 0, ID_HELP_CONTENTS, ID_APP_EXIT};
-    EXPECT_EQ(F()->ToolBar().Commands(), buttons);
-    EXPECT_EQ(F()->ToolBar().ButtonCount(), 16);
+    EXPECT_EQ(F()->Parts().toolBar.Commands(), buttons);
+    EXPECT_EQ(F()->Parts().toolBar.ButtonCount(), 16);
 
     // Toolbar and command bar each on a row of their own.
-    EXPECT_EQ(F()->ReBar().BandCount(), 2);
-    EXPECT_EQ(F()->ReBar().RowCount(), 2);
-    HWND box = GetDlgItem(F()->CommandBar().Handle(), IDC_HIDDEN_ONLY);
+    EXPECT_EQ(F()->Parts().reBar.BandCount(), 2);
+    EXPECT_EQ(F()->Parts().reBar.RowCount(), 2);
+    HWND box = GetDlgItem(F()->Parts().commandBar.Handle(), IDC_HIDDEN_ONLY);
     char text[64] = {};
     GetWindowTextA(box, text, sizeof(text));
     EXPECT_STREQ(text, "&Show hidden apllications only");
     EXPECT_FALSE(F()->IsHiddenOnlyChecked());
 
-    EXPECT_EQ(F()->StatusBar().PaneCount(), 4);
-    EXPECT_EQ(F()->StatusBar().PaneText(0), "Ready");
+    EXPECT_EQ(F()->Parts().statusBar.PaneCount(), 4);
+    EXPECT_EQ(F()->Parts().statusBar.PaneText(0), "Ready");
 
     // Tree left (250 px), list right, info pane below; the top row took half
     // of the client height when the frame was made.
     RECT client = {};
     GetClientRect(F().Handle(), &client);
-    EXPECT_EQ(F()->InnerSplitter()->SideSize(0), 250);
-    EXPECT_EQ(F()->OuterSplitter()->SideSize(0), client.bottom / 2);
-    RECT tree = ScreenRect(F()->LeftView()->Handle()), list = ScreenRect(F()->ListView()->Handle());
-    RECT info = ScreenRect(F()->InfoView()->Handle()), rebar = ScreenRect(F()->ReBar().Handle());
+    EXPECT_EQ(F()->Parts().innerSplitter->SideSize(0), 250);
+    EXPECT_EQ(F()->Parts().outerSplitter->SideSize(0), client.bottom / 2);
+    RECT tree = ScreenRect(F()->Parts().leftView.Handle()), list = ScreenRect(F()->Parts().listView.Handle());
+    RECT info = ScreenRect(F()->Parts().infoView.Handle()), rebar = ScreenRect(F()->Parts().reBar.Handle());
     EXPECT_LT(tree.right, list.left + 1);
     EXPECT_EQ(tree.top, list.top);
     EXPECT_LE(tree.bottom, info.top);
     EXPECT_LE(rebar.bottom, tree.top);
-    EXPECT_EQ(F()->InnerSplitter()->Level(), 1);
-    EXPECT_EQ(GetDlgCtrlID(F()->InnerSplitter()->Handle()), GetDlgCtrlID(F()->OuterSplitter()->Handle()));
+    EXPECT_EQ(F()->Parts().innerSplitter->Level(), 1);
+    EXPECT_EQ(GetDlgCtrlID(F()->Parts().innerSplitter->Handle()), GetDlgCtrlID(F()->Parts().outerSplitter->Handle()));
 
     MINMAXINFO limits = {};
     SendMessageA(F().Handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
@@ -93,8 +93,8 @@ TEST_F(MainFrame, CaptionMenusBarsAndPanesAreLaidOut) {
 }
 
 TEST_F(MainFrame, BeforeTheFirstScanOnlyScanAndTheGeneralCommandsAreEnabled) {
-    ASSERT_EQ(F()->LeftView()->GetCount(), 1u);
-    F().FocusTreeItem(F()->LeftView()->GetRootItem());
+    ASSERT_EQ(F()->Parts().leftView.GetCount(), 1u);
+    F().FocusTreeItem(F()->Parts().leftView.GetRootItem());
     EXPECT_FALSE(F().MenuItemEnabled("&File", ID_EXPORT_RESULTS));
     EXPECT_TRUE(F().MenuItemEnabled("&File", ID_APP_EXIT));
     EXPECT_TRUE(F().MenuItemEnabled("&Action", ID_SCAN));
@@ -111,39 +111,39 @@ TEST_F(MainFrame, BeforeTheFirstScanOnlyScanAndTheGeneralCommandsAreEnabled) {
     EXPECT_FALSE(F().ToolButtonEnabled(ID_VIEW_THE_FILE));
     EXPECT_TRUE(F().ToolButtonEnabled(ID_SCAN));
     EXPECT_TRUE(F().ToolButtonEnabled(ID_HELP_CONTENTS));
-    EXPECT_EQ(F()->GetSelectionPath(), L"");
+    EXPECT_EQ(F().ActionTarget().path, L"");
 }
 
 TEST_F(MainFrame, BarTogglesHideAndShowTheBarsWithTheirCheckMarks) {
-    RECT before = ScreenRect(F()->OuterSplitter()->Handle());
+    RECT before = ScreenRect(F()->Parts().outerSplitter->Handle());
     for (UINT id : {ID_VIEW_TOOLBAR, ID_VIEW_COMMAND_BAR, ID_VIEW_STATUS_BAR})
         EXPECT_TRUE(F().MenuItemChecked("&View", id)) << id;
 
     F().Command(ID_VIEW_TOOLBAR);
-    EXPECT_FALSE(IsWindowVisible(F()->ToolBar().Handle()));
+    EXPECT_FALSE(IsWindowVisible(F()->Parts().toolBar.Handle()));
     EXPECT_FALSE(F().MenuItemChecked("&View", ID_VIEW_TOOLBAR));
     F().Command(ID_VIEW_COMMAND_BAR);
-    EXPECT_FALSE(IsWindowVisible(F()->CommandBar().Handle()));
+    EXPECT_FALSE(IsWindowVisible(F()->Parts().commandBar.Handle()));
     EXPECT_FALSE(F().MenuItemChecked("&View", ID_VIEW_COMMAND_BAR));
     F().Command(ID_VIEW_STATUS_BAR);
-    EXPECT_FALSE(IsWindowVisible(F()->StatusBar().Handle()));
+    EXPECT_FALSE(IsWindowVisible(F()->Parts().statusBar.Handle()));
     EXPECT_FALSE(F().MenuItemChecked("&View", ID_VIEW_STATUS_BAR));
     // The panes took the room of the bars.
-    RECT hidden = ScreenRect(F()->OuterSplitter()->Handle());
+    RECT hidden = ScreenRect(F()->Parts().outerSplitter->Handle());
     EXPECT_LT(hidden.top, before.top);
     EXPECT_GT(hidden.bottom, before.bottom);
 
     for (UINT id : {ID_VIEW_TOOLBAR, ID_VIEW_COMMAND_BAR, ID_VIEW_STATUS_BAR}) F().Command(id);
     for (UINT id : {ID_VIEW_TOOLBAR, ID_VIEW_COMMAND_BAR, ID_VIEW_STATUS_BAR})
         EXPECT_TRUE(F().MenuItemChecked("&View", id)) << id;
-    RECT shown = ScreenRect(F()->OuterSplitter()->Handle());
+    RECT shown = ScreenRect(F()->Parts().outerSplitter->Handle());
     EXPECT_EQ(shown.top, before.top);
     EXPECT_EQ(shown.bottom, before.bottom);
 }
 
 TEST_F(MainFrame, InfoBarComesBackAtTheHeightTheUserDraggedItTo) {
     // Drag the bar between the upper panes and the info pane up by 40 px.
-    ST_SplitterWnd& outer = *F()->OuterSplitter();
+    ST_SplitterWnd& outer = *F()->Parts().outerSplitter;
     RECT bar = outer.BarRect();
     POINT grip = {(bar.left + bar.right) / 2, (bar.top + bar.bottom) / 2};
     ClientToScreen(outer.Handle(), &grip);
@@ -160,9 +160,9 @@ TEST_F(MainFrame, InfoBarComesBackAtTheHeightTheUserDraggedItTo) {
     EXPECT_EQ(dragged, heightBefore + 40);
 
     F().Command(ID_VIEW_INFO_BAR);
-    EXPECT_FALSE(IsWindowVisible(F()->InfoView()->Handle()));
+    EXPECT_FALSE(IsWindowVisible(F()->Parts().infoView.Handle()));
     EXPECT_FALSE(F().MenuItemChecked("&View", ID_VIEW_INFO_BAR));
-    RECT upper = ScreenRect(F()->InnerSplitter()->Handle()), all = ScreenRect(outer.Handle());
+    RECT upper = ScreenRect(F()->Parts().innerSplitter->Handle()), all = ScreenRect(outer.Handle());
     EXPECT_EQ(upper.bottom, all.bottom);
 
     // A taller frame while the pane is hidden does not change its height.
@@ -171,7 +171,7 @@ TEST_F(MainFrame, InfoBarComesBackAtTheHeightTheUserDraggedItTo) {
                  SWP_NOMOVE | SWP_NOZORDER);
     F().Pump(50);
     F().Command(ID_VIEW_INFO_BAR);
-    EXPECT_TRUE(IsWindowVisible(F()->InfoView()->Handle()));
+    EXPECT_TRUE(IsWindowVisible(F()->Parts().infoView.Handle()));
     EXPECT_TRUE(F().MenuItemChecked("&View", ID_VIEW_INFO_BAR));
     EXPECT_EQ(InfoHeight(), dragged);
     SetWindowPos(F().Handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
@@ -180,46 +180,46 @@ TEST_F(MainFrame, InfoBarComesBackAtTheHeightTheUserDraggedItTo) {
 }
 
 TEST_F(MainFrame, HidingTheInfoBarTakesTheFocusOutOfIt) {
-    F().Focus(F()->InfoView()->Handle());
-    ASSERT_TRUE(F()->InfoView()->HasFocus());
+    F().Focus(F()->Parts().infoView.Handle());
+    ASSERT_TRUE(F()->Parts().infoView.HasFocus());
     F().Command(ID_VIEW_INFO_BAR);
-    EXPECT_FALSE(F()->InfoView()->HasFocus());
+    EXPECT_FALSE(F()->Parts().infoView.HasFocus());
     HWND focus = GetFocus();
-    EXPECT_TRUE(focus && IsChild(F()->InnerSplitter()->Handle(), focus));
+    EXPECT_TRUE(focus && IsChild(F()->Parts().innerSplitter->Handle(), focus));
     F().Command(ID_VIEW_INFO_BAR);
 }
 
 TEST_F(MainFrame, F6AndShiftF6MoveTheFocusThroughThePanes) {
-    F().Focus(F()->LeftView()->Tree());
+    F().Focus(F()->Parts().leftView.Tree());
     PressKeys({VK_F6});
     F().Pump(100);
-    EXPECT_TRUE(F()->ListView()->HasFocus());
+    EXPECT_TRUE(F()->Parts().listView.HasFocus());
     PressKeys({VK_F6});
     F().Pump(100);
-    EXPECT_TRUE(F()->InfoView()->HasFocus());
+    EXPECT_TRUE(F()->Parts().infoView.HasFocus());
     PressKeys({VK_F6});
     F().Pump(100);
-    EXPECT_TRUE(F()->LeftView()->HasFocus());
+    EXPECT_TRUE(F()->Parts().leftView.HasFocus());
     PressKeys({VK_SHIFT, VK_F6});
     F().Pump(100);
-    EXPECT_TRUE(F()->InfoView()->HasFocus());
+    EXPECT_TRUE(F()->Parts().infoView.HasFocus());
     PressKeys({VK_SHIFT, VK_F6});
     F().Pump(100);
-    EXPECT_TRUE(F()->ListView()->HasFocus());
+    EXPECT_TRUE(F()->Parts().listView.HasFocus());
 }
 
 TEST_F(MainFrame, MenuItemsShowTheirPromptAndButtonsTheirTooltip) {
     HMENU action = F().MenuBarPopup("&Action");
     SendMessageA(F().Handle(), WM_MENUSELECT, MAKEWPARAM(ID_SCAN, MF_STRING), reinterpret_cast<LPARAM>(action));
-    EXPECT_EQ(F()->StatusBar().PaneText(0), "Scan your system for spyware");
+    EXPECT_EQ(F()->Parts().statusBar.PaneText(0), "Scan your system for spyware");
     SendMessageA(F().Handle(), WM_MENUSELECT, MAKEWPARAM(ID_HELP_HOME_PAGE, MF_STRING),
                  reinterpret_cast<LPARAM>(F().MenuBarPopup("&Help")));
-    EXPECT_EQ(F()->StatusBar().PaneText(0), "Go to product's homepage in the Internet");
+    EXPECT_EQ(F()->Parts().statusBar.PaneText(0), "Go to product's homepage in the Internet");
     SendMessageA(F().Handle(), WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
-    EXPECT_EQ(F()->StatusBar().PaneText(0), "Ready");
+    EXPECT_EQ(F()->Parts().statusBar.PaneText(0), "Ready");
 
     NMTTDISPINFOA tip = {};
-    tip.hdr.hwndFrom = F()->ToolBar().Handle();
+    tip.hdr.hwndFrom = F()->Parts().toolBar.Handle();
     tip.hdr.idFrom = ID_END_PROCESS;
     tip.hdr.code = TTN_GETDISPINFOA;
     SendMessageA(F().Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip));
@@ -229,13 +229,13 @@ TEST_F(MainFrame, MenuItemsShowTheirPromptAndButtonsTheirTooltip) {
 
 TEST_F(MainFrame, HelpKeyOpensNoMessageWhenTheHelpFileIsMissing) {
     MessageBoxRecorder boxes(IDOK);
-    F().Focus(F()->LeftView()->Tree());
+    F().Focus(F()->Parts().leftView.Tree());
     PressKeys({VK_F1});
     F().Pump(300);
     // The help runtime was asked (it is registered in this system) and
     // nothing was said about the missing file.
-    EXPECT_FALSE(F()->HtmlHelp().HasFailed());
-    EXPECT_FALSE(F()->HtmlHelp().LoadedFrom().empty());
+    EXPECT_FALSE(F()->Parts().htmlHelp.HasFailed());
+    EXPECT_FALSE(F()->Parts().htmlHelp.LoadedFrom().empty());
     EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_TRUE(IsWindow(F().Handle()));
 }
@@ -247,8 +247,8 @@ protected:
         m_frame = std::make_unique<FrameUnderTest>(App());
         ASSERT_TRUE(m_frame->Create());
         m_frame->Command(ID_SCAN);
-        ASSERT_TRUE(m_frame->PumpUntil(2000, [&] { return (*m_frame)->IsScanning(); }));
-        m_dialog = (*m_frame)->ScanDialog().Handle();
+        ASSERT_TRUE(m_frame->PumpUntil(2000, [&] { return (*m_frame)->Session().IsRunning(); }));
+        m_dialog = (*m_frame)->Session().Dialog().Handle();
     }
     std::unique_ptr<FrameUnderTest> m_frame;
     HWND m_dialog = nullptr;
@@ -265,8 +265,8 @@ TEST_F(ClosingFrame, AskingOnceAndNoKeepsFrameAndScanRunning) {
     EXPECT_EQ(boxes.boxes[0].type & MB_TYPEMASK, static_cast<UINT>(MB_YESNO));
     EXPECT_EQ(boxes.boxes[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONEXCLAMATION));
     EXPECT_TRUE(m_frame->Exists());
-    EXPECT_TRUE((*m_frame)->IsScanning());
-    EXPECT_EQ((*m_frame)->ScanDialog().Handle(), m_dialog);
+    EXPECT_TRUE((*m_frame)->Session().IsRunning());
+    EXPECT_EQ((*m_frame)->Session().Dialog().Handle(), m_dialog);
 
     // Exit with Yes: the scan ends (its last steps run) and the program ends.
     boxes.Answer(IDYES);

@@ -1,6 +1,7 @@
 // The tool client against a missing tool, a tool that never ends and the real
 // veyrith_configure.exe beside the test program.
 #include "common/product.h"
+#include "common/system_error.h"
 #include "common/tool_request.h"
 #include "framework/message_box.h"
 #include "framework/string_resource.h"
@@ -32,6 +33,9 @@ protected:
     }
     std::vector<std::string> boxes;
 };
+
+// The box of a tool that is not there: the code, then the system's text.
+std::string MissingToolBox() { return "Error 2: " + Narrow(SystemErrorText(ERROR_FILE_NOT_FOUND)) + "/0"; }
 
 ToolRequest Stored(DWORD expectedSize) {
     std::vector<unsigned char> bytes = ReadBinaryValue(HKEY_CURRENT_USER, kProgramKey, kConfigureValue);
@@ -68,7 +72,7 @@ TEST_F(ToolClient, MissingToolLongPathsAndTheStoredRequests) {
     std::wstring longest = L"C:\\" + std::wstring(256, L'\u0436');
     EXPECT_FALSE(ToolMove(longest.c_str(), L"C:\\b.dll"));
     EXPECT_EQ(std::wstring(Stored(kToolRequestShortSize).path), longest);
-    EXPECT_EQ(boxes, std::vector<std::string>(2, "Error 2/0"));
+    EXPECT_EQ(boxes, std::vector<std::string>(2, MissingToolBox()));
 
     // One character more is refused before anything is stored or started.
     CListItemState record = {};
@@ -80,7 +84,7 @@ TEST_F(ToolClient, MissingToolLongPathsAndTheStoredRequests) {
     ToolShowProperties(nullptr, tooLong.c_str());
     Stored(kToolRequestAutorunSize);
     std::string refusal = fw::LoadResString(IDS_TOOL_PATH_TOO_LONG) + "/" + std::to_string(MB_ICONSTOP);
-    EXPECT_EQ(boxes, (std::vector<std::string>{"Error 2/0", "Error 2/0", refusal, refusal}));
+    EXPECT_EQ(boxes, (std::vector<std::string>{MissingToolBox(), MissingToolBox(), refusal, refusal}));
 }
 
 TEST_F(ToolClient, ToolThatNeverEndsFailsAndItsHandleIsClosed) {

@@ -13,9 +13,9 @@
 #include "scanner/process_identity.h"
 #include "tool/tool_client.h"
 
-void CActions::EndProcess() {
-    CListItemState record;
-    if (!m_host.ListHasFocus() || !m_host.GetSelectedRecord(record)) return;
+void CActions::EndProcess(const CActionTarget& target) {
+    if (!target.IsRow()) return;
+    const CListItemState& record = target.record;
     CConfirmKillDlg dialog(m_host.BoldFont(), record.m_szPath);
     if (dialog.DoModal(m_host.HostWindow()) != IDOK) return;
     if (!IsStillRunning(record)) return;
@@ -27,18 +27,18 @@ void CActions::EndProcess() {
     m_host.RebuildModuleTree();
 }
 
-void CActions::QuarantineFile() {
-    if (m_host.ListHasFocus())
-        RemoveProcessFile();
-    else if (m_host.TreeHasFocus())
-        RemoveModule();
+void CActions::QuarantineFile(const CActionTarget& target) {
+    if (target.IsRow())
+        RemoveProcessFile(target);
+    else if (target.IsModule())
+        RemoveModule(target);
 }
 
-void CActions::RemoveProcessFile() {
-    CListItemState record;
-    if (!m_host.GetSelectedRecord(record) || !CarriesPath(record.m_szPath)) return;
-    const std::wstring path = record.m_szPath;
-    const std::wstring file = FileAccessPath(path);
+void CActions::RemoveProcessFile(const CActionTarget& row) {
+    if (!CarriesPath(row.path)) return;
+    const CListItemState& record = row.record;
+    const std::wstring& path = row.path;
+    const std::wstring file = FileAccessPath(row);
     CChooseDeleteMethodDlg dialog(m_host.BoldFont(), path);
     if (dialog.DoModal(m_host.HostWindow()) != IDOK) return;
     if (!IsStillRunning(record)) return;
@@ -62,13 +62,13 @@ void CActions::RemoveProcessFile() {
     m_host.SetMessageText(fw::LoadResStringW(IDS_OPERATION_COMPLETED));
 }
 
-void CActions::RemoveModule() {
-    const std::wstring path = m_host.GetSelectedModulePath();
+void CActions::RemoveModule(const CActionTarget& module) {
+    const std::wstring& path = module.path;
     if (path.empty()) return;
     CDeleteDllDlg dialog(m_host.BoldFont(), path);
     dialog.m_bReboot = true;
     if (dialog.DoModal(m_host.HostWindow()) != IDOK) return;
-    if (!BackUp(FileAccessPath(path))) return;
+    if (!BackUp(FileAccessPath(module))) return;
     if (!ToolDeleteAtReboot(path.c_str())) {
         fw::ShowMessage(IDS_OPERATION_FAILED, MB_OK | MB_ICONSTOP);
         return;
@@ -86,24 +86,21 @@ bool CActions::IsStillRunning(const CListItemState& record) {
     return false;
 }
 
-std::wstring CActions::FileAccessPath(const std::wstring& path) const {
-    return m_host.SelectionIs64Bit() ? PathFor32BitAccess(path) : path;
+std::wstring CActions::FileAccessPath(const CActionTarget& target) {
+    return target.is64Bit ? PathFor32BitAccess(target.path) : target.path;
 }
 
 // A record's path is empty only when the executable's path did not fit the
 // record whole: it names no file that an action may touch.
-bool CActions::CarriesPath(const std::wstring& path) const {
+bool CActions::CarriesPath(const std::wstring& path) {
     if (!path.empty()) return true;
     fw::ShowMessage(IDS_TOOL_PATH_TOO_LONG, MB_OK | MB_ICONSTOP);
     return false;
 }
 
-bool CActions::GetSelectionPath(std::wstring& path) const {
-    path = m_host.GetSelectionPath();
-    if (!path.empty()) return true;
-    CListItemState record;
-    if (m_host.ListHasFocus() && m_host.GetSelectedRecord(record)) CarriesPath(path);
-    return false;
+bool CActions::HasPath(const CActionTarget& target) {
+    if (target.IsRow()) return CarriesPath(target.path);
+    return target.IsModule() && !target.path.empty();
 }
 
 bool CActions::BackUp(const std::wstring& path) {
@@ -116,25 +113,25 @@ bool CActions::BackUp(const std::wstring& path) {
     return false;
 }
 
-void CActions::RemoveFromAutorun() {
-    CListItemState record;
-    if (!m_host.GetSelectedRecord(record)) return;
-    CConfirmRemoveAutorunDlg dialog(m_host.BoldFont(), record);
+void CActions::RemoveFromAutorun(const CActionTarget& target) {
+    if (!target.IsRow()) return;
+    CConfirmRemoveAutorunDlg dialog(m_host.BoldFont(), target.record);
     if (dialog.DoModal(m_host.HostWindow()) != IDOK) return;
     // A 64-bit row's entry was read by the companion: it is read again here.
-    if (m_host.SelectionIs64Bit() && !IsTakenAutoRunCurrent(dialog.m_item.m_autoRun)) {
+    if (target.is64Bit && !IsTakenAutoRunCurrent(dialog.m_item.m_autoRun)) {
         fw::ShowMessage(IDS_AUTORUN_ENTRY_GONE, MB_OK | MB_ICONEXCLAMATION);
         m_host.RefreshList();
         return;
     }
-    if (!RemoveAutoRunEntry(dialog.m_item)) fw::ShowMessage(IDS_AUTORUN_REMOVAL_FAILED, MB_OK | MB_ICONSTOP);
+    if (!RemoveAutoRunEntry(dialog.m_item, target.is64Bit))
+        fw::ShowMessage(IDS_AUTORUN_REMOVAL_FAILED, MB_OK | MB_ICONSTOP);
     // The inventory is read again, so the row shows what is left.
     m_host.RefreshList();
 }
 
-DWORD CActions::RemoveAutoRunEntry(const CListItemState& record) {
+DWORD CActions::RemoveAutoRunEntry(const CListItemState& record, bool in64BitView) {
     const CAutoRunInfo& entry = record.m_autoRun;
-    DWORD result = ToolRemoveAutoRun(record, m_host.SelectionIs64Bit());
+    DWORD result = ToolRemoveAutoRun(record, in64BitView);
     switch (entry.m_nType) {
     case AUTORUN_REGISTRY:
     case AUTORUN_SHORTCUT:
@@ -149,20 +146,17 @@ DWORD CActions::RemoveAutoRunEntry(const CListItemState& record) {
     return 0;
 }
 
-void CActions::ViewTheFile() {
-    std::wstring path;
-    if (!GetSelectionPath(path)) return;
-    ShellOpen(m_host.HostWindow(), "open", L"explorer.exe", L"/select,\"" + path + L"\"", SW_SHOW);
+void CActions::ViewTheFile(const CActionTarget& target) {
+    if (!HasPath(target)) return;
+    ShellOpen(m_host.HostWindow(), "open", L"explorer.exe", L"/select,\"" + target.path + L"\"", SW_SHOW);
 }
 
-void CActions::ShowProperties() {
-    std::wstring path;
-    if (!GetSelectionPath(path)) return;
-    ToolShowProperties(m_host.HostWindow(), FileAccessPath(path).c_str());
+void CActions::ShowProperties(const CActionTarget& target) {
+    if (!HasPath(target)) return;
+    ToolShowProperties(m_host.HostWindow(), FileAccessPath(target).c_str());
 }
 
-void CActions::CopyPath() {
-    std::wstring path;
-    if (!GetSelectionPath(path)) return;
-    CopyTextToClipboard(m_host.HostWindow(), path);
+void CActions::CopyPath(const CActionTarget& target) {
+    if (!HasPath(target)) return;
+    CopyTextToClipboard(m_host.HostWindow(), target.path);
 }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "common/owners.h"
+
 namespace {
 std::function<void()> g_rebootHook;
 }
@@ -14,14 +16,13 @@ void RebootWindows() {
         return;
     }
     SetLastError(0);
-    HANDLE token = nullptr;
-    if (OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) {
+    CHandle token;
+    if (OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token.Receive())) {
         TOKEN_PRIVILEGES privileges = {};
         privileges.PrivilegeCount = 1;
         privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
         LookupPrivilegeValueA(nullptr, SE_SHUTDOWN_NAME, &privileges.Privileges[0].Luid);
-        AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
-        CloseHandle(token);
+        AdjustTokenPrivileges(token.Get(), FALSE, &privileges, 0, nullptr, nullptr);
     }
     ExitWindowsEx(EWX_REBOOT, 0);
 }

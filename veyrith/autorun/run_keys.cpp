@@ -2,6 +2,7 @@
 // that turns a bare program name into a path.
 #include "autorun/autorun_sources.h"
 
+#include "common/owners.h"
 #include "findings/bounded_copy.h"
 #include "findings/lower_case.h"
 
@@ -18,36 +19,18 @@ constexpr DWORD kNameChars = 16384;
 constexpr DWORD kSearchResultChars = 520;
 constexpr DWORD kAppPathBytes = 520;
 
-// An open registry key, closed with the object.
-class CKeyOwner {
-public:
-    CKeyOwner() = default;
-    ~CKeyOwner() {
-        if (m_key) RegCloseKey(m_key);
-    }
-    CKeyOwner(const CKeyOwner&) = delete;
-    CKeyOwner& operator=(const CKeyOwner&) = delete;
-
-    bool Open(HKEY root, const wchar_t* subkey) {
-        if (RegOpenKeyExW(root, subkey, 0, KEY_READ, &m_key) == ERROR_SUCCESS) return true;
-        m_key = nullptr;
-        return false;
-    }
-    HKEY Get() const { return m_key; }
-
-private:
-    HKEY m_key = nullptr;
-};
+bool OpenForReading(HKEY root, const wchar_t* subkey, CRegistryKey& key) {
+    return RegOpenKeyExW(root, subkey, 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
+}
 
 // The default value of one App Paths subkey, when it is a terminated text.
 bool ReadAppPathValue(HKEY appPaths, const wchar_t* subkey, std::wstring& path) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(appPaths, subkey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    CRegistryKey key;
+    if (!OpenForReading(appPaths, subkey, key)) return false;
     wchar_t data[kAppPathBytes / sizeof(wchar_t)];
     DWORD size = sizeof data;
     DWORD type = 0;
-    LONG status = RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
-    RegCloseKey(key);
+    LONG status = RegQueryValueExW(key.Get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
     if (status != ERROR_SUCCESS) return false;
     if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
     size_t chars = size / sizeof(wchar_t);
@@ -77,7 +60,7 @@ public:
 private:
     void ReadNames() {
         m_bRead = true;
-        if (!m_key.Open(m_root, kAppPathsKey)) return;
+        if (!OpenForReading(m_root, kAppPathsKey, m_key)) return;
         std::vector<wchar_t> name(kNameChars);
         for (DWORD index = 0;; ++index) {
             DWORD nameChars = kNameChars;
@@ -89,7 +72,7 @@ private:
     }
 
     HKEY m_root;
-    CKeyOwner m_key;
+    CRegistryKey m_key;
     bool m_bRead = false;
     std::vector<std::wstring> m_names;
 };
@@ -261,10 +244,10 @@ bool FindAppPath(HKEY root, const wchar_t* programName, std::wstring& path) {
 }
 
 void ReadRunKey(HKEY root, const wchar_t* subkey, CAutoRunArray& inventory) {
-    CKeyOwner key;
+    CRegistryKey key;
     DWORD values = 0;
     DWORD longestData = 0;
-    if (!key.Open(root, subkey) || ReadKeySizes(key.Get(), values, longestData) != ERROR_SUCCESS) return;
+    if (!OpenForReading(root, subkey, key) || ReadKeySizes(key.Get(), values, longestData) != ERROR_SUCCESS) return;
     inventory.reserve(inventory.size() + values);
     ProgramSearch search;
     RunValue value;

@@ -2,6 +2,7 @@
 // shortcut's target resolved through the shell link object.
 #include "autorun/autorun_sources.h"
 
+#include "common/owners.h"
 #include "findings/bounded_copy.h"
 
 #include <shlobj.h>
@@ -40,14 +41,13 @@ void AddShortcutEntry(const std::wstring& linkPath, const std::wstring& target, 
 // exists; a dangling or unreadable link starts nothing and gives no entry.
 void ReadShortcutFiles(const std::wstring& folder, CAutoRunArray& inventory) {
     WIN32_FIND_DATAW file;
-    HANDLE search = FindFirstFileW((folder + L"\\*.lnk").c_str(), &file);
-    if (search == INVALID_HANDLE_VALUE) return;
+    CFindHandle search(FindFirstFileW((folder + L"\\*.lnk").c_str(), &file));
+    if (!search) return;
     do {
         std::wstring linkPath = folder + L"\\" + file.cFileName;
         std::wstring target;
         if (SUCCEEDED(ResolveShortcut(linkPath.c_str(), target))) AddShortcutEntry(linkPath, target, inventory);
-    } while (FindNextFileW(search, &file));
-    FindClose(search);
+    } while (FindNextFileW(search.Get(), &file));
 }
 
 // The short form of a resolved target. Some shell implementations resolve
@@ -64,11 +64,11 @@ HRESULT ExistingShortForm(const wchar_t* path, std::wstring& target) {
 
 // Loads the link file into the shell link object and asks it for its target.
 HRESULT LoadAndResolve(IShellLinkW* link, const wchar_t* linkPath, std::wstring& target) {
-    IPersistFile* file = nullptr;
-    HRESULT hr = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+    CComPtr<IPersistFile> file;
+    HRESULT hr = link->QueryInterface(IID_IPersistFile, file.Receive());
     if (FAILED(hr)) return hr;
     hr = file->Load(linkPath, STGM_READ);
-    file->Release();
+    file.Reset();
     if (FAILED(hr)) return hr;
     hr = link->Resolve(nullptr, kResolveFlags);
     if (FAILED(hr)) return hr;
@@ -82,13 +82,10 @@ HRESULT LoadAndResolve(IShellLinkW* link, const wchar_t* linkPath, std::wstring&
 
 HRESULT ResolveShortcut(const wchar_t* linkPath, std::wstring& target) {
     target.clear();
-    IShellLinkW* link = nullptr;
-    HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                  reinterpret_cast<void**>(&link));
+    CComPtr<IShellLinkW> link;
+    HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.Receive());
     if (FAILED(hr)) return hr;
-    hr = LoadAndResolve(link, linkPath, target);
-    link->Release();
-    return hr;
+    return LoadAndResolve(link.Get(), linkPath, target);
 }
 
 void ReadStartupFolder(CAutoRunArray& inventory, int folderId) {

@@ -2,8 +2,9 @@
 // "Quarantined" beside the program and their index (common/quarantine_index.h).
 // The folder is written only by the privileged tool, which makes, restores
 // and deletes the copies and keeps the index; the scanner reads the index and
-// asks. The store shows no messages: every operation says true or false and
-// the caller tells the user.
+// asks. The store shows no messages of its own (the tool client says when
+// the tool cannot be started, with the system's text, or when a path is too
+// long): every operation says true or false and the caller tells the user.
 #pragma once
 
 #include <string>

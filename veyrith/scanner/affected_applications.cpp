@@ -5,6 +5,7 @@
 #include "findings/autorun_lookup.h"
 #include "findings/bounded_copy.h"
 #include "common/autorun_places.h"
+#include "common/owners.h"
 #include "common/path_identity.h"
 #include "findings/lower_case.h"
 #include "framework/string_resource.h"
@@ -81,12 +82,10 @@ bool RunValueExists(const CAutoRunInfo& entry, REGSAM view) {
     // An entry whose value name did not fit its field cannot be looked at
     // again by name: it is kept as it was taken.
     if (!entry.m_hRootKey) return true;
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(entry.m_hRootKey, entry.m_szLocation, 0, KEY_QUERY_VALUE | view, &key) != ERROR_SUCCESS)
+    CRegistryKey key;
+    if (RegOpenKeyExW(entry.m_hRootKey, entry.m_szLocation, 0, KEY_QUERY_VALUE | view, key.Receive()) != ERROR_SUCCESS)
         return false;
-    bool found = RegQueryValueExW(key, entry.m_szValueName, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    return found;
+    return RegQueryValueExW(key.Get(), entry.m_szValueName, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 // Only a fact that names a place Windows starts programs from, and an entry

@@ -1,5 +1,6 @@
 #include "scanner/import_hook.h"
 
+#include "common/owners.h"
 #include "scanner/detection_lock.h"
 
 CImportHook* CImportHook::s_pHead = nullptr;
@@ -207,13 +208,11 @@ int CImportHook::PatchedEntryCount() const {
 // loader, so both happen outside the detection lock.
 int CImportHook::ReplaceInMappedImage(BYTE* base, HMODULE excluded) {
     if (reinterpret_cast<HMODULE>(base) == excluded) return 0;
-    HMODULE module = nullptr;
+    CLibrary module;
     if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(base),
-                            &module))
+                            module.Receive()))
         return 0;  // an image mapped as a resource, or a module unloaded meanwhile
-    int patched = module == excluded ? 0 : ReplaceInOneModule(module);
-    FreeLibrary(module);
-    return patched;
+    return module.Get() == excluded ? 0 : ReplaceInOneModule(module.Get());
 }
 
 int CImportHook::ReplaceInAllModules() {

@@ -5,6 +5,8 @@
 
 #include <cwchar>
 
+#include "common/owners.h"
+
 namespace {
 
 // A process that is starting up may not yet have a complete loader list:
@@ -21,50 +23,39 @@ class CModuleSnapshot {
 public:
     explicit CModuleSnapshot(DWORD processId) {
         for (int attempt = 0; attempt < kSnapshotAttempts; ++attempt) {
-            m_handle = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
-            if (m_handle != INVALID_HANDLE_VALUE || GetLastError() != ERROR_BAD_LENGTH) return;
+            m_handle = CHandle(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId));
+            if (m_handle || GetLastError() != ERROR_BAD_LENGTH) return;
             Sleep(kRetryPauseMs);
         }
     }
-    ~CModuleSnapshot() {
-        if (m_handle != INVALID_HANDLE_VALUE) CloseHandle(m_handle);
-    }
-    CModuleSnapshot(const CModuleSnapshot&) = delete;
-    CModuleSnapshot& operator=(const CModuleSnapshot&) = delete;
 
-    bool IsValid() const { return m_handle != INVALID_HANDLE_VALUE; }
     bool First(MODULEENTRY32W& entry) const {
         entry.dwSize = sizeof(entry);
-        return IsValid() && Module32FirstW(m_handle, &entry);
+        return m_handle && Module32FirstW(m_handle.Get(), &entry);
     }
     bool Next(MODULEENTRY32W& entry) const {
         entry.dwSize = sizeof(entry);
-        return Module32NextW(m_handle, &entry) != FALSE;
+        return Module32NextW(m_handle.Get(), &entry) != FALSE;
     }
 
 private:
-    HANDLE m_handle = INVALID_HANDLE_VALUE;
+    CHandle m_handle;
 };
 
 // A process opened for reading module names, only when one is needed.
 class CReadableProcess {
 public:
     explicit CReadableProcess(DWORD processId) : m_processId(processId) {}
-    ~CReadableProcess() {
-        if (m_handle) CloseHandle(m_handle);
-    }
-    CReadableProcess(const CReadableProcess&) = delete;
-    CReadableProcess& operator=(const CReadableProcess&) = delete;
 
     HANDLE Get() {
-        if (!m_handle && !m_bTried) m_handle = OpenProcess(kOpenAccess, FALSE, m_processId);
+        if (!m_bTried) m_handle = CHandle(OpenProcess(kOpenAccess, FALSE, m_processId));
         m_bTried = true;
-        return m_handle;
+        return m_handle.Get();
     }
 
 private:
     DWORD m_processId;
-    HANDLE m_handle = nullptr;
+    CHandle m_handle;
     bool m_bTried = false;
 };
 

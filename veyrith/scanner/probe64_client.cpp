@@ -3,6 +3,8 @@
 #include <mutex>
 #include <new>
 
+#include "common/owners.h"
+
 namespace {
 
 // How often the worker looks at the pipe while the probe writes nothing: an
@@ -16,7 +18,7 @@ constexpr DWORD kChunkBytes = 64 * 1024;
 
 struct CProbe64Run::Shared {
     std::mutex lock;
-    HANDLE process = nullptr;  // set before the worker starts, then unchanged
+    CHandle process;  // set before the worker starts, then unchanged
     DWORD processId = 0;
     HWND window = nullptr;
     UINT message = 0;
@@ -29,9 +31,6 @@ struct CProbe64Run::Shared {
     Shared() = default;
     Shared(const Shared&) = delete;
     Shared& operator=(const Shared&) = delete;
-    ~Shared() {
-        if (process) CloseHandle(process);
-    }
 };
 
 namespace {
@@ -39,12 +38,8 @@ namespace {
 // The worker's part: the read end of the pipe is its own.
 struct ReadJob {
     std::shared_ptr<CProbe64Run::Shared> shared;
-    HANDLE pipe = nullptr;
+    CHandle pipe;
     DWORD timeoutMs = 0;
-
-    ~ReadJob() {
-        if (pipe) CloseHandle(pipe);
-    }
 };
 
 bool IsCancelled(CProbe64Run::Shared& shared) {
@@ -67,16 +62,16 @@ ProbeOutcome ReadUntilEnd(ReadJob& job, std::string& text) {
     DWORD started = GetTickCount();
     for (;;) {
         DWORD available = 0;
-        if (!PeekNamedPipe(job.pipe, nullptr, 0, nullptr, &available, nullptr)) return PROBE_OK;
+        if (!PeekNamedPipe(job.pipe.Get(), nullptr, 0, nullptr, &available, nullptr)) return PROBE_OK;
         if (available) {
-            if (!ReadAvailable(job.pipe, available, text)) return PROBE_OK;
+            if (!ReadAvailable(job.pipe.Get(), available, text)) return PROBE_OK;
             if (text.size() <= kProbeAnswerMaxBytes) continue;
-            TerminateProcess(job.shared->process, 1);
+            TerminateProcess(job.shared->process.Get(), 1);
             return PROBE_BAD_ANSWER;
         }
         if (IsCancelled(*job.shared)) return PROBE_CANCELLED;
         if (GetTickCount() - started >= job.timeoutMs) {
-            TerminateProcess(job.shared->process, 1);
+            TerminateProcess(job.shared->process.Get(), 1);
             return PROBE_TIMED_OUT;
         }
         Sleep(kPollMs);
@@ -102,7 +97,7 @@ ProbeOutcome ReadAndParse(ReadJob& job, ProbeAnswer& answer) {
     try {
         outcome = ReadUntilEnd(job, text);
     } catch (const std::bad_alloc&) {
-        TerminateProcess(job.shared->process, 1);
+        TerminateProcess(job.shared->process.Get(), 1);
         return PROBE_BAD_ANSWER;
     }
     if (outcome == PROBE_OK) ParseProbeAnswer(text, answer, outcome);
@@ -118,10 +113,10 @@ DWORD WINAPI ReadThread(void* param) {
 }
 
 // A pipe whose write end the child inherits; the read end stays ours alone.
-bool OpenPipe(HANDLE& read, HANDLE& write) {
+bool OpenPipe(CHandle& read, CHandle& write) {
     SECURITY_ATTRIBUTES security = {sizeof(security), nullptr, TRUE};
-    if (!CreatePipe(&read, &write, &security, 0)) return false;
-    SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+    if (!CreatePipe(read.Receive(), write.Receive(), &security, 0)) return false;
+    SetHandleInformation(read.Get(), HANDLE_FLAG_INHERIT, 0);
     return true;
 }
 
@@ -160,32 +155,33 @@ bool CProbe64Run::Start(const std::wstring& folder, HWND window, UINT message, D
     auto job = std::make_unique<ReadJob>();
     job->shared = m_shared;
     job->timeoutMs = timeoutMs;
-    HANDLE write = nullptr;
+    CHandle write;
     if (!OpenPipe(job->pipe, write)) {
         NoteNotStarted(*m_shared);
         return false;
     }
     PROCESS_INFORMATION info = {};
-    bool launched = Launch(folder + kProbe64FileNameW, write, info);
+    bool launched = Launch(folder + kProbe64FileNameW, write.Get(), info);
     // The probe holds its own copy now: the pipe ends when the probe does.
-    CloseHandle(write);
+    write.Reset();
     if (!launched) {
         NoteNotStarted(*m_shared);
         return false;
     }
-    CloseHandle(info.hThread);
+    // Only the process is kept, not its first thread.
+    CHandle(info.hThread).Reset();
     AllowSetForegroundWindow(info.dwProcessId);
-    m_shared->process = info.hProcess;
+    m_shared->process = CHandle(info.hProcess);
     m_shared->processId = info.dwProcessId;
     m_shared->running = true;
-    HANDLE thread = CreateThread(nullptr, 0, ReadThread, job.get(), 0, nullptr);
+    CHandle thread(CreateThread(nullptr, 0, ReadThread, job.get(), 0, nullptr));
     if (!thread) {
         TerminateProcess(info.hProcess, 1);
         NoteNotStarted(*m_shared);
         return false;
     }
+    // The worker owns its job now.
     job.release();
-    CloseHandle(thread);
     return true;
 }
 
@@ -199,7 +195,7 @@ bool CProbe64Run::IsRunning() const {
 void CProbe64Run::Cancel() {
     std::lock_guard<std::mutex> guard(m_shared->lock);
     if (!m_shared->running && !m_shared->hasResult) return;
-    if (m_shared->running) TerminateProcess(m_shared->process, 1);
+    if (m_shared->running) TerminateProcess(m_shared->process.Get(), 1);
     m_shared->cancelled = true;
     m_shared->running = false;
     m_shared->outcome = PROBE_CANCELLED;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/owners.h"
 #include "common/path_identity.h"
 
 namespace {
@@ -10,23 +11,13 @@ namespace {
 // before it refuse it and get the full query right instead.
 constexpr DWORD kLimitedQuery = 0x1000;
 
-class CProcessHandle {
-public:
-    explicit CProcessHandle(DWORD processId) {
-        m_handle = OpenProcess(kLimitedQuery | SYNCHRONIZE, FALSE, processId);
-        if (!m_handle)
-            m_handle = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | SYNCHRONIZE, FALSE, processId);
-    }
-    ~CProcessHandle() {
-        if (m_handle) CloseHandle(m_handle);
-    }
-    CProcessHandle(const CProcessHandle&) = delete;
-    CProcessHandle& operator=(const CProcessHandle&) = delete;
-    HANDLE Get() const { return m_handle; }
-
-private:
-    HANDLE m_handle = nullptr;
-};
+// A process opened to name its image and read its times and state.
+CHandle OpenQueryableProcess(DWORD processId) {
+    CHandle process(OpenProcess(kLimitedQuery | SYNCHRONIZE, FALSE, processId));
+    if (!process)
+        process = CHandle(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | SYNCHRONIZE, FALSE, processId));
+    return process;
+}
 
 bool IsRunning(HANDLE process) { return WaitForSingleObject(process, 0) == WAIT_TIMEOUT; }
 
@@ -40,20 +31,20 @@ bool ReadProcessCreationTime(HANDLE process, FILETIME& created) {
 }
 
 bool ReadProcessCreationTime(DWORD processId, FILETIME& created) {
-    CProcessHandle process(processId);
-    return process.Get() && ReadProcessCreationTime(process.Get(), created);
+    CHandle process = OpenQueryableProcess(processId);
+    return process && ReadProcessCreationTime(process.Get(), created);
 }
 
 bool ReadProcessImage(DWORD processId, std::wstring& image) {
-    CProcessHandle process(processId);
-    if (!process.Get() || !IsRunning(process.Get())) return false;
+    CHandle process = OpenQueryableProcess(processId);
+    if (!process || !IsRunning(process.Get())) return false;
     image = ProcessImagePath(process.Get());
     return !image.empty();
 }
 
 bool IsSameProcess(DWORD processId, const wchar_t* imagePath, const FILETIME& created) {
-    CProcessHandle process(processId);
-    if (!process.Get() || !IsRunning(process.Get())) return false;
+    CHandle process = OpenQueryableProcess(processId);
+    if (!process || !IsRunning(process.Get())) return false;
     std::wstring image = ProcessImagePath(process.Get());
     if (image.empty() || !IsSamePath(image.c_str(), imagePath)) return false;
     if (IsZero(created)) return true;

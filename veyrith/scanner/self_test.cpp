@@ -16,9 +16,8 @@ constexpr DWORD kStopGraceMs = 2000;
 // Waits for a host that was asked to end, and ends it outright when it does
 // not within the grace time; owns the process handle it is given.
 DWORD WINAPI AwaitHostEnd(void* param) {
-    HANDLE process = static_cast<HANDLE>(param);
-    if (WaitForSingleObject(process, kStopGraceMs) != WAIT_OBJECT_0) TerminateProcess(process, 0);
-    CloseHandle(process);
+    CHandle process(static_cast<HANDLE>(param));
+    if (WaitForSingleObject(process.Get(), kStopGraceMs) != WAIT_OBJECT_0) TerminateProcess(process.Get(), 0);
     return 0;
 }
 
@@ -36,7 +35,7 @@ CSelfTest::~CSelfTest() { Stop(); }
 bool CSelfTest::Start(const std::wstring& hostPath) {
     Stop();
     std::wstring eventName = ReadyEventName();
-    m_hReady = CreateEventW(nullptr, TRUE, FALSE, eventName.c_str());
+    m_hReady = CHandle(CreateEventW(nullptr, TRUE, FALSE, eventName.c_str()));
     if (!m_hReady) return false;
     std::wstring commandLine = L"\"" + hostPath + L"\" -ready " + eventName + L" -parent " +
                                std::to_wstring(GetCurrentProcessId());
@@ -48,22 +47,23 @@ bool CSelfTest::Start(const std::wstring& hostPath) {
         Close();
         return false;
     }
-    CloseHandle(info.hThread);
-    m_hProcess = info.hProcess;
+    // Only the process is kept, not its first thread.
+    CHandle(info.hThread).Reset();
+    m_hProcess = CHandle(info.hProcess);
     m_dwThreadId = info.dwThreadId;
     return true;
 }
 
 bool CSelfTest::WaitUntilReady(DWORD timeoutMs) {
     if (!m_hProcess) return false;
-    HANDLE handles[] = {m_hReady, m_hProcess};
+    HANDLE handles[] = {m_hReady.Get(), m_hProcess.Get()};
     // The ready event is first: a host that signalled and then ended still
     // had its hooks in place.
     return WaitForMultipleObjects(2, handles, FALSE, timeoutMs) == WAIT_OBJECT_0;
 }
 
 bool CSelfTest::IsRunning() const {
-    return m_hProcess && WaitForSingleObject(m_hProcess, 0) == WAIT_TIMEOUT;
+    return m_hProcess && WaitForSingleObject(m_hProcess.Get(), 0) == WAIT_TIMEOUT;
 }
 
 // The grace time is waited out on a thread of its own: the caller is the
@@ -71,22 +71,18 @@ bool CSelfTest::IsRunning() const {
 void CSelfTest::Stop() {
     if (m_hProcess && IsRunning()) {
         PostThreadMessageA(m_dwThreadId, WM_QUIT, 0, 0);
-        HANDLE thread = CreateThread(nullptr, 0, AwaitHostEnd, m_hProcess, 0, nullptr);
-        if (thread) {
-            CloseHandle(thread);
-            m_hProcess = nullptr;  // the waiting thread owns it now
-        } else {
-            TerminateProcess(m_hProcess, 0);
-        }
+        CHandle thread(CreateThread(nullptr, 0, AwaitHostEnd, m_hProcess.Get(), 0, nullptr));
+        if (thread)
+            m_hProcess.Release();  // the waiting thread owns it now
+        else
+            TerminateProcess(m_hProcess.Get(), 0);
     }
     Close();
 }
 
 void CSelfTest::Close() {
-    if (m_hProcess) CloseHandle(m_hProcess);
-    if (m_hReady) CloseHandle(m_hReady);
-    m_hProcess = nullptr;
-    m_hReady = nullptr;
+    m_hProcess.Reset();
+    m_hReady.Reset();
     m_dwThreadId = 0;
 }
 

@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "common/owners.h"
 #include "common/product.h"
 
 class CSelfTest {
@@ -35,8 +36,8 @@ public:
 private:
     void Close();
 
-    HANDLE m_hProcess = nullptr;
-    HANDLE m_hReady = nullptr;
+    CHandle m_hProcess;
+    CHandle m_hReady;
     DWORD m_dwThreadId = 0;
 };
 

@@ -14,20 +14,18 @@ CHtmlHelp::~CHtmlHelp() {
     // The viewer's windows run on our thread with the runtime's code: close
     // them before the code goes.
     if (m_pfnHtmlHelp) m_pfnHtmlHelp(nullptr, nullptr, kCloseAll, 0);
-    if (m_hLibrary) FreeLibrary(m_hLibrary);
 }
 
 std::string CHtmlHelp::RegisteredLibrary() const {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, m_strServerKey.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    CRegistryKey key;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, m_strServerKey.c_str(), 0, KEY_QUERY_VALUE, key.Receive()) != ERROR_SUCCESS)
         return std::string();
     // One spare byte keeps the value terminated even when the registry
     // stored it without its zero.
     char value[MAX_PATH + 1] = {};
     DWORD size = MAX_PATH;
     DWORD type = 0;
-    LONG result = RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
-    RegCloseKey(key);
+    LONG result = RegQueryValueExA(key.Get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
     if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return std::string();
     if (type == REG_SZ) return value;
     char expanded[MAX_PATH] = {};
@@ -40,14 +38,13 @@ bool CHtmlHelp::Load() {
     if (m_bTried) return m_pfnHtmlHelp != nullptr;
     m_bTried = true;
     std::string registered = RegisteredLibrary();
-    if (!registered.empty()) m_hLibrary = LoadLibraryA(registered.c_str());
-    if (!m_hLibrary) m_hLibrary = LoadLibraryA(m_strLibrary.c_str());
+    if (!registered.empty()) m_hLibrary = CLibrary(LoadLibraryA(registered.c_str()));
+    if (!m_hLibrary) m_hLibrary = CLibrary(LoadLibraryA(m_strLibrary.c_str()));
     if (!m_hLibrary) return false;
     m_pfnHtmlHelp = reinterpret_cast<HtmlHelpFunction>(
-        reinterpret_cast<void*>(GetProcAddress(m_hLibrary, MAKEINTRESOURCEA(kHtmlHelpOrdinal))));
+        reinterpret_cast<void*>(GetProcAddress(m_hLibrary.Get(), MAKEINTRESOURCEA(kHtmlHelpOrdinal))));
     if (m_pfnHtmlHelp) return true;
-    FreeLibrary(m_hLibrary);
-    m_hLibrary = nullptr;
+    m_hLibrary.Reset();
     return false;
 }
 
@@ -59,6 +56,6 @@ bool CHtmlHelp::DisplayContents(const std::wstring& location) {
 std::string CHtmlHelp::LoadedFrom() const {
     if (!m_hLibrary) return std::string();
     char path[MAX_PATH] = {};
-    DWORD length = GetModuleFileNameA(m_hLibrary, path, MAX_PATH);
+    DWORD length = GetModuleFileNameA(m_hLibrary.Get(), path, MAX_PATH);
     return std::string(path, length < MAX_PATH ? length : 0);
 }

@@ -9,6 +9,8 @@
 
 #include <string>
 
+#include "common/owners.h"
+
 constexpr char kHtmlHelpServerKey[] = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
 constexpr char kHtmlHelpLibrary[] = "hhctrl.ocx";
 
@@ -39,6 +41,6 @@ private:
     std::string m_strServerKey;
     std::string m_strLibrary;
     bool m_bTried = false;
-    HMODULE m_hLibrary = nullptr;
+    CLibrary m_hLibrary;
     HtmlHelpFunction m_pfnHtmlHelp = nullptr;
 };

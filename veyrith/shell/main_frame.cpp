@@ -2,12 +2,9 @@
 
 #include <windowsx.h>
 
-#include <algorithm>
-
 #include "common/product.h"
 #include "framework/application.h"
 #include "shell/about_dlg.h"
-#include "views/info_pages.h"
 #include "quarantine/quarantine_dlg.h"
 #include "quarantine/quarantine_store.h"
 #include "tool/tool_client.h"
@@ -27,11 +24,11 @@ constexpr wchar_t kHelpTopic[] = L"main.htm";
 // Band styles of both rebar bands: each on its own row, no text.
 constexpr UINT kBandStyle = RBBS_BREAK | RBBS_FIXEDBMP | RBBS_GRIPPERALWAYS;
 
-HFONT CreateBoldGuiFont() {
+CFont CreateBoldGuiFont() {
     LOGFONTA font = {};
     GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font);
     font.lfWeight = FW_BOLD;
-    return CreateFontIndirectA(&font);
+    return CFont(CreateFontIndirectA(&font));
 }
 
 bool IsInside(HWND outer, HWND hwnd) { return hwnd && (hwnd == outer || IsChild(outer, hwnd)); }
@@ -54,7 +51,6 @@ CMainFrame::~CMainFrame() {
     fw::Application* app = fw::Application::Current();
     if (app && Handle() && app->MainWindow() == Handle()) app->SetMainWindow(nullptr);
     if (Handle()) DestroyWindow(Handle());
-    if (m_hBoldFont) DeleteObject(m_hBoldFont);
 }
 
 bool CMainFrame::Create(CVeyrithDoc* pDocument) {
@@ -151,9 +147,7 @@ bool CMainFrame::CreateBands() {
 }
 
 void CMainFrame::OnDestroy() {
-    KillTimer(Handle(), kScanTimerId);
-    KillTimer(Handle(), kSelfTestTimerId);
-    EndScanChecks();
+    m_session.EndWithWindow();
     fw::Application* app = fw::Application::Current();
     if (app) {
         if (m_nIdleHandlerId) app->RemoveIdleHandler(m_nIdleHandlerId);
@@ -219,7 +213,8 @@ void CMainFrame::BuildCommandTable() {
     m_commands.Add(ID_EXPORT_RESULTS, [this] { ExportResults(Handle(), m_wndLeftView.ModuleItemTexts()); },
                    [this] { return m_wndLeftView.Tree() && m_wndLeftView.GetCount() > 1; });
     m_commands.Add(ID_APP_EXIT, [this] { SendMessageA(Handle(), WM_CLOSE, 0, 0); });
-    m_commands.Add(ID_EDIT_COPY, [this] { m_actions.CopyPath(); }, [this] { return SelectionRule(); });
+    m_commands.Add(ID_EDIT_COPY, [this] { m_actions.CopyPath(ActionTarget()); },
+                   [this] { return ActionTarget().IsSomething(); });
     m_commands.Add(IDC_HIDDEN_ONLY, [this] { m_wndListView.Refresh(); });
     m_commands.Add(ID_APP_ABOUT, [this] { OnAbout(); });
     m_commands.Add(ID_NEXT_PANE, [this] { CyclePane(true); });
@@ -239,16 +234,20 @@ void CMainFrame::BuildViewCommands() {
     m_commands.Add(ID_VIEW_INFO_BAR, [this] { ToggleInfoBar(); }, {},
                    [this] { return m_pOuterSplitter && m_pOuterSplitter->IsSideShown(1); });
     m_commands.Add(ID_QUARANTINED_FILES, [this] { OnQuarantinedFiles(); });
-    m_commands.Add(ID_PROPERTIES, [this] { m_actions.ShowProperties(); }, [this] { return SelectionRule(); });
+    m_commands.Add(ID_PROPERTIES, [this] { m_actions.ShowProperties(ActionTarget()); },
+                   [this] { return ActionTarget().IsSomething(); });
 }
 
 void CMainFrame::BuildActionCommands() {
-    m_commands.Add(ID_SCAN, [this] { StartScan(); }, [this] { return !IsScanning(); });
-    m_commands.Add(ID_QUARANTINE_FILE, [this] { m_actions.QuarantineFile(); }, [this] { return SelectionRule(); });
-    m_commands.Add(ID_END_PROCESS, [this] { m_actions.EndProcess(); }, [this] { return ListRowSelected(); });
-    m_commands.Add(ID_VIEW_THE_FILE, [this] { m_actions.ViewTheFile(); }, [this] { return SelectionRule(); });
-    m_commands.Add(ID_REMOVE_FROM_AUTORUN, [this] { m_actions.RemoveFromAutorun(); },
-                   [this] { return SelectedRowStartsWithWindows(); });
+    m_commands.Add(ID_SCAN, [this] { StartScan(); }, [this] { return !m_session.IsRunning(); });
+    m_commands.Add(ID_QUARANTINE_FILE, [this] { m_actions.QuarantineFile(ActionTarget()); },
+                   [this] { return ActionTarget().IsSomething(); });
+    m_commands.Add(ID_END_PROCESS, [this] { m_actions.EndProcess(ActionTarget()); },
+                   [this] { return ActionTarget().IsRow(); });
+    m_commands.Add(ID_VIEW_THE_FILE, [this] { m_actions.ViewTheFile(ActionTarget()); },
+                   [this] { return ActionTarget().IsSomething(); });
+    m_commands.Add(ID_REMOVE_FROM_AUTORUN, [this] { m_actions.RemoveFromAutorun(ActionTarget()); },
+                   [this] { return ActionTarget().IsAutoRunRow(); });
 }
 
 void CMainFrame::BuildHelpCommands() {
@@ -259,50 +258,16 @@ void CMainFrame::BuildHelpCommands() {
 
 // ---- Selection ----
 
-bool CMainFrame::ListRowSelected() const {
-    if (!m_wndListView.List() || !m_wndListView.HasFocus()) return false;
-    CListItemState record;
-    return m_wndListView.GetSelectedRecord(record);
-}
-
-bool CMainFrame::SelectedRowStartsWithWindows() const {
-    if (!m_wndListView.List() || !m_wndListView.HasFocus()) return false;
-    CListItemState record;
-    return m_wndListView.GetSelectedRecord(record) && record.m_autoRun.m_nType != 0;
-}
-
-bool CMainFrame::SelectionRule() const {
-    if (m_wndListView.List() && m_wndListView.HasFocus()) return ListRowSelected();
-    if (!m_wndLeftView.Tree() || !m_wndLeftView.HasFocus()) return false;
-    HTREEITEM item = m_wndLeftView.GetSelectedItem();
-    return item && m_wndLeftView.GetParentItem(item);
-}
-
-std::wstring CMainFrame::GetSelectionPath() const {
-    if (ListHasFocus()) return m_wndListView.GetSelectedText();
-    if (!TreeHasFocus()) return std::wstring();
-    return GetSelectedModulePath();
-}
-
-bool CMainFrame::SelectionIs64Bit() const {
-    if (ListHasFocus()) return m_wndListView.ShowsTakenModule();
-    if (!TreeHasFocus()) return false;
-    return m_wndLeftView.IsItem64Bit(m_wndLeftView.GetSelectedItem());
-}
-
-bool CMainFrame::ListHasFocus() const { return m_wndListView.List() && m_wndListView.HasFocus(); }
-
-bool CMainFrame::TreeHasFocus() const { return m_wndLeftView.Tree() && m_wndLeftView.HasFocus(); }
-
-bool CMainFrame::GetSelectedRecord(CListItemState& record) const {
-    return m_wndListView.List() && m_wndListView.GetSelectedRecord(record);
-}
-
-std::wstring CMainFrame::GetSelectedModulePath() const {
-    if (!m_wndLeftView.Tree()) return std::wstring();
-    HTREEITEM item = m_wndLeftView.GetSelectedItem();
-    if (!item || !m_wndLeftView.GetParentItem(item)) return std::wstring();
-    return m_wndLeftView.GetItemModulePath(item);
+CActionTarget FocusedActionTarget(const CLeftView& tree, const CVeyrithView& list) {
+    if (list.List() && list.HasFocus()) {
+        CListItemState record;
+        if (!list.GetSelectedRecord(record)) return CActionTarget();
+        return CActionTarget::Row(record, list.ShowsTakenModule());
+    }
+    if (!tree.Tree() || !tree.HasFocus()) return CActionTarget();
+    HTREEITEM item = tree.GetSelectedItem();
+    if (!item || !tree.GetParentItem(item)) return CActionTarget();
+    return CActionTarget::Module(tree.GetItemModulePath(item), tree.IsItem64Bit(item));
 }
 
 void CMainFrame::CyclePane(bool forward) {
@@ -320,112 +285,22 @@ void CMainFrame::CyclePane(bool forward) {
 
 // ---- Scan ----
 
-void CMainFrame::StartScan() {
-    if (IsScanning()) return;
-    // The self-test's host comes up meanwhile; its hooks are provoked when
-    // they are in place.
-    m_scanChecks.Begin(m_strProgramFolder);
-    SetForegroundWindow(Handle());
-    ProvokeKeyboardHooks();
-    SetTimer(Handle(), kScanTimerId, kScanDelayMs, nullptr);
-}
+void CMainFrame::StartScan() { m_session.Start(m_strProgramFolder); }
 
-void CMainFrame::ProvokeKeyboardHooks() {
-    keybd_event(kProvokeKey, 0, 0, 0);
-    keybd_event(kProvokeKey, 0, KEYEVENTF_KEYUP, 0);
-}
+bool CMainFrame::OnTimer(UINT_PTR id) { return m_session.OnTimer(id); }
 
-bool CMainFrame::OnTimer(UINT_PTR id) {
-    if (id == kSelfTestTimerId) {
-        OnSelfTestTick();
-        return true;
-    }
-    // Only the tick that StartScan armed starts a scan; any other timer of
-    // the frame gets the default handling.
-    if (id != kScanTimerId) return false;
-    KillTimer(Handle(), id);
-    // A scan still runs: its dialog ends it and sets the status. Its window
-    // exists until the end steps have run, so a tick dispatched by a loop
-    // nested in them would otherwise put "in progress" back after
-    // "Scanning complete", with nothing left to undo it.
-    if (IsScanning()) return true;
-    SetMessageText(fw::LoadResString(IDS_SCANNING_IN_PROGRESS));
+void CMainFrame::ShowStatus(UINT textId) { SetMessageText(fw::LoadResString(textId)); }
+
+void CMainFrame::ClearResults() {
     m_wndLeftView.Clear();
     m_wndListView.DropCensus();
-    if (!m_scanDialog.Start(this)) {
-        OnScanNotStarted();
-        return true;
-    }
-    SetTimer(Handle(), kSelfTestTimerId, kSelfTestPollMs, nullptr);
-    return true;
 }
 
-void CMainFrame::OnSelfTestTick() {
-    // The get-message hook loads with the walk's own messages; the keyboard
-    // hook needs a key while the walk runs.
-    if (!m_scanDialog.IsRunning()) {
-        KillTimer(Handle(), kSelfTestTimerId);
-        return;
-    }
-    if (!m_scanChecks.SelfTestReady()) return;
-    KillTimer(Handle(), kSelfTestTimerId);
-    ProvokeKeyboardHooks();
-}
-
-void CMainFrame::OnScanNotStarted() {
-    // Without its dialog nothing would ever end this scan: the window goes
-    // back to how it is before any scan (the Scan command is enabled again,
-    // since no dialog runs) and the user is told.
-    m_scanChecks.Cancel();
-    SetMessageText(fw::LoadResString(IDS_IDLE_MESSAGE));
-    m_wndLeftView.ShowStartItem();
-    fw::ShowMessage(IDS_SCAN_NOT_STARTED, MB_OK | MB_ICONSTOP);
-}
-
-bool CMainFrame::FillModuleTreeWithCensus(const ModuleTreeItems& items) {
+bool CMainFrame::ShowModules(const ModuleTreeItems& items, const std::vector<TakenModule>& modules64) {
     // The census of every module starts before the tree selects the first
     // one, so the selection waits for that census instead of starting its own.
-    m_wndListView.TakeCensus(items.names, m_scanChecks.Modules64());
+    m_wndListView.TakeCensus(items.names, modules64);
     return m_wndLeftView.FillModuleTree(items);
-}
-
-void CMainFrame::RebuildModuleTree() { FillModuleTreeWithCensus(ScanTreeItems()); }
-
-ModuleTreeItems CMainFrame::ScanTreeItems() const {
-    ModuleTreeItems items = CurrentModuleTreeItems();
-    for (const TakenModule& module : m_scanChecks.Modules64()) {
-        auto same = [&](const std::wstring& name) { return !lstrcmpiW(name.c_str(), module.module.c_str()); };
-        if (std::none_of(items.names.begin(), items.names.end(), same)) items.names64.push_back(module.module);
-    }
-    return items;
-}
-
-void CMainFrame::OnScanWalkEnded() {
-    KillTimer(Handle(), kSelfTestTimerId);
-    if (m_bClosing) {
-        m_scanChecks.Cancel();
-        return;
-    }
-    m_bAwaitingProbe = m_scanChecks.EndWalk(Handle(), kProbeDoneMessage);
-    if (!m_bAwaitingProbe) FinishScan();
-}
-
-void CMainFrame::OnProbeDone() {
-    if (!m_bAwaitingProbe || !m_scanChecks.TakeProbeResult()) return;
-    m_bAwaitingProbe = false;
-    FinishScan();
-}
-
-void CMainFrame::FinishScan() {
-    bool found = FillModuleTreeWithCensus(ScanTreeItems());
-    SetMessageText(fw::LoadResString(m_scanChecks.StatusTextId()));
-    m_wndInfoView.ShowPage(PageAfterScan(found, m_scanChecks.Confirmed()));
-}
-
-void CMainFrame::EndScanChecks() {
-    m_bClosing = true;
-    m_bAwaitingProbe = false;
-    m_scanChecks.Cancel();
 }
 
 void CMainFrame::OnTreeSelection(const std::wstring& text, bool isModule) {
@@ -436,19 +311,23 @@ void CMainFrame::OnTreeSelection(const std::wstring& text, bool isModule) {
 }
 
 bool CMainFrame::OnClose() {
-    if (IsScanning()) {
+    if (m_session.IsRunning()) {
         if (fw::ShowMessage(IDS_SCAN_NOT_COMPLETE, MB_YESNO | MB_ICONEXCLAMATION) != IDYES) return true;
-        EndScanChecks();
-        m_scanDialog.Stop();
+        m_session.Stop();
     }
     DestroyWindow(Handle());
     return true;
 }
 
 void CMainFrame::OnCloseRequest() {
-    EndScanChecks();
-    m_scanDialog.Stop();
+    m_session.Stop();
     DestroyWindow(Handle());
+}
+
+FrameParts CMainFrame::Parts() {
+    return FrameParts{m_wndLeftView, m_wndListView, m_wndInfoView, m_pOuterSplitter.get(),
+                      m_pInnerSplitter.get(), m_wndToolBar, m_wndReBar, m_wndCommandBar,
+                      m_wndStatusBar, m_htmlHelp, m_commands};
 }
 
 // ---- Help ----
@@ -575,8 +454,8 @@ LRESULT CMainFrame::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case kCloseRequestMessage:
         OnCloseRequest();
         return 0;
-    case kProbeDoneMessage:
-        OnProbeDone();
+    case CScanSession::kProbeDoneMessage:
+        m_session.OnProbeDone();
         return 0;
     }
     return fw::Window::OnMessage(msg, wParam, lParam);

@@ -45,7 +45,6 @@ bool CSplashWnd::PreTranslateAppMessage(const MSG& msg) {
 
 CSplashWnd::~CSplashWnd() {
     if (c_pSplashWnd == this) c_pSplashWnd = nullptr;
-    if (m_hBitmap) DeleteObject(m_hBitmap);
 }
 
 void CSplashWnd::PrepareClass(WNDCLASSEXA& wc) const {
@@ -55,10 +54,10 @@ void CSplashWnd::PrepareClass(WNDCLASSEXA& wc) const {
 }
 
 bool CSplashWnd::Create(HWND parent) {
-    m_hBitmap = LoadBitmapA(fw::ResourceModule(), MAKEINTRESOURCEA(IDB_SPLASH));
+    m_hBitmap = CBitmap(LoadBitmapA(fw::ResourceModule(), MAKEINTRESOURCEA(IDB_SPLASH)));
     if (!m_hBitmap) return false;
     BITMAP info = {};
-    GetObjectA(m_hBitmap, sizeof(info), &info);
+    GetObjectA(m_hBitmap.Get(), sizeof(info), &info);
     m_nWidth = info.bmWidth;
     m_nHeight = info.bmHeight;
     return fw::Window::Create(parent, std::string(), WS_POPUP | WS_VISIBLE, 0, 0, 0, m_nWidth,
@@ -74,7 +73,7 @@ bool CSplashWnd::OnCreate(CREATESTRUCTA&) {
 
 bool CSplashWnd::OnPaint(HDC dc) {
     HDC memory = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(memory, m_hBitmap);
+    HGDIOBJ old = SelectObject(memory, m_hBitmap.Get());
     BitBlt(dc, 0, 0, m_nWidth, m_nHeight, memory, 0, 0, SRCCOPY);
     SelectObject(memory, old);
     DeleteDC(memory);

@@ -3,6 +3,7 @@
 // on a key press or mouse click anywhere in the application (which it takes).
 #pragma once
 
+#include "common/owners.h"
 #include "framework/window.h"
 
 class CSplashWnd : public fw::Window {
@@ -34,7 +35,7 @@ private:
     ~CSplashWnd() override;
     bool Create(HWND parent);
 
-    HBITMAP m_hBitmap = nullptr;
+    CBitmap m_hBitmap;
     int m_nWidth = 0;
     int m_nHeight = 0;
 

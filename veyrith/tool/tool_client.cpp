@@ -2,12 +2,13 @@
 
 #include <shellapi.h>
 
-#include <cstdio>
 #include <cwchar>
 
 #include "common/executable_folder.h"
+#include "common/owners.h"
 #include "common/product.h"
 #include "common/request_digest.h"
+#include "common/system_error.h"
 #include "common/tool_request.h"
 #include "framework/message_box.h"
 #include "framework/profile.h"
@@ -37,10 +38,12 @@ private:
     HCURSOR m_previous;
 };
 
+// "Error 2: " and the system's own text for the code; the code alone when
+// the system has no text for it.
 void ShowStartError(DWORD error) {
-    char text[32];
-    std::snprintf(text, sizeof(text), "Error %i", static_cast<int>(error));
-    fw::ShowMessage(text, MB_OK);
+    const std::wstring code = L"Error " + std::to_wstring(error);
+    const std::wstring text = SystemErrorText(error);
+    fw::ShowMessage(text == code ? code : code + L": " + text, MB_OK);
 }
 
 // The request goes to the program's key; without an application that has
@@ -95,11 +98,11 @@ DWORD RunTool(const std::wstring& program, const std::wstring& parameters, int s
         ShowStartError(GetLastError());
         return 0;
     }
+    CHandle process(info.hProcess);
     DWORD exitCode = 0;
-    if (WaitForSingleObject(info.hProcess, kToolWaitMs) != WAIT_TIMEOUT &&
-        !GetExitCodeProcess(info.hProcess, &exitCode))
+    if (WaitForSingleObject(process.Get(), kToolWaitMs) != WAIT_TIMEOUT &&
+        !GetExitCodeProcess(process.Get(), &exitCode))
         exitCode = 0;
-    CloseHandle(info.hProcess);
     return exitCode;
 }
 

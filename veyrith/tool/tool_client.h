@@ -24,8 +24,9 @@ std::wstring ToolPath();
 
 // Starts program with the parameter string and show command, waits for it
 // at most 10000 ms and returns its exit code; 0 when it could not be started
-// (after an "Error <code>" box), when it ran too long (it is left running),
-// or when its exit code cannot be read. The process handle is always closed.
+// (after a box "Error <code>: " and the system's text for the code), when it
+// ran too long (it is left running), or when its exit code cannot be read.
+// The process handle is always closed.
 DWORD RunTool(const std::wstring& program, const std::wstring& parameters, int show);
 
 // True when a path fits the 260-character path field of a request: at most
