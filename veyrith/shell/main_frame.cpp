@@ -151,8 +151,8 @@ bool CMainFrame::CreateBands() {
 }
 
 void CMainFrame::OnDestroy() {
-    KillTimer(Handle(), kScanTimerId);
-    KillTimer(Handle(), kSelfTestTimerId);
+    KillTimer(kScanTimerId);
+    KillTimer(kSelfTestTimerId);
     EndScanChecks();
     fw::Application* app = fw::Application::Current();
     if (app) {
@@ -327,7 +327,7 @@ void CMainFrame::StartScan() {
     m_scanChecks.Begin(m_strProgramFolder);
     SetForegroundWindow(Handle());
     ProvokeKeyboardHooks();
-    SetTimer(Handle(), kScanTimerId, kScanDelayMs, nullptr);
+    SetTimer(kScanTimerId, kScanDelayMs);
 }
 
 void CMainFrame::ProvokeKeyboardHooks() {
@@ -343,7 +343,7 @@ bool CMainFrame::OnTimer(UINT_PTR id) {
     // Only the tick that StartScan armed starts a scan; any other timer of
     // the frame gets the default handling.
     if (id != kScanTimerId) return false;
-    KillTimer(Handle(), id);
+    KillTimer(id);
     // A scan still runs: its dialog ends it and sets the status. Its window
     // exists until the end steps have run, so a tick dispatched by a loop
     // nested in them would otherwise put "in progress" back after
@@ -356,7 +356,7 @@ bool CMainFrame::OnTimer(UINT_PTR id) {
         OnScanNotStarted();
         return true;
     }
-    SetTimer(Handle(), kSelfTestTimerId, kSelfTestPollMs, nullptr);
+    SetTimer(kSelfTestTimerId, kSelfTestPollMs);
     return true;
 }
 
@@ -364,11 +364,11 @@ void CMainFrame::OnSelfTestTick() {
     // The get-message hook loads with the walk's own messages; the keyboard
     // hook needs a key while the walk runs.
     if (!m_scanDialog.IsRunning()) {
-        KillTimer(Handle(), kSelfTestTimerId);
+        KillTimer(kSelfTestTimerId);
         return;
     }
     if (!m_scanChecks.SelfTestReady()) return;
-    KillTimer(Handle(), kSelfTestTimerId);
+    KillTimer(kSelfTestTimerId);
     ProvokeKeyboardHooks();
 }
 
@@ -401,7 +401,7 @@ ModuleTreeItems CMainFrame::ScanTreeItems() const {
 }
 
 void CMainFrame::OnScanWalkEnded() {
-    KillTimer(Handle(), kSelfTestTimerId);
+    KillTimer(kSelfTestTimerId);
     if (m_bClosing) {
         m_scanChecks.Cancel();
         return;
@@ -567,7 +567,7 @@ LRESULT CMainFrame::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         // The pane that had the focus gets it back when the frame returns.
         if (LOWORD(wParam) == WA_INACTIVE) {
             if (IsInside(Handle(), GetFocus()) && GetFocus() != Handle()) m_hwndLastFocus = GetFocus();
-        } else if (!HIWORD(wParam) && IsWindow(m_hwndLastFocus) && IsChild(Handle(), m_hwndLastFocus)) {
+        } else if (!HIWORD(wParam) && ::IsWindow(m_hwndLastFocus) && IsChild(m_hwndLastFocus)) {
             SetFocus(m_hwndLastFocus);
             return 0;
         }
