@@ -6,29 +6,29 @@
 namespace fw {
 
 Dialog::~Dialog() {
-    if (!m_hwnd) return;
-    HWND hwnd = m_hwnd;
-    m_hwnd = nullptr;
+    if (!Handle()) return;
+    HWND hwnd = Handle();
+    Attach(nullptr);
     SetWindowLongPtrA(hwnd, DWLP_USER, 0);
     DestroyWindow(hwnd);
 }
 
 INT_PTR Dialog::DoModal(HWND parent) {
-    if (m_hwnd) return -1;
+    if (Handle()) return -1;
     m_modal = true;
     return DialogBoxParamW(ResourceModule(), MAKEINTRESOURCEW(m_templateId), parent,
                            &Dialog::StaticProc, reinterpret_cast<LPARAM>(this));
 }
 
 bool Dialog::CreateModeless(HWND parent) {
-    if (m_hwnd) return false;
+    if (Handle()) return false;
     m_modal = false;
     return CreateDialogParamW(ResourceModule(), MAKEINTRESOURCEW(m_templateId), parent,
                               &Dialog::StaticProc, reinterpret_cast<LPARAM>(this)) != nullptr;
 }
 
 void Dialog::UpdateData(bool save) {
-    DataExchange dx(m_hwnd, save);
+    DataExchange dx(Handle(), save);
     DoDataExchange(dx);
 }
 
@@ -58,15 +58,15 @@ void Dialog::OnCancel() { End(IDCANCEL); }
 
 void Dialog::End(INT_PTR code) {
     if (m_modal)
-        EndDialog(m_hwnd, code);
+        EndDialog(Handle(), code);
     else
-        DestroyWindow(m_hwnd);
+        Destroy();
 }
 
 INT_PTR CALLBACK Dialog::StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_INITDIALOG) {
         auto* self = reinterpret_cast<Dialog*>(lParam);
-        self->m_hwnd = hwnd;
+        self->Attach(hwnd);
         SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
     }
     auto* self = reinterpret_cast<Dialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
@@ -82,7 +82,7 @@ INT_PTR CALLBACK Dialog::StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     if (msg == WM_NCDESTROY) {
         SetWindowLongPtrA(hwnd, DWLP_USER, 0);
         if (!self->m_modal) SetActiveModelessDialog(hwnd, false);
-        self->m_hwnd = nullptr;
+        self->Attach(nullptr);
         try {
             self->OnFinalMessage();
         } catch (...) {
@@ -101,7 +101,7 @@ INT_PTR Dialog::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
         return OnNotify(*reinterpret_cast<NMHDR*>(lParam));
     case WM_ACTIVATE:
         // The message loop offers keys to the active modeless dialog.
-        if (!m_modal) SetActiveModelessDialog(m_hwnd, LOWORD(wParam) != WA_INACTIVE);
+        if (!m_modal) SetActiveModelessDialog(Handle(), LOWORD(wParam) != WA_INACTIVE);
         break;
     }
     INT_PTR result = FALSE;

@@ -1,7 +1,9 @@
 // Base of the program's dialogs, modal or modeless, built from a dialog
 // template in the resource module. Dialogs are Unicode windows, so their
-// controls show paths and names exactly as given in UTF-16. The object is bound to its window from
-// WM_INITDIALOG to WM_NCDESTROY through DWLP_USER.
+// controls show paths and names exactly as given in UTF-16. The object is
+// bound to its window from WM_INITDIALOG to WM_NCDESTROY through DWLP_USER.
+// A Dialog is a Wnd: Item(id) is a control of the dialog, and the handle is
+// null while no dialog window exists.
 #pragma once
 
 #include "framework/data_exchange.h"
@@ -9,7 +11,7 @@
 
 namespace fw {
 
-class Dialog {
+class Dialog : public Wnd {
 public:
     explicit Dialog(UINT templateId) : m_templateId(templateId) {}
     virtual ~Dialog();
@@ -21,10 +23,6 @@ public:
     INT_PTR DoModal(HWND parent);
     // Creates the dialog modelessly; false on failure.
     bool CreateModeless(HWND parent);
-
-    HWND Handle() const { return m_hwnd; }
-    operator HWND() const { return m_hwnd; }
-    Wnd Item(int id) const { return GetDlgItem(m_hwnd, id); }
 
     // Runs the data exchange: from the controls into the members when save
     // is true, from the members into the controls otherwise.
@@ -55,7 +53,6 @@ private:
     INT_PTR Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
 
     UINT m_templateId;
-    HWND m_hwnd = nullptr;
     bool m_modal = false;
 };
 

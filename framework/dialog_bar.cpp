@@ -10,8 +10,7 @@ bool DialogBar::Create(HWND parent, UINT id, HWND commandTarget) {
 }
 
 SIZE DialogBar::Size() const {
-    RECT rect = {};
-    GetWindowRect(Handle(), &rect);
+    RECT rect = WindowRect();
     return SIZE{rect.right - rect.left, rect.bottom - rect.top};
 }
 

@@ -1,5 +1,7 @@
 #include "framework/profile.h"
 
+#include "common/owners.h"
+
 namespace fw {
 
 namespace {
@@ -12,13 +14,12 @@ std::string ProgramKey() { return g_programKey; }
 
 bool WriteProfileBinary(const char* valueName, const void* data, DWORD size) {
     if (g_programKey.empty()) return false;
-    HKEY key = nullptr;
+    CRegistryKey key;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, g_programKey.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
-                        nullptr, &key, nullptr) != ERROR_SUCCESS)
+                        nullptr, key.Receive(), nullptr) != ERROR_SUCCESS)
         return false;
-    LONG status = RegSetValueExA(key, valueName, 0, REG_BINARY, static_cast<const BYTE*>(data), size);
-    RegCloseKey(key);
-    return status == ERROR_SUCCESS;
+    return RegSetValueExA(key.Get(), valueName, 0, REG_BINARY, static_cast<const BYTE*>(data), size) ==
+           ERROR_SUCCESS;
 }
 
 }  // namespace fw

@@ -44,7 +44,7 @@ void ST_SplitterWnd::SetSideInfo(int side, int idealSize, int minimumSize) {
 }
 
 int ST_SplitterWnd::Extent() const {
-    RECT client = fw::Wnd(Handle()).ClientRect();
+    RECT client = ClientRect();
     return m_bVertical ? client.right - client.left : client.bottom - client.top;
 }
 
@@ -62,7 +62,7 @@ int ST_SplitterWnd::SideSize(int side) const {
 }
 
 RECT ST_SplitterWnd::BarRect() const {
-    RECT bar = fw::Wnd(Handle()).ClientRect();
+    RECT bar = ClientRect();
     if (m_hiddenSide != kNoSide) return RECT{0, 0, 0, 0};
     int position = ClampPosition(m_ideal[0]);
     if (m_bVertical) {
@@ -77,7 +77,7 @@ RECT ST_SplitterWnd::BarRect() const {
 
 void ST_SplitterWnd::Layout() {
     if (!Handle()) return;
-    RECT client = fw::Wnd(Handle()).ClientRect();
+    RECT client = ClientRect();
     int width = client.right, height = client.bottom;
     if (m_hiddenSide != kNoSide) {
         HWND shown = m_panes[1 - m_hiddenSide];
@@ -114,7 +114,7 @@ void ST_SplitterWnd::HideSide(int side) {
     m_remembered[0] = SideSize(0);
     m_remembered[1] = SideSize(1);
     HWND focus = GetFocus();
-    bool focusInside = focus && (focus == m_panes[side] || IsChild(m_panes[side], focus));
+    bool focusInside = focus && (focus == m_panes[side] || ::IsChild(m_panes[side], focus));
     if (focusInside && m_panes[1 - side]) FocusInto(m_panes[1 - side]);
     ShowWindow(m_panes[side], SW_HIDE);
     m_hiddenSide = side;
@@ -147,7 +147,7 @@ void ST_SplitterWnd::Drag(POINT point) {
     if (m_minimum[0] <= highest) position = std::min(std::max(position, m_minimum[0]), highest);
     m_ideal[0] = ClampPosition(position);
     Layout();
-    UpdateWindow(Handle());
+    Update();
 }
 
 bool ST_SplitterWnd::SetBarCursor() {
@@ -168,7 +168,7 @@ LRESULT ST_SplitterWnd::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_NOTIFY:
     case WM_COMMAND:
-        return SendMessageA(GetParent(Handle()), msg, wParam, lParam);
+        return SendMessageA(Parent(), msg, wParam, lParam);
     case WM_SETCURSOR:
         if (reinterpret_cast<HWND>(wParam) == Handle() && SetBarCursor()) return TRUE;
         break;

@@ -1,5 +1,7 @@
 #include "framework/tool_bar.h"
 
+#include "common/owners.h"
+
 namespace fw {
 
 namespace {
@@ -44,11 +46,11 @@ bool ToolBar::Load(HMODULE module, UINT toolBarId, UINT bitmapId) {
     for (UINT command : m_commands)
         if (command) ++pictures;
 
-    HBITMAP strip = static_cast<HBITMAP>(LoadImageA(module, MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, 0));
+    // The image list copies the strip, which goes at the end of the call.
+    CBitmap strip(static_cast<HBITMAP>(LoadImageA(module, MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, 0)));
     if (!strip) return false;
     bool loaded = m_images.Create(header.width, header.height, ILC_COLOR24 | ILC_MASK, pictures, 0) &&
-                  m_images.AddMasked(strip, RGB(192, 192, 192)) >= 0;
-    DeleteObject(strip);
+                  m_images.AddMasked(strip.Get(), RGB(192, 192, 192)) >= 0;
     if (!loaded || m_images.Count() < pictures) return false;
 
     SendMessageA(Handle(), TB_SETBITMAPSIZE, 0, MAKELONG(header.width, header.height));

@@ -196,6 +196,8 @@ STDMETHODIMP BrowserInPlaceFrame::GetWindow(HWND* window) {
     return *window ? S_OK : E_FAIL;
 }
 
+WebBrowserHost::WebBrowserHost() = default;
+
 WebBrowserHost::~WebBrowserHost() { Destroy(); }
 
 bool WebBrowserHost::Create(HWND parent, const RECT& rect) {
@@ -218,22 +220,22 @@ bool WebBrowserHost::Create(HWND parent, const RECT& rect) {
 // Creates the control, gives it our site and activates it in place; then
 // keeps the interfaces that sizing, navigation and key handling need.
 bool WebBrowserHost::Embed() {
-    HRESULT hr = CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER,
-                                  IID_IOleObject, reinterpret_cast<void**>(&m_object));
+    HRESULT hr = CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
+                                  m_object.Receive());
     if (FAILED(hr) || !m_object) {
-        m_object = nullptr;
+        m_object.Reset();
         return false;
     }
-    m_site = new BrowserSiteObject(this);
+    m_site = CComPtr<BrowserSiteObject>(new BrowserSiteObject(this));
     if (FAILED(m_object->SetClientSite(m_site->ClientSite()))) return false;
-    OleSetContainedObject(m_object, TRUE);
+    OleSetContainedObject(m_object.Get(), TRUE);
     hr = m_object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, m_site->ClientSite(), 0, m_parent,
                           &m_rect);
     if (FAILED(hr)) return false;
-    m_object->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&m_inPlace));
-    m_object->QueryInterface(IID_IOleInPlaceActiveObject, reinterpret_cast<void**>(&m_active));
-    m_object->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&m_browser));
-    return m_browser != nullptr;
+    m_object->QueryInterface(IID_IOleInPlaceObject, m_inPlace.Receive());
+    m_object->QueryInterface(IID_IOleInPlaceActiveObject, m_active.Receive());
+    m_object->QueryInterface(IID_IWebBrowser2, m_browser.Receive());
+    return static_cast<bool>(m_browser);
 }
 
 void WebBrowserHost::Destroy() {
@@ -248,8 +250,7 @@ void WebBrowserHost::Destroy() {
     ReleaseInterfaces();
     if (m_site) {
         m_site->Detach();
-        m_site->Release();
-        m_site = nullptr;
+        m_site.Reset();
     }
     if (m_oleInitialized) {
         OleUninitialize();
@@ -259,14 +260,10 @@ void WebBrowserHost::Destroy() {
 }
 
 void WebBrowserHost::ReleaseInterfaces() {
-    if (m_active) m_active->Release();
-    if (m_inPlace) m_inPlace->Release();
-    if (m_browser) m_browser->Release();
-    if (m_object) m_object->Release();
-    m_active = nullptr;
-    m_inPlace = nullptr;
-    m_browser = nullptr;
-    m_object = nullptr;
+    m_active.Reset();
+    m_inPlace.Reset();
+    m_browser.Reset();
+    m_object.Reset();
 }
 
 HWND WebBrowserHost::Window() const {

@@ -6,6 +6,8 @@
 #include <exdisp.h>
 #include <ole2.h>
 
+#include "common/owners.h"
+
 namespace fw {
 
 class BrowserSiteObject;
@@ -20,7 +22,8 @@ class BrowserSiteObject;
 // be a single-threaded apartment; Create initialises OLE itself when needed.
 class WebBrowserHost {
 public:
-    WebBrowserHost() = default;
+    // Defined where the site object is complete, since the host owns one.
+    WebBrowserHost();
     ~WebBrowserHost();
     WebBrowserHost(const WebBrowserHost&) = delete;
     WebBrowserHost& operator=(const WebBrowserHost&) = delete;
@@ -33,7 +36,7 @@ public:
     // Closes and releases the control. Safe to call at any time.
     void Destroy();
 
-    bool HasControl() const { return m_browser != nullptr; }
+    bool HasControl() const { return static_cast<bool>(m_browser); }
 
     // The control's own window, or null.
     HWND Window() const;
@@ -72,11 +75,12 @@ private:
     RECT m_rect = {};
     bool m_oleInitialized = false;
     bool m_subclassed = false;
-    BrowserSiteObject* m_site = nullptr;
-    IOleObject* m_object = nullptr;
-    IOleInPlaceObject* m_inPlace = nullptr;
-    IOleInPlaceActiveObject* m_active = nullptr;
-    IWebBrowser2* m_browser = nullptr;
+    // The host's own reference to its site; the control may hold others.
+    CComPtr<BrowserSiteObject> m_site;
+    CComPtr<IOleObject> m_object;
+    CComPtr<IOleInPlaceObject> m_inPlace;
+    CComPtr<IOleInPlaceActiveObject> m_active;
+    CComPtr<IWebBrowser2> m_browser;
 };
 
 }  // namespace fw

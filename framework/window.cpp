@@ -3,11 +3,11 @@
 namespace fw {
 
 Window::~Window() {
-    if (!m_hwnd) return;
+    if (!Handle()) return;
     // The derived part is gone: unbind before destroying so that no message
     // reaches this half-destroyed object.
-    HWND hwnd = m_hwnd;
-    m_hwnd = nullptr;
+    HWND hwnd = Handle();
+    Attach(nullptr);
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
     DestroyWindow(hwnd);
 }
@@ -31,7 +31,7 @@ bool Window::RegisterClassOnce() const {
 
 bool Window::Create(HWND parent, const std::string& title, DWORD style, DWORD exStyle,
                     int x, int y, int width, int height, HMENU menuOrId) {
-    if (m_hwnd || !RegisterClassOnce()) return false;
+    if (Handle() || !RegisterClassOnce()) return false;
     HWND hwnd = CreateWindowExA(exStyle, ClassName(), title.c_str(), style, x, y, width, height,
                                 parent, menuOrId, GetModuleHandleA(nullptr), this);
     return hwnd != nullptr;
@@ -50,7 +50,7 @@ LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
         auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
         auto* self = static_cast<Window*>(create->lpCreateParams);
         if (self) {
-            self->m_hwnd = hwnd;
+            self->Attach(hwnd);
             SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
         }
     }
@@ -71,7 +71,7 @@ LRESULT Window::Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     if (msg == WM_NCDESTROY) {
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        m_hwnd = nullptr;
+        Attach(nullptr);
         try {
             OnFinalMessage();
         } catch (...) {
@@ -81,7 +81,7 @@ LRESULT Window::Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT Window::DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(m_hwnd, msg, wParam, lParam);
+    return DefWindowProcA(Handle(), msg, wParam, lParam);
 }
 
 LRESULT Window::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -93,9 +93,9 @@ LRESULT Window::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_PAINT: {
         PAINTSTRUCT ps;
-        HDC dc = BeginPaint(m_hwnd, &ps);
+        HDC dc = BeginPaint(Handle(), &ps);
         bool painted = OnPaint(dc);
-        EndPaint(m_hwnd, &ps);
+        EndPaint(Handle(), &ps);
         if (painted) return 0;
         break;
     }

@@ -1,14 +1,16 @@
 // Base of the program's own windows. A derived class names its window class
 // and handles messages in OnMessage or in the handlers below; the class is
 // registered on the first Create. The object is bound to its window from
-// WM_NCCREATE to WM_NCDESTROY through GWLP_USERDATA.
+// WM_NCCREATE to WM_NCDESTROY through GWLP_USERDATA. A Window is a Wnd: the
+// one-line forwards (ClientRect, SetTimer, Item...) act on its own window,
+// whose handle is null before Create and after the window is gone.
 #pragma once
 
 #include "framework/wnd.h"
 
 namespace fw {
 
-class Window {
+class Window : public Wnd {
 public:
     Window() = default;
     virtual ~Window();
@@ -18,9 +20,6 @@ public:
     // Creates the window with this object bound to it; false on failure.
     bool Create(HWND parent, const std::string& title, DWORD style, DWORD exStyle,
                 int x, int y, int width, int height, HMENU menuOrId = nullptr);
-
-    HWND Handle() const { return m_hwnd; }
-    operator HWND() const { return m_hwnd; }
 
     // The bound object of a window, null for windows of other kinds.
     static Window* FromHandle(HWND hwnd);
@@ -52,8 +51,6 @@ private:
     static LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     bool RegisterClassOnce() const;
-
-    HWND m_hwnd = nullptr;
 };
 
 }  // namespace fw

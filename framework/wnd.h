@@ -1,5 +1,7 @@
-// A plain window handle with one-line forwards. Owns nothing: copying it
-// copies the handle, and destroying it leaves the window alone.
+// A plain window handle with one-line forwards, and the base of every
+// window class of the framework (fw::Window, fw::Dialog, the control
+// wrappers). Owns nothing: copying it copies the handle, and destroying it
+// leaves the window alone; only a derived class may own its window.
 #pragma once
 
 #include <windows.h>

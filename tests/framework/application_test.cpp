@@ -37,7 +37,7 @@ protected:
     }
     bool OnTimer(UINT_PTR id) override {
         if (id != kQuitTimer) return false;
-        KillTimer(Handle(), id);
+        KillTimer(id);
         ticked = true;
         return true;
     }

@@ -69,6 +69,20 @@ LRESULT CALLBACK PassOn(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_
     return DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
+TEST(Window, IsTheWndOfItsOwnWindow) {
+    RecordingWindow window;
+    const fw::Wnd& wnd = window;
+    EXPECT_FALSE(wnd.IsWindow());
+    ASSERT_TRUE(window.CreateTopLevel());
+    EXPECT_EQ(wnd.Handle(), window.Handle());
+    EXPECT_TRUE(wnd.IsWindow());
+    EXPECT_TRUE(window.SetText(std::string("renamed")));
+    EXPECT_EQ(window.Text(), "renamed");
+    EXPECT_TRUE(window.Destroy());
+    EXPECT_FALSE(wnd.IsWindow());
+    EXPECT_EQ(window.finalMessages, 1);
+}
+
 TEST(Window, StillFoundAndServedWhenSubclassed) {
     RecordingWindow window;
     ASSERT_TRUE(window.CreateTopLevel());

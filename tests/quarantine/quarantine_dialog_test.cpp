@@ -1,6 +1,7 @@
 // The quarantine manager over a real index: Enter restores and the dialog
 // stays, Delete removes a copy, and the list is refilled after each. The
 // record restored was written in the form of earlier versions.
+#include "framework/list_view_ctrl.h"
 #include "framework/message_box.h"
 #include "framework/string_resource.h"
 #include "quarantine/quarantine_dlg.h"
@@ -20,30 +21,20 @@ namespace {
 struct Seen {
     int step = 0;
     std::vector<std::wstring> rowsAtStart, rowsAfterRestore, rowsAfterDelete;
-    int iconsAfterRestore = -1, selectedAfterRestore = -1, lastImageAfterRestore = -1;
+    int columns = -1, iconsAfterRestore = -1, selectedAfterRestore = -1, lastImageAfterRestore = -1;
     bool openAfterRestore = false;
     std::wstring middleSource;
 };
 Seen g_seen;
 
-std::wstring CellText(HWND list, int row, int column) {
-    wchar_t text[MAX_PATH] = {};
-    LVITEMW item = {};
-    item.iSubItem = column;
-    item.pszText = text;
-    item.cchTextMax = MAX_PATH;
-    SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-    return text;
-}
-
-std::vector<std::wstring> RowNames(HWND list) {
+std::vector<std::wstring> RowNames(const fw::ListViewCtrl& list) {
     std::vector<std::wstring> names;
-    for (int row = 0; row < ListView_GetItemCount(list); ++row) names.push_back(CellText(list, row, 0));
+    for (int row = 0; row < list.ItemCount(); ++row) names.push_back(list.ItemText(row, 0));
     return names;
 }
 
-void Select(HWND list, int row) {
-    ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+void Select(const fw::ListViewCtrl& list, int row) {
+    list.SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     SetFocus(list);
 }
 
@@ -51,10 +42,11 @@ void Select(HWND list, int row) {
 void CALLBACK DriveDialog(HWND, UINT, UINT_PTR timer, DWORD) {
     HWND dialog = FindWindowA("#32770", "Quarantined files");
     if (!dialog) return;
-    HWND list = GetDlgItem(dialog, IDC_QUARANTINE_LIST);
+    fw::ListViewCtrl list(GetDlgItem(dialog, IDC_QUARANTINE_LIST));
     if (g_seen.step == 0) {
+        g_seen.columns = list.ColumnCount();
         g_seen.rowsAtStart = RowNames(list);
-        g_seen.middleSource = CellText(list, 1, 1);
+        g_seen.middleSource = list.ItemText(1, 1);
         Select(list, 1);
         PostMessageA(list, WM_KEYDOWN, VK_RETURN, 0);
         PostMessageA(list, WM_KEYUP, VK_RETURN, 0);
@@ -115,6 +107,7 @@ TEST(QuarantineDialog, EnterRestoresAndStaysDeleteRemovesAndTheListFollowsTheInd
     EXPECT_EQ(CQuarantineDlg::Show(nullptr), IDCANCEL);
     fw::SetMessageBoxHook(nullptr);
 
+    EXPECT_EQ(g_seen.columns, 2) << "the name and the origin, each written once";
     EXPECT_EQ(g_seen.rowsAtStart, (std::vector<std::wstring>{L"first.exe", Wide("midd\xE9le.txt"), L"last.txt"}));
     EXPECT_EQ(g_seen.middleSource, Wide(middle));
     EXPECT_TRUE(g_seen.openAfterRestore);

@@ -11,6 +11,7 @@
 
 #include "framework/dialog.h"
 #include "framework/image_list.h"
+#include "framework/list_view_ctrl.h"
 #include "quarantine/quarantine_store.h"
 
 class CQuarantineDlg : public fw::Dialog {
@@ -36,7 +37,7 @@ private:
     // Refills the list after the tool's change; the message says how it went.
     void Refill(UINT doneMessage);
 
-    HWND m_list = nullptr;
+    fw::ListViewCtrl m_list;
     fw::ImageList m_icons;
     // One record per row; each row's item data is its index here.
     std::vector<QuarantineRecord> m_records;

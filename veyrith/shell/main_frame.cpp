@@ -446,7 +446,7 @@ LRESULT CMainFrame::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         // The pane that had the focus gets it back when the frame returns.
         if (LOWORD(wParam) == WA_INACTIVE) {
             if (IsInside(Handle(), GetFocus()) && GetFocus() != Handle()) m_hwndLastFocus = GetFocus();
-        } else if (!HIWORD(wParam) && IsWindow(m_hwndLastFocus) && IsChild(Handle(), m_hwndLastFocus)) {
+        } else if (!HIWORD(wParam) && ::IsWindow(m_hwndLastFocus) && IsChild(m_hwndLastFocus)) {
             SetFocus(m_hwndLastFocus);
             return 0;
         }

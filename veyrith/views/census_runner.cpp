@@ -5,6 +5,7 @@
 #include <objbase.h>
 
 #include "autorun/autorun_sources.h"
+#include "common/owners.h"
 #include "findings/lower_case.h"
 
 namespace {
@@ -84,12 +85,11 @@ void CCensusResult::AddExecutableImages() {
         for (const CListItemState& record : *m_census.Find(module.c_str())) {
             std::wstring key = LowerCase(record.m_szPath);
             if (m_imageIndexes.count(key)) continue;
-            HICON small = nullptr;
+            // The image list keeps its own copy of the icon.
+            CIcon small;
             int index = -1;
-            if (ExtractIconExW(record.m_szPath, 0, nullptr, &small, 1) > 0 && small) {
-                index = ImageList_AddIcon(m_images, small);
-                DestroyIcon(small);
-            }
+            if (ExtractIconExW(record.m_szPath, 0, nullptr, small.Receive(), 1) > 0 && small)
+                index = ImageList_AddIcon(m_images, small.Get());
             m_imageIndexes[key] = index >= 0 ? index : StandardImage();
         }
     }
@@ -131,13 +131,13 @@ bool CCensusRunner::Start(const std::vector<std::wstring>& modules, HIMAGELIST f
         m_shared->result.reset();
         m_shared->running = true;
     }
-    HANDLE thread = CreateThread(nullptr, 0, CensusThread, job.get(), 0, nullptr);
+    // The thread ends by itself; its handle is not kept.
+    CHandle thread(CreateThread(nullptr, 0, CensusThread, job.get(), 0, nullptr));
     if (!thread) {
         Cancel();
         return false;
     }
     job.release();
-    CloseHandle(thread);
     return true;
 }
 

@@ -35,7 +35,7 @@ void CInfoView::ShowPage(const char* resourceName) {
 
 bool CInfoView::HasFocus() const {
     HWND focus = GetFocus();
-    return focus && (focus == Handle() || IsChild(Handle(), focus));
+    return focus && (focus == Handle() || IsChild(focus));
 }
 
 bool CInfoView::TranslateAccelerator(MSG& msg) { return m_browser.PreTranslateMessage(&msg); }

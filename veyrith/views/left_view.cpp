@@ -1,7 +1,6 @@
 #include "views/left_view.h"
 
-#include <vector>
-
+#include "common/owners.h"
 #include "views/pane_context_menu.h"
 #include "resources/resource.h"
 #include "scanner/file_description.h"
@@ -18,37 +17,29 @@ constexpr DWORD kTreeStyles = TVS_HASBUTTONS | TVS_HASLINES | TVS_DISABLEDRAGDRO
 static_assert(kTreeStyles == 0x233, "tree styles");
 
 constexpr UINT kTreeId = 1;
-// A module item's text is a path of any length, read whole.
-constexpr size_t kItemTextChars = 32768;
 
-HIMAGELIST CreateSmallImageList() {
-    return ImageList_Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
-                            ILC_COLOR24 | ILC_MASK, 0, 1);
-}
-
-// Adds an icon resource to an image list; the icon handle is freed at once.
+// Adds an icon resource to an image list; the list keeps its own copy and
+// the icon handle is freed at once.
 void AddIconResource(HIMAGELIST images, UINT id) {
-    HICON icon = static_cast<HICON>(LoadImageA(fw::ResourceModule(), MAKEINTRESOURCEA(id), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON),
-                                               GetSystemMetrics(SM_CYSMICON), 0));
-    if (!icon) return;
-    ImageList_AddIcon(images, icon);
-    DestroyIcon(icon);
+    CIcon icon(static_cast<HICON>(LoadImageA(fw::ResourceModule(), MAKEINTRESOURCEA(id), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                             0)));
+    if (icon) ImageList_AddIcon(images, icon.Get());
 }
 
 }  // namespace
 
 CLeftView::CLeftView() {
-    m_images = CreateSmallImageList();
-    if (!m_images) return;
-    AddIconResource(m_images, IDI_MODULE);
-    AddIconResource(m_images, IDI_MONITORING_ROOT);
-    AddIconResource(m_images, IDI_START_SCAN);
+    if (!m_images.Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), ILC_COLOR24 | ILC_MASK, 0, 1))
+        return;
+    AddIconResource(m_images.Handle(), IDI_MODULE);
+    AddIconResource(m_images.Handle(), IDI_MONITORING_ROOT);
+    AddIconResource(m_images.Handle(), IDI_START_SCAN);
 }
 
+// The window goes first, while the image list it shows still exists.
 CLeftView::~CLeftView() {
-    if (Handle()) DestroyWindow(Handle());
-    if (m_images) ImageList_Destroy(m_images);
+    if (Handle()) Destroy();
 }
 
 bool CLeftView::Create(HWND parent, UINT id, CPaneHost* host) {
@@ -63,56 +54,37 @@ bool CLeftView::OnCreate(CREATESTRUCTA& cs) {
 }
 
 void CLeftView::OnInitialUpdate() {
-    TreeView_SetImageList(Control(), m_images, TVSIL_NORMAL);
+    TreeCtrl().SetImageList(m_images.Handle(), TVSIL_NORMAL);
     ShowStartItem();
 }
 
 void CLeftView::ShowStartItem() {
     Clear();
-    InsertItem(TVI_ROOT, fw::LoadResStringW(IDS_START_SCAN), kImageStart, TVIS_BOLD);
+    TreeCtrl().InsertItem(TVI_ROOT, TVI_LAST, fw::LoadResStringW(IDS_START_SCAN), kImageStart, 0, TVIS_BOLD);
 }
 
-void CLeftView::Clear() { TreeView_DeleteAllItems(Control()); }
-
-HTREEITEM CLeftView::InsertItem(HTREEITEM parent, const std::wstring& text, int image, UINT state, LPARAM data) {
-    TVINSERTSTRUCTW insert = {};
-    insert.hParent = parent;
-    insert.hInsertAfter = TVI_LAST;
-    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE | TVIF_PARAM;
-    insert.item.lParam = data;
-    insert.item.pszText = const_cast<wchar_t*>(text.c_str());
-    insert.item.iImage = image;
-    insert.item.iSelectedImage = image;
-    insert.item.state = state;
-    insert.item.stateMask = state;
-    return reinterpret_cast<HTREEITEM>(
-        SendMessageW(Control(), TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
-}
+void CLeftView::Clear() { TreeCtrl().DeleteAllItems(); }
 
 bool CLeftView::FillModuleTree() { return FillModuleTree(CurrentModuleTreeItems()); }
 
 bool CLeftView::FillModuleTree(const ModuleTreeItems& items) {
     Clear();
-    HTREEITEM root = InsertItem(TVI_ROOT, fw::LoadResStringW(IDS_MONITORING_FILES), kImageRoot,
-                                TVIS_BOLD | TVIS_EXPANDED);
+    fw::TreeViewCtrl tree = TreeCtrl();
+    HTREEITEM root = tree.InsertItem(TVI_ROOT, TVI_LAST, fw::LoadResStringW(IDS_MONITORING_FILES), kImageRoot, 0,
+                                     TVIS_BOLD | TVIS_EXPANDED);
     HTREEITEM first = nullptr;
     for (const std::wstring& name : items.names) {
-        HTREEITEM item = InsertItem(root, name, kImageModule, 0);
+        HTREEITEM item = tree.InsertItem(root, TVI_LAST, name, kImageModule, 0);
         if (!first) first = item;
     }
     const std::wstring mark = fw::LoadResStringW(IDS_MODULE_64BIT_MARK);
-    for (const std::wstring& name : items.names64) InsertItem(root, mark + name, kImageModule, 0, kItem64Bit);
-    if (items.names.empty() && items.names64.empty()) {
-        std::wstring text = fw::LoadResStringW(IDS_NO_MONITORING_MODULES);
-        TVITEMW item = {};
-        item.mask = TVIF_TEXT;
-        item.hItem = root;
-        item.pszText = const_cast<wchar_t*>(text.c_str());
-        SendMessageW(Control(), TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    } else {
-        TreeView_Expand(Control(), root, TVE_EXPAND);
-    }
-    if (first && items.selectFirst) TreeView_SelectItem(Control(), first);
+    for (const std::wstring& name : items.names64)
+        tree.InsertItem(root, TVI_LAST, mark + name, kImageModule, kItem64Bit);
+    if (items.names.empty() && items.names64.empty())
+        tree.SetItemText(root, fw::LoadResStringW(IDS_NO_MONITORING_MODULES));
+    else
+        tree.Expand(root, TVE_EXPAND);
+    if (first && items.selectFirst) tree.Select(first);
     return !items.names.empty() || !items.names64.empty();
 }
 
@@ -133,30 +105,15 @@ void CLeftView::RefreshSelection() {
 
 bool CLeftView::HasFocus() const { return ControlHasFocus(); }
 
-HTREEITEM CLeftView::GetSelectedItem() const { return TreeView_GetSelection(Control()); }
+HTREEITEM CLeftView::GetSelectedItem() const { return TreeCtrl().Selection(); }
 
-HTREEITEM CLeftView::GetParentItem(HTREEITEM item) const {
-    return item ? TreeView_GetParent(Control(), item) : nullptr;
-}
+HTREEITEM CLeftView::GetParentItem(HTREEITEM item) const { return item ? TreeCtrl().ParentItem(item) : nullptr; }
 
-std::wstring CLeftView::GetItemText(HTREEITEM item) const {
-    if (!item) return std::wstring();
-    std::vector<wchar_t> buffer(kItemTextChars, L'\0');
-    TVITEMW info = {};
-    info.mask = TVIF_TEXT;
-    info.hItem = item;
-    info.pszText = buffer.data();
-    info.cchTextMax = static_cast<int>(buffer.size());
-    if (!SendMessageW(Control(), TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&info))) return std::wstring();
-    return std::wstring(info.pszText);
-}
+std::wstring CLeftView::GetItemText(HTREEITEM item) const { return TreeCtrl().ItemText(item); }
 
 bool CLeftView::IsItem64Bit(HTREEITEM item) const {
-    TVITEMA info = {};
-    info.mask = TVIF_PARAM;
-    info.hItem = item;
-    if (!item || !SendMessageA(Control(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&info))) return false;
-    return info.lParam == kItem64Bit;
+    LPARAM data = 0;
+    return TreeCtrl().GetItemData(item, data) && data == kItem64Bit;
 }
 
 std::wstring CLeftView::GetItemModulePath(HTREEITEM item) const {
@@ -167,28 +124,23 @@ std::wstring CLeftView::GetItemModulePath(HTREEITEM item) const {
     return marked ? text.substr(mark.size()) : text;
 }
 
-UINT CLeftView::GetCount() const { return TreeView_GetCount(Control()); }
+UINT CLeftView::GetCount() const { return TreeCtrl().Count(); }
 
 std::vector<std::wstring> CLeftView::ModuleItemTexts() const {
+    fw::TreeViewCtrl tree = TreeCtrl();
     std::vector<std::wstring> texts;
-    HTREEITEM root = GetRootItem();
-    HTREEITEM item = root ? TreeView_GetChild(Control(), root) : nullptr;
-    for (; item; item = TreeView_GetNextSibling(Control(), item)) texts.push_back(GetItemModulePath(item));
+    HTREEITEM root = tree.RootItem();
+    for (HTREEITEM item = root ? tree.FirstChild(root) : nullptr; item; item = tree.NextSibling(item))
+        texts.push_back(GetItemModulePath(item));
     return texts;
 }
 
-HTREEITEM CLeftView::GetRootItem() const { return TreeView_GetRoot(Control()); }
+HTREEITEM CLeftView::GetRootItem() const { return TreeCtrl().RootItem(); }
 
-int CLeftView::GetItemImage(HTREEITEM item) const {
-    TVITEMA info = {};
-    info.mask = TVIF_IMAGE;
-    info.hItem = item;
-    if (!item || !SendMessageA(Control(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&info))) return -1;
-    return info.iImage;
-}
+int CLeftView::GetItemImage(HTREEITEM item) const { return TreeCtrl().ItemImage(item); }
 
 bool CLeftView::IsItemBold(HTREEITEM item) const {
-    return item && (TreeView_GetItemState(Control(), item, TVIS_BOLD) & TVIS_BOLD) != 0;
+    return item && (TreeCtrl().ItemState(item, TVIS_BOLD) & TVIS_BOLD) != 0;
 }
 
 LRESULT CLeftView::OnControlNotify(const NMHDR& header) {
@@ -210,8 +162,7 @@ LRESULT CLeftView::OnControlNotify(const NMHDR& header) {
 }
 
 void CLeftView::OnSelectionChanged(const NMTREEVIEWA& info) {
-    if (info.itemNew.hItem && (TreeView_GetItemState(Control(), info.itemNew.hItem, TVIS_SELECTED) &
-                               TVIS_SELECTED))
+    if (info.itemNew.hItem && (TreeCtrl().ItemState(info.itemNew.hItem, TVIS_SELECTED) & TVIS_SELECTED))
         RefreshSelection();
 }
 
@@ -219,10 +170,8 @@ HTREEITEM CLeftView::HitTestCursor(POINT* screenPoint) const {
     POINT point = {};
     GetCursorPos(&point);
     if (screenPoint) *screenPoint = point;
-    TVHITTESTINFO hit = {};
-    hit.pt = point;
-    ScreenToClient(Control(), &hit.pt);
-    return TreeView_HitTest(Control(), &hit);
+    ScreenToClient(Control(), &point);
+    return TreeCtrl().HitTest(point);
 }
 
 void CLeftView::OnLeftClick() {
@@ -238,7 +187,7 @@ void CLeftView::OnRightClick() {
     POINT screen = {};
     HTREEITEM item = HitTestCursor(&screen);
     if (!item) return;
-    TreeView_SelectItem(Control(), item);
+    TreeCtrl().Select(item);
     if (!GetParentItem(item) || !m_pHost) return;
     CPaneContextMenu menu(false);
     menu.Track(m_pHost->HostWindow(), screen);

@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "framework/control_view.h"
+#include "framework/image_list.h"
+#include "framework/tree_view_ctrl.h"
 #include "scanner/own_modules.h"
 
 class CPaneHost;
@@ -77,12 +79,11 @@ private:
     void OnRightClick();
     void OnDoubleClick();
     HTREEITEM HitTestCursor(POINT* screenPoint) const;
-    // state: the TVIS_ bits to set (bold, expanded).
-    // data: kItem64Bit for the item of a 64-bit module, else 0.
-    HTREEITEM InsertItem(HTREEITEM parent, const std::wstring& text, int image, UINT state, LPARAM data = 0);
+    fw::TreeViewCtrl TreeCtrl() const { return fw::TreeViewCtrl(Control()); }
 
+    // The item data of a 64-bit module's item; every other item has 0.
     static constexpr LPARAM kItem64Bit = 64;
 
-    HIMAGELIST m_images = nullptr;
+    fw::ImageList m_images;
     CPaneHost* m_pHost = nullptr;
 };

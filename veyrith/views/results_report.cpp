@@ -3,6 +3,7 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include "common/owners.h"
 #include "framework/message_box.h"
 #include "framework/string_resource.h"
 #include "resources/resource.h"
@@ -50,15 +51,16 @@ bool WriteReport(const std::wstring& path, const std::vector<ReportRow>& rows) {
     GetLocalTime(&now);
     now.wMilliseconds = 0;
     std::string text = BuildReport(rows, now);
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    CHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         fw::ShowMessage(IDS_REPORT_SAVE_ERROR, MB_OK | MB_ICONSTOP);
         return false;
     }
     DWORD written = 0;
-    bool whole = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+    bool whole = WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
                  written == text.size();
-    CloseHandle(file);
+    // The file is closed before the message box can show.
+    file.Reset();
     if (!whole) ReportWriteError(path);
     return whole;
 }

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "common/owners.h"
 #include "resources/resource.h"
 #include "scanner/module_snapshot.h"
 #include "scanner/process_list.h"
@@ -23,20 +24,16 @@ std::wstring ProcessExecutable(DWORD processId) {
 bool FileFound(const std::wstring& path) {
     if (path.empty()) return false;
     WIN32_FIND_DATAW data;
-    HANDLE search = FindFirstFileW(path.c_str(), &data);
-    if (search == INVALID_HANDLE_VALUE) return false;
-    FindClose(search);
-    return true;
+    CFindHandle search(FindFirstFileW(path.c_str(), &data));
+    return static_cast<bool>(search);
 }
 
 }  // namespace
 
 CScanIndicatorDlg::CScanIndicatorDlg() : fw::Dialog(IDD_SCAN_INDICATOR) {}
 
-CScanIndicatorDlg::~CScanIndicatorDlg() {
-    // The window (if any) goes with the object without ending the scan.
-    if (m_hIcon && m_bIconOwned) DestroyIcon(m_hIcon);
-}
+// The window (if any) goes with the object without ending the scan.
+CScanIndicatorDlg::~CScanIndicatorDlg() = default;
 
 bool CScanIndicatorDlg::Start(CPaneHost* host) {
     if (IsRunning()) return true;
@@ -44,10 +41,10 @@ bool CScanIndicatorDlg::Start(CPaneHost* host) {
     return CreateModeless(host ? host->HostWindow() : nullptr);
 }
 
-bool CScanIndicatorDlg::IsRunning() const { return Handle() && IsWindow(Handle()); }
+bool CScanIndicatorDlg::IsRunning() const { return IsWindow(); }
 
 void CScanIndicatorDlg::Stop() {
-    if (IsRunning()) DestroyWindow(Handle());
+    if (IsRunning()) Destroy();
 }
 
 std::wstring CScanIndicatorDlg::ShownPath() const {
@@ -61,7 +58,7 @@ bool CScanIndicatorDlg::OnInit() {
         Item(IDC_SCAN_HEADING).Send(WM_SETFONT, reinterpret_cast<WPARAM>(m_pHost->BoldFont()), TRUE);
     HWND path = Item(IDC_SCAN_PATH);
     SetWindowLongPtrA(path, GWL_STYLE, GetWindowLongPtrA(path, GWL_STYLE) | SS_PATHELLIPSIS);
-    SetTimer(Handle(), kTimerId, kTimerPeriodMs, nullptr);
+    SetTimer(kTimerId, kTimerPeriodMs);
     return true;
 }
 
@@ -104,18 +101,16 @@ void CScanIndicatorDlg::ShowIcon(HICON icon, bool owned) {
     Item(IDC_SCAN_ICON).Send(STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
     // Only icons extracted here are ours to free; the system's standard
     // application icon is shared by every program.
-    if (m_hIcon && m_bIconOwned && m_hIcon != icon) DestroyIcon(m_hIcon);
-    m_hIcon = icon;
-    m_bIconOwned = owned;
+    if (m_icon.Get() != icon) m_icon = owned ? CIcon(icon) : CIcon();
 }
 
 void CScanIndicatorDlg::Finish() {
-    KillTimer(Handle(), kTimerId);
-    DestroyWindow(Handle());
+    KillTimer(kTimerId);
+    Destroy();
 }
 
 void CScanIndicatorDlg::OnScanEnd() {
-    KillTimer(Handle(), kTimerId);
+    KillTimer(kTimerId);
     ShowIcon(nullptr, false);
     m_processIds.clear();
     if (m_pHost) m_pHost->OnScanWalkEnded();

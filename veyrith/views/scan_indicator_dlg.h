@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/owners.h"
 #include "framework/dialog.h"
 
 class CPaneHost;
@@ -51,8 +52,8 @@ private:
     // The processes running when the walk began, read once: the walk costs
     // one listing per scan, not one per step.
     std::vector<DWORD> m_processIds;
-    // The icon control 1011 shows and whether it is ours to destroy (the
-    // system's standard application icon is shared and never destroyed).
-    HICON m_hIcon = nullptr;
-    bool m_bIconOwned = false;
+    // The icon that control 1011 shows when it is ours to destroy; empty
+    // while it shows the system's standard application icon (shared, never
+    // destroyed) or nothing.
+    CIcon m_icon;
 };

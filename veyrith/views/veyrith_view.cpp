@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "autorun/autorun_sources.h"
+#include "common/owners.h"
 #include "views/pane_context_menu.h"
 #include "resources/resource.h"
 #include "views/pane_host.h"
@@ -19,30 +20,27 @@ static_assert(kExtendedStyles == 0x0C62, "list extended styles");
 
 constexpr UINT kListId = 1;
 
-struct ColumnLayout {
-    UINT heading;
-    int width;
-};
-
-const ColumnLayout kColumns[] = {
-    {IDS_COLUMN_APPLICATIONS, 290},
-    {IDS_COLUMN_VISIBILITY, 70},
-    {IDS_COLUMN_AUTORUN, 70},
-    {IDS_COLUMN_DESCRIPTION, 200},
-};
+// The report's columns in order, left-aligned.
+std::vector<fw::ListColumn> Columns() {
+    return {
+        {fw::LoadResStringW(IDS_COLUMN_APPLICATIONS), 290},
+        {fw::LoadResStringW(IDS_COLUMN_VISIBILITY), 70},
+        {fw::LoadResStringW(IDS_COLUMN_AUTORUN), 70},
+        {fw::LoadResStringW(IDS_COLUMN_DESCRIPTION), 200},
+    };
+}
 
 int Sign(int value) { return value < 0 ? -1 : (value > 0 ? 1 : 0); }
 
 int CompareNumbers(int first, int second) { return first < second ? -1 : (first > second ? 1 : 0); }
 
-// Adds an icon resource to the image list; the icon is freed at once.
+// Adds an icon resource to the image list; the list keeps its own copy and
+// the icon is freed at once.
 void AddIconResource(HIMAGELIST images, UINT id) {
-    HICON icon = static_cast<HICON>(LoadImageA(fw::ResourceModule(), MAKEINTRESOURCEA(id), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON),
-                                               GetSystemMetrics(SM_CYSMICON), 0));
-    if (!icon) return;
-    ImageList_AddIcon(images, icon);
-    DestroyIcon(icon);
+    CIcon icon(static_cast<HICON>(LoadImageA(fw::ResourceModule(), MAKEINTRESOURCEA(id), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                             0)));
+    if (icon) ImageList_AddIcon(images, icon.Get());
 }
 
 bool Contains(const std::vector<std::wstring>& modules, const std::wstring& module) {
@@ -62,16 +60,15 @@ bool Contains(const std::vector<TakenModule>& taken, const std::wstring& module)
 }  // namespace
 
 CVeyrithView::CVeyrithView() {
-    m_images = ImageList_Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
-                                ILC_COLOR24 | ILC_MASK, 0, 1);
-    if (!m_images) return;
-    AddIconResource(m_images, IDI_HIDDEN_MARK);
-    AddIconResource(m_images, IDI_VISIBLE_MARK);
+    if (!m_images.Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), ILC_COLOR24 | ILC_MASK, 0, 1))
+        return;
+    AddIconResource(m_images.Handle(), IDI_HIDDEN_MARK);
+    AddIconResource(m_images.Handle(), IDI_VISIBLE_MARK);
 }
 
+// The window goes first, while the image list it shows still exists.
 CVeyrithView::~CVeyrithView() {
-    if (Handle()) DestroyWindow(Handle());
-    if (m_images) ImageList_Destroy(m_images);
+    if (Handle()) Destroy();
 }
 
 bool CVeyrithView::Create(HWND parent, UINT id, CPaneHost* host) {
@@ -103,19 +100,9 @@ LRESULT CVeyrithView::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 void CVeyrithView::OnInitialUpdate() {
     ShowImages();
-    int index = 0;
-    for (const ColumnLayout& layout : kColumns) {
-        std::string heading = fw::LoadResString(layout.heading);
-        LVCOLUMNA column = {};
-        column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-        column.fmt = LVCFMT_LEFT;
-        column.cx = layout.width;
-        column.pszText = const_cast<char*>(heading.c_str());
-        column.iSubItem = index;
-        SendMessageA(Control(), LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column));
-        ++index;
-    }
-    ListView_SetExtendedListViewStyle(Control(), kExtendedStyles);
+    fw::ListViewCtrl list = ListCtrl();
+    list.InsertColumns(Columns());
+    list.SetExtendedStyle(kExtendedStyles);
 }
 
 void CVeyrithView::SetReportMode() {
@@ -124,14 +111,14 @@ void CVeyrithView::SetReportMode() {
 }
 
 void CVeyrithView::Reset() {
-    ListView_DeleteAllItems(Control());
+    ListCtrl().DeleteAllItems();
     m_records.Reset();
 }
 
 void CVeyrithView::TakeCensus(const std::vector<std::wstring>& modules, const std::vector<TakenModule>& taken) {
     m_modules = modules;
     m_taken = taken;
-    m_census.Start(m_modules, m_images, m_taken);
+    m_census.Start(m_modules, m_images.Handle(), m_taken);
 }
 
 bool CVeyrithView::ShowsTakenModule() const { return !m_strModule.empty() && Contains(m_taken, m_strModule); }
@@ -148,7 +135,7 @@ void CVeyrithView::ShowNothing() {
 
 void CVeyrithView::Refresh() {
     ShowRows(true);
-    if (!m_modules.empty() || !m_taken.empty()) m_census.Start(m_modules, m_images, m_taken);
+    if (!m_modules.empty() || !m_taken.empty()) m_census.Start(m_modules, m_images.Handle(), m_taken);
 }
 
 void CVeyrithView::DropCensus() {
@@ -163,7 +150,7 @@ void CVeyrithView::DropCensus() {
 }
 
 void CVeyrithView::ShowImages() {
-    ListView_SetImageList(Control(), m_result ? m_result->Images() : m_images, LVSIL_SMALL);
+    ListCtrl().SetImageList(m_result ? m_result->Images() : m_images.Handle(), LVSIL_SMALL);
 }
 
 void CVeyrithView::OnCensusResult() {
@@ -187,13 +174,14 @@ void CVeyrithView::ShowRows(bool keepSelection) {
         // with the modules asked for before.
         bool covered = Contains(m_modules, m_strModule) || Contains(m_taken, m_strModule);
         if (!covered) m_modules.push_back(m_strModule);
-        if (!covered || !m_census.IsRunning()) m_census.Start(m_modules, m_images, m_taken);
+        if (!covered || !m_census.IsRunning()) m_census.Start(m_modules, m_images.Handle(), m_taken);
         return;
     }
     wchar_t ownPath[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, ownPath, MAX_PATH);
     bool hiddenOnly = m_pHost && m_pHost->IsHiddenOnlyChecked();
-    SendMessageA(Control(), WM_SETREDRAW, FALSE, 0);
+    fw::ListViewCtrl list = ListCtrl();
+    list.Send(WM_SETREDRAW, FALSE);
     // The records keep every process of the census; the rows leave out this
     // process and, when asked, the visible ones.
     int row = 0;
@@ -204,7 +192,7 @@ void CVeyrithView::ShowRows(bool keepSelection) {
         AddRow(row, m_records.GetCount() - 1, m_result->ImageOf(record.m_szPath));
         ++row;
     }
-    SendMessageA(Control(), WM_SETREDRAW, TRUE, 0);
+    list.Send(WM_SETREDRAW, TRUE);
     if (selected) SelectProcess(selected);
 }
 
@@ -217,21 +205,14 @@ void CVeyrithView::SelectProcess(DWORD processId) {
     for (int row = 0; row < GetRowCount(); ++row) {
         int index = GetRowRecord(row);
         if (index < 0 || m_records.GetAt(index).m_dwProcessId != processId) continue;
-        ListView_SetItemState(Control(), row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        ListCtrl().SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
         return;
     }
 }
 
 void CVeyrithView::AddRow(int row, int recordIndex, int image) {
     const CListItemState& record = m_records.GetAt(recordIndex);
-
-    LVITEMW item = {};
-    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-    item.iItem = row;
-    item.pszText = const_cast<wchar_t*>(record.m_szPath);
-    item.iImage = image >= 0 ? image : I_IMAGENONE;
-    item.lParam = recordIndex;
-    int inserted = static_cast<int>(SendMessageW(Control(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    int inserted = ListCtrl().InsertItem(row, record.m_szPath, image >= 0 ? image : I_IMAGENONE, recordIndex);
     if (inserted < 0) return;
 
     bool visible = record.m_bVisible > 0;
@@ -242,19 +223,15 @@ void CVeyrithView::AddRow(int row, int recordIndex, int image) {
 }
 
 void CVeyrithView::SetCell(int row, int column, const std::wstring& text, int image) {
-    LVITEMW item = {};
-    item.mask = LVIF_TEXT | (image >= 0 ? LVIF_IMAGE : 0);
-    item.iItem = row;
-    item.iSubItem = column;
-    item.pszText = const_cast<wchar_t*>(text.c_str());
-    item.iImage = image;
-    SendMessageW(Control(), LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    fw::ListViewCtrl list = ListCtrl();
+    list.SetItemText(row, column, text);
+    if (image >= 0) list.SetItemImage(row, column, image);
 }
 
 bool CVeyrithView::HasFocus() const { return ControlHasFocus(); }
 
 bool CVeyrithView::GetSelectedRecord(CListItemState& record) const {
-    int row = ListView_GetNextItem(Control(), -1, LVNI_SELECTED);
+    int row = ListCtrl().SelectedItem();
     int index = row >= 0 ? GetRowRecord(row) : -1;
     if (index < 0 || index >= m_records.GetCount()) return false;
     record = m_records.GetAt(index);
@@ -262,32 +239,21 @@ bool CVeyrithView::GetSelectedRecord(CListItemState& record) const {
 }
 
 std::wstring CVeyrithView::GetSelectedText() const {
-    int row = ListView_GetNextItem(Control(), -1, LVNI_SELECTED);
+    int row = ListCtrl().SelectedItem();
     return row >= 0 ? GetCellText(row, kColumnPath) : std::wstring();
 }
 
-int CVeyrithView::GetRowCount() const { return ListView_GetItemCount(Control()); }
+int CVeyrithView::GetRowCount() const { return ListCtrl().ItemCount(); }
 
-std::wstring CVeyrithView::GetCellText(int row, int column) const {
-    std::vector<wchar_t> buffer(1024, L'\0');
-    LVITEMW item = {};
-    item.iSubItem = column;
-    item.pszText = buffer.data();
-    item.cchTextMax = static_cast<int>(buffer.size());
-    SendMessageW(Control(), LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-    return std::wstring(buffer.data());
-}
+std::wstring CVeyrithView::GetCellText(int row, int column) const { return ListCtrl().ItemText(row, column); }
 
 int CVeyrithView::GetRowRecord(int row) const {
-    LVITEMA item = {};
-    item.mask = LVIF_PARAM;
-    item.iItem = row;
-    if (!SendMessageA(Control(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return -1;
-    return static_cast<int>(item.lParam);
+    LPARAM data = 0;
+    return ListCtrl().GetItemData(row, data) ? static_cast<int>(data) : -1;
 }
 
 int CVeyrithView::GetImageCount() const {
-    return ImageList_GetImageCount(m_result ? m_result->Images() : m_images);
+    return ImageList_GetImageCount(m_result ? m_result->Images() : m_images.Handle());
 }
 
 int CVeyrithView::CompareRecords(int first, int second) const {
@@ -355,7 +321,7 @@ LRESULT CVeyrithView::OnCustomDraw(const NMLVCUSTOMDRAW& draw) const {
 void CVeyrithView::OnColumnClick(int column) {
     if (GetRowCount() == 0) return;
     m_nSortColumn = column;
-    ListView_SortItems(Control(), &CVeyrithView::CompareRows, reinterpret_cast<LPARAM>(this));
+    ListCtrl().SortItems(&CVeyrithView::CompareRows, reinterpret_cast<LPARAM>(this));
     m_bSortAscending = !m_bSortAscending;
 }
 
@@ -368,7 +334,7 @@ void CVeyrithView::OnItemChanged(const NMLISTVIEW& info) {
 }
 
 void CVeyrithView::OnRightClick() {
-    if (ListView_GetNextItem(Control(), -1, LVNI_SELECTED) < 0) return;
+    if (ListCtrl().SelectedItem() < 0) return;
     if (!m_pHost) return;
     POINT screen = {};
     GetCursorPos(&screen);

@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "framework/control_view.h"
+#include "framework/image_list.h"
+#include "framework/list_view_ctrl.h"
 #include "scanner/affected_applications.h"
 #include "views/census_runner.h"
 
@@ -110,13 +112,14 @@ private:
     void ShowImages();
     void SetCell(int row, int column, const std::wstring& text, int image);
     static int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM view);
+    fw::ListViewCtrl ListCtrl() const { return fw::ListViewCtrl(Control()); }
 
     CAffectedApplications m_records;
     BOOL m_bSortAscending = TRUE;
     int m_nSortColumn = 0;
     // The fixed images; never changed after construction, since every census
     // copies them on its own thread.
-    HIMAGELIST m_images = nullptr;
+    fw::ImageList m_images;
     CPaneHost* m_pHost = nullptr;
     CCensusRunner m_census;
     std::unique_ptr<CCensusResult> m_result;
