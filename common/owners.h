@@ -6,6 +6,7 @@
 
 #include <windows.h>
 #include <objbase.h>
+#include <wincrypt.h>
 
 // One handle of the kind that Traits describes: its empty value, whether a
 // value is a live handle, and how it is closed.
@@ -115,6 +116,22 @@ struct IconTraits {
     static void Close(HICON icon) { DestroyIcon(icon); }
 };
 
+// A context of a cryptographic provider, and a hash made in one; a hash's
+// owner goes before the owner of its provider.
+struct CryptProviderTraits {
+    using Handle = HCRYPTPROV;
+    static HCRYPTPROV Empty() { return 0; }
+    static bool IsLive(HCRYPTPROV provider) { return provider != 0; }
+    static void Close(HCRYPTPROV provider) { CryptReleaseContext(provider, 0); }
+};
+
+struct CryptHashTraits {
+    using Handle = HCRYPTHASH;
+    static HCRYPTHASH Empty() { return 0; }
+    static bool IsLive(HCRYPTHASH hash) { return hash != 0; }
+    static void Close(HCRYPTHASH hash) { CryptDestroyHash(hash); }
+};
+
 using CHandle = COwner<KernelHandleTraits>;
 using CFindHandle = COwner<FindTraits>;
 template <typename Object>
@@ -127,6 +144,8 @@ using CRegistryKey = COwner<RegistryKeyTraits>;
 using CLibrary = COwner<LibraryTraits>;
 using CLocalMemory = COwner<LocalMemoryTraits>;
 using CTaskMemory = COwner<TaskMemoryTraits>;
+using CCryptProvider = COwner<CryptProviderTraits>;
+using CCryptHash = COwner<CryptHashTraits>;
 
 // One reference to a COM object.
 template <typename Interface>

@@ -1,5 +1,8 @@
 #include "common/path_identity.h"
 
+#include "common/owners.h"
+#include "common/system_library.h"
+
 #include <cwchar>
 
 namespace {
@@ -53,20 +56,6 @@ bool IsFileInFolder(const wchar_t* path, const std::wstring& folder, const wchar
     return IsSamePath(path, (WithBackslash(folder) + name).c_str());
 }
 
-std::wstring OwnExecutablePath() {
-    std::wstring path(kPathChars, L'\0');
-    DWORD length = GetModuleFileNameW(nullptr, &path[0], kPathChars);
-    if (length == 0 || length >= kPathChars) return std::wstring();
-    path.resize(length);
-    return path;
-}
-
-std::wstring OwnExecutableFolder() {
-    std::wstring path = OwnExecutablePath();
-    size_t slash = path.find_last_of(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
-}
-
 
 namespace {
 typedef BOOL(WINAPI* IsWow64ProcessFn)(HANDLE, PBOOL);
@@ -99,16 +88,10 @@ typedef DWORD(WINAPI* ModuleFileNameFn)(HANDLE, HMODULE, LPWSTR, DWORD);
 // Before Vista the process status library reads the program file; it is
 // loaded by its full path in System32, never found by a search.
 std::wstring ImageFromModuleList(HANDLE process) {
-    wchar_t system[MAX_PATH] = {};
-    UINT length = GetSystemDirectoryW(system, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return std::wstring();
-    HMODULE library = LoadLibraryW((std::wstring(system) + L"\\psapi.dll").c_str());
-    if (!library) return std::wstring();
-    auto moduleFileName = reinterpret_cast<ModuleFileNameFn>(
-        reinterpret_cast<void*>(GetProcAddress(library, "GetModuleFileNameExW")));
+    CLibrary library = LoadSystemLibrary(L"psapi.dll");
+    auto moduleFileName = FunctionOf<ModuleFileNameFn>(library.Get(), "GetModuleFileNameExW");
     std::wstring image(kPathChars, L'\0');
     DWORD got = moduleFileName ? moduleFileName(process, nullptr, &image[0], kPathChars) : 0;
-    FreeLibrary(library);
     image.resize(got < kPathChars ? got : 0);
     return image;
 }

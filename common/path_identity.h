@@ -4,6 +4,8 @@
 // long forms are equal without regard to case.
 #pragma once
 
+#include "common/executable_folder.h"
+
 #include <windows.h>
 
 #include <string>
@@ -23,11 +25,10 @@ inline bool IsSamePath(const std::wstring& first, const std::wstring& second) {
 // without its trailing backslash); whole names and folders, never parts.
 bool IsFileInFolder(const wchar_t* path, const std::wstring& folder, const wchar_t* name);
 
-// The folder of the running executable with its trailing backslash; empty
-// when its path cannot be read whole.
-std::wstring OwnExecutableFolder();
-// The full path of the running executable; empty when it cannot be read.
-std::wstring OwnExecutablePath();
+// ExecutableFolder() and ExecutablePath() under the names the main program
+// calls them by.
+inline std::wstring OwnExecutableFolder() { return ExecutableFolder(); }
+inline std::wstring OwnExecutablePath() { return ExecutablePath(); }
 
 // The full path of the image a process runs, read through a handle with
 // limited query rights (QueryFullProcessImageName; before Vista the process

@@ -23,7 +23,6 @@ VEYRITH_SHARED_TEXT(kConfigureValue, "Configure");
 // The installation values that setup writes under HKEY_LOCAL_MACHINE and the
 // uninstaller reads: the version key below kProgramKey and its two values.
 VEYRITH_SHARED_TEXT(kInstallKey, "Software\\Tarnwick\\Veyrith\\1.0");
-VEYRITH_SHARED_TEXT(kInstallVersionName, "1.0");
 VEYRITH_SHARED_TEXT(kProgramFolderValue, "Program Folder");
 VEYRITH_SHARED_TEXT(kProgramGroupValue, "Program Group Name");
 // The product's entry in the system's list of installed programs.

@@ -5,6 +5,8 @@
 // the value between the store and the read gets nothing done.
 #pragma once
 
+#include "common/owners.h"
+
 #include <windows.h>
 #include <wincrypt.h>
 
@@ -17,16 +19,15 @@ constexpr size_t kRequestDigestChars = 40;
 // system's cryptographic provider cannot be had.
 inline std::string RequestDigest(const void* bytes, DWORD size) {
     std::string text;
-    HCRYPTPROV provider = 0;
-    if (!CryptAcquireContextA(&provider, nullptr, nullptr, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT)) return text;
-    HCRYPTHASH hash = 0;
+    CCryptProvider provider;
+    if (!CryptAcquireContextA(provider.Receive(), nullptr, nullptr, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT))
+        return text;
     BYTE digest[20] = {};
     DWORD digestSize = sizeof(digest);
-    bool done = CryptCreateHash(provider, CALG_SHA1, 0, 0, &hash) &&
-                CryptHashData(hash, static_cast<const BYTE*>(bytes), size, 0) &&
-                CryptGetHashParam(hash, HP_HASHVAL, digest, &digestSize, 0) && digestSize == sizeof(digest);
-    if (hash) CryptDestroyHash(hash);
-    CryptReleaseContext(provider, 0);
+    CCryptHash hash;
+    bool done = CryptCreateHash(provider.Get(), CALG_SHA1, 0, 0, hash.Receive()) &&
+                CryptHashData(hash.Get(), static_cast<const BYTE*>(bytes), size, 0) &&
+                CryptGetHashParam(hash.Get(), HP_HASHVAL, digest, &digestSize, 0) && digestSize == sizeof(digest);
     if (!done) return text;
     static const char kHex[] = "0123456789abcdef";
     for (BYTE b : digest) {

@@ -1,5 +1,7 @@
 #include "installer_shared/url_window.h"
 
+#include "common/owners.h"
+
 #include <shellapi.h>
 
 #include <cstdlib>
@@ -13,7 +15,7 @@ constexpr UINT kHoverPeriodMs = 100;
 URLWindowLook g_look = {RGB(0, 0, 0), RGB(0x64, 0x64, 0x64), 0};
 // The one font of all links, made by the first link of the process and
 // released when the last one goes.
-HFONT g_linkFont = nullptr;
+CFont g_linkFont;
 int g_linkCount = 0;
 
 std::string WindowText(HWND hwnd) {
@@ -39,7 +41,7 @@ HFONT CreateLinkFont(const URLWindowFields& fields) {
 // Sizes the link to the extent of its text, keeping its position.
 void FitToText(HWND hwnd, const std::string& text) {
     HDC dc = GetDC(hwnd);
-    HGDIOBJ old = SelectObject(dc, g_linkFont);
+    HGDIOBJ old = SelectObject(dc, g_linkFont.Get());
     SIZE extent = {};
     GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
     SelectObject(dc, old);
@@ -59,7 +61,7 @@ bool Hovered(HWND hwnd) { return GetWindowLongPtrA(hwnd, GWLP_USERDATA) != 0; }
 
 void OnCreate(HWND hwnd) {
     URLWindowFields fields = ParseURLWindowText(WindowText(hwnd));
-    if (!g_linkFont) g_linkFont = CreateLinkFont(fields);
+    if (!g_linkFont) g_linkFont = CFont(CreateLinkFont(fields));
     ++g_linkCount;
     FitToText(hwnd, fields.text);
     SetTimer(hwnd, kHoverTimer, kHoverPeriodMs, nullptr);
@@ -67,10 +69,7 @@ void OnCreate(HWND hwnd) {
 
 void OnDestroy(HWND hwnd) {
     KillTimer(hwnd, kHoverTimer);
-    if (--g_linkCount == 0 && g_linkFont) {
-        DeleteObject(g_linkFont);
-        g_linkFont = nullptr;
-    }
+    if (--g_linkCount == 0) g_linkFont.Reset();
 }
 
 void OnTimer(HWND hwnd) {
@@ -86,7 +85,7 @@ void OnPaint(HWND hwnd) {
     std::string text = ParseURLWindowText(WindowText(hwnd)).text;
     RECT client;
     GetClientRect(hwnd, &client);
-    HGDIOBJ old = SelectObject(dc, g_linkFont);
+    HGDIOBJ old = SelectObject(dc, g_linkFont.Get());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, Hovered(hwnd) ? g_look.crHover : g_look.crNormal);
     DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &client,

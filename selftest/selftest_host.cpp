@@ -13,6 +13,7 @@
 #include <string>
 
 #include "common/executable_folder.h"
+#include "common/owners.h"
 #include "common/product.h"
 
 namespace {
@@ -43,10 +44,8 @@ HHOOK Install(HMODULE module, int type, const char* procName) {
 }
 
 void SignalReady(const std::string& name) {
-    HANDLE ready = OpenEventA(EVENT_MODIFY_STATE, FALSE, name.c_str());
-    if (!ready) return;
-    SetEvent(ready);
-    CloseHandle(ready);
+    CHandle ready(OpenEventA(EVENT_MODIFY_STATE, FALSE, name.c_str()));
+    if (ready) SetEvent(ready.Get());
 }
 
 // Waits for WM_QUIT or the end of the parent.
@@ -72,23 +71,18 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // a WM_QUIT posted right after is never lost.
     MSG msg;
     PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
-    HANDLE parent = OpenProcess(SYNCHRONIZE, FALSE, options.parent);
+    CHandle parent(OpenProcess(SYNCHRONIZE, FALSE, options.parent));
     if (!parent) return 1;
-    HMODULE module = LoadLibraryW((ExecutableFolder() + kModuleName).c_str());
-    if (!module) {
-        CloseHandle(parent);
-        return 2;
-    }
-    HHOOK keyboard = Install(module, WH_KEYBOARD, "SelfTestKeyboardProc");
-    HHOOK getMessage = Install(module, WH_GETMESSAGE, "SelfTestGetMessageProc");
+    CLibrary module(LoadLibraryW((ExecutableFolder() + kModuleName).c_str()));
+    if (!module) return 2;
+    HHOOK keyboard = Install(module.Get(), WH_KEYBOARD, "SelfTestKeyboardProc");
+    HHOOK getMessage = Install(module.Get(), WH_GETMESSAGE, "SelfTestGetMessageProc");
     int code = keyboard && getMessage ? 0 : 3;
     if (code == 0) {
         SignalReady(options.ready);
-        RunUntilEnd(parent);
+        RunUntilEnd(parent.Get());
     }
     if (getMessage) UnhookWindowsHookEx(getMessage);
     if (keyboard) UnhookWindowsHookEx(keyboard);
-    FreeLibrary(module);
-    CloseHandle(parent);
     return code;
 }

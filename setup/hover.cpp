@@ -1,14 +1,12 @@
 #include "hover.h"
 
-#include <windows.h>
+#include "common/owners.h"
 
 #include <vector>
 
 namespace {
 
 const COLORREF kHighlightText = RGB(100, 100, 100);
-
-HWND g_hHighlighted = nullptr;
 
 LONG ButtonKind(HWND button) {
     return GetWindowLongA(button, GWL_STYLE) & BS_TYPEMASK;
@@ -51,8 +49,8 @@ void TintText(HWND button, bool keepEdges) {
     if (width <= 0 || height <= 0) return;
     HDC screen = GetDC(button);
     HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = SelectObject(memory, bitmap);
+    CBitmap bitmap(CreateCompatibleBitmap(screen, width, height));
+    HGDIOBJ old = SelectObject(memory, bitmap.Get());
     BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
@@ -63,7 +61,7 @@ void TintText(HWND button, bool keepEdges) {
     info.bmiHeader.biCompression = BI_RGB;
     std::vector<DWORD> pixels(static_cast<size_t>(width) * height);
     SelectObject(memory, old);
-    GetDIBits(memory, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+    GetDIBits(memory, bitmap.Get(), 0, height, pixels.data(), &info, DIB_RGB_COLORS);
     COLORREF text = GetSysColor(COLOR_BTNTEXT);
     DWORD from = (GetRValue(text) << 16) | (GetGValue(text) << 8) | GetBValue(text);
     DWORD to = (GetRValue(kHighlightText) << 16) | (GetGValue(kHighlightText) << 8) |
@@ -74,31 +72,30 @@ void TintText(HWND button, bool keepEdges) {
             DWORD& pixel = pixels[static_cast<size_t>(y) * width + x];
             if ((pixel & 0xFFFFFF) == from) pixel = to;
         }
-    SetDIBits(memory, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
-    old = SelectObject(memory, bitmap);
+    SetDIBits(memory, bitmap.Get(), 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+    old = SelectObject(memory, bitmap.Get());
     BitBlt(screen, 0, 0, width, height, memory, 0, 0, SRCCOPY);
     SelectObject(memory, old);
-    DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(button, screen);
 }
 
 }  // namespace
 
-void UpdateButtonHighlight() {
+void UpdateButtonHighlight(HWND& highlighted) {
     POINT pointer;
     if (!GetCursorPos(&pointer)) return;
     HWND window = WindowFromPoint(pointer);
-    if (g_hHighlighted && g_hHighlighted != window) {
-        Restore(g_hHighlighted);
-        g_hHighlighted = nullptr;
+    if (highlighted && highlighted != window) {
+        Restore(highlighted);
+        highlighted = nullptr;
     }
-    if (!window || window == g_hHighlighted || !IsHighlightable(window)) return;
+    if (!window || window == highlighted || !IsHighlightable(window)) return;
     bool push = IsPushKind(ButtonKind(window));
     if (push) {
         SendMessageA(window, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
         UpdateWindow(window);
     }
     TintText(window, push);
-    g_hHighlighted = window;
+    highlighted = window;
 }

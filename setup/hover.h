@@ -3,4 +3,8 @@
 // default button. Called on every tick of the welcome page's timer.
 #pragma once
 
-void UpdateButtonHighlight();
+#include <windows.h>
+
+// highlighted is the button drawn highlighted so far (null for none): it is
+// restored once the pointer has left it, and then names the new one.
+void UpdateButtonHighlight(HWND& highlighted);

@@ -1,10 +1,11 @@
 #include "installation.h"
 
-#include "common/product.h"
 #include "common/owners.h"
+#include "common/product.h"
 #include "common/system_error.h"
+#include "installer_shared/progress_window.h"
+#include "installer_shared/texts.h"
 #include "resources/resource.h"
-#include "setup_state.h"
 
 #include <objbase.h>
 #include <shlobj.h>
@@ -26,40 +27,30 @@ const Shortcut kShortcuts[] = {
 
 const UINT kStartTimer = 1;
 
-// The pattern's %s in order, as many as given (at most three).
-std::wstring Format(const std::wstring& pattern, const std::vector<std::wstring>& arguments) {
-    size_t size = pattern.size() + 1;
-    for (const std::wstring& argument : arguments) size += argument.size();
-    std::vector<wchar_t> text(size);
-    auto argument = [&](size_t i) { return i < arguments.size() ? arguments[i].c_str() : L""; };
-    wsprintfW(text.data(), pattern.c_str(), argument(0), argument(1), argument(2));
-    return text.data();
-}
-
 // Copies one file, asking Retry or Cancel while it fails. False on Cancel.
 bool CopyWithRetry(HWND dialog, const std::wstring& source, const std::wstring& target) {
     while (!CopyFileW(source.c_str(), target.c_str(), FALSE)) {
-        std::wstring text = Format(LoadWideText(IDS_COPY_ERROR),
-                                   {source, target, SystemErrorText(GetLastError())});
+        std::wstring reason = LastErrorText();
+        std::wstring text = installer::FormatText(installer::LoadText(IDS_COPY_ERROR), {source, target, reason});
         if (SetupMessageBox(dialog, text, MB_ICONERROR | MB_RETRYCANCEL) != IDRETRY) return false;
     }
     return true;
 }
 
-bool CopyProductFiles(HWND dialog) {
+bool CopyProductFiles(const CSetupState& state, HWND dialog) {
     std::wstring source = SourceFolder();
     SetCurrentDirectoryW(source.c_str());
-    CreateDirectoryW(g_szProgramFolder, nullptr);
+    CreateDirectoryW(state.m_szProgramFolder, nullptr);
     for (const wchar_t* file : kInstalledFiles) {
-        std::wstring target = std::wstring(g_szProgramFolder) + L"\\" + file;
+        std::wstring target = std::wstring(state.m_szProgramFolder) + L"\\" + file;
         if (!CopyWithRetry(dialog, source + L"\\" + file, target)) return false;
     }
     return true;
 }
 
-std::wstring ProgramsFolder() {
+std::wstring ProgramsFolder(const CSetupState& state) {
     wchar_t path[MAX_PATH] = L"";
-    int folder = g_bAllUsers ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS;
+    int folder = state.m_bAllUsers ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS;
     if (FAILED(SHGetFolderPathW(nullptr, folder, nullptr, SHGFP_TYPE_CURRENT, path))) return std::wstring();
     return path;
 }
@@ -74,37 +65,33 @@ void CreateShortcut(const std::wstring& target, const std::wstring& linkFile) {
     if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.Receive()))) file->Save(linkFile.c_str(), TRUE);
 }
 
-void CreateShortcuts() {
-    std::wstring group = ProgramsFolder() + L"\\" + g_szProgramGroup;
+void CreateShortcuts(const CSetupState& state) {
+    std::wstring group = ProgramsFolder(state) + L"\\" + state.m_szProgramGroup;
     CreateDirectoryW(group.c_str(), nullptr);
     for (const Shortcut& shortcut : kShortcuts)
-        CreateShortcut(std::wstring(g_szProgramFolder) + L"\\" + shortcut.target,
-                       group + L"\\" + LoadWideText(shortcut.nameId) + L".lnk");
+        CreateShortcut(std::wstring(state.m_szProgramFolder) + L"\\" + shortcut.target,
+                       group + L"\\" + installer::LoadText(shortcut.nameId) + L".lnk");
 }
 
-void SetStatus(HWND dialog, UINT textId) {
-    SetDlgItemTextA(dialog, IDC_INSTALL_STATUS, LoadText(textId).c_str());
-    UpdateWindow(dialog);
-}
-
-void Install(HWND dialog) {
-    SetStatus(dialog, IDS_COPYING);
-    if (!CopyProductFiles(dialog)) ExitProcess(0);
-    SetStatus(dialog, IDS_CREATING_SHORTCUTS);
-    CreateShortcuts();
+void Install(const CSetupState& state, HWND dialog) {
+    installer::ShowProgressText(dialog, IDC_INSTALL_STATUS, IDS_COPYING);
+    if (!CopyProductFiles(state, dialog)) ExitProcess(0);
+    installer::ShowProgressText(dialog, IDC_INSTALL_STATUS, IDS_CREATING_SHORTCUTS);
+    CreateShortcuts(state);
     EndDialog(dialog, IDOK);
 }
 
-INT_PTR CALLBACK InstallationProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK InstallationProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
+        KeepDialogState(dialog, lParam);
         SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         SetTimer(dialog, kStartTimer, 200, nullptr);
         return TRUE;
     case WM_TIMER:
-        if (wParam == kStartTimer && IsWindowVisible(dialog)) {
+        if (wParam == kStartTimer && IsWindowVisible(dialog) && DialogState(dialog)) {
             KillTimer(dialog, kStartTimer);
-            Install(dialog);
+            Install(*DialogState(dialog), dialog);
         }
         return TRUE;
     default:
@@ -134,19 +121,20 @@ void WriteValues(const std::wstring& keyName, const NamedValue& first, const Nam
 // The command line that the system's list of installed programs runs: the
 // path in quotes, so that a folder with spaces cannot be read as a shorter
 // program's path followed by arguments.
-std::wstring UninstallCommand() {
-    return L"\"" + std::wstring(g_szProgramFolder) + L"\\" + kUninstallFileNameW + L"\"";
+std::wstring UninstallCommand(const CSetupState& state) {
+    return L"\"" + std::wstring(state.m_szProgramFolder) + L"\\" + kUninstallFileNameW + L"\"";
 }
 
 }  // namespace
 
-bool RunInstallationDialog(HWND owner) {
-    return DialogBoxParamA(g_hInstance, MAKEINTRESOURCEA(IDD_INSTALLING), owner, InstallationProc,
-                           0) == IDOK;
+bool RunInstallationDialog(CSetupState& state, HWND owner) {
+    return DialogBoxParamA(state.m_hInstance, MAKEINTRESOURCEA(IDD_INSTALLING), owner, InstallationProc,
+                           reinterpret_cast<LPARAM>(&state)) == IDOK;
 }
 
-void WriteRegistryValues() {
-    WriteValues(kInstallKeyW, {kProgramFolderValueW, g_szProgramFolder}, {kProgramGroupValueW, g_szProgramGroup});
+void WriteRegistryValues(const CSetupState& state) {
+    WriteValues(kInstallKeyW, {kProgramFolderValueW, state.m_szProgramFolder},
+                {kProgramGroupValueW, state.m_szProgramGroup});
     WriteValues(std::wstring(kRegistrationParentKeyW) + L"\\" + kRegistrationNameW,
-                {L"DisplayName", LoadWideText(IDS_DISPLAY_NAME)}, {L"UninstallString", UninstallCommand()});
+                {L"DisplayName", installer::LoadText(IDS_DISPLAY_NAME)}, {L"UninstallString", UninstallCommand(state)});
 }

@@ -1,9 +1,11 @@
 // setup.exe: installs Veyrith from the folder that holds it.
+#include "installer_shared/message_loop.h"
 #include "installer_shared/system_library.h"
 #include "installer_shared/url_window.h"
 #include "main_window.h"
 #include "resources/resource.h"
 #include "setup_state.h"
+#include "wizard.h"
 
 #include <commctrl.h>
 #include <objbase.h>
@@ -23,36 +25,24 @@ bool IsSupportedSystem() {
     return version.dwPlatformId == VER_PLATFORM_WIN32_NT && version.dwMajorVersion >= 5;
 }
 
-// Every message but WM_CHAR goes to the wizard's dialog handling first.
-void RunMessageLoop() {
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (message.message != WM_CHAR && g_hWizard && IsWindow(g_hWizard) &&
-            PropSheet_IsDialogMessage(g_hWizard, &message))
-            continue;
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     installer::RestrictLibrarySearchToSystem();
-    g_hInstance = instance;
     if (!IsSupportedSystem()) {
         SetupMessageBox(GetActiveWindow(), LoadText(IDS_UNSUPPORTED_SYSTEM), MB_ICONWARNING);
         return 0;
     }
-    CLibrary gradientLibrary = installer::LoadSystemLibrary(kGradientLibrary);
-    CLibrary richEditLibrary = installer::LoadSystemLibrary(kRichEditLibrary);
+    CLibrary gradientLibrary = LoadSystemLibrary(kGradientLibrary);
+    CLibrary richEditLibrary = LoadSystemLibrary(kRichEditLibrary);
     CoInitialize(nullptr);
-    g_pGradientFill = installer::FunctionOf<GradientFillFn>(gradientLibrary.Get(), "GradientFill");
+    CSetupState state;
+    state.m_hInstance = instance;
+    state.m_pGradientFill = FunctionOf<GradientFillFn>(gradientLibrary.Get(), "GradientFill");
     installer::URLWindowLook look = {RGB(0, 0, 0), RGB(100, 100, 100), IDR_LINK_CURSOR};
-    if (RegisterMainWindowClass() && installer::RegisterURLWindowClass(instance, look) &&
-        CreateMainWindow())
-        RunMessageLoop();
-    g_pGradientFill = nullptr;
+    if (RegisterMainWindowClass(instance) && installer::RegisterURLWindowClass(instance, look) &&
+        CreateMainWindow(state))
+        installer::RunMessageLoop([&state](MSG& message) { return IsWizardMessage(state, message); });
     CoUninitialize();
     return 0;
 }

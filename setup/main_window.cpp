@@ -1,25 +1,27 @@
 #include "main_window.h"
 
-#include "fade.h"
+#include "common/owners.h"
+#include "installer_shared/progress_window.h"
 #include "resources/resource.h"
-#include "setup_state.h"
 #include "wizard.h"
 
 #include <string>
 
-GradientFillFn g_pGradientFill = nullptr;
-
 namespace {
 
-const char kMainWindowClass[] = "SetupMainWindow";
+const char kSetupWindowClass[] = "SetupMainWindow";
 
-void FillGradient(HDC dc, int width, int height) {
+CSetupState* WindowState(HWND window) {
+    return reinterpret_cast<CSetupState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+void FillGradient(GradientFillFn gradientFill, HDC dc, int width, int height) {
     TRIVERTEX corners[2] = {};
     corners[1].x = width;
     corners[1].y = height / 3 * 2;
     corners[1].Red = corners[1].Green = corners[1].Blue = 0xFF00;
     GRADIENT_RECT rect = {0, 1};
-    g_pGradientFill(dc, corners, 2, &rect, 1, GRADIENT_FILL_RECT_V);
+    gradientFill(dc, corners, 2, &rect, 1, GRADIENT_FILL_RECT_V);
 }
 
 // Black at the top to pure blue at the bottom, one line per pixel row.
@@ -27,36 +29,33 @@ void DrawBlueLines(HDC dc, int width, int height) {
     int step = height / 255;
     for (int y = 0; y <= height; ++y) {
         BYTE blue = static_cast<BYTE>(step ? y / step : 0);
-        HPEN pen = CreatePen(PS_SOLID, 1, RGB(0, 0, blue));
-        HGDIOBJ old = SelectObject(dc, pen);
+        CGdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, RGB(0, 0, blue)));
+        HGDIOBJ old = SelectObject(dc, pen.Get());
         MoveToEx(dc, 0, y, nullptr);
         LineTo(dc, width, y);
         SelectObject(dc, old);
-        DeleteObject(pen);
     }
 }
 
 void PaintText(HDC dc, int x, int y, UINT textId, UINT faceId, int height, bool italic,
               COLORREF colour) {
     std::string face = LoadText(faceId);
-    HFONT font = CreateFontA(height, 0, 0, 0, FW_BOLD, italic, FALSE, FALSE, DEFAULT_CHARSET,
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                             DEFAULT_PITCH | FF_DONTCARE, face.c_str());
-    HGDIOBJ old = SelectObject(dc, font);
+    CFont font(CreateFontA(height, 0, 0, 0, FW_BOLD, italic, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str()));
+    HGDIOBJ old = SelectObject(dc, font.Get());
     SetTextColor(dc, colour);
     std::string text = LoadText(textId);
     TextOutA(dc, x, y, text.c_str(), static_cast<int>(text.size()));
     SelectObject(dc, old);
-    DeleteObject(font);
 }
 
-void Paint(HWND window) {
+void Paint(const CSetupState& state, HWND window) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
     RECT client;
     GetClientRect(window, &client);
-    if (g_pGradientFill)
-        FillGradient(dc, client.right, client.bottom);
+    if (state.m_pGradientFill)
+        FillGradient(state.m_pGradientFill, dc, client.right, client.bottom);
     else
         DrawBlueLines(dc, client.right, client.bottom);
     SetBkMode(dc, TRANSPARENT);
@@ -68,7 +67,7 @@ void Paint(HWND window) {
 INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_INITDIALOG) return TRUE;
     if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
-        FadeOut(dialog);
+        installer::FadeOut(dialog);
         EndDialog(dialog, LOWORD(wParam));
         return TRUE;
     }
@@ -82,66 +81,78 @@ void AddAboutItem(HWND window) {
 }
 
 // A close request asks first; "No" leaves the wizard on its page.
-void AskToQuit(HWND window) {
+void AskToQuit(CSetupState& state, HWND window) {
     if (SetupMessageBox(window, LoadText(IDS_QUIT_QUESTION), MB_ICONQUESTION | MB_YESNO) != IDYES) {
-        ReselectCurrentPage();
+        ReselectCurrentPage(state);
         return;
     }
-    DestroyWindow(g_hWizard);
+    DestroyWindow(state.m_hWizard);
     DestroyWindow(window);
 }
 
-LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT HandleMessage(CSetupState& state, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
-        g_hMainWindow = window;
-        if (!CreateWizard(window)) return -1;
+        state.m_hMainWindow = window;
+        if (!CreateWizard(state, window)) return -1;
         AddAboutItem(window);
         return 0;
     case WM_PAINT:
-        Paint(window);
+        Paint(state, window);
         return 0;
     case WM_SYSCOMMAND:
         if (wParam == IDM_ABOUT) {
-            DialogBoxParamA(g_hInstance, MAKEINTRESOURCEA(IDD_ABOUT), window, AboutProc, 0);
+            DialogBoxParamA(state.m_hInstance, MAKEINTRESOURCEA(IDD_ABOUT), window, AboutProc, 0);
             return 0;
         }
         break;
     case WM_CLOSE:
-        AskToQuit(window);
+        AskToQuit(state, window);
         return 0;
     case kWizardFinishedMessage:
-        FadeOut(g_hWizard);
-        DestroyWindow(g_hWizard);
+        installer::FadeOut(state.m_hWizard);
+        DestroyWindow(state.m_hWizard);
         DestroyWindow(window);
         return 0;
     case WM_DESTROY:
-        g_hMainWindow = nullptr;
+        state.m_hMainWindow = nullptr;
         PostQuitMessage(0);
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
+// The state comes with WM_NCCREATE, the first message that can carry it;
+// the few messages before it get the default handling.
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    CSetupState* state = WindowState(window);
+    if (!state) return DefWindowProcA(window, message, wParam, lParam);
+    return HandleMessage(*state, window, message, wParam, lParam);
+}
+
 }  // namespace
 
-bool RegisterMainWindowClass() {
+bool RegisterMainWindowClass(HINSTANCE instance) {
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = MainWindowProc;
-    windowClass.hInstance = g_hInstance;
-    windowClass.hIcon = LoadIconA(g_hInstance, MAKEINTRESOURCEA(IDI_SETUP));
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_SETUP));
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    windowClass.lpszClassName = kMainWindowClass;
+    windowClass.lpszClassName = kSetupWindowClass;
     return RegisterClassA(&windowClass) != 0;
 }
 
-bool CreateMainWindow() {
+bool CreateMainWindow(CSetupState& state) {
     HWND window = CreateWindowExA(
-        0, kMainWindowClass, LoadText(IDS_APP_TITLE).c_str(),
+        0, kSetupWindowClass, LoadText(IDS_APP_TITLE).c_str(),
         WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN, 0, 0,
         GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
-        g_hInstance, nullptr);
+        state.m_hInstance, &state);
     if (!window) return false;
     ShowWindow(window, SW_SHOWNA);
     return true;

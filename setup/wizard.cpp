@@ -1,11 +1,11 @@
 #include "wizard.h"
 
+#include "common/owners.h"
 #include "common/product.h"
 #include "hover.h"
-#include "common/owners.h"
 #include "installation.h"
+#include "installer_shared/texts.h"
 #include "resources/resource.h"
-#include "setup_state.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -16,7 +16,6 @@
 namespace {
 
 const UINT kHoverTimer = 1;
-int g_nCurrentPage = 0;
 
 void SetResult(HWND page, LONG_PTR result) {
     SetWindowLongPtrA(page, DWLP_MSGRESULT, result);
@@ -35,10 +34,10 @@ void ReadItemText(HWND page, int id, wchar_t (&buffer)[Size]) {
 
 // Every page refuses the sheet's own Cancel and asks the main window to
 // close, which asks the user first; so the wizard stays as it was on "No".
-bool HandleCommonNotify(HWND page, int index, const NMHDR* header) {
-    if (header->code == PSN_SETACTIVE) g_nCurrentPage = index;
+bool HandleCommonNotify(CSetupState& state, HWND page, int index, const NMHDR* header) {
+    if (header->code == PSN_SETACTIVE) state.m_nCurrentPage = index;
     if (header->code != PSN_QUERYCANCEL) return false;
-    PostMessageA(g_hMainWindow, WM_CLOSE, 0, 0);
+    PostMessageA(state.m_hMainWindow, WM_CLOSE, 0, 0);
     SetResult(page, TRUE);
     return true;
 }
@@ -52,21 +51,21 @@ void CentreOver(HWND window, HWND over) {
     SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-INT_PTR CALLBACK WelcomeProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR WelcomePage(CSetupState& state, HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
-        CentreOver(GetParent(page), g_hMainWindow);
+        CentreOver(GetParent(page), state.m_hMainWindow);
         SetTimer(page, kHoverTimer, 100, nullptr);
         return TRUE;
     case WM_TIMER:
-        if (wParam == kHoverTimer) UpdateButtonHighlight();
+        if (wParam == kHoverTimer) UpdateButtonHighlight(state.m_hHighlighted);
         return TRUE;
     case WM_DESTROY:
         KillTimer(page, kHoverTimer);
         return FALSE;
     case WM_NOTIFY: {
         const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (HandleCommonNotify(page, 0, header)) return TRUE;
+        if (HandleCommonNotify(state, page, 0, header)) return TRUE;
         if (header->code == PSN_SETACTIVE) SetButtons(page, PSWIZB_NEXT);
         return header->code == PSN_SETACTIVE;
     }
@@ -75,11 +74,11 @@ INT_PTR CALLBACK WelcomeProc(HWND page, UINT message, WPARAM wParam, LPARAM lPar
     }
 }
 
-std::string LicenseText() {
-    HRSRC found = FindResourceA(g_hInstance, MAKEINTRESOURCEA(IDR_LICENSE), RT_LICENSE_TEXT);
-    HGLOBAL loaded = found ? LoadResource(g_hInstance, found) : nullptr;
+std::string LicenseText(HINSTANCE instance) {
+    HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(IDR_LICENSE), RT_LICENSE_TEXT);
+    HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
     const char* bytes = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
-    return bytes ? std::string(bytes, SizeofResource(g_hInstance, found)) : std::string();
+    return bytes ? std::string(bytes, SizeofResource(instance, found)) : std::string();
 }
 
 void UpdateLicenseButtons(HWND page) {
@@ -87,10 +86,10 @@ void UpdateLicenseButtons(HWND page) {
     SetButtons(page, accepted ? PSWIZB_BACK | PSWIZB_NEXT : PSWIZB_BACK);
 }
 
-INT_PTR CALLBACK LicenseProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR LicensePage(CSetupState& state, HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
-        SetDlgItemTextA(page, IDC_LICENSE_TEXT, LicenseText().c_str());
+        SetDlgItemTextA(page, IDC_LICENSE_TEXT, LicenseText(state.m_hInstance).c_str());
         CheckRadioButton(page, IDC_LICENSE_YES, IDC_LICENSE_NO, IDC_LICENSE_NO);
         return TRUE;
     case WM_COMMAND:
@@ -99,7 +98,7 @@ INT_PTR CALLBACK LicenseProc(HWND page, UINT message, WPARAM wParam, LPARAM lPar
         return TRUE;
     case WM_NOTIFY: {
         const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (HandleCommonNotify(page, 1, header)) return TRUE;
+        if (HandleCommonNotify(state, page, 1, header)) return TRUE;
         if (header->code == PSN_SETACTIVE) UpdateLicenseButtons(page);
         return header->code == PSN_SETACTIVE;
     }
@@ -111,7 +110,7 @@ INT_PTR CALLBACK LicenseProc(HWND page, UINT message, WPARAM wParam, LPARAM lPar
 std::wstring DefaultFolder() {
     wchar_t windows[MAX_PATH] = L"";
     GetWindowsDirectoryW(windows, MAX_PATH);
-    return std::wstring(windows, 3) + LoadWideText(IDS_DEFAULT_FOLDER_TAIL);
+    return std::wstring(windows, 3) + installer::LoadText(IDS_DEFAULT_FOLDER_TAIL);
 }
 
 void UpdateFolderButtons(HWND page) {
@@ -120,7 +119,7 @@ void UpdateFolderButtons(HWND page) {
 }
 
 void BrowseForFolder(HWND page) {
-    std::wstring title = LoadWideText(IDS_SELECT_FOLDER);
+    std::wstring title = installer::LoadText(IDS_SELECT_FOLDER);
     BROWSEINFOW browse = {};
     browse.hwndOwner = page;
     browse.lpszTitle = title.c_str();
@@ -132,7 +131,7 @@ void BrowseForFolder(HWND page) {
         SetDlgItemTextW(page, IDC_FOLDER_EDIT, path);
 }
 
-INT_PTR CALLBACK FolderProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR FolderPage(CSetupState& state, HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
         SetDlgItemTextW(page, IDC_FOLDER_EDIT, DefaultFolder().c_str());
@@ -144,9 +143,9 @@ INT_PTR CALLBACK FolderProc(HWND page, UINT message, WPARAM wParam, LPARAM lPara
         return TRUE;
     case WM_NOTIFY: {
         const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (HandleCommonNotify(page, 2, header)) return TRUE;
+        if (HandleCommonNotify(state, page, 2, header)) return TRUE;
         if (header->code == PSN_SETACTIVE) UpdateFolderButtons(page);
-        if (header->code == PSN_WIZNEXT) ReadItemText(page, IDC_FOLDER_EDIT, g_szProgramFolder);
+        if (header->code == PSN_WIZNEXT) ReadItemText(page, IDC_FOLDER_EDIT, state.m_szProgramFolder);
         return header->code == PSN_SETACTIVE || header->code == PSN_WIZNEXT;
     }
     default:
@@ -156,22 +155,22 @@ INT_PTR CALLBACK FolderProc(HWND page, UINT message, WPARAM wParam, LPARAM lPara
 
 // Next on the group page stores the choices and installs; the wizard moves
 // on only when the installation ended normally.
-void LeaveGroupPage(HWND page) {
-    ReadItemText(page, IDC_GROUP_EDIT, g_szProgramGroup);
-    g_bAllUsers = IsDlgButtonChecked(page, IDC_GROUP_ALL_USERS) == BST_CHECKED;
-    SetResult(page, RunInstallationDialog(GetParent(page)) ? 0 : -1);
+void LeaveGroupPage(CSetupState& state, HWND page) {
+    ReadItemText(page, IDC_GROUP_EDIT, state.m_szProgramGroup);
+    state.m_bAllUsers = IsDlgButtonChecked(page, IDC_GROUP_ALL_USERS) == BST_CHECKED;
+    SetResult(page, RunInstallationDialog(state, GetParent(page)) ? 0 : -1);
 }
 
-INT_PTR CALLBACK GroupProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
+INT_PTR GroupPage(CSetupState& state, HWND page, UINT message, WPARAM, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
         SetDlgItemTextA(page, IDC_GROUP_EDIT, LoadText(IDS_DEFAULT_GROUP).c_str());
         return TRUE;
     case WM_NOTIFY: {
         const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (HandleCommonNotify(page, 3, header)) return TRUE;
+        if (HandleCommonNotify(state, page, 3, header)) return TRUE;
         if (header->code == PSN_SETACTIVE) SetButtons(page, PSWIZB_BACK | PSWIZB_NEXT);
-        if (header->code == PSN_WIZNEXT) LeaveGroupPage(page);
+        if (header->code == PSN_WIZNEXT) LeaveGroupPage(state, page);
         return header->code == PSN_SETACTIVE || header->code == PSN_WIZNEXT;
     }
     default:
@@ -179,43 +178,43 @@ INT_PTR CALLBACK GroupProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
     }
 }
 
-void ShowFinishChecks(HWND page) {
+void ShowFinishChecks(const CSetupState& state, HWND page) {
     bool vista = IsVistaOrLater();
-    CheckDlgButton(page, IDC_VIEW_HELP, !vista && g_bViewHelp ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(page, IDC_LAUNCH, !vista && g_bLaunchProgram ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(page, IDC_VIEW_HELP, !vista && state.m_bViewHelp ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(page, IDC_LAUNCH, !vista && state.m_bLaunchProgram ? BST_CHECKED : BST_UNCHECKED);
     ShowWindow(GetDlgItem(page, IDC_VIEW_HELP), vista ? SW_HIDE : SW_SHOW);
     ShowWindow(GetDlgItem(page, IDC_LAUNCH), vista ? SW_HIDE : SW_SHOW);
 }
 
-void OpenInstalled(const wchar_t* file) {
-    std::wstring path = std::wstring(g_szProgramFolder) + L"\\" + file;
-    ShellExecuteW(nullptr, L"open", path.c_str(), nullptr, g_szProgramFolder, SW_SHOWNORMAL);
+void OpenInstalled(const CSetupState& state, const wchar_t* file) {
+    std::wstring path = std::wstring(state.m_szProgramFolder) + L"\\" + file;
+    ShellExecuteW(nullptr, L"open", path.c_str(), nullptr, state.m_szProgramFolder, SW_SHOWNORMAL);
 }
 
 // Finish: start what the user asked for (before Vista only), write the
 // registry values, then let the main window take the wizard down.
-void Finish(HWND page) {
-    g_bViewHelp = IsDlgButtonChecked(page, IDC_VIEW_HELP) == BST_CHECKED;
-    g_bLaunchProgram = IsDlgButtonChecked(page, IDC_LAUNCH) == BST_CHECKED;
+void Finish(CSetupState& state, HWND page) {
+    state.m_bViewHelp = IsDlgButtonChecked(page, IDC_VIEW_HELP) == BST_CHECKED;
+    state.m_bLaunchProgram = IsDlgButtonChecked(page, IDC_LAUNCH) == BST_CHECKED;
     if (!IsVistaOrLater()) {
-        if (g_bViewHelp) OpenInstalled(kHelpFileNameW);
-        if (g_bLaunchProgram) OpenInstalled(kProgramFileNameW);
+        if (state.m_bViewHelp) OpenInstalled(state, kHelpFileNameW);
+        if (state.m_bLaunchProgram) OpenInstalled(state, kProgramFileNameW);
     }
-    WriteRegistryValues();
-    PostMessageA(g_hMainWindow, kWizardFinishedMessage, 0, 0);
+    WriteRegistryValues(state);
+    PostMessageA(state.m_hMainWindow, kWizardFinishedMessage, 0, 0);
 }
 
-INT_PTR CALLBACK FinishProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
+INT_PTR FinishPage(CSetupState& state, HWND page, UINT message, WPARAM, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
-        ShowFinishChecks(page);
+        ShowFinishChecks(state, page);
         return TRUE;
     case WM_NOTIFY: {
         const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (HandleCommonNotify(page, 4, header)) return TRUE;
+        if (HandleCommonNotify(state, page, 4, header)) return TRUE;
         if (header->code == PSN_SETACTIVE) SetButtons(page, PSWIZB_FINISH);
         if (header->code == PSN_WIZFINISH) {
-            Finish(page);
+            Finish(state, page);
             SetResult(page, TRUE);
         }
         return header->code == PSN_SETACTIVE || header->code == PSN_WIZFINISH;
@@ -225,6 +224,17 @@ INT_PTR CALLBACK FinishProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
     }
 }
 
+using PageHandler = INT_PTR (*)(CSetupState& state, HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Every page keeps the state that its PROPSHEETPAGE carries on
+// WM_INITDIALOG; the few messages before that get no handling.
+template <PageHandler Handler>
+INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) KeepPageState(page, lParam);
+    CSetupState* state = DialogState(page);
+    return state ? Handler(*state, page, message, wParam, lParam) : FALSE;
+}
+
 struct PageInfo {
     UINT templateId;
     DLGPROC proc;
@@ -232,22 +242,23 @@ struct PageInfo {
     UINT subtitleId;
 };
 const PageInfo kPages[] = {
-    {IDD_WELCOME, WelcomeProc, IDS_WELCOME_TITLE, IDS_WELCOME_SUBTITLE},
-    {IDD_LICENSE, LicenseProc, IDS_LICENSE_TITLE, IDS_LICENSE_SUBTITLE},
-    {IDD_FOLDER, FolderProc, IDS_FOLDER_TITLE, IDS_FOLDER_SUBTITLE},
-    {IDD_GROUP, GroupProc, IDS_GROUP_TITLE, IDS_GROUP_SUBTITLE},
-    {IDD_FINISH, FinishProc, IDS_FINISH_TITLE, IDS_FINISH_SUBTITLE},
+    {IDD_WELCOME, PageProc<WelcomePage>, IDS_WELCOME_TITLE, IDS_WELCOME_SUBTITLE},
+    {IDD_LICENSE, PageProc<LicensePage>, IDS_LICENSE_TITLE, IDS_LICENSE_SUBTITLE},
+    {IDD_FOLDER, PageProc<FolderPage>, IDS_FOLDER_TITLE, IDS_FOLDER_SUBTITLE},
+    {IDD_GROUP, PageProc<GroupPage>, IDS_GROUP_TITLE, IDS_GROUP_SUBTITLE},
+    {IDD_FINISH, PageProc<FinishPage>, IDS_FINISH_TITLE, IDS_FINISH_SUBTITLE},
 };
 const int kPageCount = sizeof(kPages) / sizeof(kPages[0]);
 
-HWND CreateSheet(HWND owner, UINT headerSize) {
+HWND CreateSheet(CSetupState& state, HWND owner, UINT headerSize) {
     PROPSHEETPAGEA pages[kPageCount] = {};
     for (int i = 0; i < kPageCount; ++i) {
         pages[i].dwSize = sizeof(PROPSHEETPAGEA);
         pages[i].dwFlags = PSP_USEHEADERTITLE | PSP_USEHEADERSUBTITLE;
-        pages[i].hInstance = g_hInstance;
+        pages[i].hInstance = state.m_hInstance;
         pages[i].pszTemplate = MAKEINTRESOURCEA(kPages[i].templateId);
         pages[i].pfnDlgProc = kPages[i].proc;
+        pages[i].lParam = reinterpret_cast<LPARAM>(&state);
         pages[i].pszHeaderTitle = MAKEINTRESOURCEA(kPages[i].titleId);
         pages[i].pszHeaderSubTitle = MAKEINTRESOURCEA(kPages[i].subtitleId);
     }
@@ -257,7 +268,7 @@ HWND CreateSheet(HWND owner, UINT headerSize) {
     header.dwFlags = PSH_WIZARD97 | PSH_HEADER | PSH_WATERMARK | PSH_USEICONID | PSH_PROPSHEETPAGE |
                      PSH_MODELESS;
     header.hwndParent = owner;
-    header.hInstance = g_hInstance;
+    header.hInstance = state.m_hInstance;
     header.pszIcon = MAKEINTRESOURCEA(IDI_SETUP);
     header.pszCaption = caption.c_str();
     header.nPages = kPageCount;
@@ -279,14 +290,19 @@ void OfferCommonControlsUpdate(HWND owner) {
 
 }  // namespace
 
-bool CreateWizard(HWND owner) {
-    g_hWizard = CreateSheet(owner, sizeof(PROPSHEETHEADERA));
-    if (!g_hWizard) g_hWizard = CreateSheet(owner, PROPSHEETHEADERA_V1_SIZE);
-    if (g_hWizard) return true;
+bool CreateWizard(CSetupState& state, HWND owner) {
+    state.m_hWizard = CreateSheet(state, owner, sizeof(PROPSHEETHEADERA));
+    if (!state.m_hWizard) state.m_hWizard = CreateSheet(state, owner, PROPSHEETHEADERA_V1_SIZE);
+    if (state.m_hWizard) return true;
     OfferCommonControlsUpdate(owner);
     return false;
 }
 
-void ReselectCurrentPage() {
-    PropSheet_SetCurSel(g_hWizard, nullptr, g_nCurrentPage);
+void ReselectCurrentPage(const CSetupState& state) {
+    PropSheet_SetCurSel(state.m_hWizard, nullptr, state.m_nCurrentPage);
+}
+
+bool IsWizardMessage(const CSetupState& state, MSG& message) {
+    return message.message != WM_CHAR && state.m_hWizard && IsWindow(state.m_hWizard) &&
+           PropSheet_IsDialogMessage(state.m_hWizard, &message);
 }

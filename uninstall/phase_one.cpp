@@ -1,11 +1,13 @@
 #include "uninstall/phase_one.h"
 
-#include "common/product.h"
+#include "common/executable_folder.h"
 #include "common/owners.h"
+#include "common/product.h"
+#include "common/system_error.h"
 #include "installer_shared/system_library.h"
+#include "installer_shared/texts.h"
 #include "uninstall/paths.h"
 #include "uninstall/resources/resource.h"
-#include "uninstall/texts.h"
 #include "uninstall/work_folder.h"
 
 #include <windows.h>
@@ -16,14 +18,14 @@ namespace uninstall {
 namespace {
 
 bool UserConfirms() {
-    std::wstring text = LoadText(IDS_CONFIRM_REMOVAL);
-    std::wstring caption = LoadText(IDS_CONFIRM_CAPTION);
+    std::wstring text = installer::LoadText(IDS_CONFIRM_REMOVAL);
+    std::wstring caption = installer::LoadText(IDS_CONFIRM_CAPTION);
     return MessageBoxW(nullptr, text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
-void ShowNotStarted() {
-    std::wstring text = LoadText(IDS_NOT_STARTED);
-    std::wstring caption = LoadText(IDS_CONFIRM_CAPTION);
+void ShowNotStarted(DWORD error) {
+    std::wstring text = installer::FormatText(installer::LoadText(IDS_NOT_STARTED), {SystemErrorText(error)});
+    std::wstring caption = installer::LoadText(IDS_CONFIRM_CAPTION);
     MessageBoxW(nullptr, text.c_str(), caption.c_str(), MB_OK | MB_ICONSTOP);
 }
 
@@ -43,12 +45,16 @@ void RemoveWorkCopy(const std::wstring& copy) {
 }
 
 // The program's own file, not the first word of its command line: whoever
-// starts it chooses that word.
-bool CopyIntoWorkFolder(std::wstring& copy) {
+// starts it chooses that word. False with the error of the call that failed.
+bool CopyIntoWorkFolder(std::wstring& copy, DWORD& error) {
     std::wstring folder;
-    if (!CreateWorkFolder(folder)) return false;
+    if (!CreateWorkFolder(folder)) {
+        error = GetLastError();
+        return false;
+    }
     copy = JoinPath(folder, kWorkCopyName);
-    if (CopyFileW(OwnExecutablePath().c_str(), copy.c_str(), TRUE)) return true;
+    if (CopyFileW(ExecutablePath().c_str(), copy.c_str(), TRUE)) return true;
+    error = GetLastError();
     RemoveWorkCopy(copy);
     return false;
 }
@@ -58,7 +64,7 @@ bool CopyIntoWorkFolder(std::wstring& copy) {
 // current folder while the removal deletes it.
 bool StartHeld(const std::wstring& copy, PROCESS_INFORMATION& started) {
     std::wstring commandLine = L"\"" + copy + L"\"" + kRunArgument;
-    std::wstring currentFolder = installer::SystemFolder();
+    std::wstring currentFolder = SystemFolder();
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     return CreateProcessW(copy.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
@@ -70,14 +76,16 @@ bool StartHeld(const std::wstring& copy, PROCESS_INFORMATION& started) {
 void RunPhaseOne() {
     if (!UserConfirms()) return;
     std::wstring copy;
-    PROCESS_INFORMATION started = {};
-    if (!CopyIntoWorkFolder(copy)) {
-        ShowNotStarted();
+    DWORD error = ERROR_SUCCESS;
+    if (!CopyIntoWorkFolder(copy, error)) {
+        ShowNotStarted(error);
         return;
     }
+    PROCESS_INFORMATION started = {};
     if (!StartHeld(copy, started)) {
+        error = GetLastError();
         RemoveWorkCopy(copy);
-        ShowNotStarted();
+        ShowNotStarted(error);
         return;
     }
     CHandle process(started.hProcess);

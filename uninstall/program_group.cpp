@@ -2,9 +2,9 @@
 
 #include "common/product.h"
 #include "common/owners.h"
+#include "installer_shared/texts.h"
 #include "uninstall/paths.h"
 #include "uninstall/resources/resource.h"
-#include "uninstall/texts.h"
 
 #include <shlobj.h>
 
@@ -66,7 +66,7 @@ bool RemoveShortcut(const std::wstring& linkFile, const std::wstring& target, CU
     if (GetFileAttributesW(linkFile.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
     if (!IsSamePath(ShortcutTarget(linkFile), target)) return true;
     if (DeleteFileW(linkFile.c_str())) return true;
-    report.AddLine(LoadText(IDS_REPORT_SHORTCUT_NOT_DELETED) + linkFile + L"\r\n");
+    report.AddFailure(IDS_REPORT_SHORTCUT_NOT_DELETED, {linkFile}, GetLastError());
     return false;
 }
 
@@ -87,7 +87,7 @@ bool RemoveShortcutsUnder(int csidl, const std::wstring& group, const std::wstri
     if (!IsPlainFolder(folder)) return true;
     bool done = true;
     for (const CShortcut& shortcut : kShortcuts) {
-        std::wstring linkFile = JoinPath(folder, LoadText(shortcut.nNameId) + L".lnk");
+        std::wstring linkFile = JoinPath(folder, installer::LoadText(shortcut.nNameId) + L".lnk");
         done = RemoveShortcut(linkFile, JoinPath(programFolder, shortcut.pszTarget), report) && done;
     }
     // Fails, as it should, while anything else is left in the folder.

@@ -1,11 +1,12 @@
 #include "uninstall/removal.h"
 
 #include "common/product.h"
+#include "common/system_error.h"
+#include "installer_shared/texts.h"
 #include "uninstall/paths.h"
 #include "uninstall/program_group.h"
 #include "uninstall/resources/resource.h"
 #include "uninstall/running_scanner.h"
-#include "uninstall/texts.h"
 
 #include <shlobj.h>
 
@@ -43,12 +44,13 @@ bool HasSubkeys(HKEY root, const std::wstring& path) {
     return result != ERROR_SUCCESS || subkeys != 0;
 }
 
-// Deletes the key at path (with its values, not with subkeys).
-bool DeleteKey(HKEY root, const std::wstring& path) {
+// Deletes the key at path (with its values, not with subkeys); the
+// system's error code.
+LONG DeleteKey(HKEY root, const std::wstring& path) {
     CRegistryKey parent;
-    if (RegOpenKeyExW(root, ParentOf(path).c_str(), 0, KEY_ALL_ACCESS, parent.Receive()) != ERROR_SUCCESS)
-        return false;
-    return RegDeleteKeyW(parent.Get(), path.substr(path.find_last_of(L'\\') + 1).c_str()) == ERROR_SUCCESS;
+    LONG status = RegOpenKeyExW(root, ParentOf(path).c_str(), 0, KEY_ALL_ACCESS, parent.Receive());
+    if (status != ERROR_SUCCESS) return status;
+    return RegDeleteKeyW(parent.Get(), path.substr(path.find_last_of(L'\\') + 1).c_str());
 }
 
 const wchar_t* RootName(HKEY root) {
@@ -57,7 +59,7 @@ const wchar_t* RootName(HKEY root) {
 
 bool DeleteProgramFile(const std::wstring& path, CUninstallReport& report) {
     if (DeleteFileW(path.c_str())) return true;
-    report.AddLine(LoadText(IDS_REPORT_FILE_NOT_DELETED) + path + kLineEnd);
+    report.AddFailure(IDS_REPORT_FILE_NOT_DELETED, {path}, GetLastError());
     return false;
 }
 
@@ -66,6 +68,11 @@ bool DeleteProgramFile(const std::wstring& path, CUninstallReport& report) {
 void CUninstallReport::AddLine(const std::wstring& line) {
     m_strText += line;
     m_bError = true;
+}
+
+void CUninstallReport::AddFailure(UINT textId, std::vector<std::wstring> subjects, DWORD error) {
+    subjects.push_back(SystemErrorText(error));
+    AddLine(installer::FormatText(installer::LoadText(textId), subjects));
 }
 
 CRegistryKey OpenProductKey() {
@@ -78,28 +85,28 @@ bool RemoveProgramFiles(HKEY productKey, std::wstring& folder, CUninstallReport&
     // An empty folder would name the files at the root of the current drive.
     if (!ReadLimitedString(productKey, kProgramFolderValueW, kProgramFolderChars, folder) || folder.empty()) {
         folder.clear();
-        report.AddLine(LoadText(IDS_REPORT_NO_FOLDER));
+        report.AddLine(installer::LoadText(IDS_REPORT_NO_FOLDER));
         return false;
     }
     if (!EndScanner(folder)) {
-        report.AddLine(LoadText(IDS_REPORT_SCANNER_RUNNING));
+        report.AddLine(installer::LoadText(IDS_REPORT_SCANNER_RUNNING));
         return false;
     }
     bool done = true;
     for (const wchar_t* name : kInstalledFiles) done = DeleteProgramFile(JoinPath(folder, name), report) && done;
     if (RemoveDirectoryW(folder.c_str())) return done;
-    report.AddLine(LoadText(IDS_REPORT_FOLDER_NOT_EMPTY));
+    report.AddFailure(IDS_REPORT_FOLDER_NOT_EMPTY, {}, GetLastError());
     return false;
 }
 
 bool RemoveProgramGroup(HKEY productKey, const std::wstring& programFolder, CUninstallReport& report) {
     std::wstring group;
     if (!ReadLimitedString(productKey, kProgramGroupValueW, kProgramGroupChars, group)) {
-        report.AddLine(LoadText(IDS_REPORT_NO_GROUP));
+        report.AddLine(installer::LoadText(IDS_REPORT_NO_GROUP));
         return false;
     }
     if (!IsPlainFolderName(group)) {
-        report.AddLine(LoadText(IDS_REPORT_GROUP_REFUSED) + group + kLineEnd);
+        report.AddLine(installer::LoadText(IDS_REPORT_GROUP_REFUSED) + group + kLineEnd);
         return false;
     }
     // Without the program folder no shortcut can be told to be setup's; the
@@ -110,11 +117,13 @@ bool RemoveProgramGroup(HKEY productKey, const std::wstring& programFolder, CUni
 }
 
 bool RemoveProductKeys(HKEY root, CUninstallReport& report) {
-    DeleteKey(root, kInstallKeyW);
+    LONG status = DeleteKey(root, kInstallKeyW);
     bool removed = !KeyExists(root, kInstallKeyW);
-    if (!removed) report.AddLine(LoadText(IDS_REPORT_KEY_NOT_DELETED) + RootName(root) + kInstallKeyW + kLineEnd);
+    if (!removed)
+        report.AddFailure(IDS_REPORT_KEY_NOT_DELETED, {RootName(root) + std::wstring(kInstallKeyW)},
+                          static_cast<DWORD>(status));
     std::wstring companyKey = ParentOf(kProgramKeyW);
-    if (HasSubkeys(root, kProgramKeyW) || !DeleteKey(root, kProgramKeyW)) return removed;
+    if (HasSubkeys(root, kProgramKeyW) || DeleteKey(root, kProgramKeyW) != ERROR_SUCCESS) return removed;
     if (!HasSubkeys(root, companyKey)) DeleteKey(root, companyKey);
     return removed;
 }

@@ -6,7 +6,10 @@
 
 #include "common/owners.h"
 
+#include <windows.h>
+
 #include <string>
+#include <vector>
 
 namespace uninstall {
 
@@ -16,6 +19,9 @@ struct CUninstallReport {
     std::wstring m_strText;
     bool m_bError = false;
     void AddLine(const std::wstring& line);
+    // The line of a failed system call: the text's pattern with the subjects
+    // (a path, say) and then the system's text for the error in its "%s".
+    void AddFailure(UINT textId, std::vector<std::wstring> subjects, DWORD error);
 };
 
 // The installation values that setup wrote; empty when the key cannot be

@@ -1,9 +1,12 @@
 #include "uninstall/uninstall_window.h"
 
+#include "common/owners.h"
+#include "installer_shared/message_loop.h"
+#include "installer_shared/progress_window.h"
+#include "installer_shared/texts.h"
 #include "installer_shared/url_window.h"
 #include "uninstall/removal.h"
 #include "uninstall/resources/resource.h"
-#include "uninstall/texts.h"
 #include "uninstall/work_folder.h"
 
 #include <objbase.h>
@@ -13,7 +16,6 @@ namespace {
 
 constexpr UINT_PTR kStartTimer = 1;
 constexpr UINT kStartPeriodMs = 50;
-constexpr DWORD kAnimationMs = 300;
 constexpr int kSmallIconSize = 16;
 
 // The link here is grey until the pointer is over it, then black.
@@ -22,23 +24,20 @@ constexpr installer::URLWindowLook kLinkLook = {RGB(0x80, 0x80, 0x80), RGB(0, 0,
 // What the window owns: its report and the icons it loaded.
 struct CUninstallWindowState {
     CUninstallReport m_report;
-    HICON m_hSmallIcon = nullptr;
-    HICON m_hDoneIcon = nullptr;
+    CIcon m_smallIcon;
+    CIcon m_doneIcon;
 };
 
 CUninstallWindowState* StateOf(HWND dialog) {
     return reinterpret_cast<CUninstallWindowState*>(GetWindowLongPtrW(dialog, DWLP_USER));
 }
 
-HICON LoadSmallIcon(WORD id) {
-    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON,
-                                         kSmallIconSize, kSmallIconSize, 0));
+CIcon LoadSmallIcon(WORD id) {
+    return CIcon(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON,
+                                               kSmallIconSize, kSmallIconSize, 0)));
 }
 
-void SetStatus(HWND dialog, UINT textId) {
-    SetDlgItemTextW(dialog, IDC_STATUS, LoadText(textId).c_str());
-    UpdateWindow(GetDlgItem(dialog, IDC_STATUS));
-}
+void SetStatus(HWND dialog, UINT textId) { installer::ShowProgressText(dialog, IDC_STATUS, textId); }
 
 void ShowControl(HWND dialog, int id) { ShowWindow(GetDlgItem(dialog, id), SW_SHOW); }
 
@@ -52,13 +51,13 @@ void EndStage(HWND dialog, bool done, int markId, UINT statusId) {
 
 void OnInit(HWND dialog, CUninstallWindowState* state) {
     SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
-    state->m_hSmallIcon = LoadSmallIcon(IDI_UNINSTALL_SMALL);
-    state->m_hDoneIcon = LoadSmallIcon(IDI_STAGE_DONE);
-    SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(state->m_hSmallIcon));
+    state->m_smallIcon = LoadSmallIcon(IDI_UNINSTALL_SMALL);
+    state->m_doneIcon = LoadSmallIcon(IDI_STAGE_DONE);
+    SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(state->m_smallIcon.Get()));
     for (int id : {IDC_FILES_DONE, IDC_SHORTCUTS_DONE, IDC_REGISTRY_DONE})
-        SendDlgItemMessageW(dialog, id, STM_SETICON, reinterpret_cast<WPARAM>(state->m_hDoneIcon), 0);
+        SendDlgItemMessageW(dialog, id, STM_SETICON, reinterpret_cast<WPARAM>(state->m_doneIcon.Get()), 0);
     SetTimer(dialog, kStartTimer, kStartPeriodMs, nullptr);
-    if (!AnimateWindow(dialog, kAnimationMs, AW_CENTER | AW_ACTIVATE)) ShowWindow(dialog, SW_SHOW);
+    if (!AnimateWindow(dialog, installer::kAnimationMs, AW_CENTER | AW_ACTIVATE)) ShowWindow(dialog, SW_SHOW);
 }
 
 // The stages that read the installation values; the key is closed before
@@ -95,20 +94,18 @@ void OnTimer(HWND dialog) {
 }
 
 void ShowReport(HWND dialog) {
-    std::wstring caption = LoadText(IDS_REPORT_CAPTION);
+    std::wstring caption = installer::LoadText(IDS_REPORT_CAPTION);
     MessageBoxW(dialog, StateOf(dialog)->m_report.m_strText.c_str(), caption.c_str(), MB_OK | MB_ICONINFORMATION);
 }
 
 void FadeOutAndClose(HWND dialog) {
-    AnimateWindow(dialog, kAnimationMs, AW_BLEND | AW_HIDE);
+    installer::FadeOut(dialog);
     DestroyWindow(dialog);
 }
 
+// The icons go with the state, once the window and its controls are gone.
 void OnDestroy(HWND dialog) {
-    CUninstallWindowState* state = StateOf(dialog);
     KillTimer(dialog, kStartTimer);
-    if (state->m_hSmallIcon) DestroyIcon(state->m_hSmallIcon);
-    if (state->m_hDoneIcon) DestroyIcon(state->m_hDoneIcon);
     PostQuitMessage(0);
 }
 
@@ -145,12 +142,7 @@ void RunPhaseTwo(HINSTANCE instance) {
     if (dialog) {
         ShowWindow(dialog, SW_SHOW);
         SetForegroundWindow(dialog);
-        MSG message;
-        while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-            if (IsDialogMessageW(dialog, &message)) continue;
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
+        installer::RunMessageLoop([dialog](MSG& message) { return IsDialogMessageW(dialog, &message) != FALSE; });
     }
     if (comReady) CoUninitialize();
     LeaveWorkFolder();

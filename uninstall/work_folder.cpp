@@ -1,5 +1,6 @@
 #include "uninstall/work_folder.h"
 
+#include "common/executable_folder.h"
 #include "common/owners.h"
 #include "uninstall/paths.h"
 
@@ -62,7 +63,9 @@ bool CreateWorkFolder(std::wstring& folder) {
                 folder = candidate;
                 return true;
             }
+            DWORD error = GetLastError();
             RemoveDirectoryW(candidate.c_str());
+            SetLastError(error);
             return false;
         }
         if (GetLastError() != ERROR_ALREADY_EXISTS) return false;
@@ -76,7 +79,7 @@ bool IsWorkFolder(const std::wstring& folder) {
 }
 
 void LeaveWorkFolder() {
-    std::wstring copy = OwnExecutablePath();
+    std::wstring copy = ExecutablePath();
     std::wstring folder = ParentOf(copy);
     if (copy.empty() || !IsWorkFolder(folder)) return;
     std::wstring parked = folder + kParkedSuffix;

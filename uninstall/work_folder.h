@@ -23,7 +23,8 @@ constexpr wchar_t kWorkCopyName[] = L"uninst.tmp";
 CLocalMemory WorkFolderDescriptor();
 
 // Creates a new work folder, under a name that no folder had, with the rules
-// above. False when none could be made.
+// above. False when none could be made; the last error is then that of the
+// call that failed.
 bool CreateWorkFolder(std::wstring& folder);
 
 // True when folder is a work folder: directly under the Windows folder's

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/path_identity.h"
+#include "common/system_library.h"
 
 const wchar_t kAdministratorsOnlySddl[] = L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
 
@@ -29,43 +30,15 @@ std::wstring WithoutLongPrefix(const std::wstring& path) {
     return path;
 }
 
-// A library of the system, by its full path in System32 only.
-HMODULE LoadSystemLibrary(const wchar_t* name) {
-    wchar_t folder[MAX_PATH] = {};
-    UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return nullptr;
-    return LoadLibraryW((std::wstring(folder) + L"\\" + name).c_str());
-}
-
-class CLocalMemory {
-public:
-    ~CLocalMemory() {
-        if (m_memory) LocalFree(m_memory);
-    }
-    PSECURITY_DESCRIPTOR* Out() { return &m_memory; }
-    PSECURITY_DESCRIPTOR Get() const { return m_memory; }
-
-private:
-    PSECURITY_DESCRIPTOR m_memory = nullptr;
-};
-
 bool ReadChunk(HANDLE file, std::vector<char>& chunk, DWORD& got) {
     return ReadFile(file, chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr) != 0;
 }
 
 }  // namespace
 
-bool CFileHandle::Open(const wchar_t* path, DWORD access) {
-    Close();
-    m_handle = CreateFileW(path, access, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    return IsOpen();
-}
-
-CFileHandle::~CFileHandle() { Close(); }
-
-void CFileHandle::Close() {
-    if (m_handle != INVALID_HANDLE_VALUE) CloseHandle(m_handle);
-    m_handle = INVALID_HANDLE_VALUE;
+CHandle OpenShared(const std::wstring& path, DWORD access) {
+    return CHandle(
+        CreateFileW(path.c_str(), access, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
 }
 
 bool FinalPathIs(HANDLE file, const std::wstring& expected) {
@@ -78,16 +51,17 @@ bool FinalPathIs(HANDLE file, const std::wstring& expected) {
     return IsSamePath(WithoutLongPrefix(path).c_str(), expected.c_str());
 }
 
-bool OpensWhereItSays(const std::wstring& path, DWORD access, CFileHandle& file) {
-    return file.Open(path.c_str(), access) && FinalPathIs(file.Get(), path);
+bool OpensWhereItSays(const std::wstring& path, DWORD access, CHandle& file) {
+    file = OpenShared(path, access);
+    return file && FinalPathIs(file.Get(), path);
 }
 
 bool DeleteThroughHandle(const std::wstring& path) {
-    CFileHandle file(path.c_str(), DELETE);
-    if (!file.IsOpen() || !FinalPathIs(file.Get(), path)) return false;
+    CHandle file = OpenShared(path, DELETE);
+    if (!file || !FinalPathIs(file.Get(), path)) return false;
     auto setInfo = reinterpret_cast<SetInfoFn>(reinterpret_cast<void*>(KernelFunction("SetFileInformationByHandle")));
     if (!setInfo) {
-        file.Close();
+        file.Reset();
         return DeleteFileW(path.c_str()) != FALSE;
     }
     BOOLEAN remove = TRUE;
@@ -95,18 +69,16 @@ bool DeleteThroughHandle(const std::wstring& path) {
 }
 
 bool IsSystemProtectedFile(const std::wstring& path) {
-    HMODULE sfc = LoadSystemLibrary(L"sfc.dll");
+    CLibrary sfc = LoadSystemLibrary(L"sfc.dll");
     if (!sfc) return false;
-    auto isProtected = reinterpret_cast<SfcProtectedFn>(reinterpret_cast<void*>(GetProcAddress(sfc, "SfcIsFileProtected")));
-    bool result = isProtected && isProtected(nullptr, path.c_str());
-    FreeLibrary(sfc);
-    return result;
+    auto isProtected = FunctionOf<SfcProtectedFn>(sfc.Get(), "SfcIsFileProtected");
+    return isProtected && isProtected(nullptr, path.c_str());
 }
 
 bool SameBytes(const std::wstring& first, const std::wstring& second) {
-    CFileHandle a(first.c_str(), GENERIC_READ);
-    CFileHandle b(second.c_str(), GENERIC_READ);
-    if (!a.IsOpen() || !b.IsOpen()) return false;
+    CHandle a = OpenShared(first, GENERIC_READ);
+    CHandle b = OpenShared(second, GENERIC_READ);
+    if (!a || !b) return false;
     std::vector<char> chunkA(65536), chunkB(65536);
     for (;;) {
         DWORD gotA = 0, gotB = 0;
@@ -119,7 +91,7 @@ bool SameBytes(const std::wstring& first, const std::wstring& second) {
 bool RestrictToAdministrators(const std::wstring& path) {
     CLocalMemory descriptor;
     if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(kAdministratorsOnlySddl, SDDL_REVISION_1,
-                                                              descriptor.Out(), nullptr))
+                                                              descriptor.Receive(), nullptr))
         return false;
     BOOL present = FALSE, defaulted = FALSE;
     PACL dacl = nullptr;

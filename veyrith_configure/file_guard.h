@@ -6,34 +6,22 @@
 // administrators and SYSTEM.
 #pragma once
 
+#include "common/owners.h"
+
 #include <windows.h>
 
 #include <string>
 
-// An open file, closed with the object.
-class CFileHandle {
-public:
-    CFileHandle() = default;
-    CFileHandle(const wchar_t* path, DWORD access) { Open(path, access); }
-    ~CFileHandle();
-    CFileHandle(const CFileHandle&) = delete;
-    CFileHandle& operator=(const CFileHandle&) = delete;
-    bool IsOpen() const { return m_handle != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return m_handle; }
-    // Opens an existing file or folder, sharing it with everyone.
-    bool Open(const wchar_t* path, DWORD access);
-    void Close();
-
-private:
-    HANDLE m_handle = INVALID_HANDLE_VALUE;
-};
+// Opens an existing file or folder, sharing it with everyone; an empty owner
+// when it cannot be opened.
+CHandle OpenShared(const std::wstring& path, DWORD access);
 
 // True when the open file's final path is expected (where the system can
 // tell a handle's final path; elsewhere the path checks stand alone).
 bool FinalPathIs(HANDLE file, const std::wstring& expected);
 
 // Opens path and checks that its handle ends where the path says.
-bool OpensWhereItSays(const std::wstring& path, DWORD access, CFileHandle& file);
+bool OpensWhereItSays(const std::wstring& path, DWORD access, CHandle& file);
 
 // Deletes the file through a handle whose final path is path.
 bool DeleteThroughHandle(const std::wstring& path);

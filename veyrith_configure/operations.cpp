@@ -1,6 +1,7 @@
 #include "operations.h"
 
 #include "common/autorun_places.h"
+#include "common/owners.h"
 #include "common/path_identity.h"
 #include "file_guard.h"
 #include "privilege.h"
@@ -22,13 +23,12 @@ const DWORD kLocalMachineRoot = 0x80000002;
 
 // Opens the process with the debug privilege when the account holds it, and
 // without it otherwise: a standard user may still end processes of their own.
-HANDLE OpenProcessToEnd(DWORD processId, DWORD access) {
-    HANDLE token = nullptr;
-    bool debug = OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token) &&
-                 SetPrivilege(token, SE_DEBUG_NAME, true);
-    HANDLE process = OpenProcess(access, FALSE, processId);
-    if (debug) SetPrivilege(token, SE_DEBUG_NAME, false);
-    if (token) CloseHandle(token);
+CHandle OpenProcessToEnd(DWORD processId, DWORD access) {
+    CHandle token;
+    bool debug = OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token.Receive()) &&
+                 SetPrivilege(token.Get(), SE_DEBUG_NAME, true);
+    CHandle process(OpenProcess(access, FALSE, processId));
+    if (debug) SetPrivilege(token.Get(), SE_DEBUG_NAME, false);
     return process;
 }
 
@@ -40,17 +40,16 @@ namespace {
 constexpr DWORD kLimitedQuery = 0x1000;
 
 // The process, when it runs the image the request names and is no process
-// the system needs; null otherwise.
-HANDLE OpenNamedProcess(DWORD processId, const wchar_t* imagePath) {
-    HANDLE process = OpenProcessToEnd(processId, PROCESS_TERMINATE | SYNCHRONIZE | kLimitedQuery);
+// the system needs; empty otherwise.
+CHandle OpenNamedProcess(DWORD processId, const wchar_t* imagePath) {
+    CHandle process = OpenProcessToEnd(processId, PROCESS_TERMINATE | SYNCHRONIZE | kLimitedQuery);
     if (!process) process = OpenProcessToEnd(processId, PROCESS_TERMINATE | SYNCHRONIZE | PROCESS_QUERY_INFORMATION);
-    if (!process) return nullptr;
-    std::wstring image = ProcessImagePath(process);
+    if (!process) return CHandle();
+    std::wstring image = ProcessImagePath(process.Get());
     if (!image.empty() && IsSamePath(image.c_str(), imagePath) &&
-        !IsCriticalProcess(processId, process, image))
+        !IsCriticalProcess(processId, process.Get(), image))
         return process;
-    CloseHandle(process);
-    return nullptr;
+    return CHandle();
 }
 
 // A file the tool may delete: backed up byte for byte in the quarantine, and
@@ -61,13 +60,13 @@ bool MayDelete(const std::wstring& path) { return HasBackup(path) && !IsSystemPr
 
 int EndProcess(DWORD processId, const wchar_t* imagePath, const wchar_t* fileToDelete) {
     if (fileToDelete && !MayDelete(fileToDelete)) return 0;
-    HANDLE process = OpenNamedProcess(processId, imagePath);
+    CHandle process = OpenNamedProcess(processId, imagePath);
     if (!process) return 0;
-    bool terminated = TerminateProcess(process, 0xFFFFFFFF) != 0;
+    bool terminated = TerminateProcess(process.Get(), 0xFFFFFFFF) != 0;
     // Termination only starts the end: the image file stays locked until the
     // process is really gone, so wait for that (bounded) before deleting.
-    if (terminated && fileToDelete) WaitForSingleObject(process, kProcessEndWaitMs);
-    CloseHandle(process);
+    if (terminated && fileToDelete) WaitForSingleObject(process.Get(), kProcessEndWaitMs);
+    process.Reset();
     if (!terminated) return 0;
     if (!fileToDelete) return 1;
     return DeleteThroughHandle(fileToDelete) ? 1 : 0;
@@ -75,21 +74,19 @@ int EndProcess(DWORD processId, const wchar_t* imagePath, const wchar_t* fileToD
 
 int ScheduleDeleteAtReboot(const ToolRequest& request) {
     if (!MayDelete(request.path)) return 0;
-    CFileHandle file;
+    CHandle file;
     if (!OpensWhereItSays(request.path, FILE_READ_ATTRIBUTES, file)) return 0;
-    file.Close();
+    file.Reset();
     return MoveFileExW(request.path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) ? 1 : 0;
 }
 
 namespace {
 
 LONG DeleteRegistryValue(HKEY root, const wchar_t* path, const wchar_t* valueName, REGSAM view) {
-    HKEY key = nullptr;
-    LONG status = RegOpenKeyExW(root, path, 0, KEY_SET_VALUE | view, &key);
+    CRegistryKey key;
+    LONG status = RegOpenKeyExW(root, path, 0, KEY_SET_VALUE | view, key.Receive());
     if (status != ERROR_SUCCESS) return status;
-    status = RegDeleteValueW(key, valueName);
-    RegCloseKey(key);
-    return status;
+    return RegDeleteValueW(key.Get(), valueName);
 }
 
 }  // namespace

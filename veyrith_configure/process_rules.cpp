@@ -1,6 +1,7 @@
 #include "process_rules.h"
 
 #include "common/path_identity.h"
+#include "common/system_library.h"
 
 namespace {
 
@@ -10,12 +11,6 @@ const wchar_t* const kSystemProcesses[] = {L"smss.exe",    L"csrss.exe",   L"win
                                            L"winlogon.exe", L"services.exe", L"lsass.exe"};
 
 FARPROC KernelFunction(const char* name) { return GetProcAddress(GetModuleHandleW(L"kernel32.dll"), name); }
-
-std::wstring SystemFolder() {
-    wchar_t folder[MAX_PATH] = {};
-    UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-    return length == 0 || length >= MAX_PATH ? std::wstring() : std::wstring(folder, length);
-}
 
 bool IsSystemProcessImage(const std::wstring& image) {
     const std::wstring folder = SystemFolder();

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/executable_folder.h"
+#include "common/owners.h"
 #include "common/path_identity.h"
 #include "common/quarantine_index.h"
 #include "file_guard.h"
@@ -20,7 +21,7 @@ bool PrepareFolder(const std::wstring& folder) {
     if (!Exists(folder) && !CreateDirectoryW(folder.c_str(), nullptr)) return false;
     DWORD attributes = GetFileAttributesW(folder.c_str());
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) || IsReparsePoint(folder)) return false;
-    CFileHandle handle;
+    CHandle handle;
     if (!OpensWhereItSays(folder, FILE_READ_ATTRIBUTES, handle)) return false;
     RestrictToAdministrators(folder);
     return true;
@@ -29,12 +30,11 @@ bool PrepareFolder(const std::wstring& folder) {
 // Copies that an interrupted backup left under their partial names.
 void RemovePartialCopies(const std::wstring& folder) {
     WIN32_FIND_DATAW found = {};
-    HANDLE search = FindFirstFileW((folder + L"\\" + kQuarantinePartialPrefix + L"*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
+    CFindHandle search(FindFirstFileW((folder + L"\\" + kQuarantinePartialPrefix + L"*").c_str(), &found));
+    if (!search) return;
     do {
         DeleteThroughHandle(folder + L"\\" + found.cFileName);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    } while (FindNextFileW(search.Get(), &found));
 }
 
 int IndexOf(const std::vector<QuarantineRecord>& records, const std::wstring& copyPath) {
@@ -52,7 +52,7 @@ bool IsFreeCopyName(const std::wstring& target, const std::vector<QuarantineReco
 // The copy under its partial name, checked and closed to the user.
 bool WriteCheckedCopy(const std::wstring& source, const std::wstring& partial) {
     if (!CopyFileW(source.c_str(), partial.c_str(), TRUE)) return false;
-    CFileHandle written;
+    CHandle written;
     return OpensWhereItSays(partial, GENERIC_READ, written) && SameBytes(source, partial) &&
            RestrictToAdministrators(partial);
 }
@@ -92,9 +92,9 @@ int RestoreFromQuarantine(const ToolRequest& request) {
     if (index < 0 || !IsSamePath(records[index].sourcePath.c_str(), request.target) || Exists(request.target))
         return 0;
     const std::wstring copy = records[index].copyPath;
-    CFileHandle file;
+    CHandle file;
     if (!OpensWhereItSays(copy, GENERIC_READ, file)) return 0;
-    file.Close();
+    file.Reset();
     if (!MoveFileExW(copy.c_str(), records[index].sourcePath.c_str(), MOVEFILE_COPY_ALLOWED)) return 0;
     return DropRecord(records, index) ? 1 : 0;
 }

@@ -1,5 +1,6 @@
 #include "stored_request.h"
 
+#include "common/owners.h"
 #include "common/product.h"
 #include "common/request_digest.h"
 
@@ -30,13 +31,12 @@ bool StringsTerminated(const StoredRequest& stored) {
 
 bool ReadStoredRequest(StoredRequest& stored) {
     stored = StoredRequest();
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kProgramKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    CRegistryKey key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kProgramKey, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
         return false;
     DWORD size = sizeof(stored.bytes);
-    LONG status = RegQueryValueExA(key, kConfigureValue, nullptr, &stored.type, stored.bytes, &size);
-    RegCloseKey(key);
-    if (status != ERROR_SUCCESS) return false;
+    if (RegQueryValueExA(key.Get(), kConfigureValue, nullptr, &stored.type, stored.bytes, &size) != ERROR_SUCCESS)
+        return false;
     stored.size = size;
     return true;
 }

@@ -11,6 +11,7 @@
 
 #include <shellapi.h>
 
+#include "common/owners.h"
 #include "framework/string_resource.h"
 #include "report/report_page.h"
 #include "scanner/loader_hooks.h"
@@ -27,22 +28,18 @@ namespace {
 
 enum ExitCode { EXIT_NOTHING_FOUND = 0, EXIT_FOUND = 1, EXIT_UNCONFIRMED = 2, EXIT_USAGE_OR_OUTPUT = 3 };
 
-// The command line's arguments in UTF-16, freed with their owner.
+// The command line's arguments in UTF-16, in one block of the system's
+// memory that goes with the object.
 class CArguments {
 public:
     CArguments() : m_args(CommandLineToArgvW(GetCommandLineW(), &m_count)) {}
-    ~CArguments() {
-        if (m_args) LocalFree(m_args);
-    }
-    CArguments(const CArguments&) = delete;
-    CArguments& operator=(const CArguments&) = delete;
     // Without the program's name.
     int Count() const { return m_args && m_count > 0 ? m_count - 1 : 0; }
-    const wchar_t* const* Values() const { return m_args ? m_args + 1 : nullptr; }
+    const wchar_t* const* Values() const { return m_args ? static_cast<wchar_t**>(m_args.Get()) + 1 : nullptr; }
 
 private:
     int m_count = 0;
-    wchar_t** m_args;
+    CLocalMemory m_args;
 };
 
 // Writes one output; a failure is said on standard error.

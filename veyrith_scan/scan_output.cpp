@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "common/owners.h"
 #include "common/utf8.h"
 #include "common/write_all.h"
 #include "framework/string_resource.h"
@@ -10,22 +11,6 @@
 #include "veyrith_scan/resources/scan_resource.h"
 
 namespace {
-
-// A file handle, closed with its owner.
-class CFileHandle {
-public:
-    explicit CFileHandle(HANDLE handle) : m_handle(handle) {}
-    ~CFileHandle() {
-        if (IsValid()) CloseHandle(m_handle);
-    }
-    CFileHandle(const CFileHandle&) = delete;
-    CFileHandle& operator=(const CFileHandle&) = delete;
-    bool IsValid() const { return m_handle && m_handle != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return m_handle; }
-
-private:
-    HANDLE m_handle;
-};
 
 const char* const kAutoRunKinds[] = {"none", "registry", "shortcut", "winini"};
 
@@ -102,9 +87,9 @@ std::wstring FolderOf(const std::wstring& path) {
 }
 
 bool WriteTemporary(const std::wstring& temporary, const std::string& bytes) {
-    CFileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                 nullptr));
-    return file.IsValid() && WriteAllBytes(file.Get(), bytes) && FlushFileBuffers(file.Get());
+    CHandle file(
+        CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file && WriteAllBytes(file.Get(), bytes) && FlushFileBuffers(file.Get());
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 // setup's shortcuts in a program group in both Programs menus, and a running
 // veyrith.exe from that folder. The uninstaller is started as the system's
 // list of installed programs starts it: with the registered UninstallString.
+#include "common/system_error.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -48,6 +49,15 @@ std::string WindowsTemp() {
 }
 
 std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
+
+// The system's text for an error as a window shows it to a narrow reader.
+std::string SystemText(DWORD error) {
+    std::wstring wide = SystemErrorText(error);
+    int size = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string text(size > 0 ? size : 1, '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, &text[0], size, nullptr, nullptr);
+    return text.c_str();
+}
 
 // The work folders of the uninstaller under the Windows folder's Temp.
 std::vector<std::string> WorkFolders() {
@@ -373,8 +383,10 @@ TEST_F(UninstallTest, QuarantineFolderAndForeignKeyStay) {
     EXPECT_EQ(run.strStatus, "Press \"Details\" to view report.");
     EXPECT_TRUE(run.bDetailsVisible);
     EXPECT_EQ(run.strReport,
-              "Error deleting file: C:\\Veyrith Uninstall Test\\veyrith.chm\r\n"
-              "Can't remove program directory, it's not empty\r\n");
+              "Error deleting file: C:\\Veyrith Uninstall Test\\veyrith.chm (" + SystemText(ERROR_FILE_NOT_FOUND) +
+                  ")\r\n"
+                  "Can't remove program directory, it's not empty (" +
+                  SystemText(ERROR_DIR_NOT_EMPTY) + ")\r\n");
     EXPECT_FALSE(run.bFilesMark);
     EXPECT_TRUE(run.bShortcutsMark);
     EXPECT_TRUE(run.bRegistryMark);
