@@ -25,11 +25,6 @@ inline bool IsSamePath(const std::wstring& first, const std::wstring& second) {
 // without its trailing backslash); whole names and folders, never parts.
 bool IsFileInFolder(const wchar_t* path, const std::wstring& folder, const wchar_t* name);
 
-// ExecutableFolder() and ExecutablePath() under the names the main program
-// calls them by.
-inline std::wstring OwnExecutableFolder() { return ExecutableFolder(); }
-inline std::wstring OwnExecutablePath() { return ExecutablePath(); }
-
 // The full path of the image a process runs, read through a handle with
 // limited query rights (QueryFullProcessImageName; before Vista the process
 // status library, loaded from System32 only). Empty when it cannot be read.

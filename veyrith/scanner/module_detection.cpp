@@ -8,6 +8,7 @@
 
 #include "common/product.h"
 #include "scanner/detection_lock.h"
+#include "common/executable_folder.h"
 #include "common/path_identity.h"
 
 namespace {
@@ -88,7 +89,7 @@ bool IsLeftOutModule(const wchar_t* path) {
     if (!path || !*path) return false;
     std::wstring located = Located(path);
     const wchar_t* name = FileNamePart(located.c_str());
-    if (!lstrcmpiW(name, kOwnExecutable)) return IsSamePath(located.c_str(), OwnExecutablePath().c_str());
+    if (!lstrcmpiW(name, kOwnExecutable)) return IsSamePath(located.c_str(), ExecutablePath().c_str());
     for (const wchar_t* system : kSystemModules) {
         if (!lstrcmpiW(name, system)) return IsSystemModule(located.c_str(), system);
     }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "common/executable_folder.h"
 #include "common/path_identity.h"
 
 namespace {
@@ -87,7 +88,7 @@ void CSelfTest::Close() {
 }
 
 bool IsSelfTestModule(const wchar_t* path) {
-    const std::wstring folder = OwnExecutableFolder();
+    const std::wstring folder = ExecutableFolder();
     for (const wchar_t* module : kSelfTestModules) {
         if (IsFileInFolder(path, folder, module)) return true;
     }

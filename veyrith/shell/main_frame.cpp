@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include "common/executable_folder.h"
 #include "common/product.h"
 #include "framework/application.h"
 #include "shell/about_dlg.h"
@@ -11,7 +12,6 @@
 #include "views/results_report.h"
 #include "framework/message_box.h"
 #include "resources/resource.h"
-#include "shell/program_folder.h"
 #include "shell/web_links.h"
 #include "shell/splash_wnd.h"
 #include "framework/string_resource.h"
@@ -37,7 +37,6 @@ bool IsInside(HWND outer, HWND hwnd) { return hwnd && (hwnd == outer || IsChild(
 
 CMainFrame::CMainFrame() : m_wndCommandBar(IDD_COMMAND_BAR) {
     m_strProgramFolder = ExecutableFolder();
-    SetProgramFolder(m_strProgramFolder);
     // The tool and the quarantine live in the program folder.
     SetToolFolder(m_strProgramFolder);
     SetQuarantineProgramFolder(m_strProgramFolder);
@@ -50,7 +49,7 @@ CMainFrame::~CMainFrame() {
     // object's owner is ending it, so the message loop is not asked to end.
     fw::Application* app = fw::Application::Current();
     if (app && Handle() && app->MainWindow() == Handle()) app->SetMainWindow(nullptr);
-    if (Handle()) DestroyWindow(Handle());
+    if (Handle()) Destroy();
 }
 
 bool CMainFrame::Create(CVeyrithDoc* pDocument) {
@@ -86,7 +85,7 @@ void CMainFrame::PrepareClass(WNDCLASSEXA& wc) const {
 
 bool CMainFrame::OnCreate(CREATESTRUCTA&) {
     if (!CreateClient()) return false;
-    fw::Wnd(Handle()).CenterOver(nullptr);
+    CenterOver(nullptr);
     if (!CreateBars()) return false;
 
     fw::Application* app = fw::Application::Current();
@@ -115,7 +114,7 @@ bool CMainFrame::CreateClient() {
     if (!m_wndInfoView.Create(*m_pOuterSplitter, m_pOuterSplitter->SideId(1))) return false;
     m_pOuterSplitter->SetPane(1, m_wndInfoView);
 
-    RECT client = fw::Wnd(Handle()).ClientRect();
+    RECT client = ClientRect();
     m_pOuterSplitter->SetSideInfo(0, client.bottom / 2, 0);
     inner.SetSideInfo(0, kTreeWidth, 0);
     m_wndListView.SetReportMode();
@@ -165,7 +164,7 @@ void CMainFrame::OnDestroy() {
 
 void CMainFrame::RecalcLayout() {
     if (!m_pOuterSplitter || !m_wndStatusBar.Handle()) return;
-    RECT client = fw::Wnd(Handle()).ClientRect();
+    RECT client = ClientRect();
     int top = 0;
     if (IsWindowVisible(m_wndReBar)) {
         SendMessageA(m_wndReBar, WM_SIZE, 0, 0);
@@ -212,7 +211,7 @@ void CMainFrame::ToggleInfoBar() {
 void CMainFrame::BuildCommandTable() {
     m_commands.Add(ID_EXPORT_RESULTS, [this] { ExportResults(Handle(), m_wndLeftView.ModuleItemTexts()); },
                    [this] { return m_wndLeftView.Tree() && m_wndLeftView.GetCount() > 1; });
-    m_commands.Add(ID_APP_EXIT, [this] { SendMessageA(Handle(), WM_CLOSE, 0, 0); });
+    m_commands.Add(ID_APP_EXIT, [this] { Send(WM_CLOSE); });
     m_commands.Add(ID_EDIT_COPY, [this] { m_actions.CopyPath(ActionTarget()); },
                    [this] { return ActionTarget().IsSomething(); });
     m_commands.Add(IDC_HIDDEN_ONLY, [this] { m_wndListView.Refresh(); });

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "common/executable_folder.h"
 #include "common/path_identity.h"
 #include "scanner/process_identity.h"
 #include "common/product.h"
@@ -27,7 +28,7 @@ bool FindOwnWindow(const std::wstring& ownExecutable) {
 }  // namespace
 
 bool IsOwnInstanceRunning(DWORD waitMs) {
-    const std::wstring ownExecutable = OwnExecutablePath();
+    const std::wstring ownExecutable = ExecutablePath();
     DWORD started = GetTickCount();
     for (;;) {
         if (FindOwnWindow(ownExecutable)) return true;

@@ -1,5 +1,6 @@
 #include "views/info_pages.h"
 
+#include "common/executable_folder.h"
 #include "views/web_browser2.h"
 
 const char kInitialInfoPage[] = "HTML_INITIAL_INFO_TEXT";
@@ -18,12 +19,10 @@ std::wstring ResUrl(const wchar_t* modulePath, const char* resourceName) {
 }
 
 bool InfoPageUrl(const char* resourceName, std::wstring* url) {
-    wchar_t path[MAX_PATH];
-    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    // A full buffer means the path was cut short: such an address would
-    // name some other file.
-    if (length == 0 || length >= MAX_PATH) return false;
-    *url = ResUrl(path, resourceName);
+    // A path cut short would name some other file: none is given then.
+    std::wstring path = ExecutablePath();
+    if (path.empty()) return false;
+    *url = ResUrl(path.c_str(), resourceName);
     return true;
 }
 

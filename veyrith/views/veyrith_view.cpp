@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "autorun/autorun_sources.h"
+#include "common/executable_folder.h"
 #include "common/owners.h"
 #include "views/pane_context_menu.h"
 #include "resources/resource.h"
@@ -177,8 +178,7 @@ void CVeyrithView::ShowRows(bool keepSelection) {
         if (!covered || !m_census.IsRunning()) m_census.Start(m_modules, m_images.Handle(), m_taken);
         return;
     }
-    wchar_t ownPath[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, ownPath, MAX_PATH);
+    const std::wstring ownPath = ExecutablePath();
     bool hiddenOnly = m_pHost && m_pHost->IsHiddenOnlyChecked();
     fw::ListViewCtrl list = ListCtrl();
     list.Send(WM_SETREDRAW, FALSE);
@@ -187,7 +187,7 @@ void CVeyrithView::ShowRows(bool keepSelection) {
     int row = 0;
     for (const CListItemState& record : *records) {
         m_records.Append(record);
-        if (lstrcmpiW(record.m_szPath, ownPath) == 0) continue;
+        if (lstrcmpiW(record.m_szPath, ownPath.c_str()) == 0) continue;
         if (hiddenOnly && record.m_bVisible) continue;
         AddRow(row, m_records.GetCount() - 1, m_result->ImageOf(record.m_szPath));
         ++row;
