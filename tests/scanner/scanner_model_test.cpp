@@ -192,6 +192,11 @@ TEST(FolderRelation, ShortFormsAreComparedInTheirLongFormAndGonePathsAsGiven) {
     ASSERT_NE(0u, GetShortPathNameW(exe.c_str(), shortExe, MAX_PATH));
     ASSERT_STRNE(exe.c_str(), shortExe);
     EXPECT_TRUE(IsSameFolder(dll.c_str(), shortExe));
+    // Only the folders are looked up: a file gone from a folder that is
+    // still there relates by the folder's long form.
+    wchar_t shortFolder[MAX_PATH] = {};
+    ASSERT_NE(0u, GetShortPathNameW(folder.c_str(), shortFolder, MAX_PATH));
+    EXPECT_TRUE(IsSameFolder((std::wstring(shortFolder) + L"\\gone now.dll").c_str(), exe.c_str()));
 
     // A module that no longer exists is compared by the path as given.
     std::wstring gone = Wide(temp.File("removed\\gone.dll"));

@@ -188,7 +188,7 @@ void CModuleCensus::Take(const CAutoRunArray& autoRuns) {
     m_descriptions.clear();
     m_autoRuns.clear();
     m_sharedFolders.clear();
-    m_longPaths.clear();
+    m_longFolders.clear();
 }
 
 const std::vector<CListItemState>* CModuleCensus::Find(const wchar_t* modulePath) const {
@@ -266,14 +266,16 @@ bool CModuleCensus::SharesModuleFolder(size_t module, const wchar_t* exePath) {
     std::pair<size_t, std::wstring> key(module, LowerCase(exePath));
     auto known = m_sharedFolders.find(key);
     if (known != m_sharedFolders.end()) return known->second;
-    bool shares = SharesFolderOfLongPaths(LongPathOnce(m_modules[module].c_str()), LongPathOnce(exePath));
+    bool shares =
+        SharesFolderOfLongPaths(WithLongFolderOnce(m_modules[module].c_str()), WithLongFolderOnce(exePath));
     m_sharedFolders[key] = shares;
     return shares;
 }
 
-const std::wstring& CModuleCensus::LongPathOnce(const wchar_t* path) {
-    std::wstring key = LowerCase(path);
-    auto known = m_longPaths.find(key);
-    if (known != m_longPaths.end()) return known->second;
-    return m_longPaths.emplace(std::move(key), LongPathOf(path)).first->second;
+std::wstring CModuleCensus::WithLongFolderOnce(const wchar_t* path) {
+    std::wstring folder = FolderPartOf(path);
+    std::wstring key = LowerCase(folder.c_str());
+    auto known = m_longFolders.find(key);
+    if (known == m_longFolders.end()) known = m_longFolders.emplace(std::move(key), LongPathOf(folder.c_str())).first;
+    return WithLongFolder(path, known->second);
 }

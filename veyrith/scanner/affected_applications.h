@@ -85,7 +85,7 @@ private:
     std::wstring DescriptionOf(const wchar_t* exePath);
     void FindAutoRun(const wchar_t* exePath, const CAutoRunLookup& autoRuns, CAutoRunInfo& found);
     bool SharesModuleFolder(size_t module, const wchar_t* exePath);
-    const std::wstring& LongPathOnce(const wchar_t* path);
+    std::wstring WithLongFolderOnce(const wchar_t* path);
 
     std::vector<std::wstring> m_modules;
     // The modules lower-cased, in the same order, for the matching.
@@ -104,10 +104,10 @@ private:
     std::map<std::wstring, std::wstring> m_descriptions;
     std::map<std::wstring, CAutoRunInfo> m_autoRuns;
     std::map<std::pair<size_t, std::wstring>, bool> m_sharedFolders;
-    // The long form of every module and executable path related above
-    // (keyed by the lower-cased path): each is taken once per census, not
-    // once per pair of paths.
-    std::map<std::wstring, std::wstring> m_longPaths;
+    // The long form of the folder of every module and executable related
+    // above (keyed by the lower-cased folder): each is taken once per
+    // census, not once per pair of paths; most programs share a few folders.
+    std::map<std::wstring, std::wstring> m_longFolders;
 };
 
 // The executable of a process that has the module loaded (its first module,

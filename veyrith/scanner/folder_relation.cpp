@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,19 @@ std::wstring LongPathOf(const wchar_t* path) {
     DWORD length = GetLongPathNameW(path, buffer.data(), chars + 1);
     if (length == 0 || length > chars) return path;
     return std::wstring(buffer.data(), length);
+}
+
+std::wstring FolderPartOf(const wchar_t* path) {
+    const wchar_t* slash = wcsrchr(path, L'\\');
+    return slash ? std::wstring(path, slash + 1) : std::wstring();
+}
+
+std::wstring WithLongFolder(const wchar_t* path, const std::wstring& longFolder) {
+    const wchar_t* slash = wcsrchr(path, L'\\');
+    if (!slash) return path;
+    std::wstring result = longFolder;
+    if (result.empty() || result.back() != L'\\') result += L'\\';
+    return result + (slash + 1);
 }
 
 namespace {
@@ -47,16 +61,24 @@ int DepthOfLongPaths(const std::wstring& moduleLong, const std::wstring& exeLong
 
 }  // namespace
 
+namespace {
+
+std::wstring InLongFolder(const wchar_t* path) {
+    return WithLongFolder(path, LongPathOf(FolderPartOf(path).c_str()));
+}
+
+}  // namespace
+
 bool IsSameFolder(const wchar_t* modulePath, const wchar_t* exePath) {
-    return SameFolderOfLongPaths(LongPathOf(modulePath), LongPathOf(exePath));
+    return SameFolderOfLongPaths(InLongFolder(modulePath), InLongFolder(exePath));
 }
 
 int CommonFolderDepth(const wchar_t* modulePath, const wchar_t* exePath) {
-    return DepthOfLongPaths(LongPathOf(modulePath), LongPathOf(exePath));
+    return DepthOfLongPaths(InLongFolder(modulePath), InLongFolder(exePath));
 }
 
 bool SharesFolder(const wchar_t* modulePath, const wchar_t* exePath) {
-    return SharesFolderOfLongPaths(LongPathOf(modulePath), LongPathOf(exePath));
+    return SharesFolderOfLongPaths(InLongFolder(modulePath), InLongFolder(exePath));
 }
 
 bool SharesFolderOfLongPaths(const std::wstring& moduleLong, const std::wstring& exeLong) {
