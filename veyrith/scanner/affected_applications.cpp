@@ -1,6 +1,7 @@
 #include "scanner/affected_applications.h"
 
 #include <algorithm>
+#include <set>
 
 #include "findings/autorun_lookup.h"
 #include "findings/bounded_copy.h"
@@ -10,6 +11,7 @@
 #include "findings/lower_case.h"
 #include "framework/string_resource.h"
 #include "resources/resource.h"
+#include "scanner/executable_facts.h"
 #include "scanner/file_description.h"
 #include "scanner/folder_relation.h"
 #include "scanner/module_snapshot.h"
@@ -182,13 +184,44 @@ void CModuleCensus::Take(const CAutoRunArray& autoRuns) {
     m_visibleOwners = VisibleWindowOwners();
     m_bOwnersRead = true;
     CAutoRunLookup lookup(autoRuns);
-    for (DWORD processId : processes) Probe(processId, lookup);
+    std::vector<Match> matches = Walk(processes, lookup);
+    for (const Match& match : matches) {
+        for (size_t module : match.modules) {
+            if (!m_taken[module]) AddRecord(module, match.processId, match.exePath.c_str(), match.created, lookup);
+        }
+    }
     m_bOwnersRead = false;
     m_visibleOwners.clear();
     m_descriptions.clear();
     m_autoRuns.clear();
     m_sharedFolders.clear();
     m_longFolders.clear();
+}
+
+// The processes that have a module asked for, in the order listed. The
+// facts of their executables are read meanwhile and land in the census's
+// caches, so that the records made afterwards find them there.
+std::vector<CModuleCensus::Match> CModuleCensus::Walk(const std::vector<DWORD>& processes,
+                                                      const CAutoRunLookup& autoRuns) {
+    CExecutableFacts facts(autoRuns);
+    for (size_t i = 0; i < m_modules.size(); ++i) {
+        if (!m_taken[i]) facts.AskFolderOf(m_modules[i]);
+    }
+    std::set<std::wstring> asked;
+    std::vector<Match> matches;
+    for (DWORD processId : processes) {
+        Match match;
+        match.processId = processId;
+        match.modules = MatchModules(processId, m_lowerModules, match.exePath, match.created);
+        if (match.modules.empty()) continue;
+        if (asked.insert(LowerCase(match.exePath.c_str())).second) facts.AskExecutable(match.exePath);
+        matches.push_back(std::move(match));
+    }
+    CExecutableFacts::Read read = facts.Finish();
+    m_descriptions.insert(read.descriptions.begin(), read.descriptions.end());
+    m_autoRuns.insert(read.autoRuns.begin(), read.autoRuns.end());
+    m_longFolders.insert(read.longFolders.begin(), read.longFolders.end());
+    return matches;
 }
 
 const std::vector<CListItemState>* CModuleCensus::Find(const wchar_t* modulePath) const {

@@ -78,6 +78,15 @@ public:
     int Probe(DWORD processId, const CAutoRunArray& autoRuns);
 
 private:
+    // A process that has modules asked for (their indexes).
+    struct Match {
+        DWORD processId = 0;
+        std::vector<size_t> modules;
+        std::wstring exePath;
+        FILETIME created = {};
+    };
+
+    std::vector<Match> Walk(const std::vector<DWORD>& processes, const CAutoRunLookup& autoRuns);
     int Probe(DWORD processId, const CAutoRunLookup& autoRuns);
     void AddRecord(size_t module, DWORD processId, const wchar_t* exePath, const FILETIME& created,
                    const CAutoRunLookup& autoRuns);
