@@ -1,4 +1,5 @@
-// An image list that the object owns: destroyed with it.
+// An image list that the object owns: destroyed with it, handed on only by
+// a move or by Release.
 #pragma once
 
 #include <windows.h>
@@ -11,7 +12,17 @@ namespace fw {
 class ImageList {
 public:
     ImageList() = default;
+    // Takes over a list the caller made.
+    explicit ImageList(HIMAGELIST list) : m_list(list) {}
     ~ImageList() { Destroy(); }
+    ImageList(ImageList&& other) noexcept : m_list(other.Release()) {}
+    ImageList& operator=(ImageList&& other) noexcept {
+        if (this != &other) {
+            Destroy();
+            m_list = other.Release();
+        }
+        return *this;
+    }
     ImageList(const ImageList&) = delete;
     ImageList& operator=(const ImageList&) = delete;
 
@@ -28,6 +39,12 @@ public:
     }
     int Count() const { return m_list ? ImageList_GetImageCount(m_list) : 0; }
     HIMAGELIST Handle() const { return m_list; }
+    // Hands the list to the caller.
+    HIMAGELIST Release() {
+        HIMAGELIST list = m_list;
+        m_list = nullptr;
+        return list;
+    }
     void Destroy() {
         if (m_list) ImageList_Destroy(m_list);
         m_list = nullptr;

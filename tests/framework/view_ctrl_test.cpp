@@ -1,6 +1,7 @@
 // The list-view and tree-view wrappers on real controls: what is inserted
 // reads back the same (texts in UTF-16 and read whole, item data, states,
 // columns, navigation), and a hit test finds the inserted item.
+#include "framework/image_list.h"
 #include "framework/list_view_ctrl.h"
 #include "framework/tree_view_ctrl.h"
 
@@ -149,6 +150,24 @@ TEST(ViewCtrl, TreeViewReadsBackWhatItWroteAndNavigates) {
 
     EXPECT_TRUE(tree.DeleteAllItems());
     EXPECT_EQ(tree.Count(), 0u);
+}
+
+// A list handed on by a move is the new owner's alone: the old one holds
+// nothing, and the list lives until its last owner goes.
+TEST(ViewCtrl, AnImageListMovesToOneOwner) {
+    fw::ImageList first;
+    ASSERT_TRUE(first.Create(16, 16, ILC_COLOR24 | ILC_MASK, 0, 4));
+    HIMAGELIST list = first.Handle();
+    fw::ImageList second(std::move(first));
+    EXPECT_EQ(first.Handle(), nullptr);
+    first.Destroy();
+    EXPECT_EQ(ImageList_AddIcon(list, LoadIconA(nullptr, IDI_APPLICATION)), 0);
+    fw::ImageList third;
+    third = std::move(second);
+    EXPECT_EQ(third.Count(), 1);
+    HIMAGELIST released = third.Release();
+    EXPECT_EQ(third.Handle(), nullptr);
+    EXPECT_EQ(ImageList_Destroy(released), TRUE);
 }
 
 }  // namespace

@@ -17,20 +17,8 @@ struct CensusJob {
     // The job's own copy of the list's fixed images, made on the window's
     // thread: the worker never touches the list's image list, which the
     // view destroys when it goes (also while a census still runs).
-    HIMAGELIST images = nullptr;
+    fw::ImageList images;
     std::vector<TakenModule> taken;
-
-    CensusJob() = default;
-    CensusJob(const CensusJob&) = delete;
-    CensusJob& operator=(const CensusJob&) = delete;
-    ~CensusJob() {
-        if (images) ImageList_Destroy(images);
-    }
-    HIMAGELIST TakeImages() {
-        HIMAGELIST taken = images;
-        images = nullptr;
-        return taken;
-    }
 };
 
 // Hands the result over when it is still wanted; a stale one is dropped here.
@@ -49,7 +37,7 @@ DWORD WINAPI CensusThread(void* param) {
     HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     CAutoRunArray autoRuns;
     CollectAutoRuns(autoRuns);
-    auto result = std::make_unique<CCensusResult>(job->modules, job->TakeImages());
+    auto result = std::make_unique<CCensusResult>(job->modules, std::move(job->images));
     for (const TakenModule& taken : job->taken) result->Census().AddTakenModule(taken);
     result->Census().Take(autoRuns);
     result->AddExecutableImages();
@@ -62,25 +50,21 @@ DWORD WINAPI CensusThread(void* param) {
 
 // ---- Result ----
 
-CCensusResult::CCensusResult(const std::vector<std::wstring>& modules, HIMAGELIST images)
-    : m_census(modules), m_images(images) {
-    if (!m_images)
-        m_images = ImageList_Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
-                                    ILC_COLOR24 | ILC_MASK, 0, 16);
-}
-
-CCensusResult::~CCensusResult() {
-    if (m_images) ImageList_Destroy(m_images);
+CCensusResult::CCensusResult(const std::vector<std::wstring>& modules, fw::ImageList images)
+    : m_census(modules), m_images(std::move(images)) {
+    if (!m_images.Handle())
+        m_images.Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), ILC_COLOR24 | ILC_MASK, 0, 16);
 }
 
 int CCensusResult::StandardImage() {
     // The system's standard icon is shared: it is added, never destroyed.
-    if (m_nStandardImage < 0) m_nStandardImage = ImageList_AddIcon(m_images, LoadIconA(nullptr, IDI_APPLICATION));
+    if (m_nStandardImage < 0)
+        m_nStandardImage = ImageList_AddIcon(m_images.Handle(), LoadIconA(nullptr, IDI_APPLICATION));
     return m_nStandardImage;
 }
 
 void CCensusResult::AddExecutableImages() {
-    if (!m_images) return;
+    if (!m_images.Handle()) return;
     for (const std::wstring& module : m_census.Modules()) {
         for (const CListItemState& record : *m_census.Find(module.c_str())) {
             std::wstring key = LowerCase(record.m_szPath);
@@ -89,7 +73,7 @@ void CCensusResult::AddExecutableImages() {
             CIcon small;
             int index = -1;
             if (ExtractIconExW(record.m_szPath, 0, nullptr, small.Receive(), 1) > 0 && small)
-                index = ImageList_AddIcon(m_images, small.Get());
+                index = ImageList_AddIcon(m_images.Handle(), small.Get());
             m_imageIndexes[key] = index >= 0 ? index : StandardImage();
         }
     }
@@ -123,7 +107,7 @@ bool CCensusRunner::Start(const std::vector<std::wstring>& modules, HIMAGELIST f
     auto job = std::make_unique<CensusJob>();
     job->shared = m_shared;
     job->modules = modules;
-    job->images = fixedImages ? ImageList_Duplicate(fixedImages) : nullptr;
+    job->images = fw::ImageList(fixedImages ? ImageList_Duplicate(fixedImages) : nullptr);
     job->taken = taken;
     {
         std::lock_guard<std::mutex> guard(m_shared->lock);

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/image_list.h"
 #include "scanner/affected_applications.h"
 
 // One census with an image list for its rows, which the worker builds too
@@ -22,9 +23,8 @@
 class CCensusResult {
 public:
     // Takes over images (the copy of the fixed images; a new empty list
-    // when null).
-    CCensusResult(const std::vector<std::wstring>& modules, HIMAGELIST images);
-    ~CCensusResult();
+    // when it holds none).
+    CCensusResult(const std::vector<std::wstring>& modules, fw::ImageList images);
     CCensusResult(const CCensusResult&) = delete;
     CCensusResult& operator=(const CCensusResult&) = delete;
 
@@ -34,7 +34,7 @@ public:
     // standard application icon for one that has none).
     void AddExecutableImages();
     // The image list; the result keeps ownership.
-    HIMAGELIST Images() const { return m_images; }
+    HIMAGELIST Images() const { return m_images.Handle(); }
     // The image of an executable; -1 when it has none.
     int ImageOf(const wchar_t* exePath) const;
 
@@ -42,7 +42,7 @@ private:
     int StandardImage();
 
     CModuleCensus m_census;
-    HIMAGELIST m_images = nullptr;
+    fw::ImageList m_images;
     std::map<std::wstring, int> m_imageIndexes;
     int m_nStandardImage = -1;
 };
