@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,25 @@ inline std::wstring BinDirW() {
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring dir = path;
     return dir.substr(0, dir.rfind(L'\\') + 1);
+}
+
+// The command line of the census benchmarks: "-runvalues K" and the numbers
+// of host processes (10, 100 and 200 when none is given).
+struct BenchArguments {
+    int runValues;
+    std::vector<int> counts;
+};
+
+inline BenchArguments ParseBenchArguments(int argc, char** argv, int defaultRunValues) {
+    BenchArguments arguments{defaultRunValues, {}};
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "-runvalues" && i + 1 < argc)
+            arguments.runValues = atoi(argv[++i]);
+        else
+            arguments.counts.push_back(atoi(argv[i]));
+    }
+    if (arguments.counts.empty()) arguments.counts = {10, 100, 200};
+    return arguments;
 }
 
 // Milliseconds from the performance counter.

@@ -228,15 +228,9 @@ void MeasureInventory(int runValues) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    int runValues = 3000;
-    std::vector<int> counts;
-    for (int i = 1; i < argc; ++i) {
-        if (std::string(argv[i]) == "-runvalues" && i + 1 < argc)
-            runValues = atoi(argv[++i]);
-        else
-            counts.push_back(atoi(argv[i]));
-    }
-    if (counts.empty()) counts = {10, 100, 200};
+    const BenchArguments arguments = ParseBenchArguments(argc, argv, 3000);
+    const int runValues = arguments.runValues;
+    const std::vector<int>& counts = arguments.counts;
 
     printf("%6s %8s %10s %10s %10s %8s %8s %9s %12s\n", "hosts", "records", "census ms", "api ms",
            "snap ms", "c/api", "c/snap", "snap/api", "modules");

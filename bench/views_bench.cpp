@@ -197,15 +197,9 @@ bool Measure(int count, Figures& figures) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    int runValues = 0;
-    std::vector<int> counts;
-    for (int i = 1; i < argc; ++i) {
-        if (std::string(argv[i]) == "-runvalues" && i + 1 < argc)
-            runValues = atoi(argv[++i]);
-        else
-            counts.push_back(atoi(argv[i]));
-    }
-    if (counts.empty()) counts = {10, 100, 200};
+    const BenchArguments arguments = ParseBenchArguments(argc, argv, 0);
+    const int runValues = arguments.runValues;
+    const std::vector<int>& counts = arguments.counts;
     BenchRunValues values(runValues);
     printf("Run values added: %d\n", runValues);
     printf("%6s %9s %9s %10s %12s %9s %9s %8s %8s %11s %13s %6s\n", "hosts", "tick ms", "max tick", "end ms",

@@ -32,10 +32,10 @@ bool StringsTerminated(const StoredRequest& stored) {
 bool ReadStoredRequest(StoredRequest& stored) {
     stored = StoredRequest();
     CRegistryKey key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kProgramKey, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kProgramKeyW, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
         return false;
     DWORD size = sizeof(stored.bytes);
-    if (RegQueryValueExA(key.Get(), kConfigureValue, nullptr, &stored.type, stored.bytes, &size) != ERROR_SUCCESS)
+    if (RegQueryValueExW(key.Get(), kConfigureValueW, nullptr, &stored.type, stored.bytes, &size) != ERROR_SUCCESS)
         return false;
     stored.size = size;
     return true;

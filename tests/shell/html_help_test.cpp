@@ -13,17 +13,17 @@ using namespace testing_support;
 
 namespace {
 
-const char kTestClsidKey[] = "CLSID\\{5E0C3A61-8B1D-4F0B-9C1E-7A2D55F0C0DE}";
-const char kTestServerKey[] = "CLSID\\{5E0C3A61-8B1D-4F0B-9C1E-7A2D55F0C0DE}\\InprocServer32";
-const char kMissingLibrary[] = "veyrith-no-such-help.ocx";
+const wchar_t kTestClsidKey[] = L"CLSID\\{5E0C3A61-8B1D-4F0B-9C1E-7A2D55F0C0DE}";
+const wchar_t kTestServerKey[] = L"CLSID\\{5E0C3A61-8B1D-4F0B-9C1E-7A2D55F0C0DE}\\InprocServer32";
+const wchar_t kMissingLibrary[] = L"veyrith-no-such-help.ocx";
 
-bool RegisterServer(const char* file, DWORD type) {
+bool RegisterServer(const wchar_t* file, DWORD type) {
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, kTestServerKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
+    if (RegCreateKeyExW(HKEY_CLASSES_ROOT, kTestServerKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
         ERROR_SUCCESS)
         return false;
-    LONG result = RegSetValueExA(key, nullptr, 0, type, reinterpret_cast<const BYTE*>(file),
-                                 static_cast<DWORD>(lstrlenA(file) + 1));
+    LONG result = RegSetValueExW(key, nullptr, 0, type, reinterpret_cast<const BYTE*>(file),
+                                 static_cast<DWORD>((lstrlenW(file) + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
     return result == ERROR_SUCCESS;
 }
@@ -38,35 +38,35 @@ protected:
     }
     void TearDown() override {
         fw::SetMessageBoxHook(nullptr);
-        RegDeleteKeyA(HKEY_CLASSES_ROOT, kTestServerKey);
-        RegDeleteKeyA(HKEY_CLASSES_ROOT, kTestClsidKey);
+        RegDeleteKeyW(HKEY_CLASSES_ROOT, kTestServerKey);
+        RegDeleteKeyW(HKEY_CLASSES_ROOT, kTestClsidKey);
     }
     int m_boxes = 0;
 };
 
-std::string FileName(const std::string& path) {
-    std::string name = path.substr(path.find_last_of('\\') + 1);
-    CharLowerA(&name[0]);
+std::wstring FileName(const std::wstring& path) {
+    std::wstring name = path.substr(path.find_last_of(L'\\') + 1);
+    CharLowerW(&name[0]);
     return name;
 }
 
 TEST_F(HtmlHelpLoading, RegisteredFileIsLoadedWithItsVariablesExpanded) {
-    ASSERT_TRUE(RegisterServer("%SystemRoot%\\system32\\hhctrl.ocx", REG_EXPAND_SZ));
+    ASSERT_TRUE(RegisterServer(L"%SystemRoot%\\system32\\hhctrl.ocx", REG_EXPAND_SZ));
     CHtmlHelp help(kTestServerKey, kMissingLibrary);
     EXPECT_TRUE(help.Load());
-    EXPECT_EQ(FileName(help.LoadedFrom()), "hhctrl.ocx");
+    EXPECT_EQ(FileName(help.LoadedFrom()), L"hhctrl.ocx");
     EXPECT_FALSE(help.HasFailed());
 }
 
 TEST_F(HtmlHelpLoading, LibraryNameOnTheSearchPathServesWhenNothingIsRegistered) {
-    CHtmlHelp help(kTestServerKey, "hhctrl.ocx");
+    CHtmlHelp help(kTestServerKey, L"hhctrl.ocx");
     EXPECT_TRUE(help.Load());
-    EXPECT_EQ(FileName(help.LoadedFrom()), "hhctrl.ocx");
+    EXPECT_EQ(FileName(help.LoadedFrom()), L"hhctrl.ocx");
 }
 
 TEST_F(HtmlHelpLoading, UnloadableRegisteredFileFallsBackToTheName) {
-    ASSERT_TRUE(RegisterServer("C:\\veyrith-missing\\hhctrl.ocx", REG_SZ));
-    CHtmlHelp help(kTestServerKey, "hhctrl.ocx");
+    ASSERT_TRUE(RegisterServer(L"C:\\veyrith-missing\\hhctrl.ocx", REG_SZ));
+    CHtmlHelp help(kTestServerKey, L"hhctrl.ocx");
     EXPECT_TRUE(help.Load());
 }
 
@@ -75,19 +75,19 @@ TEST_F(HtmlHelpLoading, MissingRuntimeIsSilentAndTheFailureIsRemembered) {
     EXPECT_FALSE(help.DisplayContents(L"C:\\nowhere\\veyrith.chm::/main.htm"));
     EXPECT_TRUE(help.HasFailed());
     // Registering the control afterwards changes nothing for this runtime.
-    ASSERT_TRUE(RegisterServer("%SystemRoot%\\system32\\hhctrl.ocx", REG_EXPAND_SZ));
+    ASSERT_TRUE(RegisterServer(L"%SystemRoot%\\system32\\hhctrl.ocx", REG_EXPAND_SZ));
     EXPECT_FALSE(help.Load());
     EXPECT_FALSE(help.DisplayContents(L"C:\\nowhere\\veyrith.chm::/main.htm"));
-    EXPECT_EQ(help.LoadedFrom(), "");
+    EXPECT_EQ(help.LoadedFrom(), L"");
     EXPECT_EQ(m_boxes, 0);
 }
 
 TEST_F(HtmlHelpLoading, LibraryWithoutTheExportCountsAsMissing) {
     // The sample hook module loads but exports one function only.
-    CHtmlHelp help(kTestServerKey, (BinDir() + "sample_hook.dll").c_str());
+    CHtmlHelp help(kTestServerKey, Wide(BinDir() + "sample_hook.dll"));
     EXPECT_FALSE(help.Load());
     EXPECT_TRUE(help.HasFailed());
-    EXPECT_EQ(help.LoadedFrom(), "");
+    EXPECT_EQ(help.LoadedFrom(), L"");
 }
 
 BOOL CALLBACK CloseOwnWindow(HWND window, LPARAM) {
