@@ -19,10 +19,10 @@
 #include <commctrl.h>
 
 #include "scanner/own_modules.h"
-#include "views/left_view.h"
+#include "views/module_tree.h"
 #include "views/pane_host.h"
 #include "views/scan_indicator_dlg.h"
-#include "views/veyrith_view.h"
+#include "views/affected_list.h"
 
 #include "bench_support.h"
 #include "module_walks.h"

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 #include <objbase.h>
+#include <oleauto.h>
 #include <wincrypt.h>
 
 // One handle of the kind that Traits describes: its empty value, whether a
@@ -132,6 +133,44 @@ struct CryptHashTraits {
     static void Close(HCRYPTHASH hash) { CryptDestroyHash(hash); }
 };
 
+struct MenuTraits {
+    using Handle = HMENU;
+    static HMENU Empty() { return nullptr; }
+    static bool IsLive(HMENU menu) { return menu != nullptr; }
+    static void Close(HMENU menu) { DestroyMenu(menu); }
+};
+
+// A block of GlobalAlloc, such as one for the clipboard; SetClipboardData
+// takes it over on success, and then it leaves its owner through Release().
+struct GlobalMemoryTraits {
+    using Handle = HGLOBAL;
+    static HGLOBAL Empty() { return nullptr; }
+    static bool IsLive(HGLOBAL memory) { return memory != nullptr; }
+    static void Close(HGLOBAL memory) { GlobalFree(memory); }
+};
+
+// A device context the caller made (CreateCompatibleDC).
+struct MemoryDcTraits {
+    using Handle = HDC;
+    static HDC Empty() { return nullptr; }
+    static bool IsLive(HDC dc) { return dc != nullptr; }
+    static void Close(HDC dc) { DeleteDC(dc); }
+};
+
+struct BstrTraits {
+    using Handle = BSTR;
+    static BSTR Empty() { return nullptr; }
+    static bool IsLive(BSTR text) { return text != nullptr; }
+    static void Close(BSTR text) { SysFreeString(text); }
+};
+
+struct WindowsHookTraits {
+    using Handle = HHOOK;
+    static HHOOK Empty() { return nullptr; }
+    static bool IsLive(HHOOK hook) { return hook != nullptr; }
+    static void Close(HHOOK hook) { UnhookWindowsHookEx(hook); }
+};
+
 using CHandle = COwner<KernelHandleTraits>;
 using CFindHandle = COwner<FindTraits>;
 template <typename Object>
@@ -146,6 +185,31 @@ using CLocalMemory = COwner<LocalMemoryTraits>;
 using CTaskMemory = COwner<TaskMemoryTraits>;
 using CCryptProvider = COwner<CryptProviderTraits>;
 using CCryptHash = COwner<CryptHashTraits>;
+using CMenu = COwner<MenuTraits>;
+using CGlobalMemory = COwner<GlobalMemoryTraits>;
+using CMemoryDC = COwner<MemoryDcTraits>;
+using CBstr = COwner<BstrTraits>;
+using CWindowsHook = COwner<WindowsHookTraits>;
+
+// The device context of a window (GetDC or GetWindowDC), given back to that
+// window when its owner goes.
+class CWindowDC {
+public:
+    explicit CWindowDC(HWND window, bool whole = false)
+        : m_hWnd(window), m_hDC(whole ? GetWindowDC(window) : GetDC(window)) {}
+    ~CWindowDC() {
+        if (m_hDC) ReleaseDC(m_hWnd, m_hDC);
+    }
+    CWindowDC(const CWindowDC&) = delete;
+    CWindowDC& operator=(const CWindowDC&) = delete;
+
+    HDC Get() const { return m_hDC; }
+    explicit operator bool() const { return m_hDC != nullptr; }
+
+private:
+    HWND m_hWnd;
+    HDC m_hDC;
+};
 
 // One reference to a COM object.
 template <typename Interface>

@@ -1,5 +1,6 @@
 #include "framework/status_bar.h"
 
+#include "common/owners.h"
 #include "framework/string_resource.h"
 
 namespace fw {
@@ -15,7 +16,8 @@ bool StatusBar::SetIndicators(const std::vector<Indicator>& indicators) {
     assert(::IsWindow(Handle()));
     m_indicators = indicators;
     m_widths.clear();
-    HDC dc = GetDC(Handle());
+    CWindowDC windowDc(Handle());
+    HDC dc = windowDc.Get();
     HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(Handle(), WM_GETFONT, 0, 0)));
     for (const Indicator& indicator : m_indicators) {
         std::string text = LoadResString(indicator.stringId);
@@ -25,7 +27,6 @@ bool StatusBar::SetIndicators(const std::vector<Indicator>& indicators) {
         m_widths.push_back(size.cx + 12);
     }
     SelectObject(dc, old);
-    ReleaseDC(Handle(), dc);
     if (m_widths.size() != m_indicators.size()) return false;
     SetParts();
     UpdateIndicators();

@@ -282,13 +282,12 @@ void WebBrowserHost::Move(const RECT& rect) {
 
 bool WebBrowserHost::Navigate(const wchar_t* url) {
     if (!m_browser || !url) return false;
-    BSTR address = SysAllocString(url);
+    CBstr address(SysAllocString(url));
     if (!address) return false;
     // Flags, target frame, post data and headers are all left out.
     VARIANT absent;
     VariantInit(&absent);
-    HRESULT hr = m_browser->Navigate(address, &absent, &absent, &absent, &absent);
-    SysFreeString(address);
+    HRESULT hr = m_browser->Navigate(address.Get(), &absent, &absent, &absent, &absent);
     return SUCCEEDED(hr);
 }
 

@@ -40,12 +40,12 @@ HFONT CreateLinkFont(const URLWindowFields& fields) {
 
 // Sizes the link to the extent of its text, keeping its position.
 void FitToText(HWND hwnd, const std::string& text) {
-    HDC dc = GetDC(hwnd);
+    CWindowDC windowDc(hwnd);
+    HDC dc = windowDc.Get();
     HGDIOBJ old = SelectObject(dc, g_linkFont.Get());
     SIZE extent = {};
     GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
     SelectObject(dc, old);
-    ReleaseDC(hwnd, dc);
     SetWindowPos(hwnd, nullptr, 0, 0, extent.cx, extent.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

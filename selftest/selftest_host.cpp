@@ -75,14 +75,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (!parent) return 1;
     CLibrary module(LoadLibraryW((ExecutableFolder() + kModuleName).c_str()));
     if (!module) return 2;
-    HHOOK keyboard = Install(module.Get(), WH_KEYBOARD, "SelfTestKeyboardProc");
-    HHOOK getMessage = Install(module.Get(), WH_GETMESSAGE, "SelfTestGetMessageProc");
+    CWindowsHook keyboard(Install(module.Get(), WH_KEYBOARD, "SelfTestKeyboardProc"));
+    CWindowsHook getMessage(Install(module.Get(), WH_GETMESSAGE, "SelfTestGetMessageProc"));
     int code = keyboard && getMessage ? 0 : 3;
     if (code == 0) {
         SignalReady(options.ready);
         RunUntilEnd(parent.Get());
     }
-    if (getMessage) UnhookWindowsHookEx(getMessage);
-    if (keyboard) UnhookWindowsHookEx(keyboard);
+    getMessage.Reset();
+    keyboard.Reset();
     return code;
 }

@@ -47,8 +47,10 @@ void TintText(HWND button, bool keepEdges) {
     GetClientRect(button, &rect);
     int width = rect.right, height = rect.bottom;
     if (width <= 0 || height <= 0) return;
-    HDC screen = GetDC(button);
-    HDC memory = CreateCompatibleDC(screen);
+    CWindowDC screenDc(button);
+    HDC screen = screenDc.Get();
+    CMemoryDC memoryDc(CreateCompatibleDC(screen));
+    HDC memory = memoryDc.Get();
     CBitmap bitmap(CreateCompatibleBitmap(screen, width, height));
     HGDIOBJ old = SelectObject(memory, bitmap.Get());
     BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
@@ -76,8 +78,6 @@ void TintText(HWND button, bool keepEdges) {
     old = SelectObject(memory, bitmap.Get());
     BitBlt(screen, 0, 0, width, height, memory, 0, 0, SRCCOPY);
     SelectObject(memory, old);
-    DeleteDC(memory);
-    ReleaseDC(button, screen);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // setup.exe: installs Veyrith from the folder that holds it.
 #include "installer_shared/message_loop.h"
-#include "installer_shared/system_library.h"
+#include "installer_shared/dll_search.h"
 #include "installer_shared/url_window.h"
 #include "main_window.h"
 #include "resources/resource.h"

@@ -2,8 +2,8 @@
 // the program folder, it asks the user and starts a copy of itself with
 // "/run" in a work folder that only administrators can change; the copy does
 // the removal and shows its report.
-#include "installer_shared/system_library.h"
-#include "uninstall/command_line.h"
+#include "installer_shared/dll_search.h"
+#include "uninstall/phase_argument.h"
 #include "uninstall/phase_one.h"
 #include "uninstall/uninstall_window.h"
 

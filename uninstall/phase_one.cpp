@@ -4,7 +4,7 @@
 #include "common/owners.h"
 #include "common/product.h"
 #include "common/system_error.h"
-#include "installer_shared/system_library.h"
+#include "installer_shared/dll_search.h"
 #include "installer_shared/texts.h"
 #include "uninstall/paths.h"
 #include "uninstall/resources/resource.h"

@@ -5,7 +5,7 @@
 
 #include "common/tool_request.h"
 
-#include "command_line.h"
+#include "tool_switch.h"
 
 // Ends the process when it runs imagePath and is no critical process; with
 // fileToDelete, only when that file has a backup and is not protected, and

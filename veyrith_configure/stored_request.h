@@ -4,7 +4,7 @@
 
 #include "common/tool_request.h"
 
-#include "command_line.h"
+#include "tool_switch.h"
 
 #include <string>
 

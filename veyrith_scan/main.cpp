@@ -18,7 +18,7 @@
 #include "veyrith_scan/resources/scan_resource.h"
 #include "veyrith_scan/scan_options.h"
 #include "veyrith_scan/scan_output.h"
-#include "veyrith_scan/scan_session.h"
+#include "veyrith_scan/console_scan.h"
 
 // The loader hooks install themselves during static construction of their
 // unit; this reference keeps that unit in the program.

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "veyrith_scan/scan_session.h"
+#include "veyrith_scan/console_scan.h"
 
 // The version of the JSON document's layout.
 constexpr int kScanJsonFormat = 1;

@@ -1,7 +1,7 @@
 // The rules of the uninstaller that need no installation: its command line
 // and which program group names it may work in.
 #include "installer_shared/url_window.h"
-#include "uninstall/command_line.h"
+#include "uninstall/phase_argument.h"
 #include "uninstall/program_group.h"
 #include "uninstall/work_folder.h"
 

@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "views/info_view.h"
-#include "views/left_view.h"
+#include "views/module_tree.h"
 #include "views/pane_host.h"
 #include "views/scan_indicator_dlg.h"
-#include "views/veyrith_view.h"
+#include "views/affected_list.h"
 
 struct OpenedMenu {
     std::vector<UINT> ids;  // command ids in order, 0 for separators

@@ -1,27 +1,28 @@
 #include "actions/clipboard.h"
 
 #include <cwchar>
+#include <utility>
+
+#include "common/owners.h"
 
 namespace {
 
-// Hands a block to the clipboard; the block is freed when it refuses it.
-bool PutBlock(UINT format, HGLOBAL block) {
+// Hands a block to the clipboard, which owns it from then on; a refused
+// block is freed by its owner.
+bool PutBlock(UINT format, CGlobalMemory block) {
     if (!block) return false;
-    if (SetClipboardData(format, block)) return true;
-    GlobalFree(block);
-    return false;
+    if (!SetClipboardData(format, block.Get())) return false;
+    block.Release();
+    return true;
 }
 
 bool PutUnicodeText(const std::wstring& text) {
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, (text.size() + 1) * sizeof(wchar_t));
-    wchar_t* wide = block ? static_cast<wchar_t*>(GlobalLock(block)) : nullptr;
-    if (!wide) {
-        if (block) GlobalFree(block);
-        return false;
-    }
+    CGlobalMemory block(GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, (text.size() + 1) * sizeof(wchar_t)));
+    wchar_t* wide = block ? static_cast<wchar_t*>(GlobalLock(block.Get())) : nullptr;
+    if (!wide) return false;
     std::wmemcpy(wide, text.c_str(), text.size() + 1);
-    GlobalUnlock(block);
-    return PutBlock(CF_UNICODETEXT, block);
+    GlobalUnlock(block.Get());
+    return PutBlock(CF_UNICODETEXT, std::move(block));
 }
 
 }  // namespace

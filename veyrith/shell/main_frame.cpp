@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "common/executable_folder.h"
+#include "common/owners.h"
 #include "common/product.h"
 #include "framework/application.h"
 #include "shell/about_dlg.h"
@@ -55,14 +56,15 @@ CMainFrame::~CMainFrame() {
 bool CMainFrame::Create(CVeyrithDoc* pDocument) {
     m_pDocument = pDocument;
     std::string title = fw::LoadResString(fw::kAppTitleStringId);
-    HMENU menu = LoadMenuA(fw::ResourceModule(), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    CMenu menu(LoadMenuA(fw::ResourceModule(), MAKEINTRESOURCEA(IDR_MAINFRAME)));
     if (!menu) return false;
-    if (!fw::Window::Create(nullptr, title, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, CW_USEDEFAULT,
-                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, menu)) {
-        // A window that failed in WM_CREATE has already destroyed its menu.
-        if (IsMenu(menu)) DestroyMenu(menu);
-        return false;
-    }
+    bool created = fw::Window::Create(nullptr, title, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0,
+                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                      menu.Get());
+    // The window owns its menu once created; one that failed in WM_CREATE
+    // has already destroyed it.
+    if (created || !IsMenu(menu.Get())) menu.Release();
+    if (!created) return false;
     // The first view update: the tree's start item and the welcome page.
     m_wndLeftView.OnInitialUpdate();
     m_wndListView.OnInitialUpdate();

@@ -25,9 +25,9 @@
 #include "framework/status_bar.h"
 #include "framework/tool_bar.h"
 #include "views/info_view.h"
-#include "views/left_view.h"
+#include "views/module_tree.h"
 #include "views/pane_host.h"
-#include "views/veyrith_view.h"
+#include "views/affected_list.h"
 #include "framework/window.h"
 
 class CVeyrithDoc;

@@ -72,11 +72,11 @@ bool CSplashWnd::OnCreate(CREATESTRUCTA&) {
 }
 
 bool CSplashWnd::OnPaint(HDC dc) {
-    HDC memory = CreateCompatibleDC(dc);
+    CMemoryDC memoryDc(CreateCompatibleDC(dc));
+    HDC memory = memoryDc.Get();
     HGDIOBJ old = SelectObject(memory, m_hBitmap.Get());
     BitBlt(dc, 0, 0, m_nWidth, m_nHeight, memory, 0, 0, SRCCOPY);
     SelectObject(memory, old);
-    DeleteDC(memory);
     return true;
 }
 

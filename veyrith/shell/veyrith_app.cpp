@@ -1,6 +1,6 @@
 #include "shell/veyrith_app.h"
 
-#include "framework/command_line.h"
+#include "framework/startup_switches.h"
 #include "framework/message_box.h"
 #include "common/product.h"
 #include "resources/resource.h"
@@ -45,7 +45,7 @@ bool CVeyrithApp::InitInstance() {
 
     // One instance per session: a second start ends quietly, but only when
     // the first is really there. Another program may hold the name.
-    m_hInstanceMutex = CreateMutexA(nullptr, TRUE, Title().c_str());
+    m_hInstanceMutex = CHandle(CreateMutexA(nullptr, TRUE, Title().c_str()));
     bool nameTaken = !m_hInstanceMutex || GetLastError() == ERROR_ALREADY_EXISTS;
     if (nameTaken && IsOwnInstanceRunning(kFirstInstanceWaitMs)) return false;
 

@@ -2,6 +2,7 @@
 // and the main frame, the splash's share of the message loop.
 #pragma once
 
+#include "common/owners.h"
 #include "framework/application.h"
 #include "shell/main_frame.h"
 #include "shell/veyrith_doc.h"
@@ -35,7 +36,8 @@ private:
     bool CreateMainFrame();
 
     VersionReader m_readVersion;
-    HANDLE m_hInstanceMutex = nullptr;
+    // Held for the life of the process: the name says an instance runs.
+    CHandle m_hInstanceMutex;
     std::unique_ptr<CVeyrithDoc> m_pDocument;
     std::unique_ptr<CMainFrame> m_pMainFrame;
 };

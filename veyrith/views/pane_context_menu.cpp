@@ -4,16 +4,12 @@
 #include "framework/string_resource.h"
 
 CPaneContextMenu::CPaneContextMenu(bool withEndProcess) {
-    m_menu = LoadMenuA(fw::ResourceModule(), MAKEINTRESOURCEA(IDR_CONTEXT_MENU));
+    m_menu = CMenu(LoadMenuA(fw::ResourceModule(), MAKEINTRESOURCEA(IDR_CONTEXT_MENU)));
     if (!m_menu) return;
-    m_popup = GetSubMenu(m_menu, 0);
+    m_popup = GetSubMenu(m_menu.Get(), 0);
     if (!m_popup) return;
     SetMenuDefaultItem(m_popup, ID_VIEW_THE_FILE, FALSE);
     if (!withEndProcess) DeleteMenu(m_popup, ID_END_PROCESS, MF_BYCOMMAND);
-}
-
-CPaneContextMenu::~CPaneContextMenu() {
-    if (m_menu) DestroyMenu(m_menu);
 }
 
 void CPaneContextMenu::Track(HWND owner, POINT screen) const {

@@ -4,12 +4,13 @@
 
 #include <windows.h>
 
+#include "common/owners.h"
+
 class CPaneContextMenu {
 public:
     // Loads the menu; withEndProcess false removes End process (the tree's
     // items are files, not processes).
     explicit CPaneContextMenu(bool withEndProcess);
-    ~CPaneContextMenu();
     CPaneContextMenu(const CPaneContextMenu&) = delete;
     CPaneContextMenu& operator=(const CPaneContextMenu&) = delete;
 
@@ -22,6 +23,6 @@ public:
     void Track(HWND owner, POINT screen) const;
 
 private:
-    HMENU m_menu = nullptr;
+    CMenu m_menu;
     HMENU m_popup = nullptr;
 };

@@ -1,4 +1,4 @@
-#include "uninstall/command_line.h"
+#include "uninstall/phase_argument.h"
 
 #include <cwchar>
 

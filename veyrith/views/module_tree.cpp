@@ -1,4 +1,4 @@
-#include "views/left_view.h"
+#include "views/module_tree.h"
 
 #include "common/owners.h"
 #include "views/pane_context_menu.h"

@@ -1,4 +1,4 @@
-#include "veyrith_configure/command_line.h"
+#include "veyrith_configure/tool_switch.h"
 #include "veyrith_configure/file_guard.h"
 
 #include <windows.h>

@@ -1,4 +1,4 @@
-#include "framework/command_line.h"
+#include "framework/startup_switches.h"
 
 #include <windows.h>
 

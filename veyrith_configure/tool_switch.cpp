@@ -1,4 +1,4 @@
-#include "command_line.h"
+#include "tool_switch.h"
 
 #include "common/request_digest.h"
 

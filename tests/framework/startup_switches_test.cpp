@@ -1,6 +1,6 @@
 // The standard command line reading: the splash is shown unless COM
 // started the program.
-#include "framework/command_line.h"
+#include "framework/startup_switches.h"
 
 #include <gtest/gtest.h>
 

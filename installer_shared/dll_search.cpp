@@ -1,4 +1,4 @@
-#include "installer_shared/system_library.h"
+#include "installer_shared/dll_search.h"
 
 namespace installer {
 namespace {

@@ -1,4 +1,4 @@
-#include "views/veyrith_view.h"
+#include "views/affected_list.h"
 
 #include <cwchar>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "veyrith_scan/scan_session.h"
+#include "veyrith_scan/console_scan.h"
 
 
 #include "autorun/autorun_sources.h"
