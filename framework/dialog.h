@@ -28,6 +28,9 @@ public:
     // is true, from the members into the controls otherwise.
     void UpdateData(bool save);
 
+    // The dialog template the dialog is built from.
+    UINT TemplateId() const { return m_templateId; }
+
 protected:
     // WM_INITDIALOG; the default fills the controls from the members.
     // Returns true to let the system set the focus.

@@ -9,8 +9,6 @@ namespace fw {
 
 namespace {
 
-MessageBoxHook g_hook;
-
 std::wstring FromCodePage(const std::string& text) {
     int chars = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     if (chars <= 0) return std::wstring();
@@ -21,10 +19,7 @@ std::wstring FromCodePage(const std::string& text) {
 
 }  // namespace
 
-void SetMessageBoxHook(MessageBoxHook hook) { g_hook = std::move(hook); }
-
 int ShowMessage(const std::wstring& text, UINT type) {
-    if (g_hook) return g_hook(text, type);
     Application* app = Application::Current();
     HWND owner = app ? app->MainWindow() : nullptr;
     if (owner && !IsWindow(owner)) owner = nullptr;

@@ -1,4 +1,5 @@
 // veyrith: finds programs that watch the keyboard through system-wide hooks.
+#include "shell/system_desktop.h"
 #include "shell/veyrith_app.h"
 #include "scanner/loader_hooks.h"
 
@@ -6,9 +7,11 @@
 // unit; this reference keeps that unit in the program.
 __attribute__((used)) static CSimpleStrArray* const kMonitoringModules = &g_monitoringModules;
 
-// The application object lives in WinMain, so every program-wide object of
-// static storage exists before start-up begins.
+// The application object and the real desktop it shows things on live in
+// WinMain, so every program-wide object of static storage exists before
+// start-up begins.
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    CVeyrithApp app;
+    CSystemDesktop desktop;
+    CVeyrithApp app(desktop);
     return app.Main();
 }

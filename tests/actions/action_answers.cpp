@@ -1,7 +1,6 @@
 #include "action_answers.h"
 
 #include "../scanner/hook_host.h"
-#include "actions/confirm_dialogs.h"
 #include "resources/resource.h"
 #include "test_support.h"
 
@@ -48,19 +47,19 @@ std::vector<std::wstring> PendingStrings() {
 
 }  // namespace
 
-DialogAnswers::DialogAnswers() {
-    SetConfirmDialogHook([this](HWND dialog, UINT templateId) {
+DialogAnswers::DialogAnswers(FakeDesktop& desktop) : m_desktop(desktop) {
+    m_desktop.answerDialog = [this](HWND dialog, UINT templateId) {
         seen.push_back(SeenDialog{templateId, ItemText(dialog, IDC_ACTION_HEADING), ItemText(dialog, IDC_AUTORUN_TYPE),
                                   ItemText(dialog, IDC_AUTORUN_PLACE),
                                   IsDlgButtonChecked(dialog, IDC_METHOD_END_PROCESS) == BST_CHECKED,
                                   IsDlgButtonChecked(dialog, IDC_REBOOT_NOW) == BST_CHECKED,
                                   ItemTextW(dialog, IDC_ACTION_HEADING), ItemTextW(dialog, IDC_AUTORUN_PLACE)});
         if (m_prepare) m_prepare(dialog);
-        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(m_button, BN_CLICKED), 0);
-    });
+        return m_button;
+    };
 }
 
-DialogAnswers::~DialogAnswers() { SetConfirmDialogHook(nullptr); }
+DialogAnswers::~DialogAnswers() { m_desktop.answerDialog = nullptr; }
 
 void DialogAnswers::Answer(UINT pressed, std::function<void(HWND)> before) {
     m_button = pressed;

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "fake_desktop.h"
+
 // One confirmation dialog as the test saw it when it opened; the texts in
 // the code page and, for names beyond it, in UTF-16.
 struct SeenDialog {
@@ -17,16 +19,17 @@ struct SeenDialog {
     std::wstring headingW, placeW;
 };
 
-// Answers every confirmation dialog: records it, lets the test set its
-// controls, then presses the button.
+// Answers every confirmation dialog of a desktop: records it, lets the test
+// set its controls, then presses the button.
 class DialogAnswers {
 public:
-    DialogAnswers();
+    explicit DialogAnswers(FakeDesktop& desktop);
     ~DialogAnswers();
     void Answer(UINT pressed, std::function<void(HWND)> before = nullptr);
     std::vector<SeenDialog> seen;
 
 private:
+    FakeDesktop& m_desktop;
     UINT m_button = IDCANCEL;
     std::function<void(HWND)> m_prepare;
 };

@@ -17,8 +17,6 @@
 #include "../scanner/hook_host.h"
 #include "../shell/frame_under_test.h"
 #include "actions/confirm_dialogs.h"
-#include "actions/reboot.h"
-#include "actions/shell_open.h"
 #include "common/product.h"
 #include "common/system_error.h"
 #include "common/tool_request.h"
@@ -60,13 +58,13 @@ protected:
         CreateDirectoryA(s_hostFolder.c_str(), nullptr);
         s_dll = s_folder->File("hook mods\\actions_watch.dll");
         s_keyboard = new HookHost;
-        s_frame = new FrameUnderTest(App());
-        s_ready = CopyFromBin("sample_hook.dll", s_dll) &&
+        // The quarantine of this run, away from the build's own folder.
+        s_ready = UseQuarantineHome(s_quarantineHome->Path());
+        s_frame = new FrameUnderTest(App(), Wide(s_quarantineHome->Path()));
+        s_ready = s_ready && CopyFromBin("sample_hook.dll", s_dll) &&
                   CopyFromBin("sample_hook_host.exe", s_hostFolder + "keyboard_host.exe") &&
                   s_keyboard->Start(s_hostFolder + "keyboard_host.exe", "-hook keyboard -dll " + Quoted(s_dll)) &&
                   s_frame->Create() && s_frame->RunScan();
-        // The quarantine of this run, away from the build's own folder.
-        s_ready = UseQuarantineHome(s_quarantineHome->Path()) && s_ready;
     }
 
     static void TearDownTestSuite() {
@@ -79,9 +77,8 @@ protected:
 
     void SetUp() override {
         ASSERT_TRUE(s_ready) << "the host did not start or the scan did not run";
-        SetRebootHook([this] { ++m_reboots; });
+        F().FreshDesktop();
     }
-    void TearDown() override { SetRebootHook(nullptr); }
 
     FrameUnderTest& F() { return *s_frame; }
     CLeftView& Tree() { return F()->Parts().leftView; }
@@ -140,9 +137,10 @@ protected:
         return nullptr;
     }
     std::string Status() { return F()->Parts().statusBar.PaneText(0); }
+    std::vector<QuarantineRecord> Records() { return CQuarantineStore(Wide(s_quarantineHome->Path())).ReadRecords(); }
+    int Restarts() { return F().Desktop().restarts; }
 
-    int m_reboots = 0;
-    DialogAnswers m_dialogs;
+    DialogAnswers m_dialogs{F().Desktop()};
 
     static TempFolder* s_folder;
     static TempFolder* s_quarantineHome;
@@ -202,7 +200,7 @@ TEST_F(Actions, EndProcessAsksThenEndsTheProcessAndRebuildsTheTree) {
     ASSERT_TRUE(ShowFreshRows());
     std::string exe = s_hostFolder + "end_me.exe";
     ASSERT_GE(Row(exe), 0);
-    MessageBoxRecorder boxes(IDOK);
+    FakeDesktop& boxes = F().FreshDesktop(IDOK);
 
     // Cancel: the process runs on.
     m_dialogs.Answer(IDCANCEL);
@@ -255,17 +253,18 @@ TEST_F(Actions, EndProcessAsksThenEndsTheProcessAndRebuildsTheTree) {
     ASSERT_TRUE(noToolHost && ShowFreshRows());
     std::string noToolExe = s_hostFolder + "no_tool.exe";
     AddMarkerItem();
-    TempFolder noTool;
-    SetToolFolder(Wide(noTool.Path()));
-    F().FocusListRow(Row(noToolExe));
-    F().Command(ID_END_PROCESS);
-    SetToolFolder(Wide(s_quarantineHome->Path()));
+    {
+        SetAside noTool(s_quarantineHome->Path(), "veyrith_configure.exe");
+        ASSERT_TRUE(noTool.Moved());
+        F().FocusListRow(Row(noToolExe));
+        F().Command(ID_END_PROCESS);
+    }
     ASSERT_EQ(boxes.boxes.size(), 3u);
     EXPECT_EQ(boxes.boxes[1].wide, L"Error 2: " + SystemErrorText(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(boxes.boxes[2].text, "Unable to terminate this process!");
     EXPECT_TRUE(ProcessExists(noToolHost->Id()));
     EXPECT_TRUE(TreeHasMarker());
-    EXPECT_EQ(m_reboots, 0);
+    EXPECT_EQ(Restarts(), 0);
     ASSERT_TRUE(ShowFreshRows());
 }
 
@@ -306,7 +305,7 @@ TEST_F(Actions, ARowWhoseIdWentToAnotherProgramIsNeverActedOn) {
     ChildProcess killHeir, quarantineHeir;
     bool killIdReused = GiveIdToNewProcess(killId, killHeir);
     RecordProperty("kill_id_reused", killIdReused ? 1 : 0);
-    MessageBoxRecorder boxes(IDOK);
+    FakeDesktop& boxes = F().FreshDesktop(IDOK);
     m_dialogs.Answer(IDOK);
 
     F().FocusListRow(Row(killExe));
@@ -334,7 +333,7 @@ TEST_F(Actions, ARowWhoseIdWentToAnotherProgramIsNeverActedOn) {
         EXPECT_TRUE(quarantineHeir.Running());
     }
     EXPECT_TRUE(FileExists(quarantineExe));
-    EXPECT_EQ(FindRecord(ReadQuarantineRecords(), quarantineExe), nullptr);
+    EXPECT_EQ(FindRecord(Records(), quarantineExe), nullptr);
     EXPECT_NE(Status(), "Operation completed successfully");
     ASSERT_TRUE(WaitForCensus());
     EXPECT_EQ(Row(quarantineExe), -1);
@@ -347,7 +346,7 @@ TEST_F(Actions, RemovingAProcessFileBacksItUpFirstThenEndsOrSchedulesAndRestarts
     ASSERT_TRUE(ended && scheduled);
     ASSERT_TRUE(ShowFreshRows());
     std::string endedExe = s_hostFolder + "quarantine_me.exe", scheduledExe = s_hostFolder + "at_next_start.exe";
-    MessageBoxRecorder boxes(IDOK);
+    FakeDesktop& boxes = F().FreshDesktop(IDOK);
 
     // Enter in the dialog: the first method, end the process and delete the
     // file after its backup.
@@ -361,13 +360,13 @@ TEST_F(Actions, RemovingAProcessFileBacksItUpFirstThenEndsOrSchedulesAndRestarts
     EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_FALSE(ProcessExists(ended->Id()));
     EXPECT_FALSE(FileExists(endedExe));
-    std::vector<QuarantineRecord> records = ReadQuarantineRecords();
+    std::vector<QuarantineRecord> records = Records();
     const QuarantineRecord* record = FindRecord(records, endedExe);
     ASSERT_NE(record, nullptr);
     EXPECT_TRUE(FileExists(record->copyPath));
     EXPECT_EQ(Status(), "Operation completed successfully");
     EXPECT_FALSE(TreeHasMarker());
-    EXPECT_EQ(m_reboots, 0);
+    EXPECT_EQ(Restarts(), 0);
     ASSERT_TRUE(WaitForCensus());
 
     // The second method: deleted at the next start, and the restart now.
@@ -379,16 +378,16 @@ TEST_F(Actions, RemovingAProcessFileBacksItUpFirstThenEndsOrSchedulesAndRestarts
     F().Command(ID_QUARANTINE_FILE);
     EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_TRUE(PendingRenames::Has("at_next_start.exe"));
-    EXPECT_EQ(m_reboots, 1);
+    EXPECT_EQ(Restarts(), 1);
     EXPECT_TRUE(ProcessExists(scheduled->Id()));
     EXPECT_TRUE(FileExists(scheduledExe));
-    EXPECT_NE(FindRecord(ReadQuarantineRecords(), scheduledExe), nullptr);
+    EXPECT_NE(FindRecord(Records(), scheduledExe), nullptr);
     EXPECT_EQ(Status(), "Operation completed successfully");
 }
 
 TEST_F(Actions, AModuleIsDeletedAtTheNextStartAndTheMachineRestartsOnlyWithTheBoxChecked) {
     PendingRenames pending;
-    MessageBoxRecorder boxes(IDOK);
+    FakeDesktop& boxes = F().FreshDesktop(IDOK);
     m_dialogs.Answer(IDOK, [](HWND dialog) { CheckDlgButton(dialog, IDC_REBOOT_NOW, BST_UNCHECKED); });
     AddMarkerItem();
     F().FocusTreeItem(ModuleItem());
@@ -399,8 +398,8 @@ TEST_F(Actions, AModuleIsDeletedAtTheNextStartAndTheMachineRestartsOnlyWithTheBo
     EXPECT_EQ(Lower(m_dialogs.seen[0].heading), Lower(s_dll));
     EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_TRUE(PendingRenames::Has("actions_watch.dll"));
-    EXPECT_NE(FindRecord(ReadQuarantineRecords(), s_dll), nullptr);
-    EXPECT_EQ(m_reboots, 0);
+    EXPECT_NE(FindRecord(Records(), s_dll), nullptr);
+    EXPECT_EQ(Restarts(), 0);
     EXPECT_EQ(Status(), "Operation completed successfully");
     EXPECT_TRUE(TreeHasMarker()) << "the module stays listed until the restart";
     EXPECT_TRUE(FileExists(s_dll));
@@ -408,7 +407,7 @@ TEST_F(Actions, AModuleIsDeletedAtTheNextStartAndTheMachineRestartsOnlyWithTheBo
     m_dialogs.Answer(IDOK);
     F().FocusTreeItem(ModuleItem());
     F().Command(ID_QUARANTINE_FILE);
-    EXPECT_EQ(m_reboots, 1);
+    EXPECT_EQ(Restarts(), 1);
     F()->RebuildModuleTree();
     ASSERT_TRUE(WaitForCensus());
 }
@@ -421,10 +420,9 @@ TEST_F(Actions, WithoutABackupNothingIsEndedDeletedScheduledOrRestarted) {
     std::string exe = s_hostFolder + "kept.exe";
     // A file where the quarantine folder should be: no copy can be made,
     // neither by the program nor by the tool.
-    TempFolder blocked;
-    ASSERT_TRUE(WriteTextFile(blocked.File("Quarantined"), "not a folder"));
-    ASSERT_TRUE(UseQuarantineHome(blocked.Path()));
-    MessageBoxRecorder boxes(IDOK);
+    auto blocked = std::make_unique<SetAside>(s_quarantineHome->Path(), "Quarantined");
+    ASSERT_TRUE(WriteTextFile(s_quarantineHome->File("Quarantined"), "not a folder"));
+    FakeDesktop& boxes = F().FreshDesktop(IDOK);
     const std::string expected = fw::LoadResString(IDS_BACKUP_FAILED);
 
     for (UINT method : {IDC_METHOD_END_PROCESS, IDC_METHOD_AT_REBOOT}) {
@@ -437,7 +435,7 @@ TEST_F(Actions, WithoutABackupNothingIsEndedDeletedScheduledOrRestarted) {
     m_dialogs.Answer(IDOK);
     F().FocusTreeItem(ModuleItem());
     F().Command(ID_QUARANTINE_FILE);
-    ASSERT_TRUE(UseQuarantineHome(s_quarantineHome->Path()));
+    blocked.reset();
 
     ASSERT_EQ(boxes.boxes.size(), 3u);
     for (const auto& box : boxes.boxes) {
@@ -448,7 +446,7 @@ TEST_F(Actions, WithoutABackupNothingIsEndedDeletedScheduledOrRestarted) {
     EXPECT_TRUE(FileExists(exe));
     EXPECT_FALSE(PendingRenames::Has("kept.exe"));
     EXPECT_FALSE(PendingRenames::Has("actions_watch.dll"));
-    EXPECT_EQ(m_reboots, 0);
+    EXPECT_EQ(Restarts(), 0);
 }
 
 TEST_F(Actions, AutorunRemovalDeletesRunValuesAndShortcutsExplainsWinIniAndRefillsTheList) {
@@ -471,7 +469,7 @@ TEST_F(Actions, AutorunRemovalDeletesRunValuesAndShortcutsExplainsWinIniAndRefil
     ASSERT_EQ(AutorunCell(linkExe), "Shortcut");
     ASSERT_EQ(AutorunCell(iniExe), "Win.ini");
     ASSERT_EQ(AutorunCell(vanishedExe), "Registry");
-    MessageBoxRecorder boxes(IDOK);
+    FakeDesktop& boxes = F().FreshDesktop(IDOK);
 
     // Cancel: the value stays and the list is not refilled.
     m_dialogs.Answer(IDCANCEL);
@@ -535,12 +533,10 @@ TEST_F(Actions, AutorunRemovalDeletesRunValuesAndShortcutsExplainsWinIniAndRefil
 }
 
 TEST_F(Actions, FileCommandsActOnTheSelectionPath) {
-    ShellOpenRecorder shell;
-    const std::vector<ShellOpenRecorder::Call>& opened = shell.calls;
     // View the file: Explorer with the file selected; the path has a blank.
     F().FocusTreeItem(ModuleItem());
     F().Command(ID_VIEW_THE_FILE);
-    shell.Stop();
+    const std::vector<FakeDesktop::ShellCall> opened = F().Desktop().shellOpens;
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0].owner, F().Handle());
     EXPECT_EQ(opened[0].verb, "open");
@@ -576,12 +572,21 @@ TEST_F(Actions, FileCommandsActOnTheSelectionPath) {
         EXPECT_EQ(wideText.find(L'\x0439'), std::wstring::npos) << "converted from code page 1251";
     }
 
-    // Properties: the tool gets the path as its request.
+    // Properties: the tool gets the path as its request, and the desktop
+    // opens the frame's tool, hidden, on it.
     DeleteValue(HKEY_CURRENT_USER, kProgramKey, kConfigureValue);
+    F().FreshDesktop();
     F().Command(ID_PROPERTIES);
     std::vector<unsigned char> request = ReadBinaryValue(HKEY_CURRENT_USER, kProgramKey, kConfigureValue);
     ASSERT_EQ(request.size(), static_cast<size_t>(kToolRequestShortSize));
     EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(request.data() + 4)), std::wstring(expected));
+    const std::vector<FakeDesktop::ShellCall>& tool = F().Desktop().shellOpens;
+    ASSERT_EQ(tool.size(), 1u);
+    EXPECT_EQ(tool[0].owner, F().Handle());
+    EXPECT_EQ(tool[0].file, Wide(s_quarantineHome->File("veyrith_configure.exe")));
+    EXPECT_EQ(tool[0].parameters.compare(0, 6, L"-info "), 0) << Narrow(tool[0].parameters);
+    EXPECT_EQ(tool[0].show, SW_HIDE);
+    EXPECT_TRUE(F().Desktop().boxes.empty());
     TreeView_DeleteItem(Tree().Tree(), item);
 }
 
@@ -602,7 +607,7 @@ TEST_F(Actions, EveryCommandHasItsHandlerAndTheQuarantineManagerOpens) {
     UINT_PTR timer = SetTimer(nullptr, 0, 100, CloseQuarantineManager);
     F().Command(ID_QUARANTINED_FILES);
     KillTimer(nullptr, timer);
-    EXPECT_EQ(g_managerRows, static_cast<int>(ReadQuarantineRecords().size()));
+    EXPECT_EQ(g_managerRows, static_cast<int>(Records().size()));
 }
 
 }  // namespace

@@ -17,7 +17,6 @@
 #include "../scanner/hook_host.h"
 #include "../shell/frame_under_test.h"
 #include "action_answers.h"
-#include "actions/reboot.h"
 #include "common/product.h"
 #include "common/tool_request.h"
 #include "quarantine/quarantine_store.h"
@@ -103,8 +102,9 @@ protected:
         s_cyrillicHost = s_cyrillic + kCyrillicHostName;
         s_keyboard = new HookHost;
         s_autorun = new HookHost;
-        s_frame = new FrameUnderTest(App());
-        s_ready = CreateDirectoryW(s_cjk.c_str(), nullptr) && CreateDirectoryW(s_cyrillic.c_str(), nullptr) &&
+        s_ready = UseQuarantineHome(s_quarantineHome->Path());
+        s_frame = new FrameUnderTest(App(), Wide(s_quarantineHome->Path()));
+        s_ready = s_ready && CreateDirectoryW(s_cjk.c_str(), nullptr) && CreateDirectoryW(s_cyrillic.c_str(), nullptr) &&
                   CopyFromBin("sample_hook.dll", s_module) && CopyFromBin("sample_hook_host.exe", s_cjkHost) &&
                   CopyFromBin("sample_hook_host.exe", s_cyrillicHost) &&
                   SetRunValue(LookalikeName(), L"C:\\Nowhere\\innocent.exe") &&
@@ -112,7 +112,6 @@ protected:
                   s_autorun->Start(s_cyrillicHost,
                                    L"-hook none -dll " + Quoted(s_module) + L" -autorun " + Quoted(RunValueName())) &&
                   s_frame->Create() && s_frame->RunScan();
-        s_ready = UseQuarantineHome(s_quarantineHome->Path()) && s_ready;
     }
 
     static void TearDownTestSuite() {
@@ -121,7 +120,6 @@ protected:
         delete s_autorun;
         DeleteRunValue(LookalikeName());
         DeleteRunValue(RunValueName());
-        SetQuarantineProgramFolder(L"");
         delete s_base;
         delete s_quarantineHome;
     }
@@ -129,9 +127,8 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(s_ready) << "the hosts did not start or the scan did not run";
         ASSERT_NE(LookalikeName(), RunValueName()) << "the code page holds Cyrillic: nothing to show";
-        SetRebootHook([this] { ++m_reboots; });
+        F().FreshDesktop();
     }
-    void TearDown() override { SetRebootHook(nullptr); }
 
     FrameUnderTest& F() { return *s_frame; }
     CLeftView& Tree() { return F()->Parts().leftView; }
@@ -164,8 +161,9 @@ protected:
         return nullptr;
     }
 
-    int m_reboots = 0;
-    DialogAnswers m_dialogs;
+    CQuarantineStore Quarantine() { return CQuarantineStore(Wide(s_quarantineHome->Path())); }
+
+    DialogAnswers m_dialogs{F().Desktop()};
 
     static TempFolder* s_base;
     static TempFolder* s_quarantineHome;
@@ -222,18 +220,15 @@ TEST_F(WideNames, CopyPathViewTheFileAndPropertiesNameTheRealFile) {
     F().Command(ID_EDIT_COPY);
     EXPECT_EQ(ClipboardText(F().Handle()), shown);
 
-    ShellOpenRecorder shell;
+    FakeDesktop& desktop = F().FreshDesktop();
     F().Command(ID_VIEW_THE_FILE);
-    shell.Stop();
-    ASSERT_EQ(shell.calls.size(), 1u);
-    EXPECT_EQ(shell.calls[0].parameters, L"/select,\"" + shown + L"\"");
+    ASSERT_EQ(desktop.shellOpens.size(), 1u);
+    EXPECT_EQ(desktop.shellOpens[0].parameters, L"/select,\"" + shown + L"\"");
 
-    // The request the tool gets; the tool itself is not started here.
-    TempFolder noTool;
-    SetToolFolder(Wide(noTool.Path()));
+    // The request the tool gets; the desktop only records the tool's start.
     DeleteValue(HKEY_CURRENT_USER, kProgramKey, kConfigureValue);
     F().Command(ID_PROPERTIES);
-    SetToolFolder(Wide(s_quarantineHome->Path()));
+    EXPECT_EQ(desktop.shellOpens.size(), 2u);
     std::vector<unsigned char> request = ReadBinaryValue(HKEY_CURRENT_USER, kProgramKey, kConfigureValue);
     ASSERT_EQ(request.size(), static_cast<size_t>(kToolRequestShortSize));
     EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(request.data() + 4)), shown);
@@ -241,17 +236,15 @@ TEST_F(WideNames, CopyPathViewTheFileAndPropertiesNameTheRealFile) {
 
 TEST_F(WideNames, TheReportHoldsTheRealModulePathInUtf8) {
     const std::wstring report = Wide(s_base->Path()) + L"\u043e\u0442\u0447\u0451\u0442.htm";
-    std::vector<std::wstring> opened;
-    SetReportSeams(
-        [&](HWND, std::wstring& path) {
-            path = report;
-            return true;
-        },
-        [&](const std::wstring& path) { opened.push_back(path); });
+    FakeDesktop& desktop = F().FreshDesktop();
+    desktop.choosePath = [&](HWND, std::wstring& path) {
+        path = report;
+        return true;
+    };
     F().FocusTreeItem(ModuleItem());
     F().Command(ID_EXPORT_RESULTS);
-    SetReportSeams(nullptr, nullptr);
-    EXPECT_EQ(opened, std::vector<std::wstring>{report});
+    desktop.choosePath = nullptr;
+    EXPECT_EQ(desktop.openedReports, std::vector<std::wstring>{report});
     std::string bytes = ReadTextFile(report);
     EXPECT_NE(bytes.find("charset=utf-8"), std::string::npos);
     EXPECT_NE(bytes.find("<TD bgColor=#c0dbfd>" + Utf8(Lower(s_module)) +
@@ -262,7 +255,7 @@ TEST_F(WideNames, TheReportHoldsTheRealModulePathInUtf8) {
 TEST_F(WideNames, RemoveFromAutorunRemovesTheValueNamedInCyrillicAndKeepsItsLookalike) {
     ASSERT_TRUE(ShowFreshRows());
     ASSERT_TRUE(RunValueExists(RunValueName()) && RunValueExists(LookalikeName()));
-    MessageBoxRecorder boxes(IDOK);
+    FakeDesktop& boxes = F().FreshDesktop(IDOK);
     m_dialogs.Answer(IDOK);
     F().FocusListRow(Row(s_cyrillicHost));
     F().Command(ID_REMOVE_FROM_AUTORUN);
@@ -278,27 +271,27 @@ TEST_F(WideNames, RemoveFromAutorunRemovesTheValueNamedInCyrillicAndKeepsItsLook
 
 TEST_F(WideNames, QuarantineBacksUpTheRealModuleAndSchedulesItsDeletion) {
     PendingRenames pending;
-    MessageBoxRecorder boxes(IDOK);
+    FakeDesktop& boxes = F().FreshDesktop(IDOK);
     m_dialogs.Answer(IDOK, [](HWND dialog) { CheckDlgButton(dialog, IDC_REBOOT_NOW, BST_UNCHECKED); });
     F().FocusTreeItem(ModuleItem());
     F().Command(ID_QUARANTINE_FILE);
     ASSERT_EQ(m_dialogs.seen.size(), 1u);
     EXPECT_TRUE(SamePath(m_dialogs.seen[0].headingW, s_module));
     EXPECT_TRUE(boxes.boxes.empty()) << (boxes.boxes.empty() ? "" : boxes.boxes[0].text);
-    std::vector<QuarantineRecord> records = ReadQuarantineRecords();
+    std::vector<QuarantineRecord> records = Quarantine().ReadRecords();
     const QuarantineRecord* record = FindRecord(records, s_module);
     ASSERT_NE(record, nullptr);
-    EXPECT_EQ(record->copyPath, QuarantineFolder() + L"\\" + kModuleName);
+    EXPECT_EQ(record->copyPath, Quarantine().Folder() + L"\\" + kModuleName);
     EXPECT_TRUE(ReadTextFile(record->copyPath) == ReadTextFile(s_module)) << "the copy is not the module";
     EXPECT_TRUE(PendingRenames::HasDeletionOf(s_module));
     EXPECT_TRUE(FileExists(s_module)) << "deleted only at the next start";
-    EXPECT_EQ(m_reboots, 0);
+    EXPECT_EQ(F().Desktop().restarts, 0);
 }
 
 TEST_F(WideNames, QuarantineEndsTheHostDeletesItsFileAndRestorePutsItBack) {
     ASSERT_TRUE(ShowFreshRows());
     const std::string original = ReadTextFile(s_cyrillicHost);
-    MessageBoxRecorder boxes(IDOK);
+    FakeDesktop& boxes = F().FreshDesktop(IDOK);
     m_dialogs.Answer(IDOK);
     F().FocusListRow(Row(s_cyrillicHost));
     F().Command(ID_QUARANTINE_FILE);
@@ -306,10 +299,10 @@ TEST_F(WideNames, QuarantineEndsTheHostDeletesItsFileAndRestorePutsItBack) {
     EXPECT_FALSE(ProcessExists(s_autorun->Id()));
     EXPECT_FALSE(FileExists(s_cyrillicHost));
     QuarantineRecord record;
-    for (const QuarantineRecord& found : ReadQuarantineRecords())
+    for (const QuarantineRecord& found : Quarantine().ReadRecords())
         if (SamePath(found.sourcePath, s_cyrillicHost)) record = found;
     ASSERT_FALSE(record.id.empty());
-    EXPECT_EQ(record.copyPath, QuarantineFolder() + L"\\" + kCyrillicHostName);
+    EXPECT_EQ(record.copyPath, Quarantine().Folder() + L"\\" + kCyrillicHostName);
 
     ASSERT_TRUE(RestoreQuarantinedFile(record));
     EXPECT_TRUE(ReadTextFile(s_cyrillicHost) == original) << "the file restored is not the host";
@@ -320,7 +313,7 @@ TEST_F(WideNames, EndProcessEndsTheHostInTheCjkFolder) {
     ASSERT_TRUE(ShowFreshRows());
     int row = Row(s_cjkHost);
     ASSERT_GE(row, 0);
-    MessageBoxRecorder boxes(IDOK);
+    FakeDesktop& boxes = F().FreshDesktop(IDOK);
     m_dialogs.Answer(IDOK);
     F().FocusListRow(row);
     F().Command(ID_END_PROCESS);

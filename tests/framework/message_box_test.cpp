@@ -1,4 +1,4 @@
-// Without a test hook the real message box appears, with the application
+// The framework's own message box is the system's, with the application
 // title as its caption.
 #include "framework/application.h"
 #include "framework/message_box.h"

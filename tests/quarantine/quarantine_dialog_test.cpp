@@ -2,7 +2,7 @@
 // stays, Delete removes a copy, and the list is refilled after each. The
 // record restored was written in the form of earlier versions.
 #include "framework/list_view_ctrl.h"
-#include "framework/message_box.h"
+#include "fake_desktop.h"
 #include "framework/string_resource.h"
 #include "quarantine/quarantine_dlg.h"
 #include "quarantine/quarantine_store.h"
@@ -73,16 +73,18 @@ void CALLBACK DriveDialog(HWND, UINT, UINT_PTR timer, DWORD) {
 
 // A record as an earlier version wrote it: ANSI paths, no mark; its copy is
 // made here under the name the record gives.
-bool AppendOldRecord(const std::string& copy, const std::string& source, const std::string& content) {
-    std::string index = ReadTextFile(QuarantineFolder() + L"\\index.dat");
+bool AppendOldRecord(const CQuarantineStore& store, const std::string& copy, const std::string& source,
+                     const std::string& content) {
+    std::string index = ReadTextFile(store.Folder() + L"\\index.dat");
     return WriteTextFile(Wide(copy), content) &&
-           WriteTextFile(QuarantineFolder() + L"\\index.dat", index + "0BADCAFE\r\n" + copy + "\r\n" + source + "\r\n");
+           WriteTextFile(store.Folder() + L"\\index.dat", index + "0BADCAFE\r\n" + copy + "\r\n" + source + "\r\n");
 }
 
 TEST(QuarantineDialog, EnterRestoresAndStaysDeleteRemovesAndTheListFollowsTheIndex) {
     TempFolder program;
     TempFolder sources;
     ASSERT_TRUE(UseQuarantineHome(program.Path()));
+    CQuarantineStore store(Wide(program.Path()));
     // A program with icons first, then two files without; the middle one
     // quarantined by an earlier version, with a name in the code page.
     std::string first = sources.File("first.exe");
@@ -90,22 +92,21 @@ TEST(QuarantineDialog, EnterRestoresAndStaysDeleteRemovesAndTheListFollowsTheInd
     std::string middle = sources.File("midd\xE9le.txt");
     std::string last = sources.File("last.txt");
     ASSERT_TRUE(WriteTextFile(last, "last"));
-    ASSERT_TRUE(QuarantineFile(Wide(first).c_str()));
-    ASSERT_TRUE(AppendOldRecord(Narrow(QuarantineFolder()) + "\\midd\xE9le.txt", middle, "middle"));
-    ASSERT_TRUE(QuarantineFile(Wide(last).c_str()));
+    ASSERT_TRUE(store.QuarantineFile(Wide(first).c_str()).Succeeded());
+    ASSERT_TRUE(AppendOldRecord(store, Narrow(store.Folder()) + "\\midd\xE9le.txt", middle, "middle"));
+    ASSERT_TRUE(store.QuarantineFile(Wide(last).c_str()).Succeeded());
     ASSERT_TRUE(DeleteFileA(first.c_str()) && DeleteFileA(last.c_str()));
-    std::vector<QuarantineRecord> records = ReadQuarantineRecords();
+    std::vector<QuarantineRecord> records = store.ReadRecords();
     ASSERT_EQ(records.size(), 3u);
-    std::vector<std::string> boxes;
-    fw::SetMessageBoxHook([&boxes](const std::wstring& text, UINT type) {
-        boxes.push_back(Narrow(text));
-        return (type & MB_YESNO) ? IDYES : IDOK;
-    });
+    // Yes to every question.
+    FakeDesktop desktop;
+    desktop.boxAnswer = IDYES;
     g_seen = Seen();
     SetTimer(nullptr, 0, 200, DriveDialog);
 
-    EXPECT_EQ(CQuarantineDlg::Show(nullptr), IDCANCEL);
-    fw::SetMessageBoxHook(nullptr);
+    EXPECT_EQ(CQuarantineDlg::Show(nullptr, desktop, store), IDCANCEL);
+    std::vector<std::string> boxes;
+    for (const FakeDesktop::Box& box : desktop.boxes) boxes.push_back(box.text);
 
     EXPECT_EQ(g_seen.columns, 2) << "the name and the origin, each written once";
     EXPECT_EQ(g_seen.rowsAtStart, (std::vector<std::wstring>{L"first.exe", Wide("midd\xE9le.txt"), L"last.txt"}));
@@ -122,10 +123,8 @@ TEST(QuarantineDialog, EnterRestoresAndStaysDeleteRemovesAndTheListFollowsTheInd
     EXPECT_EQ(ReadTextFile(middle), "middle");
     EXPECT_FALSE(FileExists(records[1].copyPath) || FileExists(records[2].copyPath) || FileExists(last));
     EXPECT_TRUE(FileExists(records[0].copyPath));
-    std::vector<QuarantineRecord> left = ReadQuarantineRecords();
+    std::vector<QuarantineRecord> left = store.ReadRecords();
     EXPECT_EQ(left.size() == 1 ? left[0].id : "", records[0].id);
-    SetQuarantineProgramFolder(L"");
-    SetToolFolder(Wide(BinDir()));
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 using namespace testing_support;
 
 namespace {
@@ -22,20 +24,16 @@ class QuarantineStore : public ::testing::Test {
 protected:
     // The tool beside the program keeps the quarantine there.
     void SetUp() override { UseProgramFolder(Wide(program.Path())); }
-    void TearDown() override {
-        SetQuarantineProgramFolder(L"");
-        SetToolFolder(Wide(BinDir()));
-    }
     void UseProgramFolder(const std::wstring& folder) {
         ASSERT_TRUE(CopyFileW(Wide(BinDir() + "veyrith_configure.exe").c_str(),
                               (folder + L"veyrith_configure.exe").c_str(), FALSE));
-        SetQuarantineProgramFolder(folder);
-        SetToolFolder(folder);
+        m_store.reset(new CQuarantineStore(folder));
     }
-    std::wstring Index() const { return QuarantineFolder() + L"\\index.dat"; }
+    const CQuarantineStore& Store() const { return *m_store; }
+    std::wstring Index() const { return Store().Folder() + L"\\index.dat"; }
     std::wstring Quarantined(const std::wstring& folder, const std::wstring& name) {
         EXPECT_TRUE(WriteTextFile(folder + name, Utf8(folder + name)));
-        EXPECT_TRUE(QuarantineFile((folder + name).c_str()));
+        EXPECT_TRUE(Store().QuarantineFile((folder + name).c_str()).Succeeded());
         return folder + name;
     }
     std::wstring Quarantined(const TempFolder& folder, const std::string& name) {
@@ -49,14 +47,15 @@ protected:
         return id + "\r\n" + copy + "\r\n" + source + "\r\n";
     }
     TempFolder program, sources, others;
+    std::unique_ptr<CQuarantineStore> m_store;
 };
 
 TEST_F(QuarantineStore, IndexBytesOrderAndFilesOfOneName) {
-    EXPECT_TRUE(ReadQuarantineRecords().empty());
+    EXPECT_TRUE(Store().ReadRecords().empty());
     Quarantined(sources, "same.dll");
     Quarantined(sources, "index.dat");
     Quarantined(others, "same.dll");
-    std::vector<QuarantineRecord> r = ReadQuarantineRecords();
+    std::vector<QuarantineRecord> r = Store().ReadRecords();
     ASSERT_EQ(r.size(), 3u);
     EXPECT_EQ(ReadTextFile(Index()), Bytes(r[0]) + Bytes(r[1]) + Bytes(r[2]));
     EXPECT_EQ(r[0].copyPath, Wide(program.Path() + "Quarantined\\same.dll"));
@@ -69,13 +68,13 @@ TEST_F(QuarantineStore, IndexBytesOrderAndFilesOfOneName) {
 
     // A deleted copy takes its record along and keeps the others in order;
     // both copies of one name go home, and the index is empty then.
-    ASSERT_TRUE(DeleteQuarantinedCopy(r[1]));
+    ASSERT_TRUE(Store().DeleteCopy(r[1]).Succeeded());
     EXPECT_FALSE(FileExists(r[1].copyPath));
     EXPECT_EQ(ReadTextFile(Index()), Bytes(r[0]) + Bytes(r[2]));
-    EXPECT_FALSE(FileExists(QuarantineFolder() + L"\\index.tmp"));
+    EXPECT_FALSE(FileExists(Store().Folder() + L"\\index.tmp"));
     for (int i : {0, 2}) {
         ASSERT_TRUE(DeleteFileW(r[i].sourcePath.c_str()));
-        EXPECT_TRUE(RestoreQuarantinedFile(r[i]));
+        EXPECT_TRUE(Store().Restore(r[i]).Succeeded());
         EXPECT_EQ(ReadTextFile(r[i].sourcePath), Utf8(r[i].sourcePath));
     }
     EXPECT_EQ(ReadTextFile(Index()), "");
@@ -86,8 +85,8 @@ TEST_F(QuarantineStore, IndexBytesOrderAndFilesOfOneName) {
 // them still read. A copy name with a separator or "..", or an id that two
 // records share, makes a damaged record; the next write keeps the sound ones.
 TEST_F(QuarantineStore, DamagedLinesAndRecordsAreFoundOverAndNeverActedOn) {
-    CreateDirectoryW(QuarantineFolder().c_str(), nullptr);
-    const std::wstring folder = QuarantineFolder() + L"\\";
+    CreateDirectoryW(Store().Folder().c_str(), nullptr);
+    const std::wstring folder = Store().Folder() + L"\\";
     QuarantineRecord first = {"00123456", folder + L"first.dll", Wide(sources.File("first.dll"))};
     QuarantineRecord second = {"00ABCDEF", folder + L"second.dll", Wide(sources.File("second.dll"))};
     const std::string damaged =
@@ -95,14 +94,14 @@ TEST_F(QuarantineStore, DamagedLinesAndRecordsAreFoundOverAndNeverActedOn) {
         OldBytes("0000BBBB", "C:\\q\\..", "C:\\y.dll") + OldBytes("0000CCCC", "C:\\q\\a.dll", "C:\\z.dll") +
         OldBytes("0000CCCC", "C:\\q\\b.dll", "C:\\z.dll") + "0000DDDD\r\nC:\\cut.dll\r\n";
     ASSERT_TRUE(WriteTextFile(Index(), "junk at the top\r\n" + Bytes(first) + damaged + Bytes(second) + "0000ABCD\r\n"));
-    std::vector<QuarantineRecord> r = ReadQuarantineRecords();
+    std::vector<QuarantineRecord> r = Store().ReadRecords();
     ASSERT_EQ(r.size(), 2u);
     EXPECT_EQ(r[0].copyPath, first.copyPath);
     EXPECT_EQ(r[1].copyPath, second.copyPath);
 
     // The tool rewrites the index with the sound records only.
     Quarantined(others, "new.dll");
-    r = ReadQuarantineRecords();
+    r = Store().ReadRecords();
     ASSERT_EQ(r.size(), 3u);
     EXPECT_EQ(ReadTextFile(Index()), Bytes(first) + Bytes(second) + Bytes(r[2]));
 }
@@ -110,13 +109,13 @@ TEST_F(QuarantineStore, DamagedLinesAndRecordsAreFoundOverAndNeverActedOn) {
 // A backup cut short by the end of the tool leaves its partial copy; the
 // next backup removes it, and no partial copy is ever a record.
 TEST_F(QuarantineStore, APartialCopyOfAnInterruptedBackupGoesAtTheNextWrite) {
-    CreateDirectoryW(QuarantineFolder().c_str(), nullptr);
-    const std::wstring partial = QuarantineFolder() + L"\\~partial-00001234";
+    CreateDirectoryW(Store().Folder().c_str(), nullptr);
+    const std::wstring partial = Store().Folder() + L"\\~partial-00001234";
     ASSERT_TRUE(WriteTextFile(partial, std::string(4096, 'p')));
-    EXPECT_TRUE(ReadQuarantineRecords().empty());
+    EXPECT_TRUE(Store().ReadRecords().empty());
     Quarantined(sources, "next.dll");
     EXPECT_FALSE(FileExists(partial));
-    EXPECT_EQ(ReadQuarantineRecords().size(), 1u);
+    EXPECT_EQ(Store().ReadRecords().size(), 1u);
 }
 
 // A program folder named in CJK letters, sources named in Cyrillic: the
@@ -132,7 +131,7 @@ TEST_F(QuarantineStore, NamesBeyondTheCodePageRoundTrip) {
     // A name that differs in one CJK letter only is another file.
     std::wstring other = Quarantined(folder, L"\u0436\u0443\u0447\u043e\u043a \u76d1\u8996.dll");
 
-    std::vector<QuarantineRecord> r = ReadQuarantineRecords();
+    std::vector<QuarantineRecord> r = Store().ReadRecords();
     ASSERT_EQ(r.size(), 2u);
     EXPECT_EQ(r[0].copyPath, home + L"Quarantined\\" + name);
     EXPECT_EQ(r[0].sourcePath, source);
@@ -140,7 +139,7 @@ TEST_F(QuarantineStore, NamesBeyondTheCodePageRoundTrip) {
     EXPECT_EQ(r[1].copyPath, home + L"Quarantined\\\u0436\u0443\u0447\u043e\u043a \u76d1\u8996.dll");
     EXPECT_EQ(ReadTextFile(Index()), Bytes(r[0]) + Bytes(r[1]));
     ASSERT_TRUE(DeleteFileW(source.c_str()));
-    EXPECT_TRUE(RestoreQuarantinedFile(r[0]));
+    EXPECT_TRUE(Store().Restore(r[0]).Succeeded());
     EXPECT_EQ(ReadTextFile(source), Utf8(source));
     EXPECT_TRUE(FileExists(other)) << "the other name was left alone";
 }
@@ -151,10 +150,10 @@ TEST_F(QuarantineStore, APathTheIndexCannotHoldIsRefusedBeforeAnyCopy) {
     std::wstring source = Wide(sources.Path()) + L"lone-";
     source += static_cast<wchar_t>(0xD800);
     source += L".dll";
-    EXPECT_FALSE(QuarantineFile(source.c_str()));
+    EXPECT_FALSE(Store().QuarantineFile(source.c_str()).Succeeded());
     EXPECT_FALSE(FileExists(Index()));
     WIN32_FIND_DATAW data;
-    HANDLE copies = FindFirstFileW((QuarantineFolder() + L"\\*.dll").c_str(), &data);
+    HANDLE copies = FindFirstFileW((Store().Folder() + L"\\*.dll").c_str(), &data);
     EXPECT_EQ(copies, INVALID_HANDLE_VALUE);
     if (copies != INVALID_HANDLE_VALUE) FindClose(copies);
 }
@@ -166,14 +165,14 @@ TEST_F(QuarantineStore, AnIndexOfTheEarlierFormStillReadsAndRestores) {
     const std::string ansiName = "caf\xE9 old.dll";
     const std::wstring name = Wide(ansiName);
     ASSERT_NE(name, L"caf? old.dll");
-    const std::wstring copy = QuarantineFolder() + L"\\" + name;
+    const std::wstring copy = Store().Folder() + L"\\" + name;
     const std::wstring source = Wide(sources.Path()) + name;
-    CreateDirectoryW(QuarantineFolder().c_str(), nullptr);
+    CreateDirectoryW(Store().Folder().c_str(), nullptr);
     ASSERT_TRUE(WriteTextFile(copy, "old copy"));
-    const std::string old = OldBytes("0BADCAFE", Narrow(QuarantineFolder()) + "\\" + ansiName, sources.Path() + ansiName);
+    const std::string old = OldBytes("0BADCAFE", Narrow(Store().Folder()) + "\\" + ansiName, sources.Path() + ansiName);
     ASSERT_TRUE(WriteTextFile(Index(), old));
 
-    std::vector<QuarantineRecord> r = ReadQuarantineRecords();
+    std::vector<QuarantineRecord> r = Store().ReadRecords();
     ASSERT_EQ(r.size(), 1u);
     EXPECT_EQ(r[0].id, "0BADCAFE");
     EXPECT_EQ(r[0].copyPath, copy);
@@ -181,23 +180,23 @@ TEST_F(QuarantineStore, AnIndexOfTheEarlierFormStillReadsAndRestores) {
 
     // The tool's next write carries the old record over in the UTF-8 form.
     Quarantined(others, "fresh.dll");
-    r = ReadQuarantineRecords();
+    r = Store().ReadRecords();
     ASSERT_EQ(r.size(), 2u);
     EXPECT_EQ(ReadTextFile(Index()), Bytes(r[0]) + Bytes(r[1]));
 
-    EXPECT_TRUE(RestoreQuarantinedFile(r[0]));
+    EXPECT_TRUE(Store().Restore(r[0]).Succeeded());
     EXPECT_EQ(ReadTextFile(source), "old copy");
     EXPECT_EQ(ReadTextFile(Index()), Bytes(r[1]));
 }
 
 TEST_F(QuarantineStore, RestoreOntoAnExistingFileFailsAndKeepsCopyAndRecord) {
     std::wstring source = Quarantined(sources, "busy.dll");
-    QuarantineRecord record = ReadQuarantineRecords().at(0);
-    EXPECT_FALSE(RestoreQuarantinedFile(record));
+    QuarantineRecord record = Store().ReadRecords().at(0);
+    EXPECT_FALSE(Store().Restore(record).Succeeded());
     EXPECT_EQ(ReadTextFile(record.copyPath), Utf8(source));
-    EXPECT_EQ(ReadQuarantineRecords().size(), 1u);
-    EXPECT_TRUE(DeleteQuarantinedCopy(record));
-    EXPECT_FALSE(DeleteQuarantinedCopy(record));
+    EXPECT_EQ(Store().ReadRecords().size(), 1u);
+    EXPECT_TRUE(Store().DeleteCopy(record).Succeeded());
+    EXPECT_FALSE(Store().DeleteCopy(record).Succeeded());
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "resources/resource.h"
 #include "shell/about_dlg.h"
 #include "shell/splash_wnd.h"
+#include "fake_desktop.h"
 #include "shell_windows.h"
 
 #include <gtest/gtest.h>
@@ -81,9 +82,10 @@ TEST(AboutBox, ClickOnThePictureClosesItAsOk) {
 }
 
 TEST(AboutBox, AboutCommandOfTheFrameRunsIt) {
-    CVeyrithApp app;
+    FakeDesktop desktop;
+    CVeyrithApp app(desktop);
     CVeyrithDoc document;
-    RecordingFrame frame;
+    RecordingFrame frame(desktop);
     CSplashWnd::EnableSplashScreen(false);
     ASSERT_TRUE(frame.Create(&document));
     app.SetMainWindow(frame.Handle());

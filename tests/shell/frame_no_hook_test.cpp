@@ -21,7 +21,8 @@ POINT ItemCentre(HWND tree, HTREEITEM item) {
 }
 
 TEST(FrameScanWithoutHooks, NothingFoundAndAClickOnTheResultScansAgain) {
-    CVeyrithApp app;
+    FakeDesktop desktop;
+    CVeyrithApp app(desktop);
     FrameUnderTest frame(app);
     ASSERT_TRUE(frame.Create());
     EXPECT_FALSE(frame->Parts().commands.IsEnabled(ID_EXPORT_RESULTS));

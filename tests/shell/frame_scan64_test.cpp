@@ -98,15 +98,6 @@ private:
     bool m_set = false;
 };
 
-// Presses OK in every confirmation dialog.
-class ConfirmAll {
-public:
-    ConfirmAll() {
-        SetConfirmDialogHook([](HWND dialog, UINT) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); });
-    }
-    ~ConfirmAll() { SetConfirmDialogHook(nullptr); }
-};
-
 class Scan64 : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -168,8 +159,9 @@ TEST_F(Scan64, The64BitHooksAreFoundMarkedAndTheirHostEnded) {
         m_frame.FocusListRow(row);
         EXPECT_TRUE(m_frame.ActionTarget().is64Bit);
         SaveWindowPicture(m_frame.Handle(), BinDir() + "..\\veyrith-scan64-" + type + ".bmp");
-        ConfirmAll confirm;
-        MessageBoxRecorder boxes(IDOK);
+        // OK in every confirmation dialog.
+        FakeDesktop& boxes = m_frame.FreshDesktop(IDOK);
+        boxes.answerDialog = [](HWND, UINT) { return IDOK; };
 
         if (autorun) {
             // The 32-bit tool removes the entry from the view it lives in,

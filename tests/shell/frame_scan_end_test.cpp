@@ -173,7 +173,7 @@ LRESULT CALLBACK RefuseOwnedWindows(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 TEST_F(FrameScanEnd, ProgressDialogThatCannotOpenIsReportedAndLeavesTheWindowReady) {
-    MessageBoxRecorder boxes(IDOK);
+    FakeDesktop& boxes = F().FreshDesktop(IDOK);
     g_refusingOwner = F().Handle();
     HHOOK refuse = SetWindowsHookExA(WH_CBT, &RefuseOwnedWindows, nullptr, GetCurrentThreadId());
     ASSERT_NE(refuse, nullptr);

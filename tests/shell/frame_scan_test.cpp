@@ -172,10 +172,10 @@ TEST_F(FrameScan, RulesFollowTheFocusedPaneAndItsSelection) {
 TEST_F(FrameScan, DisabledCommandArrivingAsAKeyIsEaten) {
     // End process asks first; the question is counted and answered Cancel.
     int asked = 0;
-    SetConfirmDialogHook([&](HWND dialog, UINT templateId) {
+    F().Desktop().answerDialog = [&](HWND, UINT templateId) {
         if (templateId == IDD_CONFIRM_KILL) ++asked;
-        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    });
+        return static_cast<UINT>(IDCANCEL);
+    };
     ShowModule();
     PressKeys({VK_SHIFT, VK_DELETE});
     F().Pump(150);
@@ -187,7 +187,7 @@ TEST_F(FrameScan, DisabledCommandArrivingAsAKeyIsEaten) {
     PressKeys({VK_SHIFT, VK_DELETE});
     F().PumpUntil(5000, [&] { return asked > 0; });
     F().Pump(50);
-    SetConfirmDialogHook(nullptr);
+    F().Desktop().answerDialog = nullptr;
     EXPECT_EQ(asked, 1);
     EXPECT_GE(Row(s_visibleExe), 0);
 }
@@ -208,18 +208,16 @@ TEST_F(FrameScan, HiddenOnlyBoxRefillsTheListAtOnce) {
 TEST_F(FrameScan, ExportWritesTheTreesModulesAndOpensTheReport) {
     TempFolder folder;
     std::string path = folder.File("scan.htm");
-    std::vector<std::string> opened;
-    SetReportSeams(
-        [&](HWND owner, std::wstring& out) {
-            EXPECT_EQ(owner, F().Handle());
-            out = Wide(path);
-            return true;
-        },
-        [&](const std::wstring& file) { opened.push_back(Narrow(file)); });
+    FakeDesktop& desktop = F().FreshDesktop();
+    desktop.choosePath = [&](HWND, std::wstring& out) {
+        out = Wide(path);
+        return true;
+    };
     PressKeys({VK_CONTROL, 'S'});
     F().Pump(300);
-    SetReportSeams(nullptr, nullptr);
-    EXPECT_EQ(opened, std::vector<std::string>{path});
+    desktop.choosePath = nullptr;
+    EXPECT_EQ(desktop.saveAsOwners, std::vector<HWND>{F().Handle()});
+    EXPECT_EQ(desktop.openedReports, std::vector<std::wstring>{Wide(path)});
     std::string text = ReadTextFile(path);
     EXPECT_NE(text.find("1 file(s) performing system-wide monitoring  found"), std::string::npos);
     EXPECT_NE(Lower(text).find("<tr><td bgcolor=#c0dbfd>" + Lower(s_dll) + "</td><td bgcolor=#c0dbfd>sample keyboard monitor</td></tr>"),
@@ -227,13 +225,11 @@ TEST_F(FrameScan, ExportWritesTheTreesModulesAndOpensTheReport) {
 }
 
 TEST_F(FrameScan, WebLinksOpenThePagesWithoutTheSelectionPath) {
-    ShellOpenRecorder shell;
-    const std::vector<ShellOpenRecorder::Call>& opened = shell.calls;
+    const std::vector<FakeDesktop::ShellCall>& opened = F().FreshDesktop().shellOpens;
     ShowModule();
     F().Command(ID_HELP_HOME_PAGE);
     F().FocusListRow(-1);
     F().Command(ID_HELP_SUPPORT);
-    shell.Stop();
 
     ASSERT_EQ(opened.size(), 2u);
     EXPECT_EQ(opened[0].owner, F().Handle());

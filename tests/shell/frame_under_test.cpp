@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include "actions/shell_open.h"
-#include "framework/message_box.h"
 #include "resources/resource.h"
 #include "shell/splash_wnd.h"
 #include "test_support.h"
@@ -16,7 +14,8 @@ FrameUnderTest::~FrameUnderTest() {
 bool FrameUnderTest::Create() {
     CSplashWnd::EnableSplashScreen(false);
     if (!m_document.OnNewDocument()) return false;
-    m_frame = std::make_unique<CMainFrame>();
+    m_frame = std::make_unique<CMainFrame>(
+        m_desktop, m_toolFolder.empty() ? testing_support::Wide(testing_support::BinDir()) : m_toolFolder);
     if (!m_frame->Create(&m_document)) return false;
     m_app.SetMainWindow(m_frame->Handle());
     ShowWindow(m_frame->Handle(), SW_SHOW);
@@ -24,6 +23,12 @@ bool FrameUnderTest::Create() {
     SetForegroundWindow(m_frame->Handle());
     Pump(200);
     return true;
+}
+
+FakeDesktop& FrameUnderTest::FreshDesktop(int boxAnswer) {
+    m_desktop.Clear();
+    m_desktop.boxAnswer = boxAnswer;
+    return m_desktop;
 }
 
 void FrameUnderTest::Pump(DWORD ms) {
@@ -111,25 +116,8 @@ bool TakeQuitMessage() {
     return PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
 }
 
-MessageBoxRecorder::MessageBoxRecorder(int answer) : m_answer(answer) {
-    fw::SetMessageBoxHook([this](const std::wstring& text, UINT type) {
-        boxes.push_back(Box{testing_support::Narrow(text), type, text});
-        return m_answer;
-    });
-}
-
-MessageBoxRecorder::~MessageBoxRecorder() { fw::SetMessageBoxHook(nullptr); }
-
-ShellOpenRecorder::ShellOpenRecorder() {
-    SetShellOpenHook([this](HWND owner, const std::string& verb, const std::wstring& file,
-                            const std::wstring& parameters, int show) {
-        calls.push_back(Call{owner, verb, file, parameters, show});
-    });
-}
-
-void ShellOpenRecorder::Stop() { SetShellOpenHook(nullptr); }
-
 CVeyrithApp& App() {
-    static CVeyrithApp app;
+    static FakeDesktop desktop;
+    static CVeyrithApp app(desktop);
     return app;
 }

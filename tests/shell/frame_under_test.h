@@ -1,6 +1,7 @@
 // A main frame created the way the application creates it (the document,
 // then the frame, then the frame becomes the main window), driven through
-// the application's own message loop, with real keyboard and mouse input.
+// the application's own message loop, with real keyboard and mouse input,
+// on a fake desktop that records and answers what the frame would show.
 #pragma once
 
 #include <windows.h>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "actions/action_target.h"
+#include "fake_desktop.h"
 #include "shell/veyrith_doc.h"
 #include "shell_windows.h"
 
@@ -19,11 +21,19 @@ CVeyrithApp& App();
 
 class FrameUnderTest {
 public:
-    explicit FrameUnderTest(CVeyrithApp& app) : m_app(app) {}
+    // The frame's tool and quarantine live in toolFolder; empty: the test
+    // program's folder, where the real tool is built.
+    explicit FrameUnderTest(CVeyrithApp& app, std::wstring toolFolder = std::wstring())
+        : m_app(app), m_toolFolder(std::move(toolFolder)) {}
     ~FrameUnderTest();
 
     // Creates, shows and activates the frame (no splash).
     bool Create();
+    // The frame's desktop.
+    FakeDesktop& Desktop() { return m_desktop; }
+    // The frame's desktop with nothing recorded yet, answering every box
+    // with boxAnswer.
+    FakeDesktop& FreshDesktop(int boxAnswer = IDOK);
     CMainFrame* operator->() { return m_frame.get(); }
     CMainFrame& Frame() { return *m_frame; }
     HWND Handle() const { return m_frame ? m_frame->Handle() : nullptr; }
@@ -59,6 +69,8 @@ public:
 
 private:
     CVeyrithApp& m_app;
+    std::wstring m_toolFolder;
+    FakeDesktop m_desktop;
     CVeyrithDoc m_document;
     std::unique_ptr<CMainFrame> m_frame;
 };
@@ -73,37 +85,3 @@ void ClickAt(POINT screen);
 // Takes a quit request that a closed main window left in the queue; true
 // when there was one.
 bool TakeQuitMessage();
-
-// Records every message box instead of showing it, answering with a fixed
-// button; restores the real boxes when it goes.
-class MessageBoxRecorder {
-public:
-    explicit MessageBoxRecorder(int answer);
-    ~MessageBoxRecorder();
-    void Answer(int answer) { m_answer = answer; }
-    struct Box {
-        std::string text;  // in the code page, for texts of the program's own
-        UINT type;
-        std::wstring wide;  // as shown, for texts that name files
-    };
-    std::vector<Box> boxes;
-
-private:
-    int m_answer;
-};
-
-// Records every ShellOpen call instead of opening anything, until Stop or
-// until it goes.
-class ShellOpenRecorder {
-public:
-    ShellOpenRecorder();
-    ~ShellOpenRecorder() { Stop(); }
-    void Stop();
-    struct Call {
-        HWND owner;
-        std::string verb;
-        std::wstring file, parameters;
-        int show;
-    };
-    std::vector<Call> calls;
-};

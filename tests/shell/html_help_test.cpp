@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include "framework/message_box.h"
 #include "shell/html_help.h"
 #include "test_support.h"
 
@@ -28,20 +27,36 @@ bool RegisterServer(const wchar_t* file, DWORD type) {
     return result == ERROR_SUCCESS;
 }
 
+// Top-level dialog windows (a message box is one) that this thread tried to
+// create; each is refused, so a box would end at once instead of waiting.
+int g_dialogWindows = 0;
+
+LRESULT CALLBACK RefuseDialogs(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND) {
+        const CREATESTRUCTW* create = reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs;
+        bool dialog = IS_INTRESOURCE(create->lpszClass) ? LOWORD(reinterpret_cast<ULONG_PTR>(create->lpszClass)) == 0x8002
+                                                        : !lstrcmpiW(create->lpszClass, L"#32770");
+        if (dialog && !(create->style & WS_CHILD)) {
+            ++g_dialogWindows;
+            return 1;
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 class HtmlHelpLoading : public ::testing::Test {
 protected:
     void SetUp() override {
-        fw::SetMessageBoxHook([this](const std::wstring&, UINT) {
-            ++m_boxes;
-            return IDOK;
-        });
+        g_dialogWindows = 0;
+        m_refuse = SetWindowsHookExW(WH_CBT, &RefuseDialogs, nullptr, GetCurrentThreadId());
+        ASSERT_NE(m_refuse, nullptr);
     }
     void TearDown() override {
-        fw::SetMessageBoxHook(nullptr);
+        UnhookWindowsHookEx(m_refuse);
         RegDeleteKeyW(HKEY_CLASSES_ROOT, kTestServerKey);
         RegDeleteKeyW(HKEY_CLASSES_ROOT, kTestClsidKey);
     }
-    int m_boxes = 0;
+    HHOOK m_refuse = nullptr;
 };
 
 std::wstring FileName(const std::wstring& path) {
@@ -79,7 +94,7 @@ TEST_F(HtmlHelpLoading, MissingRuntimeIsSilentAndTheFailureIsRemembered) {
     EXPECT_FALSE(help.Load());
     EXPECT_FALSE(help.DisplayContents(L"C:\\nowhere\\veyrith.chm::/main.htm"));
     EXPECT_EQ(help.LoadedFrom(), L"");
-    EXPECT_EQ(m_boxes, 0);
+    EXPECT_EQ(g_dialogWindows, 0);
 }
 
 TEST_F(HtmlHelpLoading, LibraryWithoutTheExportCountsAsMissing) {
@@ -101,7 +116,7 @@ TEST_F(HtmlHelpLoading, ShippedHelpFileOpensAtItsMainTopic) {
     ASSERT_TRUE(FileExists(file));
     CHtmlHelp help;
     EXPECT_TRUE(help.DisplayContents(Wide(file) + L"::/main.htm"));
-    EXPECT_EQ(m_boxes, 0);
+    EXPECT_EQ(g_dialogWindows, 0);
     // The help window belongs to this process; close what it opened.
     EnumThreadWindows(GetCurrentThreadId(), CloseOwnWindow, 0);
     PumpMessages(200);

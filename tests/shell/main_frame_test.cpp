@@ -228,7 +228,7 @@ TEST_F(MainFrame, MenuItemsShowTheirPromptAndButtonsTheirTooltip) {
 }
 
 TEST_F(MainFrame, HelpKeyOpensNoMessageWhenTheHelpFileIsMissing) {
-    MessageBoxRecorder boxes(IDOK);
+    FakeDesktop& boxes = F().FreshDesktop(IDOK);
     F().Focus(F()->Parts().leftView.Tree());
     PressKeys({VK_F1});
     F().Pump(300);
@@ -255,7 +255,7 @@ protected:
 };
 
 TEST_F(ClosingFrame, AskingOnceAndNoKeepsFrameAndScanRunning) {
-    MessageBoxRecorder boxes(IDNO);
+    FakeDesktop& boxes = m_frame->FreshDesktop(IDNO);
     EXPECT_FALSE(m_frame->MenuItemEnabled("&Action", ID_SCAN));
     EXPECT_FALSE(m_frame->ToolButtonEnabled(ID_SCAN));
     SendMessageA(m_frame->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -269,7 +269,7 @@ TEST_F(ClosingFrame, AskingOnceAndNoKeepsFrameAndScanRunning) {
     EXPECT_EQ((*m_frame)->Session().Dialog().Handle(), m_dialog);
 
     // Exit with Yes: the scan ends (its last steps run) and the program ends.
-    boxes.Answer(IDYES);
+    boxes.boxAnswer = IDYES;
     m_frame->Command(ID_APP_EXIT);
     EXPECT_EQ(boxes.boxes.size(), 2u);
     EXPECT_FALSE(IsWindow(m_dialog));
@@ -278,7 +278,7 @@ TEST_F(ClosingFrame, AskingOnceAndNoKeepsFrameAndScanRunning) {
 }
 
 TEST_F(ClosingFrame, UninstallerMessageClosesWithoutAsking) {
-    MessageBoxRecorder boxes(IDNO);
+    FakeDesktop& boxes = m_frame->FreshDesktop(IDNO);
     PostMessageA(m_frame->Handle(), WM_USER, 0, 0);
     m_frame->Pump(100);
     EXPECT_TRUE(boxes.boxes.empty());

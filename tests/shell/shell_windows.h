@@ -1,14 +1,18 @@
 // Shared pieces of the in-process shell tests: a main frame that records
-// the input it receives, and pumping through the application's own loop.
+// the input it receives (on the desktop it is given, with the tool of the
+// test program's folder), and pumping through the application's own loop.
 #pragma once
 
 #include "shell/main_frame.h"
 #include "shell/veyrith_app.h"
+#include "test_support.h"
 
 #include <vector>
 
 class RecordingFrame : public CMainFrame {
 public:
+    explicit RecordingFrame(CDesktop& desktop)
+        : CMainFrame(desktop, testing_support::Wide(testing_support::BinDir())) {}
     std::vector<UINT> input;  // key and button messages that reached the frame
 
 protected:

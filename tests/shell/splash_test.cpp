@@ -1,6 +1,7 @@
 // The splash window, driven inside this process with the real main frame
 // and the application's own message loop.
 #include "shell/splash_wnd.h"
+#include "fake_desktop.h"
 #include "shell_windows.h"
 
 #include <gtest/gtest.h>
@@ -25,9 +26,10 @@ POINT Centre(HWND hwnd) {
 class Splash : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        app = new CVeyrithApp;
+        desktop = new FakeDesktop;
+        app = new CVeyrithApp(*desktop);
         document = new CVeyrithDoc;
-        frame = new RecordingFrame;
+        frame = new RecordingFrame(*desktop);
         CSplashWnd::EnableSplashScreen(false);
         frame->Create(document);
         app->SetMainWindow(frame->Handle());
@@ -54,11 +56,13 @@ protected:
         return CSplashWnd::Current() ? CSplashWnd::Current()->Handle() : nullptr;
     }
 
+    static FakeDesktop* desktop;
     static CVeyrithApp* app;
     static CVeyrithDoc* document;
     static RecordingFrame* frame;
 };
 
+FakeDesktop* Splash::desktop = nullptr;
 CVeyrithApp* Splash::app = nullptr;
 CVeyrithDoc* Splash::document = nullptr;
 RecordingFrame* Splash::frame = nullptr;

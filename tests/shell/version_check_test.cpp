@@ -1,5 +1,6 @@
-// The start-up check of the Windows version, fed through the version seam.
-#include "framework/message_box.h"
+// The start-up check of the Windows version, fed through the version seam,
+// telling the application's desktop.
+#include "fake_desktop.h"
 #include "resources/resource.h"
 #include "shell/veyrith_app.h"
 #include "framework/string_resource.h"
@@ -11,20 +12,8 @@
 
 namespace {
 
-struct Shown {
-    std::string text;
-    UINT type;
-};
-
 class VersionCheck : public ::testing::Test {
 protected:
-    void SetUp() override {
-        fw::SetMessageBoxHook([this](const std::wstring& text, UINT type) {
-            shown.push_back({testing_support::Narrow(text), type});
-            return IDOK;
-        });
-    }
-    void TearDown() override { fw::SetMessageBoxHook(nullptr); }
 
     static CVeyrithApp::VersionReader Reports(DWORD platform, DWORD major, DWORD minor) {
         return [=](OSVERSIONINFOA& version) {
@@ -36,7 +25,8 @@ protected:
         };
     }
 
-    std::vector<Shown> shown;
+    FakeDesktop desktop;
+    std::vector<FakeDesktop::Box>& shown = desktop.boxes;
 };
 
 TEST_F(VersionCheck, OlderSystemsAreRefusedWithOneMessageAndNoMutex) {
@@ -49,7 +39,7 @@ TEST_F(VersionCheck, OlderSystemsAreRefusedWithOneMessageAndNoMutex) {
     };
     for (const auto& system : older) {
         shown.clear();
-        CVeyrithApp app;
+        CVeyrithApp app(desktop);
         app.SetVersionReader(Reports(system.platform, system.major, system.minor));
         EXPECT_FALSE(app.InitInstance());
         ASSERT_EQ(shown.size(), 1u);
@@ -64,13 +54,13 @@ TEST_F(VersionCheck, OlderSystemsAreRefusedWithOneMessageAndNoMutex) {
 }
 
 TEST_F(VersionCheck, Windows2000AndLaterPass) {
-    CVeyrithApp app;
+    CVeyrithApp app(desktop);
     app.SetVersionReader(Reports(VER_PLATFORM_WIN32_NT, 5, 0));
     EXPECT_TRUE(app.CheckWindowsVersion());
     app.SetVersionReader(Reports(VER_PLATFORM_WIN32_NT, 10, 0));
     EXPECT_TRUE(app.CheckWindowsVersion());
     // The system's own answer (Wine reports a modern NT) passes too.
-    CVeyrithApp real;
+    CVeyrithApp real(desktop);
     EXPECT_TRUE(real.CheckWindowsVersion());
     EXPECT_TRUE(shown.empty());
 }

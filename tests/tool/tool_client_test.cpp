@@ -1,9 +1,9 @@
 // The tool client against a missing tool, a tool that never ends and the real
-// veyrith_configure.exe beside the test program.
+// veyrith_configure.exe, each client in a folder of its own.
 #include "common/product.h"
 #include "common/system_error.h"
 #include "common/tool_request.h"
-#include "framework/message_box.h"
+#include "fake_desktop.h"
 #include "framework/string_resource.h"
 #include "resources/resource.h"
 #include "test_support.h"
@@ -18,24 +18,23 @@ using namespace testing_support;
 
 namespace {
 
-// Records every message box; the tool folder goes back to the real tool.
-class ToolClient : public ::testing::Test {
-protected:
-    void SetUp() override {
-        fw::SetMessageBoxHook([this](const std::wstring& text, UINT type) {
-            boxes.push_back(Narrow(text) + "/" + std::to_string(type));
-            return IDOK;
-        });
-    }
-    void TearDown() override {
-        fw::SetMessageBoxHook(nullptr);
-        SetToolFolder(Wide(BinDir()));
-    }
-    std::vector<std::string> boxes;
-};
+// The text for a tool that is not there: the code, then the system's text.
+std::wstring MissingToolText() { return L"Error 2: " + SystemErrorText(ERROR_FILE_NOT_FOUND); }
 
-// The box of a tool that is not there: the code, then the system's text.
-std::string MissingToolBox() { return "Error 2: " + Narrow(SystemErrorText(ERROR_FILE_NOT_FOUND)) + "/0"; }
+bool NotStarted(const ToolResult& result) {
+    return result.exitCode == 0 && result.failure == ToolResult::kNotStarted && result.startError == ERROR_FILE_NOT_FOUND &&
+           result.FailureText() == MissingToolText();
+}
+
+bool TooLong(const ToolResult& result) {
+    return result.exitCode == 0 && result.failure == ToolResult::kPathTooLong &&
+           result.FailureText() == fw::LoadResStringW(IDS_TOOL_PATH_TOO_LONG);
+}
+
+// Ran (or was not to run) and failed without a reason to tell.
+bool FailedQuietly(const ToolResult& result) {
+    return result.exitCode == 0 && result.failure == ToolResult::kNone && result.FailureText().empty();
+}
 
 ToolRequest Stored(DWORD expectedSize) {
     std::vector<unsigned char> bytes = ReadBinaryValue(HKEY_CURRENT_USER, kProgramKey, kConfigureValue);
@@ -64,39 +63,81 @@ bool HoldsHandleTo(DWORD processId) {
     return false;
 }
 
-TEST_F(ToolClient, MissingToolLongPathsAndTheStoredRequests) {
+TEST(ToolClient, MissingToolLongPathsAndTheStoredRequests) {
     TempFolder empty;
-    SetToolFolder(Wide(empty.Path()));
-    EXPECT_EQ(ToolKill(4321, L"C:\\x.exe"), 0u);
+    CToolClient tool(Wide(empty.Path()));
+    EXPECT_TRUE(NotStarted(tool.Kill(4321, L"C:\\x.exe")));
     EXPECT_EQ(Stored(kToolRequestShortSize).id, 4321u);
     std::wstring longest = L"C:\\" + std::wstring(256, L'\u0436');
-    EXPECT_FALSE(ToolMove(longest.c_str(), L"C:\\b.dll"));
+    EXPECT_TRUE(NotStarted(tool.Move(longest.c_str(), L"C:\\b.dll")));
     EXPECT_EQ(std::wstring(Stored(kToolRequestShortSize).path), longest);
-    EXPECT_EQ(boxes, std::vector<std::string>(2, MissingToolBox()));
 
     // One character more is refused before anything is stored or started.
     CListItemState record = {};
     record.m_autoRun.m_nType = AUTORUN_WININI;
-    EXPECT_EQ(ToolRemoveAutoRun(record, false), 0u);
+    EXPECT_TRUE(FailedQuietly(tool.RemoveAutoRun(record, false)));
     Stored(kToolRequestAutorunSize);
     std::wstring tooLong = longest + L"a";
-    EXPECT_FALSE(ToolCopy(L"C:\\b.dll", tooLong.c_str()));
-    ToolShowProperties(nullptr, tooLong.c_str());
+    EXPECT_TRUE(TooLong(tool.Copy(L"C:\\b.dll", tooLong.c_str())));
+    FakeDesktop desktop;
+    EXPECT_TRUE(TooLong(tool.ShowProperties(desktop, nullptr, tooLong.c_str())));
     Stored(kToolRequestAutorunSize);
-    std::string refusal = fw::LoadResString(IDS_TOOL_PATH_TOO_LONG) + "/" + std::to_string(MB_ICONSTOP);
-    EXPECT_EQ(boxes, (std::vector<std::string>{MissingToolBox(), MissingToolBox(), refusal, refusal}));
+    EXPECT_TRUE(desktop.shellOpens.empty());
+
+    // The caller tells the user through its desktop, with the stop icon for
+    // a path and the plain box for a start.
+    EXPECT_TRUE(ShowToolFailure(desktop, tool.Copy(L"C:\\b.dll", tooLong.c_str())));
+    EXPECT_TRUE(ShowToolFailure(desktop, tool.Kill(4321, L"C:\\x.exe")));
+    EXPECT_FALSE(ShowToolFailure(desktop, tool.RemoveAutoRun(record, false)));
+    ASSERT_EQ(desktop.boxes.size(), 2u);
+    EXPECT_EQ(desktop.boxes[0].wide, fw::LoadResStringW(IDS_TOOL_PATH_TOO_LONG));
+    EXPECT_EQ(desktop.boxes[0].type, static_cast<UINT>(MB_OK | MB_ICONSTOP));
+    EXPECT_EQ(desktop.boxes[1].wide, MissingToolText());
+    EXPECT_EQ(desktop.boxes[1].type, static_cast<UINT>(MB_OK));
 }
 
-TEST_F(ToolClient, ToolThatNeverEndsFailsAndItsHandleIsClosed) {
+// Each client runs the tool of its own folder: the Properties sheet is the
+// desktop's hidden open of that folder's tool on the stored request, and a
+// client without a tool in its folder fails while one with it succeeds.
+TEST(ToolClient, EachClientUsesTheToolOfItsOwnFolder) {
+    TempFolder withTool, empty;
+    ASSERT_TRUE(CopyFileW(Wide(BinDir() + "veyrith_configure.exe").c_str(),
+                          Wide(withTool.File("veyrith_configure.exe")).c_str(), FALSE));
+    CToolClient real(Wide(withTool.Path().substr(0, withTool.Path().size() - 1)));
+    CToolClient none(Wide(empty.Path()));
+    EXPECT_EQ(real.ToolPath(), Wide(withTool.File("veyrith_configure.exe")));
+    EXPECT_EQ(none.ToolPath(), Wide(empty.File("veyrith_configure.exe")));
+
+    FakeDesktop desktop;
+    HWND owner = GetDesktopWindow();
+    EXPECT_TRUE(real.ShowProperties(desktop, owner, L"C:\\windows\\notepad.exe").Succeeded());
+    EXPECT_EQ(std::wstring(Stored(kToolRequestShortSize).path), L"C:\\windows\\notepad.exe");
+    ASSERT_EQ(desktop.shellOpens.size(), 1u);
+    EXPECT_EQ(desktop.shellOpens[0].owner, owner);
+    EXPECT_EQ(desktop.shellOpens[0].verb, "open");
+    EXPECT_EQ(desktop.shellOpens[0].file, real.ToolPath());
+    EXPECT_EQ(desktop.shellOpens[0].parameters.compare(0, 6, L"-info "), 0);
+    EXPECT_GT(desktop.shellOpens[0].parameters.size(), 6u);
+    EXPECT_EQ(desktop.shellOpens[0].show, SW_HIDE);
+
+    TempFolder files;
+    const std::wstring source = Wide(files.File("kept.txt"));
+    ASSERT_TRUE(WriteTextFile(source, "kept"));
+    EXPECT_TRUE(NotStarted(none.Copy(source.c_str(), Wide(empty.File("copy.txt")).c_str())));
+    EXPECT_TRUE(real.Copy(source.c_str(), Wide(withTool.File("Quarantined\\copy.txt")).c_str()).Succeeded());
+    EXPECT_EQ(ReadTextFile(withTool.File("Quarantined\\copy.txt")), "kept");
+    EXPECT_TRUE(desktop.boxes.empty());
+}
+
+TEST(ToolClient, ToolThatNeverEndsFailsAndItsHandleIsClosed) {
     TempFolder folder;
     ASSERT_TRUE(CopyFileA((BinDir() + "idle_process.exe").c_str(), folder.File("veyrith_configure.exe").c_str(), FALSE));
-    SetToolFolder(Wide(folder.Path()));
+    CToolClient tool(Wide(folder.Path()));
     ChildProcess held;  // shows that the probe sees a handle that is held
     ASSERT_TRUE(held.Start(Quoted(BinDir() + "idle_process.exe")));
     EXPECT_TRUE(HoldsHandleTo(held.Id()));
 
-    EXPECT_FALSE(ToolCopy(L"C:\\a.dll", L"C:\\b.dll"));
-    EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(FailedQuietly(tool.Copy(L"C:\\a.dll", L"C:\\b.dll")));
     std::vector<DWORD> children = ToolChildren();
     EXPECT_EQ(children.size(), 1u);
     for (DWORD id : children) {
@@ -112,40 +153,40 @@ TEST_F(ToolClient, ToolThatNeverEndsFailsAndItsHandleIsClosed) {
 // in Cyrillic: every name reaches the tool and the file system unchanged. A
 // backup goes into the quarantine beside the tool and comes back only to
 // where it came from, never over a file.
-TEST_F(ToolClient, RealToolBacksUpAndRestoresFilesOfAnyName) {
+TEST(ToolClient, RealToolBacksUpAndRestoresFilesOfAnyName) {
     TempFolder folder;
     const std::wstring toolFolder = Wide(folder.Path()) + L"\u5de5\u5177\\";
     const std::wstring files = Wide(folder.Path()) + L"\u0444\u0430\u0439\u043b\u044b\\";
     ASSERT_TRUE(CreateDirectoryW(toolFolder.c_str(), nullptr) && CreateDirectoryW(files.c_str(), nullptr));
     ASSERT_TRUE(CopyFileW(Wide(BinDir() + "veyrith_configure.exe").c_str(),
                           (toolFolder + L"veyrith_configure.exe").c_str(), FALSE));
-    SetToolFolder(toolFolder);
+    CToolClient tool(toolFolder);
     const std::wstring source = files + L"\u0438\u0441\u0445\u043e\u0434.txt";
     const std::wstring copy = toolFolder + L"Quarantined\\\u76d1.txt";
     ASSERT_TRUE(WriteTextFile(source, "payload"));
-    EXPECT_TRUE(ToolCopy(source.c_str(), copy.c_str()));
-    EXPECT_FALSE(ToolMove(copy.c_str(), source.c_str()));  // onto the file that is still there
+    EXPECT_TRUE(tool.Copy(source.c_str(), copy.c_str()).Succeeded());
+    // Onto the file that is still there.
+    EXPECT_TRUE(FailedQuietly(tool.Move(copy.c_str(), source.c_str())));
     ASSERT_TRUE(DeleteFileW(source.c_str()));
-    EXPECT_TRUE(ToolMove(copy.c_str(), source.c_str()));
+    EXPECT_TRUE(tool.Move(copy.c_str(), source.c_str()).Succeeded());
     EXPECT_FALSE(FileExists(copy));
     EXPECT_EQ(ReadTextFile(source), "payload");
     EXPECT_EQ(std::wstring(Stored(kToolRequestShortSize).target), source);
-    EXPECT_TRUE(boxes.empty());
 }
 
 // An autorun entry whose value name did not fit its field carries no root
 // key: the request is stored but the tool is never started for it.
-TEST_F(ToolClient, AnEntryWithoutAWholeNameIsNeverSent) {
+TEST(ToolClient, AnEntryWithoutAWholeNameIsNeverSent) {
     TempFolder empty;
-    SetToolFolder(Wide(empty.Path()));
+    CToolClient tool(Wide(empty.Path()));
     CListItemState record = {};
     record.m_autoRun.m_nType = AUTORUN_REGISTRY;
     wcscpy(record.m_autoRun.m_szLocation, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run");
-    EXPECT_EQ(ToolRemoveAutoRun(record, false), 0u);
+    // A missing tool that was started would say so.
+    EXPECT_TRUE(FailedQuietly(tool.RemoveAutoRun(record, false)));
     record.m_autoRun.m_nType = AUTORUN_SHORTCUT;
     record.m_autoRun.m_szLocation[0] = L'\0';
-    EXPECT_EQ(ToolRemoveAutoRun(record, true), 0u);
-    EXPECT_TRUE(boxes.empty()) << "a missing tool was started";
+    EXPECT_TRUE(FailedQuietly(tool.RemoveAutoRun(record, true)));
 }
 
 }  // namespace

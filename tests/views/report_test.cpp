@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "../scanner/hook_host.h"
-#include "framework/message_box.h"
+#include "fake_desktop.h"
 #include "framework/string_resource.h"
 #include "resources/resource.h"
 #include "test_support.h"
@@ -91,22 +91,16 @@ TEST(Report, FileIsReplacedWholeAndFailuresOpenNothing) {
     TempFolder folder;
     std::string path = folder.File("report.htm");
     ASSERT_TRUE(WriteTextFile(path, std::string(20000, 'x')));
-    std::vector<std::string> opened;
     std::string chosen = path;
-    SetReportSeams(
-        [&](HWND, std::wstring& out) {
-            if (chosen.empty()) return false;
-            out = Wide(chosen);
-            return true;
-        },
-        [&](const std::wstring& file) { opened.push_back(Narrow(file)); });
-    std::vector<std::string> boxes;
-    fw::SetMessageBoxHook([&](const std::wstring& text, UINT) {
-        boxes.push_back(Narrow(text));
-        return IDOK;
-    });
+    FakeDesktop desktop;
+    desktop.choosePath = [&](HWND, std::wstring& out) {
+        if (chosen.empty()) return false;
+        out = Wide(chosen);
+        return true;
+    };
+    const std::vector<std::wstring>& opened = desktop.openedReports;
 
-    ExportResults(nullptr, Modules());
+    ExportResults(desktop, nullptr, Modules());
     std::string text = ReadTextFile(path);
     std::vector<std::string> lines = Lines(text);
     ASSERT_EQ(lines.size(), 37u) << "the old content is gone";
@@ -114,20 +108,18 @@ TEST(Report, FileIsReplacedWholeAndFailuresOpenNothing) {
     std::string title = lines[32].substr(0, lines[32].size() - std::string("</TITLE>").size());
     std::string stamp = title.substr(std::string("Veyrith scanning results: ").size());
     EXPECT_NE(lines[35].find("System checked: </B>" + stamp + "<BR>"), std::string::npos);
-    EXPECT_EQ(opened, std::vector<std::string>{path});
-    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(opened, std::vector<std::wstring>{Wide(path)});
+    EXPECT_TRUE(desktop.boxes.empty());
 
     // Cancel writes and opens nothing; an unwritable path says so.
     chosen.clear();
-    ExportResults(nullptr, Modules());
+    ExportResults(desktop, nullptr, Modules());
     chosen = folder.File("missing\\report.htm");
-    ExportResults(nullptr, Modules());
+    ExportResults(desktop, nullptr, Modules());
     EXPECT_EQ(opened.size(), 1u);
-    EXPECT_EQ(boxes, std::vector<std::string>{"An error occurred while saving file."});
+    ASSERT_EQ(desktop.boxes.size(), 1u);
+    EXPECT_EQ(desktop.boxes[0].text, "An error occurred while saving file.");
     EXPECT_FALSE(FileExists(chosen));
-
-    fw::SetMessageBoxHook(nullptr);
-    SetReportSeams(nullptr, nullptr);
 }
 
 }  // namespace

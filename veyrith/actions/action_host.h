@@ -1,4 +1,5 @@
 // What the actions on a finding ask of the window that hosts them: the
+// desktop their boxes, dialogs, shell opens and restarts go through, the
 // owner of their dialogs, the bold font, the status bar, and the refills
 // after a change. What they act on comes with each call (action_target.h).
 // The main frame implements it; the actions know nothing else of the frame.
@@ -8,10 +9,14 @@
 
 #include <string>
 
+#include "framework/desktop.h"
+
 class CActionHost {
 public:
     virtual ~CActionHost() = default;
 
+    // Every message box, confirmation dialog, shell open and restart.
+    virtual CDesktop& Desktop() = 0;
     // Owner of the dialogs, message boxes, Explorer and the clipboard.
     virtual HWND HostWindow() const = 0;
     // The default GUI font in bold, for the dialogs' headings.

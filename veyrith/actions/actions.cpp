@@ -2,27 +2,19 @@
 
 #include "actions/clipboard.h"
 #include "actions/confirm_dialogs.h"
-#include "actions/reboot.h"
-#include "actions/shell_open.h"
-#include "framework/message_box.h"
 #include "framework/string_resource.h"
-#include "quarantine/quarantine_store.h"
 #include "resources/resource.h"
 #include "scanner/affected_applications.h"
 #include "scanner/probe64_client.h"
 #include "scanner/process_identity.h"
-#include "tool/tool_client.h"
 
 void CActions::EndProcess(const CActionTarget& target) {
     if (!target.IsRow()) return;
     const CListItemState& record = target.record;
     CConfirmKillDlg dialog(m_host.BoldFont(), record.m_szPath);
-    if (dialog.DoModal(m_host.HostWindow()) != IDOK) return;
+    if (m_host.Desktop().Confirm(dialog, m_host.HostWindow()) != IDOK) return;
     if (!IsStillRunning(record)) return;
-    if (!ToolKill(record.m_dwProcessId, record.m_szPath)) {
-        fw::ShowMessage(IDS_UNABLE_TO_TERMINATE, MB_OK | MB_ICONSTOP);
-        return;
-    }
+    if (!Done(m_tool.Kill(record.m_dwProcessId, record.m_szPath), IDS_UNABLE_TO_TERMINATE)) return;
     Sleep(kAfterEndPauseMs);
     m_host.RebuildModuleTree();
 }
@@ -40,23 +32,18 @@ void CActions::RemoveProcessFile(const CActionTarget& row) {
     const std::wstring& path = row.path;
     const std::wstring file = FileAccessPath(row);
     CChooseDeleteMethodDlg dialog(m_host.BoldFont(), path);
-    if (dialog.DoModal(m_host.HostWindow()) != IDOK) return;
+    if (m_host.Desktop().Confirm(dialog, m_host.HostWindow()) != IDOK) return;
     if (!IsStillRunning(record)) return;
     if (!BackUp(file)) return;
     // The deletion at the next start is done by the system itself, which
     // knows the path as the program's own; everything else is done now, by
     // this program and its tool, through the path they reach the file by.
     if (dialog.m_nMethod == CChooseDeleteMethodDlg::kAtReboot) {
-        if (!ToolDeleteAtReboot(path.c_str())) {
-            fw::ShowMessage(IDS_OPERATION_FAILED, MB_OK | MB_ICONSTOP);
-            return;
-        }
-        RebootWindows();
+        if (!Done(m_tool.DeleteAtReboot(path.c_str()), IDS_OPERATION_FAILED)) return;
+        m_host.Desktop().Restart();
     } else {
-        if (!ToolKillAndDelete(file.c_str(), record.m_dwProcessId, record.m_szPath)) {
-            fw::ShowMessage(IDS_OPERATION_FAILED, MB_OK | MB_ICONSTOP);
+        if (!Done(m_tool.KillAndDelete(file.c_str(), record.m_dwProcessId, record.m_szPath), IDS_OPERATION_FAILED))
             return;
-        }
         m_host.RebuildModuleTree();
     }
     m_host.SetMessageText(fw::LoadResStringW(IDS_OPERATION_COMPLETED));
@@ -67,20 +54,17 @@ void CActions::RemoveModule(const CActionTarget& module) {
     if (path.empty()) return;
     CDeleteDllDlg dialog(m_host.BoldFont(), path);
     dialog.m_bReboot = true;
-    if (dialog.DoModal(m_host.HostWindow()) != IDOK) return;
+    if (m_host.Desktop().Confirm(dialog, m_host.HostWindow()) != IDOK) return;
     if (!BackUp(FileAccessPath(module))) return;
-    if (!ToolDeleteAtReboot(path.c_str())) {
-        fw::ShowMessage(IDS_OPERATION_FAILED, MB_OK | MB_ICONSTOP);
-        return;
-    }
-    if (dialog.m_bReboot) RebootWindows();
+    if (!Done(m_tool.DeleteAtReboot(path.c_str()), IDS_OPERATION_FAILED)) return;
+    if (dialog.m_bReboot) m_host.Desktop().Restart();
     // The module stays in the tree: it is gone only after the restart.
     m_host.SetMessageText(fw::LoadResStringW(IDS_OPERATION_COMPLETED));
 }
 
 bool CActions::IsStillRunning(const CListItemState& record) {
     if (IsRecordProcess(record)) return true;
-    fw::ShowMessage(IDS_PROCESS_ENDED, MB_OK | MB_ICONEXCLAMATION);
+    Say(IDS_PROCESS_ENDED, MB_OK | MB_ICONEXCLAMATION);
     // The list is taken again, without the row.
     m_host.RebuildModuleTree();
     return false;
@@ -94,7 +78,7 @@ std::wstring CActions::FileAccessPath(const CActionTarget& target) {
 // record whole: it names no file that an action may touch.
 bool CActions::CarriesPath(const std::wstring& path) {
     if (!path.empty()) return true;
-    fw::ShowMessage(IDS_TOOL_PATH_TOO_LONG, MB_OK | MB_ICONSTOP);
+    Say(IDS_TOOL_PATH_TOO_LONG, MB_OK | MB_ICONSTOP);
     return false;
 }
 
@@ -106,54 +90,65 @@ bool CActions::HasPath(const CActionTarget& target) {
 bool CActions::BackUp(const std::wstring& path) {
     // A path the tool cannot take is refused with its own message before
     // anything is copied.
-    if (!FitsToolRequest(path.c_str())) return false;
-    if (::QuarantineFile(path.c_str())) return true;
+    if (!FitsToolRequest(path.c_str())) {
+        Say(IDS_TOOL_PATH_TOO_LONG, MB_OK | MB_ICONSTOP);
+        return false;
+    }
     // Without a copy in the quarantine the removal could not be undone.
-    fw::ShowMessage(IDS_BACKUP_FAILED, MB_OK | MB_ICONSTOP);
+    return Done(m_quarantine.QuarantineFile(path.c_str()), IDS_BACKUP_FAILED);
+}
+
+bool CActions::Done(const ToolResult& result, UINT failedMessage) {
+    if (result.Succeeded()) return true;
+    ShowToolFailure(m_host.Desktop(), result);
+    Say(failedMessage, MB_OK | MB_ICONSTOP);
     return false;
 }
 
 void CActions::RemoveFromAutorun(const CActionTarget& target) {
     if (!target.IsRow()) return;
     CConfirmRemoveAutorunDlg dialog(m_host.BoldFont(), target.record);
-    if (dialog.DoModal(m_host.HostWindow()) != IDOK) return;
+    if (m_host.Desktop().Confirm(dialog, m_host.HostWindow()) != IDOK) return;
     // A 64-bit row's entry was read by the companion: it is read again here.
     if (target.is64Bit && !IsTakenAutoRunCurrent(dialog.m_item.m_autoRun)) {
-        fw::ShowMessage(IDS_AUTORUN_ENTRY_GONE, MB_OK | MB_ICONEXCLAMATION);
+        Say(IDS_AUTORUN_ENTRY_GONE, MB_OK | MB_ICONEXCLAMATION);
         m_host.RefreshList();
         return;
     }
-    if (!RemoveAutoRunEntry(dialog.m_item, target.is64Bit))
-        fw::ShowMessage(IDS_AUTORUN_REMOVAL_FAILED, MB_OK | MB_ICONSTOP);
+    if (!RemoveAutoRunEntry(dialog.m_item, target.is64Bit)) Say(IDS_AUTORUN_REMOVAL_FAILED, MB_OK | MB_ICONSTOP);
     // The inventory is read again, so the row shows what is left.
     m_host.RefreshList();
 }
 
-DWORD CActions::RemoveAutoRunEntry(const CListItemState& record, bool in64BitView) {
+bool CActions::RemoveAutoRunEntry(const CListItemState& record, bool in64BitView) {
     const CAutoRunInfo& entry = record.m_autoRun;
-    DWORD result = ToolRemoveAutoRun(record, in64BitView);
+    ToolResult result = m_tool.RemoveAutoRun(record, in64BitView);
+    ShowToolFailure(m_host.Desktop(), result);
     switch (entry.m_nType) {
     case AUTORUN_REGISTRY:
     case AUTORUN_SHORTCUT:
-        if (result)
-            fw::ShowMessage(FormatResString(IDS_AUTORUN_REMOVED, entry.m_szLocation), MB_OK | MB_ICONINFORMATION);
-        return result;
+        if (result.Succeeded())
+            m_host.Desktop().ShowMessage(FormatResString(IDS_AUTORUN_REMOVED, entry.m_szLocation),
+                                         MB_OK | MB_ICONINFORMATION);
+        return result.Succeeded();
     case AUTORUN_WININI:
         // win.ini is left to the user, who is told where to look.
-        fw::ShowMessage(IDS_WININI_NOT_SUPPORTED, MB_OK | MB_ICONEXCLAMATION);
-        return 1;
+        Say(IDS_WININI_NOT_SUPPORTED, MB_OK | MB_ICONEXCLAMATION);
+        return true;
     }
-    return 0;
+    return false;
 }
 
 void CActions::ViewTheFile(const CActionTarget& target) {
     if (!HasPath(target)) return;
-    ShellOpen(m_host.HostWindow(), "open", L"explorer.exe", L"/select,\"" + target.path + L"\"", SW_SHOW);
+    m_host.Desktop().ShellOpen(m_host.HostWindow(), L"open", L"explorer.exe", L"/select,\"" + target.path + L"\"",
+                               SW_SHOW);
 }
 
 void CActions::ShowProperties(const CActionTarget& target) {
     if (!HasPath(target)) return;
-    ToolShowProperties(m_host.HostWindow(), FileAccessPath(target).c_str());
+    ShowToolFailure(m_host.Desktop(),
+                    m_tool.ShowProperties(m_host.Desktop(), m_host.HostWindow(), FileAccessPath(target).c_str()));
 }
 
 void CActions::CopyPath(const CActionTarget& target) {

@@ -2,13 +2,16 @@
 // process, remove a file after a backup into the quarantine, take a program
 // out of autorun, open a file's folder or Properties, copy its path. Each
 // acts on the target it is given; every change goes through the privileged
-// tool, and the host refills the panes afterwards.
+// tool of the tool client it is given, the backups go into the quarantine
+// store it is given, and the host refills the panes afterwards.
 #pragma once
 
 #include <string>
 
 #include "actions/action_host.h"
 #include "actions/action_target.h"
+#include "quarantine/quarantine_store.h"
+#include "tool/tool_client.h"
 
 class CActions {
 public:
@@ -16,7 +19,8 @@ public:
     // before the tree and the census look again.
     static constexpr DWORD kAfterEndPauseMs = 500;
 
-    explicit CActions(CActionHost& host) : m_host(host) {}
+    CActions(CActionHost& host, const CToolClient& tool, const CQuarantineStore& quarantine)
+        : m_host(host), m_tool(tool), m_quarantine(quarantine) {}
 
     // End process: a row's process. Nothing for another target.
     void EndProcess(const CActionTarget& target);
@@ -49,13 +53,19 @@ private:
     static std::wstring FileAccessPath(const CActionTarget& target);
     // False (after saying so) for a record's path that is empty because the
     // executable's path did not fit the record whole.
-    static bool CarriesPath(const std::wstring& path);
+    bool CarriesPath(const std::wstring& path);
     // True when the target names a file; false when it names none, after
     // saying so for a row whose path could not be carried.
-    static bool HasPath(const CActionTarget& target);
+    bool HasPath(const CActionTarget& target);
     // Runs the tool for the record's autorun entry and says how it went;
-    // 0 when the entry was not removed and the user must do it.
-    static DWORD RemoveAutoRunEntry(const CListItemState& record, bool in64BitView);
+    // false when the entry was not removed and the user must do it.
+    bool RemoveAutoRunEntry(const CListItemState& record, bool in64BitView);
+    // True when the tool did it; otherwise says why the tool did not run,
+    // if it did not, then shows the failure's message.
+    bool Done(const ToolResult& result, UINT failedMessage);
+    int Say(UINT stringId, UINT type) { return m_host.Desktop().ShowMessage(stringId, type); }
 
     CActionHost& m_host;
+    const CToolClient& m_tool;
+    const CQuarantineStore& m_quarantine;
 };

@@ -6,8 +6,6 @@
 
 namespace {
 
-ConfirmDialogHook g_confirmDialogHook;
-
 // The warning icon of the system's user32.dll.
 constexpr WORD kUser32WarningIcon = 101;
 
@@ -31,8 +29,6 @@ std::wstring EntryPlace(const CAutoRunInfo& entry) {
 
 }  // namespace
 
-void SetConfirmDialogHook(ConfirmDialogHook hook) { g_confirmDialogHook = std::move(hook); }
-
 std::wstring FormatResString(UINT id, const std::wstring& argument) {
     std::wstring text = fw::LoadResStringW(id);
     size_t at = text.find(L"%s");
@@ -46,7 +42,6 @@ bool CActionDialog::OnInit() {
     if (m_hBoldFont)
         SendDlgItemMessageA(Handle(), IDC_ACTION_HEADING, WM_SETFONT, reinterpret_cast<WPARAM>(m_hBoldFont), TRUE);
     SetUp();
-    if (g_confirmDialogHook) g_confirmDialogHook(Handle(), m_templateId);
     return true;
 }
 

@@ -6,24 +6,17 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
 
 #include "findings/findings.h"
 #include "framework/dialog.h"
 
-// Tests answer the dialogs instead of the user: the hook is called with the
-// dialog's window and template once the dialog is set up, and may set its
-// controls and post the button it chooses.
-using ConfirmDialogHook = std::function<void(HWND dialog, UINT templateId)>;
-// An empty hook leaves the dialogs to the user.
-void SetConfirmDialogHook(ConfirmDialogHook hook);
-
-// The warning icon, the bold heading (control 1006) and the answer hook.
+// The warning icon and the bold heading (control 1006). The actions run
+// them through their desktop's Confirm.
 class CActionDialog : public fw::Dialog {
 public:
     CActionDialog(UINT templateId, HFONT boldFont)
-        : fw::Dialog(templateId), m_templateId(templateId), m_hBoldFont(boldFont) {}
+        : fw::Dialog(templateId), m_hBoldFont(boldFont) {}
 
 protected:
     bool OnInit() override;
@@ -31,7 +24,6 @@ protected:
     virtual void SetUp() {}
 
 private:
-    UINT m_templateId;
     HFONT m_hBoldFont;
 };
 

@@ -4,17 +4,7 @@
 
 #include "common/owners.h"
 
-namespace {
-std::function<void()> g_rebootHook;
-}
-
-void SetRebootHook(std::function<void()> hook) { g_rebootHook = std::move(hook); }
-
 void RebootWindows() {
-    if (g_rebootHook) {
-        g_rebootHook();
-        return;
-    }
     SetLastError(0);
     CHandle token;
     if (OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token.Receive())) {

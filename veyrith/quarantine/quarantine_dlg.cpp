@@ -4,7 +4,6 @@
 #include <shellapi.h>
 
 #include "common/owners.h"
-#include "framework/message_box.h"
 #include "framework/string_resource.h"
 #include "resources/resource.h"
 
@@ -22,17 +21,23 @@ std::vector<fw::ListColumn> Columns() {
     };
 }
 
-bool Confirmed(UINT questionId) {
-    return fw::ShowMessage(questionId, MB_YESNO | MB_ICONQUESTION) == IDYES;
-}
-
 }  // namespace
 
-CQuarantineDlg::CQuarantineDlg() : fw::Dialog(IDD_QUARANTINE) {}
+CQuarantineDlg::CQuarantineDlg(CDesktop& desktop, const CQuarantineStore& store)
+    : fw::Dialog(IDD_QUARANTINE), m_desktop(desktop), m_store(store) {}
 
-INT_PTR CQuarantineDlg::Show(HWND owner) {
-    CQuarantineDlg dialog;
+INT_PTR CQuarantineDlg::Show(HWND owner, CDesktop& desktop, const CQuarantineStore& store) {
+    CQuarantineDlg dialog(desktop, store);
     return dialog.DoModal(owner);
+}
+
+bool CQuarantineDlg::Confirmed(UINT questionId) {
+    return m_desktop.ShowMessage(questionId, MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+void CQuarantineDlg::ShowFailure(const ToolResult& result, UINT failedMessage) {
+    ShowToolFailure(m_desktop, result);
+    m_desktop.ShowMessage(failedMessage, MB_OK | MB_ICONSTOP);
 }
 
 bool CQuarantineDlg::OnInit() {
@@ -56,7 +61,7 @@ void CQuarantineDlg::FillList() {
     m_list.DeleteAllItems();
     ImageList_RemoveAll(m_icons.Handle());
     m_records.clear();
-    for (const QuarantineRecord& record : ReadQuarantineRecords()) AddRow(record);
+    for (const QuarantineRecord& record : m_store.ReadRecords()) AddRow(record);
 }
 
 // The copy's first small icon, or the standard application icon for a copy
@@ -96,8 +101,9 @@ bool CQuarantineDlg::OnCommand(UINT id, UINT code, HWND control) {
 void CQuarantineDlg::OnOK() {
     QuarantineRecord record;
     if (!SelectedRecord(record) || !Confirmed(IDS_CONFIRM_RESTORE)) return;
-    if (!RestoreQuarantinedFile(record)) {
-        fw::ShowMessage(IDS_RESTORE_FAILED, MB_OK | MB_ICONSTOP);
+    ToolResult result = m_store.Restore(record);
+    if (!result.Succeeded()) {
+        ShowFailure(result, IDS_RESTORE_FAILED);
         return;
     }
     Refill(IDS_RESTORE_DONE);
@@ -106,8 +112,9 @@ void CQuarantineDlg::OnOK() {
 void CQuarantineDlg::OnDelete() {
     QuarantineRecord record;
     if (!SelectedRecord(record) || !Confirmed(IDS_CONFIRM_DELETE)) return;
-    if (!DeleteQuarantinedCopy(record)) {
-        fw::ShowMessage(IDS_DELETE_FAILED, MB_OK | MB_ICONSTOP);
+    ToolResult result = m_store.DeleteCopy(record);
+    if (!result.Succeeded()) {
+        ShowFailure(result, IDS_DELETE_FAILED);
         return;
     }
     Refill(IDS_DELETE_DONE);
@@ -116,5 +123,5 @@ void CQuarantineDlg::OnDelete() {
 // The tool has dropped the record with the copy: the list is read again.
 void CQuarantineDlg::Refill(UINT doneMessage) {
     FillList();
-    fw::ShowMessage(doneMessage, MB_OK | MB_ICONINFORMATION);
+    m_desktop.ShowMessage(doneMessage, MB_OK | MB_ICONINFORMATION);
 }

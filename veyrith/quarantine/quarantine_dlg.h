@@ -1,7 +1,8 @@
 // The quarantine manager: a modal dialog that lists every record of the
 // quarantine index and restores a copy to its former place (Enter or
 // "&Restore") or deletes it for good ("&Delete"). The list is refilled from
-// the index after every record removed, so it always mirrors the index.
+// the index after every record removed, so it always mirrors the index. It
+// asks and tells through the desktop it is given.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/desktop.h"
 #include "framework/dialog.h"
 #include "framework/image_list.h"
 #include "framework/list_view_ctrl.h"
@@ -16,10 +18,10 @@
 
 class CQuarantineDlg : public fw::Dialog {
 public:
-    CQuarantineDlg();
+    CQuarantineDlg(CDesktop& desktop, const CQuarantineStore& store);
 
     // Opens the dialog over owner and returns when it closes.
-    static INT_PTR Show(HWND owner);
+    static INT_PTR Show(HWND owner, CDesktop& desktop, const CQuarantineStore& store);
 
 protected:
     bool OnInit() override;
@@ -36,7 +38,12 @@ private:
     bool SelectedRecord(QuarantineRecord& record) const;
     // Refills the list after the tool's change; the message says how it went.
     void Refill(UINT doneMessage);
+    bool Confirmed(UINT questionId);
+    // Says why the tool did not do it, then the dialog's own failure text.
+    void ShowFailure(const ToolResult& result, UINT failedMessage);
 
+    CDesktop& m_desktop;
+    const CQuarantineStore& m_store;
     fw::ListViewCtrl m_list;
     fw::ImageList m_icons;
     // One record per row; each row's item data is its index here.

@@ -2,27 +2,27 @@
 
 #include <windows.h>
 
-#include "common/executable_folder.h"
 #include "common/utf8.h"
-#include "tool/tool_client.h"
 
 namespace {
 
 // A copy of a file whose own name may not stand in the folder gets this one.
 constexpr wchar_t kFallbackCopyName[] = L"quarantined file";
 
-std::wstring g_programFolder;
-
-std::wstring ProgramFolder() { return g_programFolder.empty() ? ExecutableFolder() : g_programFolder; }
-
-std::wstring InFolder(const std::wstring& name) { return QuarantineFolder() + L"\\" + name; }
-
 bool IsIndexName(const std::wstring& name) {
     return !lstrcmpiW(name.c_str(), kQuarantineIndexName) || !lstrcmpiW(name.c_str(), L"index.tmp");
 }
 
+}  // namespace
+
+CQuarantineStore::CQuarantineStore(const std::wstring& programFolder) : m_tool(programFolder) {}
+
+std::wstring CQuarantineStore::Folder() const { return m_tool.Folder() + kQuarantineFolderName; }
+
+std::wstring CQuarantineStore::InFolder(const std::wstring& name) const { return Folder() + L"\\" + name; }
+
 // The index's own names count as taken: such a file gets "index[2].dat".
-bool NameTaken(const std::wstring& name, const std::vector<QuarantineRecord>& records) {
+bool CQuarantineStore::NameTaken(const std::wstring& name, const std::vector<QuarantineRecord>& records) const {
     if (IsIndexName(name) || GetFileAttributesW(InFolder(name).c_str()) != INVALID_FILE_ATTRIBUTES) return true;
     for (const QuarantineRecord& record : records)
         if (!lstrcmpiW(FileNameOf(record.copyPath).c_str(), name.c_str())) return true;
@@ -31,7 +31,7 @@ bool NameTaken(const std::wstring& name, const std::vector<QuarantineRecord>& re
 
 // The file's own name when it is free, otherwise the first free
 // "stem[n].ext" from n = 2 on: an earlier copy of that name is kept.
-std::wstring FreeCopyName(std::wstring name, const std::vector<QuarantineRecord>& records) {
+std::wstring CQuarantineStore::FreeCopyName(std::wstring name, const std::vector<QuarantineRecord>& records) const {
     if (!IsSafeCopyName(name) && !IsIndexName(name)) name = kFallbackCopyName;
     if (!NameTaken(name, records)) return name;
     size_t dot = name.find_last_of(L'.');
@@ -43,31 +43,24 @@ std::wstring FreeCopyName(std::wstring name, const std::vector<QuarantineRecord>
     }
 }
 
-}  // namespace
-
-void SetQuarantineProgramFolder(const std::wstring& programFolder) {
-    g_programFolder = programFolder;
-    if (!g_programFolder.empty() && g_programFolder.back() != L'\\') g_programFolder += L'\\';
-}
-
-std::wstring QuarantineFolder() { return ProgramFolder() + kQuarantineFolderName; }
-
-bool QuarantineFile(const wchar_t* sourcePath) {
+ToolResult CQuarantineStore::QuarantineFile(const wchar_t* sourcePath) const {
     std::wstring source = sourcePath ? sourcePath : L"";
     std::string exact;
-    if (source.empty() || !ToUtf8(source, exact)) return false;
-    std::wstring copy = InFolder(FreeCopyName(FileNameOf(source), ReadQuarantineRecords()));
-    return ToolCopy(source.c_str(), copy.c_str());
+    if (source.empty() || !ToUtf8(source, exact)) return ToolResult();
+    std::wstring copy = InFolder(FreeCopyName(FileNameOf(source), ReadRecords()));
+    return m_tool.Copy(source.c_str(), copy.c_str());
 }
 
-std::vector<QuarantineRecord> ReadQuarantineRecords() {
+std::vector<QuarantineRecord> CQuarantineStore::ReadRecords() const {
     std::vector<QuarantineRecord> records;
-    ReadQuarantineIndex(QuarantineFolder(), records);
+    ReadQuarantineIndex(Folder(), records);
     return records;
 }
 
-bool RestoreQuarantinedFile(const QuarantineRecord& record) {
-    return ToolMove(record.copyPath.c_str(), record.sourcePath.c_str());
+ToolResult CQuarantineStore::Restore(const QuarantineRecord& record) const {
+    return m_tool.Move(record.copyPath.c_str(), record.sourcePath.c_str());
 }
 
-bool DeleteQuarantinedCopy(const QuarantineRecord& record) { return ToolDeleteCopy(record.copyPath.c_str()); }
+ToolResult CQuarantineStore::DeleteCopy(const QuarantineRecord& record) const {
+    return m_tool.DeleteCopy(record.copyPath.c_str());
+}

@@ -8,10 +8,7 @@
 #include "framework/application.h"
 #include "shell/about_dlg.h"
 #include "quarantine/quarantine_dlg.h"
-#include "quarantine/quarantine_store.h"
-#include "tool/tool_client.h"
 #include "views/results_report.h"
-#include "framework/message_box.h"
 #include "resources/resource.h"
 #include "shell/web_links.h"
 #include "shell/splash_wnd.h"
@@ -36,11 +33,12 @@ bool IsInside(HWND outer, HWND hwnd) { return hwnd && (hwnd == outer || IsChild(
 
 }  // namespace
 
-CMainFrame::CMainFrame() : m_wndCommandBar(IDD_COMMAND_BAR) {
-    m_strProgramFolder = ExecutableFolder();
-    // The tool and the quarantine live in the program folder.
-    SetToolFolder(m_strProgramFolder);
-    SetQuarantineProgramFolder(m_strProgramFolder);
+CMainFrame::CMainFrame(CDesktop& desktop, const std::wstring& toolFolder)
+    : m_desktop(desktop),
+      m_strProgramFolder(ExecutableFolder()),
+      m_tool(toolFolder),
+      m_quarantine(toolFolder),
+      m_wndCommandBar(IDD_COMMAND_BAR) {
     m_hBoldFont = CreateBoldGuiFont();
     BuildCommandTable();
 }
@@ -211,7 +209,7 @@ void CMainFrame::ToggleInfoBar() {
 // ---- Command table ----
 
 void CMainFrame::BuildCommandTable() {
-    m_commands.Add(ID_EXPORT_RESULTS, [this] { ExportResults(Handle(), m_wndLeftView.ModuleItemTexts()); },
+    m_commands.Add(ID_EXPORT_RESULTS, [this] { ExportResults(m_desktop, Handle(), m_wndLeftView.ModuleItemTexts()); },
                    [this] { return m_wndLeftView.Tree() && m_wndLeftView.GetCount() > 1; });
     m_commands.Add(ID_APP_EXIT, [this] { Send(WM_CLOSE); });
     m_commands.Add(ID_EDIT_COPY, [this] { m_actions.CopyPath(ActionTarget()); },
@@ -253,8 +251,8 @@ void CMainFrame::BuildActionCommands() {
 
 void CMainFrame::BuildHelpCommands() {
     m_commands.Add(ID_HELP_CONTENTS, [this] { OnHelpContents(); });
-    m_commands.Add(ID_HELP_HOME_PAGE, [this] { OpenWebPage(Handle(), kHomePageUrl); });
-    m_commands.Add(ID_HELP_SUPPORT, [this] { OpenWebPage(Handle(), kSupportPageUrl); });
+    m_commands.Add(ID_HELP_HOME_PAGE, [this] { OpenWebPage(m_desktop, Handle(), kHomePageUrl); });
+    m_commands.Add(ID_HELP_SUPPORT, [this] { OpenWebPage(m_desktop, Handle(), kSupportPageUrl); });
 }
 
 // ---- Selection ----
@@ -313,7 +311,7 @@ void CMainFrame::OnTreeSelection(const std::wstring& text, bool isModule) {
 
 bool CMainFrame::OnClose() {
     if (m_session.IsRunning()) {
-        if (fw::ShowMessage(IDS_SCAN_NOT_COMPLETE, MB_YESNO | MB_ICONEXCLAMATION) != IDYES) return true;
+        if (m_desktop.ShowMessage(IDS_SCAN_NOT_COMPLETE, MB_YESNO | MB_ICONEXCLAMATION) != IDYES) return true;
         m_session.Stop();
     }
     DestroyWindow(Handle());
@@ -338,7 +336,7 @@ void CMainFrame::OnAbout() {
     dialog.DoModal(Handle());
 }
 
-void CMainFrame::OnQuarantinedFiles() { CQuarantineDlg::Show(Handle()); }
+void CMainFrame::OnQuarantinedFiles() { CQuarantineDlg::Show(Handle(), m_desktop, m_quarantine); }
 
 void CMainFrame::OnHelpContents() {
     m_htmlHelp.DisplayContents(m_strProgramFolder + kHelpFileNameW + L"::/" + kHelpTopic);

@@ -3,7 +3,10 @@
 // applications over the info pane), the status bar, the menu bar, and the
 // command table that every menu, toolbar, accelerator and context-menu
 // command passes through. A scan is a CScanSession that the frame owns and
-// routes to; the actions get the target that the focus rule gives. Its
+// routes to; the actions get the target that the focus rule gives. What it
+// shows goes through the desktop it is made with; the tool client and the
+// quarantine store it makes from the tool's folder serve the actions and the
+// quarantine dialog. Its
 // caption is exactly the application title, which is how the uninstaller
 // finds a running copy.
 #pragma once
@@ -16,6 +19,7 @@
 #include "actions/actions.h"
 #include "common/owners.h"
 #include "common/product.h"
+#include "framework/desktop.h"
 #include "framework/command_table.h"
 #include "framework/dialog_bar.h"
 #include "framework/rebar.h"
@@ -29,6 +33,8 @@
 #include "views/pane_host.h"
 #include "views/affected_list.h"
 #include "framework/window.h"
+#include "quarantine/quarantine_store.h"
+#include "tool/tool_client.h"
 
 class CVeyrithDoc;
 
@@ -59,7 +65,9 @@ public:
     static constexpr int kMinTrackWidth = 300;
     static constexpr int kMinTrackHeight = 300;
 
-    CMainFrame();
+    // toolFolder: where veyrith_configure.exe and its quarantine live (the
+    // program folder).
+    CMainFrame(CDesktop& desktop, const std::wstring& toolFolder);
     ~CMainFrame() override;
 
     // Creates the frame for the document at the system's default size,
@@ -70,6 +78,7 @@ public:
 
     // What the panes, the actions and the scan ask of the frame.
     HWND HostWindow() const override { return Handle(); }
+    CDesktop& Desktop() override { return m_desktop; }
     void StartScan() override;
     void SetMessageText(const std::string& text);
     void SetMessageText(const std::wstring& text) override;
@@ -132,6 +141,7 @@ private:
     void OnAbout();
     void OnQuarantinedFiles();
 
+    CDesktop& m_desktop;
     CVeyrithDoc* m_pDocument = nullptr;
     std::unique_ptr<ST_SplitterWnd> m_pOuterSplitter;
     std::unique_ptr<ST_SplitterWnd> m_pInnerSplitter;
@@ -140,6 +150,8 @@ private:
     CInfoView m_wndInfoView;
     CScanSession m_session{*this, *this};
     std::wstring m_strProgramFolder;
+    CToolClient m_tool;
+    CQuarantineStore m_quarantine;
     CFont m_hBoldFont;
     fw::ToolBar m_wndToolBar;
     fw::ReBar m_wndReBar;
@@ -147,7 +159,7 @@ private:
     fw::StatusBar m_wndStatusBar;
     fw::CommandTable m_commands;
     CHtmlHelp m_htmlHelp;
-    CActions m_actions{*this};
+    CActions m_actions{*this, m_tool, m_quarantine};
     int m_nIdleHandlerId = 0;
     HWND m_hwndLastFocus = nullptr;
     // Tooltip texts must outlive the notification that asks for them.

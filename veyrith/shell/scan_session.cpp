@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "framework/message_box.h"
 #include "resources/resource.h"
 #include "views/info_pages.h"
 
@@ -68,7 +67,7 @@ void CScanSession::OnNotStarted() {
     m_checks.Cancel();
     m_host.ShowStatus(IDS_IDLE_MESSAGE);
     m_host.ShowStartItem();
-    fw::ShowMessage(IDS_SCAN_NOT_STARTED, MB_OK | MB_ICONSTOP);
+    m_host.Desktop().ShowMessage(IDS_SCAN_NOT_STARTED, MB_OK | MB_ICONSTOP);
 }
 
 bool CScanSession::RebuildModuleTree() { return m_host.ShowModules(TreeItems(), m_checks.Modules64()); }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/desktop.h"
 #include "scanner/affected_applications.h"
 #include "scanner/own_modules.h"
 #include "scanner/scan_checks.h"
@@ -26,6 +27,8 @@ public:
     // The window: brought forward at the start, owner of the scan's timers
     // and receiver of the companion's message.
     virtual HWND HostWindow() const = 0;
+    // Where the scan's message box goes.
+    virtual CDesktop& Desktop() = 0;
     // The status bar's message pane shows this string of the string table.
     virtual void ShowStatus(UINT textId) = 0;
     // The tree and the list go empty as the walk starts; a census that

@@ -1,7 +1,7 @@
 #include "shell/veyrith_app.h"
 
 #include "framework/startup_switches.h"
-#include "framework/message_box.h"
+#include "common/executable_folder.h"
 #include "common/product.h"
 #include "resources/resource.h"
 #include "shell/running_instance.h"
@@ -19,7 +19,7 @@ bool ReadSystemVersion(OSVERSIONINFOA& version) {
 
 }  // namespace
 
-CVeyrithApp::CVeyrithApp() : m_readVersion(&ReadSystemVersion) {}
+CVeyrithApp::CVeyrithApp(CDesktop& desktop) : m_desktop(desktop), m_readVersion(&ReadSystemVersion) {}
 
 // The single-instance mutex is held until the process ends: the system
 // releases it then, so a second start is refused until the very end.
@@ -36,7 +36,7 @@ bool CVeyrithApp::CheckWindowsVersion() {
     version.dwOSVersionInfoSize = sizeof(version);
     m_readVersion(version);
     if (IsSupportedWindows(version)) return true;
-    fw::ShowMessage(IDS_REQUIRES_WIN2000, MB_OK | MB_ICONEXCLAMATION);
+    m_desktop.ShowMessage(IDS_REQUIRES_WIN2000, MB_OK | MB_ICONEXCLAMATION);
     return false;
 }
 
@@ -63,7 +63,7 @@ bool CVeyrithApp::InitInstance() {
 bool CVeyrithApp::CreateMainFrame() {
     m_pDocument = std::make_unique<CVeyrithDoc>();
     if (!m_pDocument->OnNewDocument()) return false;
-    m_pMainFrame = std::make_unique<CMainFrame>();
+    m_pMainFrame = std::make_unique<CMainFrame>(m_desktop, ExecutableFolder());
     if (!m_pMainFrame->Create(m_pDocument.get())) return false;
     SetMainWindow(m_pMainFrame->Handle());
     return true;

@@ -1,9 +1,12 @@
 // The application object of veyrith: start-up checks, the single document
 // and the main frame, the splash's share of the message loop.
+// What it shows, and what the frame shows, goes through the desktop it is
+// made with.
 #pragma once
 
 #include "common/owners.h"
 #include "framework/application.h"
+#include "framework/desktop.h"
 #include "shell/main_frame.h"
 #include "shell/veyrith_doc.h"
 
@@ -15,7 +18,7 @@ public:
     // Fills an OS-version record; the real one asks the system.
     using VersionReader = std::function<bool(OSVERSIONINFOA&)>;
 
-    CVeyrithApp();
+    explicit CVeyrithApp(CDesktop& desktop);
     ~CVeyrithApp() override;
 
     bool InitInstance() override;
@@ -35,6 +38,7 @@ protected:
 private:
     bool CreateMainFrame();
 
+    CDesktop& m_desktop;
     VersionReader m_readVersion;
     // Held for the life of the process: the name says an instance runs.
     CHandle m_hInstanceMutex;

@@ -4,13 +4,12 @@
 
 #include <cwchar>
 
-#include "common/executable_folder.h"
 #include "common/owners.h"
 #include "common/product.h"
 #include "common/request_digest.h"
 #include "common/system_error.h"
 #include "common/tool_request.h"
-#include "framework/message_box.h"
+#include "framework/string_resource.h"
 #include "framework/profile.h"
 #include "resources/resource.h"
 
@@ -18,8 +17,6 @@ namespace {
 
 constexpr DWORD kToolWaitMs = 10000;
 constexpr size_t kMaxToolPath = 259;
-
-std::wstring g_toolFolder;
 
 std::wstring WithBackslash(std::wstring folder) {
     if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
@@ -38,12 +35,17 @@ private:
     HCURSOR m_previous;
 };
 
-// "Error 2: " and the system's own text for the code; the code alone when
-// the system has no text for it.
-void ShowStartError(DWORD error) {
-    const std::wstring code = L"Error " + std::to_wstring(error);
-    const std::wstring text = SystemErrorText(error);
-    fw::ShowMessage(text == code ? code : code + L": " + text, MB_OK);
+ToolResult Failed(ToolResult::Failure failure, DWORD startError = 0) {
+    ToolResult result;
+    result.failure = failure;
+    result.startError = startError;
+    return result;
+}
+
+ToolResult Exited(DWORD exitCode) {
+    ToolResult result;
+    result.exitCode = exitCode;
+    return result;
 }
 
 // The request goes to the program's key; without an application that has
@@ -64,27 +66,25 @@ bool PathsFit(const wchar_t* first, const wchar_t* second) {
     return FitsToolRequest(first) && FitsToolRequest(second);
 }
 
-// Stores a short request (id, path, target) and runs the tool on it.
-DWORD RunShortRequest(const char* toolSwitch, DWORD id, const wchar_t* path, const wchar_t* target) {
-    if (!PathsFit(path, target)) return 0;
-    ToolRequest request = {};
-    request.id = id;
-    if (path) std::wcsncpy(request.path, path, kMaxToolPath);
-    if (target) std::wcsncpy(request.target, target, kMaxToolPath);
-    StoreRequest(&request, kToolRequestShortSize);
-    return RunTool(ToolPath(), Parameters(toolSwitch, &request, kToolRequestShortSize), SW_HIDE);
-}
-
 }  // namespace
 
-void SetToolFolder(const std::wstring& programFolder) { g_toolFolder = WithBackslash(programFolder); }
-
-std::wstring ToolPath() {
-    if (g_toolFolder.empty()) g_toolFolder = ExecutableFolder();
-    return g_toolFolder + kToolFileNameW;
+// "Error 2: " and the system's own text for the code; the code alone when
+// the system has no text for it.
+std::wstring ToolResult::FailureText() const {
+    if (failure == kPathTooLong) return fw::LoadResStringW(IDS_TOOL_PATH_TOO_LONG);
+    if (failure != kNotStarted) return std::wstring();
+    const std::wstring code = L"Error " + std::to_wstring(startError);
+    const std::wstring text = SystemErrorText(startError);
+    return text == code ? code : code + L": " + text;
 }
 
-DWORD RunTool(const std::wstring& program, const std::wstring& parameters, int show) {
+bool ShowToolFailure(CDesktop& desktop, const ToolResult& result) {
+    if (result.failure == ToolResult::kNone) return false;
+    desktop.ShowMessage(result.FailureText(), result.FailureType());
+    return true;
+}
+
+ToolResult RunTool(const std::wstring& program, const std::wstring& parameters, int show) {
     WaitCursor cursor;
     SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof(info);
@@ -94,45 +94,16 @@ DWORD RunTool(const std::wstring& program, const std::wstring& parameters, int s
     info.lpFile = program.c_str();
     info.lpParameters = parameters.c_str();
     info.nShow = show;
-    if (!ShellExecuteExW(&info) || !info.hProcess) {
-        ShowStartError(GetLastError());
-        return 0;
-    }
+    if (!ShellExecuteExW(&info) || !info.hProcess) return Failed(ToolResult::kNotStarted, GetLastError());
     CHandle process(info.hProcess);
     DWORD exitCode = 0;
     if (WaitForSingleObject(process.Get(), kToolWaitMs) != WAIT_TIMEOUT &&
         !GetExitCodeProcess(process.Get(), &exitCode))
         exitCode = 0;
-    return exitCode;
+    return Exited(exitCode);
 }
 
-bool FitsToolRequest(const wchar_t* path) {
-    if (!path || std::wcslen(path) <= kMaxToolPath) return true;
-    fw::ShowMessage(IDS_TOOL_PATH_TOO_LONG, MB_OK | MB_ICONSTOP);
-    return false;
-}
-
-DWORD ToolKill(DWORD processId, const wchar_t* imagePath) {
-    return RunShortRequest("-kill", processId, nullptr, imagePath);
-}
-
-DWORD ToolKillAndDelete(const wchar_t* filePath, DWORD processId, const wchar_t* imagePath) {
-    return RunShortRequest("-kill_del", processId, filePath, imagePath);
-}
-
-bool ToolDeleteAtReboot(const wchar_t* filePath) {
-    return RunShortRequest("-move_reboot", 0, filePath, nullptr) != 0;
-}
-
-bool ToolMove(const wchar_t* source, const wchar_t* newPath) {
-    return RunShortRequest("-move", 0, source, newPath) != 0;
-}
-
-bool ToolCopy(const wchar_t* source, const wchar_t* destination) {
-    return RunShortRequest("-copy", 0, source, destination) != 0;
-}
-
-bool ToolDeleteCopy(const wchar_t* copyPath) { return RunShortRequest("-delete_copy", 0, copyPath, nullptr) != 0; }
+bool FitsToolRequest(const wchar_t* path) { return !path || std::wcslen(path) <= kMaxToolPath; }
 
 bool IsAutoRunEntryWhole(const CAutoRunInfo& entry) {
     switch (entry.m_nType) {
@@ -145,7 +116,46 @@ bool IsAutoRunEntryWhole(const CAutoRunInfo& entry) {
     }
 }
 
-DWORD ToolRemoveAutoRun(const CListItemState& record, bool in64BitView) {
+CToolClient::CToolClient(std::wstring programFolder) : m_folder(WithBackslash(std::move(programFolder))) {}
+
+std::wstring CToolClient::ToolPath() const { return m_folder + kToolFileNameW; }
+
+ToolResult CToolClient::RunShortRequest(const char* toolSwitch, DWORD id, const wchar_t* path,
+                                        const wchar_t* target) const {
+    if (!PathsFit(path, target)) return Failed(ToolResult::kPathTooLong);
+    ToolRequest request = {};
+    request.id = id;
+    if (path) std::wcsncpy(request.path, path, kMaxToolPath);
+    if (target) std::wcsncpy(request.target, target, kMaxToolPath);
+    StoreRequest(&request, kToolRequestShortSize);
+    return RunTool(ToolPath(), Parameters(toolSwitch, &request, kToolRequestShortSize), SW_HIDE);
+}
+
+ToolResult CToolClient::Kill(DWORD processId, const wchar_t* imagePath) const {
+    return RunShortRequest("-kill", processId, nullptr, imagePath);
+}
+
+ToolResult CToolClient::KillAndDelete(const wchar_t* filePath, DWORD processId, const wchar_t* imagePath) const {
+    return RunShortRequest("-kill_del", processId, filePath, imagePath);
+}
+
+ToolResult CToolClient::DeleteAtReboot(const wchar_t* filePath) const {
+    return RunShortRequest("-move_reboot", 0, filePath, nullptr);
+}
+
+ToolResult CToolClient::Move(const wchar_t* source, const wchar_t* newPath) const {
+    return RunShortRequest("-move", 0, source, newPath);
+}
+
+ToolResult CToolClient::Copy(const wchar_t* source, const wchar_t* destination) const {
+    return RunShortRequest("-copy", 0, source, destination);
+}
+
+ToolResult CToolClient::DeleteCopy(const wchar_t* copyPath) const {
+    return RunShortRequest("-delete_copy", 0, copyPath, nullptr);
+}
+
+ToolResult CToolClient::RemoveAutoRun(const CListItemState& record, bool in64BitView) const {
     const CAutoRunInfo& entry = record.m_autoRun;
     ToolRequest request = {};
     request.id = static_cast<DWORD>(entry.m_nType);
@@ -155,16 +165,17 @@ DWORD ToolRemoveAutoRun(const CListItemState& record, bool in64BitView) {
     std::wcsncpy(request.valueName, entry.m_szValueName, 127);
     request.view = in64BitView ? kRequestView64 : kRequestView32;
     StoreRequest(&request, kToolRequestAutorunSize);
-    if (entry.m_nType != AUTORUN_REGISTRY && entry.m_nType != AUTORUN_SHORTCUT) return 0;
-    if (!IsAutoRunEntryWhole(entry)) return 0;
+    if (entry.m_nType != AUTORUN_REGISTRY && entry.m_nType != AUTORUN_SHORTCUT) return ToolResult();
+    if (!IsAutoRunEntryWhole(entry)) return ToolResult();
     return RunTool(ToolPath(), Parameters("-reg_autorun", &request, kToolRequestAutorunSize), SW_HIDE);
 }
 
-void ToolShowProperties(HWND owner, const wchar_t* filePath) {
-    if (!FitsToolRequest(filePath)) return;
+ToolResult CToolClient::ShowProperties(CDesktop& desktop, HWND owner, const wchar_t* filePath) const {
+    if (!FitsToolRequest(filePath)) return Failed(ToolResult::kPathTooLong);
     ToolRequest request = {};
     if (filePath) std::wcsncpy(request.path, filePath, kMaxToolPath);
     StoreRequest(&request, kToolRequestShortSize);
     std::wstring parameters = Parameters("-info", &request, kToolRequestShortSize);
-    ShellExecuteW(owner, L"open", ToolPath().c_str(), parameters.c_str(), nullptr, SW_HIDE);
+    desktop.ShellOpen(owner, L"open", ToolPath(), parameters, SW_HIDE);
+    return Exited(1);
 }

@@ -1,21 +1,20 @@
 #include "views/results_report.h"
 
 #include <commdlg.h>
-#include <shellapi.h>
 
 #include "common/owners.h"
-#include "framework/message_box.h"
 #include "framework/string_resource.h"
 #include "resources/resource.h"
 
 namespace {
 
-SavePathChooser g_chooser;
-ReportOpener g_opener;
+void ReportWriteError(CDesktop& desktop, const std::wstring& path) {
+    desktop.ShowMessage(FormatResText(IDS_REPORT_WRITE_ERROR, L"%s", path), MB_OK | MB_ICONSTOP);
+}
 
-// The system's Save As dialog: the newer style where the system has it,
-// default extension htm, hide read-only, prompt before overwriting.
-bool ChooseSavePath(HWND owner, std::wstring& path) {
+}  // namespace
+
+bool ChooseReportSavePath(HWND owner, std::wstring& path) {
     std::wstring filter = fw::LoadResStringW(IDS_REPORT_FILTER);
     for (wchar_t& c : filter) {
         if (c == L'|') c = L'\0';
@@ -35,17 +34,7 @@ bool ChooseSavePath(HWND owner, std::wstring& path) {
     return true;
 }
 
-void OpenReport(const std::wstring& path) {
-    ShellExecuteW(nullptr, L"open", path.c_str(), nullptr, nullptr, SW_SHOW);
-}
-
-void ReportWriteError(const std::wstring& path) {
-    fw::ShowMessage(FormatResText(IDS_REPORT_WRITE_ERROR, L"%s", path), MB_OK | MB_ICONSTOP);
-}
-
-}  // namespace
-
-bool WriteReport(const std::wstring& path, const std::vector<ReportRow>& rows) {
+bool WriteReport(CDesktop& desktop, const std::wstring& path, const std::vector<ReportRow>& rows) {
     // One reading of the clock serves the title and the body.
     SYSTEMTIME now = {};
     GetLocalTime(&now);
@@ -53,7 +42,7 @@ bool WriteReport(const std::wstring& path, const std::vector<ReportRow>& rows) {
     std::string text = BuildReport(rows, now);
     CHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
-        fw::ShowMessage(IDS_REPORT_SAVE_ERROR, MB_OK | MB_ICONSTOP);
+        desktop.ShowMessage(IDS_REPORT_SAVE_ERROR, MB_OK | MB_ICONSTOP);
         return false;
     }
     DWORD written = 0;
@@ -61,22 +50,13 @@ bool WriteReport(const std::wstring& path, const std::vector<ReportRow>& rows) {
                  written == text.size();
     // The file is closed before the message box can show.
     file.Reset();
-    if (!whole) ReportWriteError(path);
+    if (!whole) ReportWriteError(desktop, path);
     return whole;
 }
 
-void SetReportSeams(SavePathChooser chooser, ReportOpener opener) {
-    g_chooser = std::move(chooser);
-    g_opener = std::move(opener);
-}
-
-void ExportResults(HWND owner, const std::vector<std::wstring>& modulePaths) {
+void ExportResults(CDesktop& desktop, HWND owner, const std::vector<std::wstring>& modulePaths) {
     std::wstring path;
-    bool chosen = g_chooser ? g_chooser(owner, path) : ChooseSavePath(owner, path);
-    if (!chosen) return;
-    if (!WriteReport(path, ReportRowsFor(modulePaths))) return;
-    if (g_opener)
-        g_opener(path);
-    else
-        OpenReport(path);
+    if (!desktop.ChooseSavePath(owner, path)) return;
+    if (!WriteReport(desktop, path, ReportRowsFor(modulePaths))) return;
+    desktop.OpenSavedReport(path);
 }

@@ -1,25 +1,26 @@
 // The export command: the report page (report/report_page.h) of the tree's
-// modules, saved where the user chooses and opened with the shell.
+// modules, saved where the user chooses and opened with the shell, both
+// through the desktop it is given.
 #pragma once
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
+#include "framework/desktop.h"
 #include "report/report_page.h"
 
 // Writes the report to path (an existing file is replaced). False when the
 // file cannot be created (the save error is shown) or not written whole (a
 // message says so; the part written stays).
-bool WriteReport(const std::wstring& path, const std::vector<ReportRow>& rows);
+bool WriteReport(CDesktop& desktop, const std::wstring& path, const std::vector<ReportRow>& rows);
 
-// The Save As dialog and the shell's open, replaceable in tests.
-using SavePathChooser = std::function<bool(HWND owner, std::wstring& path)>;
-using ReportOpener = std::function<void(const std::wstring& path)>;
-void SetReportSeams(SavePathChooser chooser, ReportOpener opener);
+// The system's Save As dialog for the report, as the real desktop shows it:
+// the newer style where the system has it, default extension htm, hide
+// read-only, prompt before overwriting. False when the user cancels.
+bool ChooseReportSavePath(HWND owner, std::wstring& path);
 
-// The export command: asks for a file name, writes the report there and
-// opens it. Nothing happens when the user cancels.
-void ExportResults(HWND owner, const std::vector<std::wstring>& modulePaths);
+// The export command: asks the desktop for a file name, writes the report
+// there and has the desktop open it. Nothing happens when the user cancels.
+void ExportResults(CDesktop& desktop, HWND owner, const std::vector<std::wstring>& modulePaths);
