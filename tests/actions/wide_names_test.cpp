@@ -304,7 +304,7 @@ TEST_F(WideNames, QuarantineEndsTheHostDeletesItsFileAndRestorePutsItBack) {
     ASSERT_FALSE(record.id.empty());
     EXPECT_EQ(record.copyPath, Quarantine().Folder() + L"\\" + kCyrillicHostName);
 
-    ASSERT_TRUE(RestoreQuarantinedFile(record));
+    ASSERT_TRUE(Quarantine().Restore(record).Succeeded());
     EXPECT_TRUE(ReadTextFile(s_cyrillicHost) == original) << "the file restored is not the host";
     EXPECT_FALSE(FileExists(record.copyPath));
 }

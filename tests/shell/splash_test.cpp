@@ -69,7 +69,7 @@ RecordingFrame* Splash::frame = nullptr;
 
 TEST_F(Splash, FrameCreationShowsItAndItsTimerIsDueAtOnce) {
     CSplashWnd::EnableSplashScreen(true);
-    RecordingFrame second;
+    RecordingFrame second(*desktop);
     DWORD start = GetTickCount();
     ASSERT_TRUE(second.Create(document));
     // Creation waits a second with the splash on screen.
