@@ -183,7 +183,8 @@ TEST_F(Actions, TargetIsTheFocusedRowOrModuleItem) {
     F().FocusTreeItem(ModuleItem());
     target = F().ActionTarget();
     EXPECT_TRUE(target.IsModule());
-    EXPECT_EQ(target.path, Tree().GetItemModulePath(ModuleItem()));
+    ASSERT_NE(nullptr, F().ItemModule(ModuleItem()));
+    EXPECT_EQ(target.path, F().ItemModule(ModuleItem())->path);
     EXPECT_EQ(target.processId, 0u);
 
     // The tree's root item, or a selected row while the info pane has the

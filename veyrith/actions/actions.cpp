@@ -8,7 +8,7 @@
 #include "framework/string_resource.h"
 #include "quarantine/quarantine_store.h"
 #include "resources/resource.h"
-#include "scanner/affected_applications.h"
+#include "census/census.h"
 #include "scanner/probe64_client.h"
 #include "scanner/process_identity.h"
 #include "tool/tool_client.h"

@@ -70,11 +70,11 @@ void SetReportSeams(SavePathChooser chooser, ReportOpener opener) {
     g_opener = std::move(opener);
 }
 
-void ExportResults(HWND owner, const std::vector<std::wstring>& modulePaths) {
+void ExportResults(HWND owner, const CScanResult& result) {
     std::wstring path;
     bool chosen = g_chooser ? g_chooser(owner, path) : ChooseSavePath(owner, path);
     if (!chosen) return;
-    if (!WriteReport(path, ReportRowsFor(modulePaths))) return;
+    if (!WriteReport(path, ReportRowsFor(result))) return;
     if (g_opener)
         g_opener(path);
     else

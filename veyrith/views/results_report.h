@@ -1,5 +1,5 @@
-// The export command: the report page (report/report_page.h) of the tree's
-// modules, saved where the user chooses and opened with the shell.
+// The export command: the report page (report/report_page.h) of the scan's
+// result, saved where the user chooses and opened with the shell.
 #pragma once
 
 #include <windows.h>
@@ -20,6 +20,7 @@ using SavePathChooser = std::function<bool(HWND owner, std::wstring& path)>;
 using ReportOpener = std::function<void(const std::wstring& path)>;
 void SetReportSeams(SavePathChooser chooser, ReportOpener opener);
 
-// The export command: asks for a file name, writes the report there and
-// opens it. Nothing happens when the user cancels.
-void ExportResults(HWND owner, const std::vector<std::wstring>& modulePaths);
+// The export command: asks for a file name, writes the report of the
+// result's modules there and opens it. Nothing happens when the user
+// cancels.
+void ExportResults(HWND owner, const CScanResult& result);
