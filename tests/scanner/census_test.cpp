@@ -246,7 +246,7 @@ TEST_F(Census, ScanResultHoldsEveryModuleWithTheCensusOfItsHosts) {
     auto records = std::make_shared<const std::vector<CListItemState>>(*probe.Find(dll.c_str()));
     std::wstring upper = dll;
     CharUpperBuffW(&upper[0], static_cast<DWORD>(upper.size()));
-    const std::wstring module64 = L"c:\x64\watch64.dll";
+    const std::wstring module64 = L"c:\\x64\\watch64.dll";
 
     DetectedModules detected;
     detected.names = {dll};
@@ -260,8 +260,8 @@ TEST_F(Census, ScanResultHoldsEveryModuleWithTheCensusOfItsHosts) {
     EXPECT_EQ(module64, result.Finding(1).path);
     EXPECT_EQ(64, result.Finding(1).bits);
     EXPECT_TRUE(result.SelectFirst());
-    EXPECT_EQ(1, result.Find(L"C:\X64\WATCH64.DLL"));
-    EXPECT_EQ(-1, result.Find(L"c:\x64\other.dll"));
+    EXPECT_EQ(1, result.Find(L"C:\\X64\\WATCH64.DLL"));
+    EXPECT_EQ(-1, result.Find(L"c:\\x64\\other.dll"));
     EXPECT_EQ(std::vector<std::wstring>{dll}, result.CensusModules());
     ASSERT_EQ(1u, result.TakenModules().size());
     EXPECT_EQ(records, result.TakenModules()[0].records);

@@ -48,7 +48,7 @@ public:
     // What the actions act on now, by the frame's focus rule.
     CActionTarget ActionTarget();
     // The scan's result that the frame shows (its document's).
-    const CScanResult& Result() const { return m_document.ScanResult(); }
+    CScanResult& Result() { return m_document.ScanResult(); }
     // The module of a tree item in the result; null for any other item.
     const CModuleFinding* ItemModule(HTREEITEM item);
 
