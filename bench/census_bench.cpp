@@ -18,7 +18,7 @@
 
 #include "autorun/autorun_sources.h"
 #include "common/autorun_places.h"
-#include "scanner/affected_applications.h"
+#include "census/census.h"
 
 #include "bench_support.h"
 #include "module_walks.h"

@@ -17,6 +17,7 @@
 #include "probe64/probe_run.h"
 #include "scanner/loader_hooks.h"
 #include "scanner/own_modules.h"
+#include "scanner/provocation.h"
 #include "scanner/self_test.h"
 
 #include "bench_support.h"
@@ -25,7 +26,6 @@ __attribute__((used)) static CSimpleStrArray* const kMonitoringModules = &g_moni
 
 namespace {
 
-constexpr BYTE kProvokingKey = 0x87;
 constexpr DWORD kGiveUpMs = 5000;
 
 // One round: milliseconds from the key press until the module is recorded;
@@ -36,8 +36,7 @@ double OneRound() {
     HWND window = CreateProbeWindow(GetModuleHandleW(nullptr));
     SetForegroundWindow(window);
     double started = NowMs();
-    keybd_event(kProvokingKey, 0, 0, 0);
-    keybd_event(kProvokingKey, 0, KEYEVENTF_KEYUP, 0);
+    ProvokeKeyboardHooks();
     double ms = -1;
     while (NowMs() - started < kGiveUpMs) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);

@@ -18,7 +18,7 @@
 
 #include <commctrl.h>
 
-#include "scanner/own_modules.h"
+#include "census/scan_result.h"
 #include "views/module_tree.h"
 #include "views/pane_host.h"
 #include "views/scan_indicator_dlg.h"
@@ -41,8 +41,8 @@ public:
         RegisterClassA(&wc);
         m_window = CreateWindowExA(0, wc.lpszClassName, "bench", WS_OVERLAPPEDWINDOW, 0, 0, 900, 400, nullptr,
                                    nullptr, wc.hInstance, nullptr);
-        m_tree.Create(m_window, 1, this);
-        m_list.Create(m_window, 2, this);
+        m_tree.Create(m_window, 1, this, m_result);
+        m_list.Create(m_window, 2, this, m_result);
         MoveWindow(m_tree, 0, 0, 300, 380, FALSE);
         MoveWindow(m_list, 300, 0, 580, 380, FALSE);
         m_tree.OnInitialUpdate();
@@ -55,26 +55,30 @@ public:
     void SetMessageText(const std::wstring&) override {}
     bool IsHiddenOnlyChecked() const override { return false; }
     HFONT BoldFont() const override { return nullptr; }
-    void OnTreeSelection(const std::wstring& text, bool isModule) override {
-        if (isModule)
-            m_list.ShowModule(text);
+    void OnTreeSelection(int module) override {
+        if (module >= 0)
+            m_list.ShowModule(module);
         else
             m_list.ShowNothing();
     }
-    void OnScanWalkEnded() override {
-        m_list.TakeCensus(m_items.names);
-        m_tree.FillModuleTree(m_items);
+    // The end of a scan as the main window's: the result written, its
+    // census started, the tree built.
+    void OnScanWalkEnded() {
+        m_result.SetFound(m_items, {});
+        m_list.TakeCensus();
+        m_tree.ShowModules();
     }
 
-    void SetItems(const ModuleTreeItems& items) { m_items = items; }
+    void SetItems(const DetectedModules& items) { m_items = items; }
     CLeftView& Tree() { return m_tree; }
     CVeyrithView& List() { return m_list; }
 
 private:
     HWND m_window = nullptr;
+    CScanResult m_result;
     CLeftView m_tree;
     CVeyrithView m_list;
-    ModuleTreeItems m_items;
+    DetectedModules m_items;
 };
 
 double Median(std::vector<double> values) {
@@ -117,7 +121,7 @@ struct Figures {
 void MeasureTicks(BenchFrame& frame, Figures& figures) {
     CScanIndicatorDlg dialog;
     std::vector<double> ticks;
-    if (!dialog.Start(&frame)) return;
+    if (!dialog.Start(&frame, [&frame] { frame.OnScanWalkEnded(); })) return;
     // The walk ends by itself after the last process.
     while (dialog.IsRunning()) {
         double start = NowMs();
@@ -182,7 +186,7 @@ bool Measure(int count, Figures& figures) {
     std::string dll = BinDir() + "sample_hook.dll";
     HMODULE own = LoadLibraryA(dll.c_str());
     BenchFrame frame;
-    ModuleTreeItems items;
+    DetectedModules items;
     items.names = {ModulePath("sample_hook.dll"), ModulePath("kernel32.dll")};
     items.selectFirst = true;
     frame.SetItems(items);

@@ -1,14 +1,13 @@
 #include "probe64/probe_run.h"
 
 
-#include "autorun/autorun_sources.h"
-#include "scanner/affected_applications.h"
+#include "census/census.h"
 #include "scanner/own_modules.h"
+#include "scanner/provocation.h"
 
 namespace {
 
 const char kWindowClass[] = "VeyrithProbe64";
-constexpr BYTE kProvokingKey = 0x87;  // F24: no keyboard has it
 constexpr int kKeyPresses = 2;
 constexpr DWORD kSettleMs = 50;
 constexpr DWORD kPumpMs = 300;
@@ -45,19 +44,15 @@ HWND CreateProbeWindow(HINSTANCE instance) {
 void ProvokeHooks(HWND window) {
     SetForegroundWindow(window);
     PumpMessages(kSettleMs);
-    for (int i = 0; i < kKeyPresses; ++i) {
-        keybd_event(kProvokingKey, 0, 0, 0);
-        keybd_event(kProvokingKey, 0, KEYEVENTF_KEYUP, 0);
-        PumpMessages(kPumpMs);
-    }
+    ProvokeKeyboardHooks(kKeyPresses, [] { PumpMessages(kPumpMs); });
 }
 
 ProbeAnswer TakeProbeCensus() {
     ProbeAnswer answer;
     answer.selfTestSeen = IsSelfTestRecorded();
-    ModuleTreeItems items = CurrentModuleTreeItems();
+    DetectedModules items = CurrentDetectedModules();
     CModuleCensus census(items.names);
-    census.Take(CollectAutoRunsWithCom());
+    TakeCensusWithAutoRuns(census);
     // This process has every module it recorded; it ends right after its
     // answer, so it is no host to show.
     for (const std::wstring& module : items.names) {

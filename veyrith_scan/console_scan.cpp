@@ -1,20 +1,18 @@
 #include "veyrith_scan/console_scan.h"
 
 
-#include "autorun/autorun_sources.h"
+#include "census/census.h"
 #include "common/executable_folder.h"
 #include "probe64/probe_run.h"
-#include "scanner/affected_applications.h"
-#include "scanner/file_description.h"
 #include "scanner/own_modules.h"
 #include "scanner/probe64_client.h"
+#include "scanner/provocation.h"
 #include "scanner/scan_checks.h"
 #include "veyrith_scan/resources/scan_resource.h"
 
 namespace {
 
 constexpr DWORD kSelfTestReadyMs = 5000;
-constexpr BYTE kProvokingKey = 0x87;  // F24: no keyboard has it
 constexpr int kKeyPresses = 2;
 // The companion's whole provocation (a settling pause and two presses with
 // messages pumped after each). Here it ends once the self-test's module is
@@ -51,10 +49,7 @@ void PumpPending() {
 // Sends the window F24 down and up and handles its messages until the
 // self-test's module is recorded or the companion's time has passed.
 void Provoke() {
-    for (int i = 0; i < kKeyPresses; ++i) {
-        keybd_event(kProvokingKey, 0, 0, 0);
-        keybd_event(kProvokingKey, 0, KEYEVENTF_KEYUP, 0);
-    }
+    ProvokeKeyboardHooks(kKeyPresses);
     DWORD started = GetTickCount();
     for (DWORD passed = 0; passed < kProvokeLimitMs && !IsSelfTestRecorded(); passed = GetTickCount() - started) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, kProvokeLimitMs - passed, QS_ALLINPUT);
@@ -79,8 +74,8 @@ void WaitForProbe(HWND window) {
     }
 }
 
-// The checks and the provocation; the verdict goes to outcome.
-void ProvokeAndCheck(HINSTANCE instance, CScanChecks& checks, ScanOutcome& outcome) {
+// The checks and the provocation; the verdict goes to result.
+void ProvokeAndCheck(HINSTANCE instance, CScanChecks& checks, CScanResult& result) {
     CProvokingWindow window(instance);
     checks.Begin(ExecutableFolder());
     checks.WaitSelfTestReady(kSelfTestReadyMs);
@@ -88,40 +83,33 @@ void ProvokeAndCheck(HINSTANCE instance, CScanChecks& checks, ScanOutcome& outco
     if (foreground) Provoke();
     if (checks.EndWalk(window.Handle(), kProbeDoneMessage)) WaitForProbe(window.Handle());
     checks.TakeProbeResult();
-    outcome.confirmed = foreground && checks.Confirmed();
-    if (!foreground) outcome.reasonId = IDS_CLI_NO_FOREGROUND;
-    else if (!outcome.confirmed) outcome.reasonId = checks.StatusTextId();
-}
-
-FoundModule Found(const std::wstring& path, int bits, const CModuleCensus& census) {
-    FoundModule found;
-    found.path = path;
-    found.bits = bits;
-    found.description = GetFileDescription(PathFor32BitAccess(path).c_str());
-    const std::vector<CListItemState>* records = census.Find(path.c_str());
-    if (!records) return found;
-    // This process has every module it recorded and ends right after: no
-    // host to report.
-    for (const CListItemState& record : *records) {
-        if (bits == 64 || record.m_dwProcessId != GetCurrentProcessId()) found.hosts.push_back(record);
-    }
-    return found;
+    bool confirmed = foreground && checks.Confirmed();
+    result.SetVerdict(confirmed, foreground ? checks.StatusTextId() : IDS_CLI_NO_FOREGROUND);
 }
 
 }  // namespace
 
-ScanOutcome RunScan(HINSTANCE instance) {
-    ScanOutcome outcome;
+CScanResult RunScan(HINSTANCE instance) {
+    CScanResult result;
     CScanChecks checks;
-    ProvokeAndCheck(instance, checks, outcome);
-    ModuleTreeItems items = CurrentModuleTreeItems();
-    CModuleCensus census(items.names);
-    for (const TakenModule& taken : checks.Modules64()) census.AddTakenModule(taken);
-    census.Take(CollectAutoRunsWithCom());
-    for (const std::wstring& path : items.names) outcome.modules.push_back(Found(path, 32, census));
-    for (const TakenModule& taken : checks.Modules64())
-        outcome.modules.push_back(Found(taken.module, 64, census));
-    return outcome;
+    ProvokeAndCheck(instance, checks, result);
+    // Every module the companion found is listed, also one whose path the
+    // 32-bit side recorded too.
+    for (const std::wstring& path : CurrentDetectedModules().names) result.Add(CModuleFinding{path, 32});
+    for (const TakenModule& taken : checks.Modules64()) result.Add(CModuleFinding{taken.module, 64}, taken.records);
+    CModuleCensus census(result.CensusModules());
+    TakeCensusWithAutoRuns(census, result.TakenModules());
+    result.TakeCensus(census);
+    return result;
+}
+
+std::vector<CListItemState> ReportedHosts(const CScanResult& result, int module) {
+    std::vector<CListItemState> hosts;
+    bool is64Bit = result.Finding(module).Is64Bit();
+    for (const CListItemState& record : result.Hosts(module)) {
+        if (is64Bit || record.m_dwProcessId != GetCurrentProcessId()) hosts.push_back(record);
+    }
+    return hosts;
 }
 
 int AlertLevelOf(const CListItemState& host) {

@@ -6,32 +6,19 @@
 
 #include <windows.h>
 
-#include <string>
-#include <vector>
-
+#include "census/scan_result.h"
 #include "findings/findings.h"
 
-// One module found, with the processes that have it loaded.
-struct FoundModule {
-    std::wstring path;
-    int bits = 32;
-    // The file description; empty when the file has none.
-    std::wstring description;
-    std::vector<CListItemState> hosts;
-};
+// Runs the scan and gives its result: the verdict (confirmed when the scan
+// saw its self-test, and the companion's on a 64-bit system, with its
+// window in the foreground; else the reason) and every module found with
+// the census of its processes. The self-test's module never appears. It
+// changes nothing: no action, no quarantine, no tool.
+CScanResult RunScan(HINSTANCE instance);
 
-struct ScanOutcome {
-    // The scan saw its self-test (and the companion's, on a 64-bit system)
-    // with its window in the foreground.
-    bool confirmed = false;
-    // Why not (a string resource id); 0 when confirmed.
-    UINT reasonId = 0;
-    // The self-test's module never appears; this process is no host.
-    std::vector<FoundModule> modules;
-};
-
-// Runs the scan. It changes nothing: no action, no quarantine, no tool.
-ScanOutcome RunScan(HINSTANCE instance);
+// The hosts of a module to report: this process has every module it
+// recorded and ends right after, so it is none of a 32-bit module's.
+std::vector<CListItemState> ReportedHosts(const CScanResult& result, int module);
 
 // The alert level (1 to 6) of a host.
 int AlertLevelOf(const CListItemState& host);

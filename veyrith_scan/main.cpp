@@ -49,13 +49,13 @@ bool WriteOutput(const std::wstring& path, const std::string& bytes) {
     return false;
 }
 
-int ExitCodeFor(const ScanOutcome& outcome) {
-    if (!outcome.modules.empty()) return EXIT_FOUND;
-    return outcome.confirmed ? EXIT_NOTHING_FOUND : EXIT_UNCONFIRMED;
+int ExitCodeFor(const CScanResult& result) {
+    if (!result.Empty()) return EXIT_FOUND;
+    return result.Confirmed() ? EXIT_NOTHING_FOUND : EXIT_UNCONFIRMED;
 }
 
 int Scan(const ScanOptions& options) {
-    ScanOutcome outcome = RunScan(GetModuleHandleW(nullptr));
+    CScanResult outcome = RunScan(GetModuleHandleW(nullptr));
     SYSTEMTIME utc = {};
     GetSystemTime(&utc);
     bool written = WriteOutput(options.jsonPath, ScanJson(outcome, ComputerName(), utc));

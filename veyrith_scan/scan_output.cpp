@@ -8,6 +8,8 @@
 #include "framework/string_resource.h"
 #include "report/report_page.h"
 #include "resources/resource.h"
+#include "scanner/file_description.h"
+#include "scanner/probe64_client.h"
 #include "veyrith_scan/resources/scan_resource.h"
 
 namespace {
@@ -41,12 +43,19 @@ std::string HostJson(const CListItemState& host) {
            ", \"alert\": " + Quoted(AlertText(level)) + "}";
 }
 
-std::string ModuleJson(const FoundModule& module) {
+// The file description of a module; empty when the file has none.
+std::wstring DescriptionOf(const CModuleFinding& module) {
+    return GetFileDescription(PathFor32BitAccess(module.path).c_str());
+}
+
+std::string ModuleJson(const CScanResult& result, int index) {
+    const CModuleFinding& module = result.Finding(index);
+    std::vector<CListItemState> hosts = ReportedHosts(result, index);
     std::string text = "    {\"path\": " + Quoted(module.path) + ", \"bits\": " + std::to_string(module.bits) +
-                       ", \"description\": " + Quoted(module.description) + ", \"hosts\": [";
-    for (size_t i = 0; i < module.hosts.size(); ++i)
-        text += std::string(i ? "," : "") + "\n      " + HostJson(module.hosts[i]);
-    return text + (module.hosts.empty() ? "]}" : "\n    ]}");
+                       ", \"description\": " + Quoted(DescriptionOf(module)) + ", \"hosts\": [";
+    for (size_t i = 0; i < hosts.size(); ++i)
+        text += std::string(i ? "," : "") + "\n      " + HostJson(hosts[i]);
+    return text + (hosts.empty() ? "]}" : "\n    ]}");
 }
 
 std::string ControlEscape(wchar_t c) {
@@ -63,20 +72,20 @@ std::string ControlEscape(wchar_t c) {
     return text;
 }
 
-std::wstring VerdictText(const ScanOutcome& outcome) {
-    return fw::LoadResStringW(outcome.confirmed ? IDS_SCANNING_COMPLETE : outcome.reasonId);
-}
+std::wstring VerdictText(const CScanResult& result) { return fw::LoadResStringW(result.VerdictTextId()); }
 
 std::wstring HostLine(const CListItemState& host) {
     return L"    " + std::to_wstring(host.m_dwProcessId) + L"  " + host.m_szPath + L"  (" +
            AlertText(AlertLevelOf(host)) + L")\r\n";
 }
 
-std::wstring ModuleLines(const FoundModule& module) {
-    std::wstring text = L"  " + (module.bits == 64 ? fw::LoadResStringW(IDS_MODULE_64BIT_MARK) : L"") + module.path;
-    if (!module.description.empty()) text += L"  - " + module.description;
+std::wstring ModuleLines(const CScanResult& result, int index) {
+    const CModuleFinding& module = result.Finding(index);
+    std::wstring text = L"  " + (module.Is64Bit() ? fw::LoadResStringW(IDS_MODULE_64BIT_MARK) : L"") + module.path;
+    std::wstring description = DescriptionOf(module);
+    if (!description.empty()) text += L"  - " + description;
     text += L"\r\n";
-    for (const CListItemState& host : module.hosts) text += HostLine(host);
+    for (const CListItemState& host : ReportedHosts(result, index)) text += HostLine(host);
     return text;
 }
 
@@ -108,33 +117,30 @@ std::string JsonEscaped(const std::wstring& text) {
     return out + ToUtf8ForDisplay(plain);
 }
 
-std::string ScanJson(const ScanOutcome& outcome, const std::wstring& computer, const SYSTEMTIME& utc) {
+std::string ScanJson(const CScanResult& result, const std::wstring& computer, const SYSTEMTIME& utc) {
     std::string text = "{\n  \"format\": " + std::to_string(kScanJsonFormat) + ",\n";
     text += "  \"computer\": " + Quoted(computer) + ",\n";
     text += "  \"time\": \"" + UtcText(utc) + "\",\n";
-    text += "  \"confirmed\": " + Flag(outcome.confirmed) + ",\n";
-    text += "  \"reason\": " + Quoted(outcome.confirmed ? L"" : fw::LoadResStringW(outcome.reasonId)) + ",\n";
+    text += "  \"confirmed\": " + Flag(result.Confirmed()) + ",\n";
+    text += "  \"reason\": " + Quoted(result.Confirmed() ? L"" : fw::LoadResStringW(result.VerdictTextId())) + ",\n";
     text += "  \"modules\": [";
-    for (size_t i = 0; i < outcome.modules.size(); ++i)
-        text += std::string(i ? "," : "") + "\n" + ModuleJson(outcome.modules[i]);
-    return text + (outcome.modules.empty() ? "]\n}\n" : "\n  ]\n}\n");
+    for (int i = 0; i < result.Count(); ++i) text += std::string(i ? "," : "") + "\n" + ModuleJson(result, i);
+    return text + (result.Empty() ? "]\n}\n" : "\n  ]\n}\n");
 }
 
-std::wstring ScanSummary(const ScanOutcome& outcome) {
-    if (outcome.modules.empty())
-        return fw::LoadResStringW(IDS_NO_MONITORING_MODULES) + L"\r\n" + VerdictText(outcome) + L"\r\n";
-    std::wstring text = FormatResText(IDS_CLI_MODULES_FOUND, L"%d", std::to_wstring(outcome.modules.size())) + L"\r\n";
-    for (const FoundModule& module : outcome.modules) text += ModuleLines(module);
-    return text + VerdictText(outcome) + L"\r\n";
+std::wstring ScanSummary(const CScanResult& result) {
+    if (result.Empty())
+        return fw::LoadResStringW(IDS_NO_MONITORING_MODULES) + L"\r\n" + VerdictText(result) + L"\r\n";
+    std::wstring text = FormatResText(IDS_CLI_MODULES_FOUND, L"%d", std::to_wstring(result.Count())) + L"\r\n";
+    for (int i = 0; i < result.Count(); ++i) text += ModuleLines(result, i);
+    return text + VerdictText(result) + L"\r\n";
 }
 
-std::string ScanReport(const ScanOutcome& outcome) {
-    std::vector<std::wstring> paths;
-    for (const FoundModule& module : outcome.modules) paths.push_back(module.path);
+std::string ScanReport(const CScanResult& result) {
     SYSTEMTIME now = {};
     GetLocalTime(&now);
     now.wMilliseconds = 0;
-    return BuildReport(ReportRowsFor(paths), now);
+    return BuildReport(ReportRowsFor(result), now);
 }
 
 bool WriteWholeFile(const std::wstring& path, const std::string& bytes) {

@@ -11,9 +11,9 @@
 // The version of the JSON document's layout.
 constexpr int kScanJsonFormat = 1;
 
-// The JSON document (UTF-8) of an outcome, for a computer name and a time
-// (UTC).
-std::string ScanJson(const ScanOutcome& outcome, const std::wstring& computer, const SYSTEMTIME& utc);
+// The JSON document (UTF-8) of a scan's result, for a computer name and a
+// time (UTC).
+std::string ScanJson(const CScanResult& result, const std::wstring& computer, const SYSTEMTIME& utc);
 
 // text as the body of a JSON string, without the quotes: quotes,
 // backslashes and control characters escaped, everything else UTF-8 (an
@@ -22,10 +22,10 @@ std::string JsonEscaped(const std::wstring& text);
 
 // The short summary for a person: the modules with their hosts and alert
 // texts, or that nothing was found, and the scan's verdict.
-std::wstring ScanSummary(const ScanOutcome& outcome);
+std::wstring ScanSummary(const CScanResult& result);
 
 // The HTML report that the window exports, for the modules found.
-std::string ScanReport(const ScanOutcome& outcome);
+std::string ScanReport(const CScanResult& result);
 
 // Writes bytes to path through a temporary file beside it that is renamed
 // at the end: a path that cannot be written keeps no part of the text.

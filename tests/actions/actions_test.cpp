@@ -115,12 +115,13 @@ protected:
         int row = Row(path);
         return row < 0 ? "no row" : Narrow(List().GetCellText(row, CVeyrithView::kColumnAutorun));
     }
-    HTREEITEM InsertItem(HTREEITEM parent, const std::string& text) {
+    HTREEITEM InsertItem(HTREEITEM parent, const std::string& text, LPARAM data = -1) {
         TVINSERTSTRUCTA insert = {};
         insert.hParent = parent;
         insert.hInsertAfter = TVI_LAST;
-        insert.item.mask = TVIF_TEXT;
+        insert.item.mask = TVIF_TEXT | TVIF_PARAM;
         insert.item.pszText = const_cast<char*>(text.c_str());
+        insert.item.lParam = data;
         return reinterpret_cast<HTREEITEM>(
             SendMessageA(Tree().Tree(), TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
     }
@@ -181,7 +182,8 @@ TEST_F(Actions, TargetIsTheFocusedRowOrModuleItem) {
     F().FocusTreeItem(ModuleItem());
     target = F().ActionTarget();
     EXPECT_TRUE(target.IsModule());
-    EXPECT_EQ(target.path, Tree().GetItemModulePath(ModuleItem()));
+    ASSERT_NE(nullptr, F().ItemModule(ModuleItem()));
+    EXPECT_EQ(target.path, F().ItemModule(ModuleItem())->path);
     EXPECT_EQ(target.processId, 0u);
 
     // The tree's root item, or a selected row while the info pane has the
@@ -549,7 +551,8 @@ TEST_F(Actions, FileCommandsActOnTheSelectionPath) {
     std::string path = s_folder->File("caf\xE9 missing.dll");
     WCHAR expected[MAX_PATH] = {};
     ASSERT_GT(MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, expected, MAX_PATH), 0);
-    HTREEITEM item = InsertItem(Tree().GetRootItem(), path);
+    int module = F().Result().Add(CModuleFinding{expected, 32});
+    HTREEITEM item = InsertItem(Tree().GetRootItem(), path, module);
     F().FocusTreeItem(item);
 
     // Copy path: the Unicode text on the real clipboard, and the system's

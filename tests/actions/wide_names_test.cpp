@@ -138,7 +138,7 @@ protected:
         HTREEITEM root = Tree().GetRootItem();
         for (HTREEITEM item = root ? TreeView_GetChild(Tree().Tree(), root) : nullptr; item;
              item = TreeView_GetNextSibling(Tree().Tree(), item))
-            if (SamePath(Tree().GetItemModulePath(item), s_module)) return item;
+            if (F().ItemModule(item) && SamePath(F().ItemModule(item)->path, s_module)) return item;
         return nullptr;
     }
     // Shows the module's rows from a fresh census.
@@ -186,7 +186,8 @@ bool WideNames::s_ready = false;
 TEST_F(WideNames, TreeListAndStatusShowTheRealNamesAndTheFactsHoldForThem) {
     HTREEITEM item = ModuleItem();
     ASSERT_NE(item, nullptr) << "no tree item names the module in the CJK folder";
-    EXPECT_EQ(Tree().GetItemModulePath(item), Lower(s_module)) << "recorded lower-cased, letters unchanged";
+    EXPECT_EQ(F().ItemModule(item)->path, Lower(s_module)) << "recorded lower-cased, letters unchanged";
+    EXPECT_EQ(Tree().GetItemText(item), Lower(s_module)) << "shown as recorded";
     // Selecting the item puts its file's description on the status bar.
     F().FocusTreeItem(Tree().GetRootItem());
     F().FocusTreeItem(item);

@@ -11,8 +11,10 @@
 
 #include "hook_host.h"
 #include "autorun/autorun_sources.h"
-#include "scanner/affected_applications.h"
+#include "census/census.h"
+#include "census/scan_result.h"
 #include "framework/string_resource.h"
+#include "resources/resource.h"
 #include "test_support.h"
 
 using namespace testing_support;
@@ -230,6 +232,76 @@ TEST_F(Census, TakenRecordsKeepOnlyTheProcessesTheyNamed) {
     // The module asked for is probed as ever.
     ASSERT_NE(nullptr, census.Find(Wide(m_dll).c_str()));
     EXPECT_EQ(1u, census.Find(Wide(m_dll).c_str())->size());
+}
+
+// The scan's result: every module with its width, the census of each taken
+// the way every scan takes it, kept for a module that stays when the
+// result is written anew.
+TEST_F(Census, ScanResultHoldsEveryModuleWithTheCensusOfItsHosts) {
+    HookHost& host = StartHost(kPlans[3]);
+    const std::wstring dll = Wide(Lower(m_dll));
+    CModuleCensus probe({dll});
+    probe.Take(Inventory());
+    ASSERT_EQ(1u, probe.Find(dll.c_str())->size());
+    auto records = std::make_shared<const std::vector<CListItemState>>(*probe.Find(dll.c_str()));
+    std::wstring upper = dll;
+    CharUpperBuffW(&upper[0], static_cast<DWORD>(upper.size()));
+    const std::wstring module64 = L"c:\\x64\\watch64.dll";
+
+    DetectedModules detected;
+    detected.names = {dll};
+    detected.selectFirst = true;
+    CScanResult result;
+    // A 64-bit module that the 32-bit side recorded too is listed once.
+    result.SetFound(detected, {TakenModule{upper, records}, TakenModule{module64, records}});
+    ASSERT_EQ(2, result.Count());
+    EXPECT_EQ(dll, result.Finding(0).path);
+    EXPECT_FALSE(result.Finding(0).Is64Bit());
+    EXPECT_EQ(module64, result.Finding(1).path);
+    EXPECT_EQ(64, result.Finding(1).bits);
+    EXPECT_TRUE(result.SelectFirst());
+    EXPECT_EQ(1, result.Find(L"C:\\X64\\WATCH64.DLL"));
+    EXPECT_EQ(-1, result.Find(L"c:\\x64\\other.dll"));
+    EXPECT_EQ(std::vector<std::wstring>{dll}, result.CensusModules());
+    ASSERT_EQ(1u, result.TakenModules().size());
+    EXPECT_EQ(records, result.TakenModules()[0].records);
+    EXPECT_FALSE(result.HasCensus(0));
+
+    CModuleCensus census(result.CensusModules());
+    TakeCensusWithAutoRuns(census, result.TakenModules());
+    result.TakeCensus(census);
+    ASSERT_TRUE(result.HasCensus(0));
+    ASSERT_TRUE(result.HasCensus(1));
+    ASSERT_EQ(1u, result.Hosts(0).size());
+    EXPECT_EQ(host.Id(), result.Hosts(0)[0].m_dwProcessId);
+    EXPECT_EQ(kAlertColors[ALERT_HIDDEN - 1].back, result.Hosts(0)[0].m_crBack);
+    ASSERT_EQ(1u, result.Hosts(1).size());
+    EXPECT_EQ(host.Id(), result.Hosts(1)[0].m_dwProcessId);
+
+    // Written anew: the module that stays keeps its census until the next
+    // one, a new module has none yet, the companion's module is gone.
+    std::wstring kernel32 = Wide(Lower(ModulePath(GetModuleHandleA("kernel32.dll"))));
+    detected.names = {dll, kernel32};
+    detected.selectFirst = false;
+    result.SetFound(detected, {});
+    ASSERT_EQ(2, result.Count());
+    EXPECT_FALSE(result.SelectFirst());
+    ASSERT_TRUE(result.HasCensus(0));
+    EXPECT_EQ(host.Id(), result.Hosts(0)[0].m_dwProcessId);
+    EXPECT_FALSE(result.HasCensus(1));
+    EXPECT_TRUE(result.TakenModules().empty());
+    result.DropCensus();
+    EXPECT_FALSE(result.HasCensus(0));
+    EXPECT_EQ(2, result.Count());
+
+    result.SetVerdict(false, IDS_SCAN_UNCONFIRMED);
+    EXPECT_EQ(static_cast<UINT>(IDS_SCAN_UNCONFIRMED), result.VerdictTextId());
+    result.SetVerdict(true, IDS_SCAN_UNCONFIRMED);
+    EXPECT_EQ(0u, result.ReasonId());
+    EXPECT_EQ(static_cast<UINT>(IDS_SCANNING_COMPLETE), result.VerdictTextId());
+    result.Clear();
+    EXPECT_TRUE(result.Empty());
+    EXPECT_FALSE(result.Confirmed());
 }
 
 // A value under HKCU Run, deleted again when the object goes.

@@ -111,7 +111,7 @@ TEST(ModuleDetection, OnlyCodeInsideUser32CountsAsTheWindowManager) {
     EXPECT_FALSE(IsWindowManagerCaller(nullptr));
 }
 
-TEST(ModuleTree, ShowsOnlyLoadedModulesAndSelectsOnlyTheFirstRecorded) {
+TEST(DetectedModules, OnlyLoadedModulesAndTheFirstRecordedMarkedFirst) {
     CSimpleStrArray own(0, 1);
     ASSERT_TRUE(GetOwnModuleNames(own));
     std::wstring exe = Wide(ModulePath(nullptr));
@@ -124,7 +124,7 @@ TEST(ModuleTree, ShowsOnlyLoadedModulesAndSelectsOnlyTheFirstRecorded) {
     recorded.Add(Lower(user32).c_str());
     recorded.Add(L"c:\\gone\\unloaded.dll");
     recorded.Add(Lower(kernel32).c_str());
-    ModuleTreeItems items = ChooseModuleTreeItems(recorded, own);
+    DetectedModules items = ChooseDetectedModules(recorded, own);
     ASSERT_EQ(2u, items.names.size());
     EXPECT_EQ(Lower(user32), items.names[0]);
     EXPECT_EQ(Lower(kernel32), items.names[1]);
@@ -133,12 +133,12 @@ TEST(ModuleTree, ShowsOnlyLoadedModulesAndSelectsOnlyTheFirstRecorded) {
     CSimpleStrArray firstGone(0, 1);
     firstGone.Add(L"c:\\gone\\unloaded.dll");
     firstGone.Add(Lower(kernel32).c_str());
-    items = ChooseModuleTreeItems(firstGone, own);
+    items = ChooseDetectedModules(firstGone, own);
     ASSERT_EQ(1u, items.names.size());
     EXPECT_FALSE(items.selectFirst);
 
     CSimpleStrArray none(0, 1);
-    items = ChooseModuleTreeItems(none, own);
+    items = ChooseDetectedModules(none, own);
     EXPECT_TRUE(items.names.empty());
     EXPECT_FALSE(items.selectFirst);
 
@@ -155,7 +155,7 @@ TEST(ModuleTree, ShowsOnlyLoadedModulesAndSelectsOnlyTheFirstRecorded) {
     selfTestFirst.Add(Lower(selfTest).c_str());
     selfTestFirst.Add(Lower(kernel32).c_str());
     selfTestFirst.Add(lookAlike.c_str());
-    items = ChooseModuleTreeItems(selfTestFirst, own2);
+    items = ChooseDetectedModules(selfTestFirst, own2);
     ASSERT_EQ(2u, items.names.size());
     EXPECT_EQ(Lower(kernel32), items.names[0]);
     EXPECT_EQ(lookAlike, items.names[1]);

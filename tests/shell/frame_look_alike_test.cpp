@@ -32,14 +32,12 @@ std::wstring LowerW(std::wstring text) {
     return text;
 }
 
-std::vector<std::wstring> ModuleItemTexts(FrameUnderTest& frame) {
-    CLeftView& tree = frame->Parts().leftView;
-    std::vector<std::wstring> texts;
-    HTREEITEM root = tree.GetRootItem();
-    for (HTREEITEM item = root ? TreeView_GetChild(tree.Tree(), root) : nullptr; item;
-         item = TreeView_GetNextSibling(tree.Tree(), item))
-        texts.push_back(LowerW(tree.GetItemText(item)));
-    return texts;
+// The paths of the modules the scan found, lower-cased.
+std::vector<std::wstring> FoundPaths(FrameUnderTest& frame) {
+    std::vector<std::wstring> paths;
+    for (int module = 0; module < frame.Result().Count(); ++module)
+        paths.push_back(LowerW(frame.Result().Finding(module).path));
+    return paths;
 }
 
 bool Lists(const std::vector<std::wstring>& texts, const std::string& path) {
@@ -76,7 +74,7 @@ TEST(LookAlike, EveryLookAlikeIsListedAndTheRealSelfTestStillConfirms) {
     ASSERT_TRUE(frame.Create());
     ASSERT_TRUE(frame.RunScan());
     EXPECT_EQ(fw::LoadResString(IDS_SCANNING_COMPLETE), frame->Parts().statusBar.PaneText(0));
-    std::vector<std::wstring> texts = ModuleItemTexts(frame);
+    std::vector<std::wstring> texts = FoundPaths(frame);
     for (const auto& lookAlike : lookAlikes) EXPECT_TRUE(Lists(texts, lookAlike->dll)) << lookAlike->dll;
     EXPECT_FALSE(Lists(texts, BinDir() + "veyrith_selftest.dll"));
 }
@@ -92,7 +90,7 @@ TEST(LookAlike, WithoutTheSelfTestModuleALookAlikeConfirmsNothing) {
     ASSERT_TRUE(frame.Create());
     ASSERT_TRUE(frame.RunScan());
     EXPECT_EQ(fw::LoadResString(IDS_SCAN_UNCONFIRMED), frame->Parts().statusBar.PaneText(0));
-    EXPECT_TRUE(Lists(ModuleItemTexts(frame), lookAlike.dll));
+    EXPECT_TRUE(Lists(FoundPaths(frame), lookAlike.dll));
 }
 
 TEST(LookAlike, ACopyWithoutTheSelfTestModuleEndsUnconfirmed) {

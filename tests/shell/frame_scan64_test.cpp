@@ -28,14 +28,16 @@ namespace {
 
 // The module item of path; null when the tree has none, or more than one
 // (a module the 32-bit side also saw is listed once).
-HTREEITEM FindModuleItem(CLeftView& tree, const std::string& path) {
+HTREEITEM FindModuleItem(FrameUnderTest& frame, const std::string& path) {
+    CLeftView& tree = frame->Parts().leftView;
     HWND control = tree.Tree();
     HTREEITEM root = tree.GetRootItem();
     HTREEITEM found = nullptr;
     int count = 0;
     for (HTREEITEM item = root ? TreeView_GetChild(control, root) : nullptr; item;
          item = TreeView_GetNextSibling(control, item)) {
-        if (lstrcmpiW(tree.GetItemModulePath(item).c_str(), Wide(path).c_str())) continue;
+        const CModuleFinding* module = frame.ItemModule(item);
+        if (!module || lstrcmpiW(module->path.c_str(), Wide(path).c_str())) continue;
         found = item;
         ++count;
     }
@@ -108,7 +110,7 @@ protected:
     // Runs a scan and returns the module item of path (null when missing).
     HTREEITEM ScanFor(const std::string& path) {
         if (!m_frame.RunScan(120000)) return nullptr;
-        return FindModuleItem(m_frame->Parts().leftView, path);
+        return FindModuleItem(m_frame, path);
     }
 
     // Selects the item and waits until the list shows the row of processId.
@@ -137,8 +139,10 @@ TEST_F(Scan64, The64BitHooksAreFoundMarkedAndTheirHostEnded) {
         HTREEITEM item = ScanFor(module);
         ASSERT_NE(nullptr, item);
         CLeftView& tree = m_frame->Parts().leftView;
-        EXPECT_TRUE(tree.IsItem64Bit(item));
-        EXPECT_EQ(tree.GetItemText(item), fw::LoadResStringW(IDS_MODULE_64BIT_MARK) + tree.GetItemModulePath(item));
+        const CModuleFinding* found = m_frame.ItemModule(item);
+        ASSERT_NE(nullptr, found);
+        EXPECT_TRUE(found->Is64Bit());
+        EXPECT_EQ(tree.GetItemText(item), fw::LoadResStringW(IDS_MODULE_64BIT_MARK) + found->path);
         // Both self-tests were seen and the companion answered.
         EXPECT_EQ(m_frame->Parts().statusBar.PaneText(0), fw::LoadResString(IDS_SCANNING_COMPLETE));
         EXPECT_EQ(m_frame->Parts().infoView.RequestedPage(), "HTML_SCANNING_COMPLETE");
@@ -183,7 +187,7 @@ TEST_F(Scan64, The64BitHooksAreFoundMarkedAndTheirHostEnded) {
         EXPECT_TRUE(m_frame.PumpUntil(10000, [&] { return !ProcessExists(host.Id()); }));
         EXPECT_TRUE(boxes.boxes.empty());
         // The 64-bit module stays; its ended host leaves the list.
-        HTREEITEM again = FindModuleItem(tree, module);
+        HTREEITEM again = FindModuleItem(m_frame, module);
         ASSERT_NE(nullptr, again);
         m_frame.FocusTreeItem(again);
         m_frame.PumpUntil(30000, [&] { return !list.IsCensusRunning(); });
@@ -196,7 +200,8 @@ TEST_F(Scan64, The64BitHooksAreFoundMarkedAndTheirHostEnded) {
     ASSERT_TRUE(host32.Start(BinDir() + "sample_hook_host.exe", "-hook keyboard -dll " + Quoted(module32)));
     HTREEITEM item32 = ScanFor(module32);
     ASSERT_NE(nullptr, item32);
-    EXPECT_FALSE(m_frame->Parts().leftView.IsItem64Bit(item32));
+    ASSERT_NE(nullptr, m_frame.ItemModule(item32));
+    EXPECT_FALSE(m_frame.ItemModule(item32)->Is64Bit());
     EXPECT_GE(ShowRow(item32, host32.Id()), 0);
     EXPECT_FALSE(m_frame.ActionTarget().is64Bit);
     m_frame.FocusListRow(ShowRow(item32, host32.Id()));

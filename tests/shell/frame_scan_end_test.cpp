@@ -198,15 +198,17 @@ TEST_F(FrameScanEnd, ProgressDialogThatCannotOpenIsReportedAndLeavesTheWindowRea
     EXPECT_EQ(boxes.boxes.size(), 1u);
 }
 
-// Sends the frame its scan tick as the scan dialog returns from WM_DESTROY:
-// its end steps have run and its window still exists, as when a loop
-// nested in the end steps dispatches a tick armed meanwhile.
+// Sends the scan session its scan tick as the scan dialog (owned by the
+// frame) returns from WM_DESTROY: its end steps have run and its window
+// still exists, as when a loop nested in the end steps dispatches a tick
+// armed meanwhile.
+HWND g_dialogOwner = nullptr;
 HWND g_tickTarget = nullptr;
 int g_lateTicks = 0;
 LRESULT CALLBACK TickAsTheDialogCloses(int code, WPARAM wParam, LPARAM lParam) {
     const CWPRETSTRUCT* call = reinterpret_cast<CWPRETSTRUCT*>(lParam);
     if (code == HC_ACTION && call->message == WM_DESTROY && g_tickTarget &&
-        GetWindow(call->hwnd, GW_OWNER) == g_tickTarget) {
+        GetWindow(call->hwnd, GW_OWNER) == g_dialogOwner) {
         ++g_lateTicks;
         SendMessageA(g_tickTarget, WM_TIMER, CScanSession::kScanTimerId, 0);
     }
@@ -214,7 +216,10 @@ LRESULT CALLBACK TickAsTheDialogCloses(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 TEST_F(FrameScanEnd, TickArrivingWhileTheDialogClosesLeavesTheScanComplete) {
-    g_tickTarget = F().Handle();
+    ASSERT_TRUE(ScanWithF5().Ended()) << "the session's window comes with its first scan";
+    ASSERT_NE(F()->Session().Window(), nullptr);
+    g_dialogOwner = F().Handle();
+    g_tickTarget = F()->Session().Window();
     g_lateTicks = 0;
     HHOOK late = SetWindowsHookExA(WH_CALLWNDPROCRET, &TickAsTheDialogCloses, nullptr, GetCurrentThreadId());
     ASSERT_NE(late, nullptr);
@@ -231,7 +236,8 @@ TEST_F(FrameScanEnd, TickArrivingWhileTheDialogClosesLeavesTheScanComplete) {
 TEST_F(FrameScanEnd, TimerThatIsNotTheScansStartsNoScan) {
     ASSERT_TRUE(ScanWithF5().Ended());
     const UINT kOtherTimer = CScanSession::kScanTimerId + 1;
-    PostMessageA(F().Handle(), WM_TIMER, kOtherTimer, 0);
+    PostMessageA(F().Handle(), WM_TIMER, CScanSession::kScanTimerId, 0);
+    PostMessageA(F()->Session().Window(), WM_TIMER, kOtherTimer, 0);
     App().PumpWaiting();
     EXPECT_FALSE(F()->Session().IsRunning());
     EXPECT_EQ(Status(), fw::LoadResString(IDS_SCANNING_COMPLETE));

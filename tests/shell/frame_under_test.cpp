@@ -68,7 +68,12 @@ void FrameUnderTest::FocusListRow(int row) {
 
 CActionTarget FrameUnderTest::ActionTarget() {
     FrameParts parts = m_frame->Parts();
-    return FocusedActionTarget(parts.leftView, parts.listView);
+    return FocusedActionTarget(m_document.ScanResult(), parts.leftView, parts.listView);
+}
+
+const CModuleFinding* FrameUnderTest::ItemModule(HTREEITEM item) {
+    int module = m_frame->Parts().leftView.GetItemModule(item);
+    return Result().IsModule(module) ? &Result().Finding(module) : nullptr;
 }
 
 HMENU FrameUnderTest::MenuBarPopup(const std::string& title) const {

@@ -57,6 +57,10 @@ public:
     void FocusListRow(int row);
     // What the actions act on now, by the frame's focus rule.
     CActionTarget ActionTarget();
+    // The scan's result that the frame shows (its document's).
+    CScanResult& Result() { return m_document.ScanResult(); }
+    // The module of a tree item in the result; null for any other item.
+    const CModuleFinding* ItemModule(HTREEITEM item);
 
     // The menu bar's popup with that title ("&Action"), null when none.
     HMENU MenuBarPopup(const std::string& title) const;

@@ -12,6 +12,7 @@
 #include "resources/resource.h"
 #include "findings/findings.h"
 #include "scanner/loader_hooks.h"
+#include "scanner/own_modules.h"
 #include "framework/string_resource.h"
 #include "test_support.h"
 
@@ -131,7 +132,7 @@ TEST_F(AffectedList, RowsShowEveryHostButNeverThisProcess) {
     ASSERT_NE(nullptr, own);
     CVeyrithView& list = m_frame.List();
 
-    ASSERT_TRUE(ShowAndWait(list, Lower(m_dll)));
+    ASSERT_TRUE(ShowAndWait(m_frame, Lower(m_dll)));
 
     ASSERT_EQ(3, list.Records().GetCount()) << "census: both hosts and this process";
     ASSERT_EQ(2, list.GetRowCount());
@@ -155,12 +156,12 @@ TEST_F(AffectedList, RowsShowEveryHostButNeverThisProcess) {
 
     // Hidden only: the visible host goes, and comes back when unchecked.
     m_frame.SetHiddenOnly(true);
-    ASSERT_TRUE(ShowAndWait(list, Lower(m_dll)));
+    ASSERT_TRUE(ShowAndWait(m_frame, Lower(m_dll)));
     ASSERT_EQ(1, list.GetRowCount());
     EXPECT_EQ(0, HiddenRow());
     EXPECT_GE(RowImage(0), 2);
     m_frame.SetHiddenOnly(false);
-    ASSERT_TRUE(ShowAndWait(list, Lower(m_dll)));
+    ASSERT_TRUE(ShowAndWait(m_frame, Lower(m_dll)));
     EXPECT_EQ(2, list.GetRowCount());
 
     list.Reset();
@@ -173,7 +174,7 @@ TEST_F(AffectedList, RowsShowEveryHostButNeverThisProcess) {
 }
 
 TEST_F(AffectedList, EveryCellIsDrawnInItsRowsAlertColours) {
-    ASSERT_TRUE(ShowAndWait(m_frame.List(), Lower(m_dll)));
+    ASSERT_TRUE(ShowAndWait(m_frame, Lower(m_dll)));
     ASSERT_EQ(2, m_frame.List().GetRowCount());
 
     NMLVCUSTOMDRAW draw;
@@ -199,7 +200,7 @@ TEST_F(AffectedList, EveryCellIsDrawnInItsRowsAlertColours) {
 TEST_F(AffectedList, OneSortDirectionFlipsAcrossAllHeaders) {
     CVeyrithView& list = m_frame.List();
     EXPECT_TRUE(list.IsSortAscending());
-    ASSERT_TRUE(ShowAndWait(list, Lower(m_dll)));
+    ASSERT_TRUE(ShowAndWait(m_frame, Lower(m_dll)));
     ASSERT_EQ(2, list.GetRowCount());
 
     ClickHeader(CVeyrithView::kColumnVisibility);  // ascending: hidden (0) first
@@ -216,7 +217,7 @@ TEST_F(AffectedList, OneSortDirectionFlipsAcrossAllHeaders) {
     EXPECT_EQ(m_hiddenExe, FirstRowPath());
 
     // The direction persists across fills; an empty list does not sort.
-    ASSERT_TRUE(ShowAndWait(list, Lower(m_dll)));
+    ASSERT_TRUE(ShowAndWait(m_frame, Lower(m_dll)));
     ClickHeader(CVeyrithView::kColumnPath);  // descending
     EXPECT_EQ(m_visibleExe, FirstRowPath());
     EXPECT_TRUE(list.IsSortAscending());
@@ -227,7 +228,7 @@ TEST_F(AffectedList, OneSortDirectionFlipsAcrossAllHeaders) {
 
 TEST_F(AffectedList, SelectionStatusContextMenuAndDoubleClick) {
     CVeyrithView& list = m_frame.List();
-    ASSERT_TRUE(ShowAndWait(list, Lower(m_dll)));
+    ASSERT_TRUE(ShowAndWait(m_frame, Lower(m_dll)));
     ASSERT_EQ(2, list.GetRowCount());
     POINT row = ListRowCentre(list.List(), 0);
 
@@ -268,7 +269,11 @@ TEST_F(AffectedList, TreeShowsTheRecordedModuleSelectedAndFillsTheList) {
     CLeftView& tree = m_frame.Left();
     m_frame.m_statusTexts.clear();
 
-    EXPECT_TRUE(tree.FillModuleTree());
+    // The result holds the detected module, as a scan writes it; the tree
+    // shows it and the list takes its census.
+    m_frame.Result().SetFound(CurrentDetectedModules(), {});
+    m_frame.List().TakeCensus();
+    EXPECT_TRUE(tree.ShowModules());
     ASSERT_TRUE(WaitForCensus(m_frame.List()));
 
     HTREEITEM root = tree.GetRootItem();
@@ -278,6 +283,10 @@ TEST_F(AffectedList, TreeShowsTheRecordedModuleSelectedAndFillsTheList) {
     ASSERT_NE(nullptr, module);
     EXPECT_EQ(root, tree.GetParentItem(module));
     EXPECT_EQ(Wide(Lower(m_dll)), tree.GetItemText(module));
+    // The item's data is the index of its module in the result.
+    ASSERT_EQ(0, tree.GetItemModule(module));
+    EXPECT_EQ(Wide(Lower(m_dll)), m_frame.Result().Finding(0).path);
+    EXPECT_EQ(-1, tree.GetItemModule(root));
     EXPECT_FALSE(tree.IsItemBold(module));
     EXPECT_EQ(CLeftView::kImageModule, tree.GetItemImage(module));
     ASSERT_FALSE(m_frame.m_statusTexts.empty());

@@ -45,17 +45,18 @@ protected:
 
 TEST_F(CensusRunner, RowsFollowTheNewestSelection) {
     CVeyrithView& list = m_frame.List();
-    list.TakeCensus({m_dllA, m_dllB});
+    const int a = m_frame.ModuleOf(m_dllA), b = m_frame.ModuleOf(m_dllB);
+    list.TakeCensus();
     // A selection made while the census runs shows nothing yet; the one
     // after it wins when the census lands.
-    list.ShowModule(m_dllA);
+    list.ShowModule(a);
     EXPECT_EQ(0, list.GetRowCount());
-    list.ShowModule(m_dllB);
+    list.ShowModule(b);
     ASSERT_TRUE(WaitForCensus(list));
     EXPECT_EQ(std::vector<DWORD>{m_hostB.Id()}, RowProcesses());
 
     // Selections after the census has landed fill at once, without another.
-    list.ShowModule(m_dllA);
+    list.ShowModule(a);
     EXPECT_FALSE(list.IsCensusRunning());
     EXPECT_EQ(std::vector<DWORD>{m_hostA.Id()}, RowProcesses());
     list.ShowNothing();
@@ -63,7 +64,7 @@ TEST_F(CensusRunner, RowsFollowTheNewestSelection) {
 
     // A module the census did not cover gets a census of its own.
     std::wstring kernel32 = Wide(Lower(ModulePath(GetModuleHandleA("kernel32.dll"))));
-    list.ShowModule(kernel32);
+    list.ShowModule(m_frame.ModuleOf(kernel32));
     EXPECT_TRUE(list.IsCensusRunning());
     ASSERT_TRUE(WaitForCensus(list));
     std::vector<DWORD> ids = RowProcesses();
@@ -90,27 +91,31 @@ TEST_F(CensusRunner, SupersededAndDroppedCensusesNeverLand) {
 
     // A new scan drops the census: its rows never appear.
     CVeyrithView& list = m_frame.List();
-    list.TakeCensus({m_dllA});
-    list.ShowModule(m_dllA);
+    const int a = m_frame.ModuleOf(m_dllA);
+    list.TakeCensus();
+    list.ShowModule(a);
     list.DropCensus();
     EXPECT_FALSE(list.IsCensusRunning());
     PumpMessages(1500);
     EXPECT_EQ(0, list.GetRowCount());
-    EXPECT_EQ(L"", list.ShownModule());
+    EXPECT_EQ(-1, list.ShownModule());
+    EXPECT_FALSE(m_frame.Result().HasCensus(a));
 }
 
 TEST_F(CensusRunner, ClosingTheWindowDuringACensusIsHarmless) {
     for (int round = 0; round < 3; ++round) {
         auto frame = std::make_unique<PaneTestFrame>();
         ASSERT_TRUE(frame->Ready());
-        frame->List().TakeCensus({m_dllA, m_dllB});
-        frame->List().ShowModule(m_dllA);
+        const int a = frame->ModuleOf(m_dllA);
+        frame->ModuleOf(m_dllB);
+        frame->List().TakeCensus();
+        frame->List().ShowModule(a);
         frame.reset();
     }
     // The workers finish after their windows are gone; this process and
     // a fresh list go on as before.
     PumpMessages(2000);
-    ASSERT_TRUE(ShowAndWait(m_frame.List(), Narrow(m_dllA)));
+    ASSERT_TRUE(ShowAndWait(m_frame, Narrow(m_dllA)));
     EXPECT_EQ(std::vector<DWORD>{m_hostA.Id()}, RowProcesses());
 }
 

@@ -54,7 +54,8 @@ TEST_F(ModuleTree, NothingRecordedLeavesTheSingleEmptyResultItem) {
     CLeftView& tree = m_frame.Left();
     m_frame.m_statusTexts.clear();
 
-    EXPECT_FALSE(tree.FillModuleTree());
+    ASSERT_TRUE(m_frame.Result().Empty());
+    EXPECT_FALSE(tree.ShowModules());
 
     ASSERT_EQ(1u, tree.GetCount());
     HTREEITEM root = tree.GetRootItem();

@@ -4,7 +4,7 @@
 
 #include "framework/string_resource.h"
 #include "resources/resource.h"
-#include "scanner/own_modules.h"
+#include "scanner/provocation.h"
 #include "test_support.h"
 #include "views/info_pages.h"
 
@@ -45,7 +45,8 @@ PaneTestFrame::PaneTestFrame() {
     GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font);
     font.lfWeight = FW_BOLD;
     m_boldFont = CreateFontIndirectA(&font);
-    m_ready = m_window && m_left.Create(m_window, 0xE900, this) && m_list.Create(m_window, 0xE901, this) &&
+    m_ready = m_window && m_left.Create(m_window, 0xE900, this, m_result) &&
+              m_list.Create(m_window, 0xE901, this, m_result) &&
               m_info.Create(m_window, 0xE902);
     if (!m_ready) return;
     MoveWindow(m_left, 0, 0, 300, 300, TRUE);
@@ -67,20 +68,28 @@ PaneTestFrame::~PaneTestFrame() {
 
 void PaneTestFrame::StartScan() { ++scanStarts; }
 
-void PaneTestFrame::OnTreeSelection(const std::wstring& text, bool isModule) {
-    if (isModule)
-        m_list.ShowModule(text);
+void PaneTestFrame::OnTreeSelection(int module) {
+    if (module >= 0)
+        m_list.ShowModule(module);
     else
         m_list.ShowNothing();
 }
 
-void PaneTestFrame::OnScanWalkEnded() {
-    ++walkEnds;
-    ModuleTreeItems items = CurrentModuleTreeItems();
-    m_list.TakeCensus(items.names);
-    bool found = m_left.FillModuleTree(items);
-    SetMessageText(fw::LoadResStringW(IDS_SCANNING_COMPLETE));
-    m_info.ShowPage(PageAfterScan(found));
+void PaneTestFrame::ShowStatus(UINT textId) { SetMessageText(fw::LoadResStringW(textId)); }
+
+void PaneTestFrame::ClearResults() {
+    m_left.Clear();
+    m_list.DropCensus();
+}
+
+void PaneTestFrame::ShowResult() {
+    m_list.TakeCensus();
+    m_left.ShowModules();
+}
+
+int PaneTestFrame::ModuleOf(const std::wstring& path) {
+    int module = m_result.Find(path);
+    return module >= 0 ? module : m_result.Add(CModuleFinding{path, 32});
 }
 
 bool WaitForCensus(const CVeyrithView& list, DWORD timeoutMs) {
@@ -93,16 +102,15 @@ bool WaitForCensus(const CVeyrithView& list, DWORD timeoutMs) {
     return true;
 }
 
-bool ShowAndWait(CVeyrithView& list, const std::string& module) {
-    list.ShowModule(testing_support::Wide(module));
-    return WaitForCensus(list);
+bool ShowAndWait(PaneTestFrame& frame, const std::string& module) {
+    frame.List().ShowModule(frame.ModuleOf(testing_support::Wide(module)));
+    return WaitForCensus(frame.List());
 }
 
 void PaneTestFrame::ProvokeHooks() {
     SetForegroundWindow(m_window);
     PumpMessages(50);
-    keybd_event(0x87, 0, 0, 0);
-    keybd_event(0x87, 0, KEYEVENTF_KEYUP, 0);
+    ProvokeKeyboardHooks();
     PumpMessages(300);
 }
 

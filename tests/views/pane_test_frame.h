@@ -1,8 +1,9 @@
 // A real top-level window that hosts the three panes the way the main frame
-// does, and answers what the panes ask of the frame. It records what the
-// panes tell it (status texts, scan starts, commands) and, as the owner of
-// their context menus, the items of each popup that opens (closing it again
-// at once).
+// does, and answers what the panes and a scan session ask of the frame. It
+// holds the scan's result that the panes show, and records what the panes
+// and the session tell it (status texts, scan starts, commands) and, as the
+// owner of their context menus, the items of each popup that opens (closing
+// it again at once).
 #pragma once
 
 #include <windows.h>
@@ -10,6 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "census/scan_result.h"
+#include "shell/scan_session.h"
+#include "fake_desktop.h"
 #include "views/info_view.h"
 #include "views/module_tree.h"
 #include "views/pane_host.h"
@@ -22,7 +26,7 @@ struct OpenedMenu {
     bool Has(UINT id) const;
 };
 
-class PaneTestFrame : public CPaneHost {
+class PaneTestFrame : public CPaneHost, public CScanSessionHost {
 public:
     PaneTestFrame();
     ~PaneTestFrame() override;
@@ -32,10 +36,21 @@ public:
     void SetMessageText(const std::wstring& text) override { m_statusTexts.push_back(text); }
     bool IsHiddenOnlyChecked() const override { return m_hiddenOnly; }
     HFONT BoldFont() const override { return m_boldFont; }
-    // As the main frame: the selection decides the list, the end of a walk
-    // rebuilds the tree and starts the census.
-    void OnTreeSelection(const std::wstring& text, bool isModule) override;
-    void OnScanWalkEnded() override;
+    // As the main frame: the selection decides the list.
+    void OnTreeSelection(int module) override;
+
+    // As the main frame, for a scan session.
+    CDesktop& Desktop() override { return m_desktop; }
+    CScanResult& Result() override { return m_result; }
+    void ShowStatus(UINT textId) override;
+    void ClearResults() override;
+    void ShowStartItem() override { m_left.ShowStartItem(); }
+    void ShowResult() override;
+    void ShowPage(const char* resourceName) override { m_info.ShowPage(resourceName); }
+
+    // The index of the result's module with this path; a module the result
+    // does not hold yet is added (32-bit).
+    int ModuleOf(const std::wstring& path);
 
     bool Ready() const { return m_ready; }
     CLeftView& Left() { return m_left; }
@@ -47,7 +62,6 @@ public:
     void ProvokeHooks();
 
     int scanStarts = 0;
-    int walkEnds = 0;
     std::vector<std::wstring> m_statusTexts;
     std::vector<UINT> commands;
     std::vector<OpenedMenu> menus;
@@ -59,6 +73,8 @@ private:
     HFONT m_boldFont = nullptr;
     bool m_hiddenOnly = false;
     bool m_ready = false;
+    FakeDesktop m_desktop;
+    CScanResult m_result;
     CLeftView m_left;
     CVeyrithView m_list;
     CInfoView m_info;
@@ -67,8 +83,9 @@ private:
 // Handles messages until the list's census has landed; false when it has
 // not within the time.
 bool WaitForCensus(const CVeyrithView& list, DWORD timeoutMs = 30000);
-// Shows a module's rows and waits for its census.
-bool ShowAndWait(CVeyrithView& list, const std::string& module);
+// Shows a module's rows (the module joins the frame's result when it is not
+// there yet) and waits for its census.
+bool ShowAndWait(PaneTestFrame& frame, const std::string& module);
 
 // Centre of a tree item in screen coordinates.
 POINT TreeItemCentre(HWND tree, HTREEITEM item);

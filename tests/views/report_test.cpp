@@ -48,8 +48,15 @@ std::vector<std::wstring> Modules() {
             Wide(Lower(BinDir() + "markup_module.dll"))};
 }
 
+// A scan's result of those modules.
+CScanResult Found() {
+    CScanResult result;
+    for (const std::wstring& path : Modules()) result.Add(CModuleFinding{path, 32});
+    return result;
+}
+
 TEST(Report, BytesLineByLineWithInsertedTextsEscaped) {
-    std::vector<ReportRow> rows = ReportRowsFor(Modules());
+    std::vector<ReportRow> rows = ReportRowsFor(Found());
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[0].description, L"Sample keyboard monitor");
     EXPECT_EQ(rows[1].description, fw::LoadResStringW(IDS_DESCRIPTION_ABSENT));
@@ -100,7 +107,7 @@ TEST(Report, FileIsReplacedWholeAndFailuresOpenNothing) {
     };
     const std::vector<std::wstring>& opened = desktop.openedReports;
 
-    ExportResults(desktop, nullptr, Modules());
+    ExportResults(desktop, nullptr, Found());
     std::string text = ReadTextFile(path);
     std::vector<std::string> lines = Lines(text);
     ASSERT_EQ(lines.size(), 37u) << "the old content is gone";
@@ -113,9 +120,9 @@ TEST(Report, FileIsReplacedWholeAndFailuresOpenNothing) {
 
     // Cancel writes and opens nothing; an unwritable path says so.
     chosen.clear();
-    ExportResults(desktop, nullptr, Modules());
+    ExportResults(desktop, nullptr, Found());
     chosen = folder.File("missing\\report.htm");
-    ExportResults(desktop, nullptr, Modules());
+    ExportResults(desktop, nullptr, Found());
     EXPECT_EQ(opened.size(), 1u);
     ASSERT_EQ(desktop.boxes.size(), 1u);
     EXPECT_EQ(desktop.boxes[0].text, "An error occurred while saving file.");

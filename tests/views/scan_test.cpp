@@ -1,9 +1,11 @@
-// Whole scans through the progress dialog over the real running processes:
-// first with no hook anywhere, then with the sample hook host running. Two
-// scans in all, each a few seconds under Wine.
+// Whole scans of the real scan session, through its progress dialog over the
+// real running processes and with its self-test: first with no hook
+// anywhere, then with the sample hook host running; the result it writes
+// and the panes that show it. Each scan a few seconds under Wine.
 #include <gtest/gtest.h>
 
 #include "../scanner/hook_host.h"
+#include "common/executable_folder.h"
 #include "pane_test_frame.h"
 #include "resources/resource.h"
 #include "framework/string_resource.h"
@@ -14,11 +16,19 @@ using namespace testing_support;
 
 namespace {
 
-// Pumps messages until the dialog has closed itself; false on time-out.
-bool WaitForScanEnd(CScanIndicatorDlg& dialog, DWORD timeoutMs) {
+// Starts a scan and pumps messages until its dialog runs; false on time-out.
+bool StartScan(CScanSession& session, DWORD timeoutMs = 5000) {
+    session.Start(ExecutableFolder());
     DWORD start = GetTickCount();
-    while (dialog.IsRunning() && GetTickCount() - start < timeoutMs) PumpMessages(50);
-    return !dialog.IsRunning();
+    while (!session.Dialog().IsRunning() && GetTickCount() - start < timeoutMs) PumpMessages(20);
+    return session.Dialog().IsRunning();
+}
+
+// Pumps messages until the scan has ended; false on time-out.
+bool WaitForScanEnd(CScanSession& session, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    while (session.IsRunning() && GetTickCount() - start < timeoutMs) PumpMessages(50);
+    return !session.IsRunning();
 }
 
 DWORD GuiObjects(DWORD kind) { return GetGuiResources(GetCurrentProcess(), kind); }
@@ -46,14 +56,16 @@ TEST(Scan, EndsByItselfWithTheResultOfTheWalk) {
     PaneTestFrame frame;
     ASSERT_TRUE(frame.Ready());
     EXPECT_EQ(kInitialInfoPage, frame.Info().RequestedPage());
-    CScanIndicatorDlg dialog;
+    CScanSession session(frame, frame);
     CLeftView& tree = frame.Left();
 
-    // No hook runs: the walk ends with the empty result.
-    frame.ProvokeHooks();
-    ASSERT_TRUE(dialog.Start(&frame));
-    CheckRunningDialog(dialog, frame);
-    ASSERT_TRUE(WaitForScanEnd(dialog, 60000));
+    // No hook runs: the walk ends with the empty result, confirmed by the
+    // self-test.
+    ASSERT_TRUE(StartScan(session));
+    CheckRunningDialog(session.Dialog(), frame);
+    ASSERT_TRUE(WaitForScanEnd(session, 60000));
+    EXPECT_TRUE(frame.Result().Empty());
+    EXPECT_TRUE(frame.Result().Confirmed());
     ASSERT_EQ(1u, tree.GetCount());
     EXPECT_EQ(fw::LoadResStringW(IDS_NO_MONITORING_MODULES), tree.GetItemText(tree.GetRootItem()));
     EXPECT_EQ(nullptr, tree.GetSelectedItem());
@@ -63,24 +75,37 @@ TEST(Scan, EndsByItselfWithTheResultOfTheWalk) {
     DWORD gdiAfterFirst = GuiObjects(GR_GDIOBJECTS);
     DWORD userAfterFirst = GuiObjects(GR_USEROBJECTS);
 
-    // The sample hook host runs: its module gets the selected item, and the
-    // list shows the host.
+    // The sample hook host runs: the result holds its module, 32-bit, with
+    // the host in its census; the module's item carries its index and is
+    // selected, and the list shows the host.
     TempFolder folder;
     std::string dll = folder.File("scan_monitor.dll");
     ASSERT_TRUE(CopyFromBin("sample_hook.dll", dll));
     HookHost host;
     ASSERT_TRUE(host.Start(BinDir() + "sample_hook_host.exe", "-hook keyboard -dll " + Quoted(dll)));
-    frame.ProvokeHooks();
-    ASSERT_TRUE(dialog.Start(&frame));
-    ASSERT_TRUE(WaitForScanEnd(dialog, 60000));
+    ASSERT_TRUE(StartScan(session));
+    ASSERT_TRUE(WaitForScanEnd(session, 60000));
     ASSERT_TRUE(WaitForCensus(frame.List()));
+
+    const CScanResult& result = frame.Result();
+    int module = result.Find(Wide(Lower(dll)));
+    ASSERT_GE(module, 0);
+    EXPECT_EQ(Wide(Lower(dll)), result.Finding(module).path) << "the path as recorded";
+    EXPECT_FALSE(result.Finding(module).Is64Bit());
+    ASSERT_TRUE(result.HasCensus(module));
+    bool hostInCensus = false;
+    for (const CListItemState& record : result.Hosts(module)) hostInCensus |= record.m_dwProcessId == host.Id();
+    EXPECT_TRUE(hostInCensus);
 
     HTREEITEM selected = tree.GetSelectedItem();
     ASSERT_NE(nullptr, selected);
+    EXPECT_EQ(0, module) << "the first module recorded comes first";
+    EXPECT_EQ(module, tree.GetItemModule(selected));
     EXPECT_EQ(Wide(Lower(dll)), tree.GetItemText(selected));
     EXPECT_EQ(fw::LoadResStringW(IDS_MONITORING_FILES), tree.GetItemText(tree.GetParentItem(selected)));
     EXPECT_EQ(fw::LoadResStringW(IDS_SCANNING_COMPLETE), frame.m_statusTexts.back());
     EXPECT_EQ(kScanningCompletePage, frame.Info().RequestedPage());
+    EXPECT_EQ(module, frame.List().ShownModule());
     bool hostShown = false;
     for (int row = 0; row < frame.List().GetRowCount(); ++row) {
         const CListItemState& record = frame.List().Records().GetAt(frame.List().GetRowRecord(row));
@@ -95,15 +120,19 @@ TEST(Scan, EndsByItselfWithTheResultOfTheWalk) {
     EXPECT_TRUE(host.Stop());
 }
 
-TEST(Scan, StopEndsTheScanAtOnce) {
+TEST(Scan, StoppingTheWalkEndsTheScanAtOnceWithItsVerdict) {
     PaneTestFrame frame;
     ASSERT_TRUE(frame.Ready());
-    CScanIndicatorDlg dialog;
-    ASSERT_TRUE(dialog.Start(&frame));
-    dialog.Stop();
-    EXPECT_FALSE(dialog.IsRunning());
-    EXPECT_EQ(fw::LoadResStringW(IDS_SCANNING_COMPLETE), frame.m_statusTexts.back());
+    CScanSession session(frame, frame);
+    ASSERT_TRUE(StartScan(session));
+    session.Dialog().Stop();
+    EXPECT_FALSE(session.IsRunning());
+    // The status is the verdict the session wrote into the result.
+    ASSERT_FALSE(frame.m_statusTexts.empty());
+    EXPECT_EQ(fw::LoadResStringW(frame.Result().VerdictTextId()), frame.m_statusTexts.back());
+    EXPECT_EQ(fw::LoadResStringW(session.Checks().StatusTextId()), frame.m_statusTexts.back());
     EXPECT_GE(frame.Left().GetCount(), 1u);
+    EXPECT_EQ(PageAfterScan(frame.Result()), frame.Info().RequestedPage());
     EXPECT_FALSE(frame.Info().RequestedPage() == kInitialInfoPage);
 }
 

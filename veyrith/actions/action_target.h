@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "census/scan_result.h"
 #include "findings/findings.h"
 
 struct CActionTarget {
@@ -33,11 +34,11 @@ struct CActionTarget {
     // A row whose program starts with Windows.
     bool IsAutoRunRow() const { return IsRow() && record.m_autoRun.m_nType != 0; }
 
-    static CActionTarget Module(const std::wstring& modulePath, bool module64Bit) {
+    static CActionTarget Module(const CModuleFinding& module) {
         CActionTarget target;
         target.kind = kModule;
-        target.path = modulePath;
-        target.is64Bit = module64Bit;
+        target.path = module.path;
+        target.is64Bit = module.Is64Bit();
         return target;
     }
     static CActionTarget Row(const CListItemState& row, bool list64Bit) {

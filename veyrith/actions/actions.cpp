@@ -4,7 +4,7 @@
 #include "actions/confirm_dialogs.h"
 #include "framework/string_resource.h"
 #include "resources/resource.h"
-#include "scanner/affected_applications.h"
+#include "census/census.h"
 #include "scanner/probe64_client.h"
 #include "scanner/process_identity.h"
 

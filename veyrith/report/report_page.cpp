@@ -74,9 +74,10 @@ std::wstring Body(const std::vector<ReportRow>& rows, const std::wstring& stamp)
 
 }  // namespace
 
-std::vector<ReportRow> ReportRowsFor(const std::vector<std::wstring>& modulePaths) {
+std::vector<ReportRow> ReportRowsFor(const CScanResult& result) {
     std::vector<ReportRow> rows;
-    for (const std::wstring& path : modulePaths) {
+    for (int i = 0; i < result.Count(); ++i) {
+        const std::wstring& path = result.Finding(i).path;
         std::wstring description = GetFileDescription(path.c_str());
         if (description.empty()) description = fw::LoadResStringW(IDS_DESCRIPTION_ABSENT);
         rows.push_back({path, description});

@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
-// One module of the report: its path as the tree shows it and its file
+#include "census/scan_result.h"
+
+// One module of the report: its path as the scan recorded it and its file
 // description ("Description absent" when it has none).
 struct ReportRow {
     std::wstring path;
@@ -20,9 +22,9 @@ struct ReportRow {
 // The support address of the report's mail link.
 constexpr char kSupportAddress[] = "support@tarnwick.example";
 
-// The rows for the tree's module items, in the tree's order, each with the
+// The rows for the modules of a scan's result, in its order, each with the
 // file description the tree shows for it.
-std::vector<ReportRow> ReportRowsFor(const std::vector<std::wstring>& modulePaths);
+std::vector<ReportRow> ReportRowsFor(const CScanResult& result);
 
 // The report's bytes (UTF-8) for rows and one reading of the clock, with
 // "\r\n" line breaks. Every inserted text (paths, descriptions, date, time)

@@ -19,11 +19,10 @@ bool GetOwnModuleNames(CSimpleStrArray& names) {
     return true;
 }
 
-ModuleTreeItems ChooseModuleTreeItems(const CSimpleStrArray& recorded,
-                                      const CSimpleStrArray& ownModules) {
-    ModuleTreeItems items;
-    // The self-test's module is the scan's own: it is never an item, and the
-    // first module recorded is the first of the others.
+DetectedModules ChooseDetectedModules(const CSimpleStrArray& recorded, const CSimpleStrArray& ownModules) {
+    DetectedModules items;
+    // The self-test's module is the scan's own: it is never detected, and
+    // the first module recorded is the first of the others.
     bool first = true;
     for (int i = 0; i < recorded.GetSize(); ++i) {
         const wchar_t* name = recorded.GetAt(i);
@@ -37,14 +36,14 @@ ModuleTreeItems ChooseModuleTreeItems(const CSimpleStrArray& recorded,
     return items;
 }
 
-ModuleTreeItems CurrentModuleTreeItems() {
+DetectedModules CurrentDetectedModules() {
     // The window manager may record a module on another thread meanwhile:
     // the items are chosen from a copy.
     CSimpleStrArray recorded(0, 1);
     CopyRecordedModules(g_monitoringModules, recorded);
     CSimpleStrArray ownModules(0, 1);
     GetOwnModuleNames(ownModules);
-    return ChooseModuleTreeItems(recorded, ownModules);
+    return ChooseDetectedModules(recorded, ownModules);
 }
 
 bool IsSelfTestRecorded() {

@@ -1,5 +1,5 @@
-// The modules loaded in the own process, and which recorded monitoring
-// modules the module tree shows.
+// The modules loaded in the own process, and which of the recorded
+// monitoring modules a scan has detected.
 #pragma once
 
 #include <string>
@@ -11,25 +11,21 @@
 // whose name can be read, in the order the system lists them. False when the list cannot be read.
 bool GetOwnModuleNames(CSimpleStrArray& names);
 
-// The module items of the tree: the recorded modules still loaded in the own
-// process, in the order they were recorded, without the self-test's module.
-struct ModuleTreeItems {
+// The modules a scan has detected: the recorded modules still loaded in the
+// own process, in the order they were recorded, without the self-test's
+// module.
+struct DetectedModules {
     std::vector<std::wstring> names;
-    // Only the item of the first recorded module (the self-test's aside) is
-    // ever selected, and only when that module is still loaded (then it is
-    // names[0]).
+    // names[0] is the first module recorded (the self-test's aside); false
+    // when that module is no longer loaded.
     bool selectFirst = false;
-    // Modules that the 64-bit companion found in 64-bit processes: shown
-    // after the others and marked as 64-bit.
-    std::vector<std::wstring> names64;
 };
 
-ModuleTreeItems ChooseModuleTreeItems(const CSimpleStrArray& recorded,
-                                      const CSimpleStrArray& ownModules);
+DetectedModules ChooseDetectedModules(const CSimpleStrArray& recorded, const CSimpleStrArray& ownModules);
 
-// The module items of the tree for the modules recorded so far and the
-// modules loaded now.
-ModuleTreeItems CurrentModuleTreeItems();
+// The detected modules for the modules recorded so far and the modules
+// loaded now.
+DetectedModules CurrentDetectedModules();
 
 // True when the self-test's module is among the modules recorded so far.
 bool IsSelfTestRecorded();

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "scanner/affected_applications.h"
 #include "scanner/probe64_client.h"
 #include "scanner/self_test.h"
+#include "scanner/taken_module.h"
 
 class CScanChecks {
 public:

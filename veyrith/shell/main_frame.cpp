@@ -52,6 +52,7 @@ CMainFrame::~CMainFrame() {
 }
 
 bool CMainFrame::Create(CVeyrithDoc* pDocument) {
+    if (!pDocument) return false;
     m_pDocument = pDocument;
     std::string title = fw::LoadResString(fw::kAppTitleStringId);
     CMenu menu(LoadMenuA(fw::ResourceModule(), MAKEINTRESOURCEA(IDR_MAINFRAME)));
@@ -106,8 +107,8 @@ bool CMainFrame::CreateClient() {
     if (!m_pOuterSplitter->Create(Handle(), IDW_PANE_FIRST, false)) return false;
     if (!m_pOuterSplitter->CreateNested(0, *m_pInnerSplitter, true)) return false;
     ST_SplitterWnd& inner = *m_pInnerSplitter;
-    if (!m_wndLeftView.Create(inner, inner.SideId(0), this) ||
-        !m_wndListView.Create(inner, inner.SideId(1), this))
+    if (!m_wndLeftView.Create(inner, inner.SideId(0), this, Result()) ||
+        !m_wndListView.Create(inner, inner.SideId(1), this, Result()))
         return false;
     inner.SetPane(0, m_wndLeftView);
     inner.SetPane(1, m_wndListView);
@@ -209,7 +210,7 @@ void CMainFrame::ToggleInfoBar() {
 // ---- Command table ----
 
 void CMainFrame::BuildCommandTable() {
-    m_commands.Add(ID_EXPORT_RESULTS, [this] { ExportResults(m_desktop, Handle(), m_wndLeftView.ModuleItemTexts()); },
+    m_commands.Add(ID_EXPORT_RESULTS, [this] { ExportResults(m_desktop, Handle(), Result()); },
                    [this] { return m_wndLeftView.Tree() && m_wndLeftView.GetCount() > 1; });
     m_commands.Add(ID_APP_EXIT, [this] { Send(WM_CLOSE); });
     m_commands.Add(ID_EDIT_COPY, [this] { m_actions.CopyPath(ActionTarget()); },
@@ -257,16 +258,17 @@ void CMainFrame::BuildHelpCommands() {
 
 // ---- Selection ----
 
-CActionTarget FocusedActionTarget(const CLeftView& tree, const CVeyrithView& list) {
+CActionTarget FocusedActionTarget(const CScanResult& result, const CLeftView& tree, const CVeyrithView& list) {
     if (list.List() && list.HasFocus()) {
         CListItemState record;
         if (!list.GetSelectedRecord(record)) return CActionTarget();
-        return CActionTarget::Row(record, list.ShowsTakenModule());
+        int shown = list.ShownModule();
+        return CActionTarget::Row(record, result.IsModule(shown) && result.Finding(shown).Is64Bit());
     }
     if (!tree.Tree() || !tree.HasFocus()) return CActionTarget();
-    HTREEITEM item = tree.GetSelectedItem();
-    if (!item || !tree.GetParentItem(item)) return CActionTarget();
-    return CActionTarget::Module(tree.GetItemModulePath(item), tree.IsItem64Bit(item));
+    int module = tree.SelectedModule();
+    if (!result.IsModule(module)) return CActionTarget();
+    return CActionTarget::Module(result.Finding(module));
 }
 
 void CMainFrame::CyclePane(bool forward) {
@@ -286,8 +288,6 @@ void CMainFrame::CyclePane(bool forward) {
 
 void CMainFrame::StartScan() { m_session.Start(m_strProgramFolder); }
 
-bool CMainFrame::OnTimer(UINT_PTR id) { return m_session.OnTimer(id); }
-
 void CMainFrame::ShowStatus(UINT textId) { SetMessageText(fw::LoadResString(textId)); }
 
 void CMainFrame::ClearResults() {
@@ -295,16 +295,16 @@ void CMainFrame::ClearResults() {
     m_wndListView.DropCensus();
 }
 
-bool CMainFrame::ShowModules(const ModuleTreeItems& items, const std::vector<TakenModule>& modules64) {
+void CMainFrame::ShowResult() {
     // The census of every module starts before the tree selects the first
     // one, so the selection waits for that census instead of starting its own.
-    m_wndListView.TakeCensus(items.names, modules64);
-    return m_wndLeftView.FillModuleTree(items);
+    m_wndListView.TakeCensus();
+    m_wndLeftView.ShowModules();
 }
 
-void CMainFrame::OnTreeSelection(const std::wstring& text, bool isModule) {
-    if (isModule)
-        m_wndListView.ShowModule(text);
+void CMainFrame::OnTreeSelection(int module) {
+    if (module >= 0)
+        m_wndListView.ShowModule(module);
     else
         m_wndListView.ShowNothing();
 }
@@ -452,9 +452,6 @@ LRESULT CMainFrame::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         break;
     case kCloseRequestMessage:
         OnCloseRequest();
-        return 0;
-    case CScanSession::kProbeDoneMessage:
-        m_session.OnProbeDone();
         return 0;
     }
     return fw::Window::OnMessage(msg, wParam, lParam);

@@ -25,6 +25,7 @@
 #include "framework/rebar.h"
 #include "shell/html_help.h"
 #include "shell/scan_session.h"
+#include "shell/veyrith_doc.h"
 #include "framework/splitter_wnd.h"
 #include "framework/status_bar.h"
 #include "framework/tool_bar.h"
@@ -35,8 +36,6 @@
 #include "framework/window.h"
 #include "quarantine/quarantine_store.h"
 #include "tool/tool_client.h"
-
-class CVeyrithDoc;
 
 // The parts of the frame, for the tests that look at them.
 struct FrameParts {
@@ -54,9 +53,10 @@ struct FrameParts {
 };
 
 // The one focus rule: the actions act on the list's selected row while the
-// list has the focus, on the tree's selected module item while the tree has
-// it, and on nothing otherwise.
-CActionTarget FocusedActionTarget(const CLeftView& tree, const CVeyrithView& list);
+// list has the focus, on the module of the tree's selected module item while
+// the tree has it, and on nothing otherwise; the result tells the modules'
+// paths and widths.
+CActionTarget FocusedActionTarget(const CScanResult& result, const CLeftView& tree, const CVeyrithView& list);
 
 class CMainFrame : public fw::Window, public CPaneHost, public CActionHost, public CScanSessionHost {
 public:
@@ -72,7 +72,8 @@ public:
 
     // Creates the frame for the document at the system's default size,
     // centred on the desktop, hidden until the application shows it; false
-    // when a pane, a bar or the toolbar resource cannot be created.
+    // without a document, or when a pane, a bar or the toolbar resource
+    // cannot be created. The views show the document's scan result.
     bool Create(CVeyrithDoc* pDocument);
     CVeyrithDoc* GetActiveDocument() const { return m_pDocument; }
 
@@ -85,9 +86,7 @@ public:
     bool IsHiddenOnlyChecked() const override;
     HFONT BoldFont() const override { return m_hBoldFont.Get(); }
     // The tree's selection decides what the list shows.
-    void OnTreeSelection(const std::wstring& text, bool isModule) override;
-    // The end of the scan's walk goes to the scan session.
-    void OnScanWalkEnded() override { m_session.OnWalkEnded(); }
+    void OnTreeSelection(int module) override;
 
     // What the actions ask of the frame (CActionHost). The tree rebuilt as
     // at the end of a scan, without the scan's status text and page.
@@ -105,15 +104,15 @@ protected:
     bool OnCreate(CREATESTRUCTA& cs) override;
     void OnDestroy() override;
     bool OnCommand(UINT id, UINT code, HWND control) override;
-    bool OnTimer(UINT_PTR id) override;
     bool OnClose() override;
 
 private:
     // What a scan asks of the frame (CScanSessionHost).
+    CScanResult& Result() override { return m_pDocument->ScanResult(); }
     void ShowStatus(UINT textId) override;
     void ClearResults() override;
     void ShowStartItem() override { m_wndLeftView.ShowStartItem(); }
-    bool ShowModules(const ModuleTreeItems& items, const std::vector<TakenModule>& modules64) override;
+    void ShowResult() override;
     void ShowPage(const char* resourceName) override { m_wndInfoView.ShowPage(resourceName); }
 
     bool CreateClient();
@@ -131,7 +130,9 @@ private:
     bool FilterMessage(MSG& msg);
 
     // What the actions act on now (FocusedActionTarget).
-    CActionTarget ActionTarget() const { return FocusedActionTarget(m_wndLeftView, m_wndListView); }
+    CActionTarget ActionTarget() const {
+        return FocusedActionTarget(m_pDocument->ScanResult(), m_wndLeftView, m_wndListView);
+    }
     bool IsBandShown(UINT childId) const;
     void ToggleBand(UINT childId);
     void ToggleStatusBar();

@@ -1,23 +1,60 @@
 #include "shell/scan_session.h"
 
-#include <algorithm>
-
 #include "resources/resource.h"
+#include "scanner/own_modules.h"
+#include "scanner/provocation.h"
 #include "views/info_pages.h"
 
+namespace {
+
+const wchar_t kSessionWindowClass[] = L"VeyrithScanSession";
+
+}  // namespace
+
+CScanSession::~CScanSession() {
+    if (m_hWnd) DestroyWindow(m_hWnd);
+}
+
+// A plain message-only window: it never shows, takes no input and is no
+// child of the frame; it only carries the scan's timers and the
+// companion's message to the session.
+bool CScanSession::CreateSessionWindow() {
+    if (m_hWnd) return true;
+    WNDCLASSEXW wc = {sizeof(wc)};
+    wc.lpfnWndProc = &CScanSession::WindowProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = kSessionWindowClass;
+    if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+    m_hWnd = CreateWindowExW(0, kSessionWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, this);
+    return m_hWnd != nullptr;
+}
+
+LRESULT CALLBACK CScanSession::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* session = reinterpret_cast<CScanSession*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (session && msg == WM_TIMER && session->OnTimer(wParam)) return 0;
+    if (session && msg == kProbeDoneMessage) {
+        session->OnProbeDone();
+        return 0;
+    }
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        if (session && session->m_hWnd == hwnd) session->m_hWnd = nullptr;
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
 void CScanSession::Start(const std::wstring& programFolder) {
-    if (IsRunning()) return;
+    if (IsRunning() || !CreateSessionWindow()) return;
     // The self-test's host comes up meanwhile; its hooks are provoked when
     // they are in place.
     m_checks.Begin(programFolder);
     SetForegroundWindow(m_host.HostWindow());
     ProvokeKeyboardHooks();
-    SetTimer(m_host.HostWindow(), kScanTimerId, kScanDelayMs, nullptr);
-}
-
-void CScanSession::ProvokeKeyboardHooks() {
-    keybd_event(kProvokeKey, 0, 0, 0);
-    keybd_event(kProvokeKey, 0, KEYEVENTF_KEYUP, 0);
+    SetTimer(m_hWnd, kScanTimerId, kScanDelayMs, nullptr);
 }
 
 bool CScanSession::OnTimer(UINT_PTR id) {
@@ -28,7 +65,7 @@ bool CScanSession::OnTimer(UINT_PTR id) {
     // Only the tick that Start armed starts a scan; any other timer of the
     // window gets the default handling.
     if (id != kScanTimerId) return false;
-    KillTimer(m_host.HostWindow(), id);
+    KillTimer(m_hWnd, id);
     OnStartTick();
     return true;
 }
@@ -40,23 +77,24 @@ void CScanSession::OnStartTick() {
     // "Scanning complete", with nothing left to undo it.
     if (IsRunning()) return;
     m_host.ShowStatus(IDS_SCANNING_IN_PROGRESS);
+    m_host.Result().Clear();
     m_host.ClearResults();
-    if (!m_dialog.Start(&m_dialogHost)) {
+    if (!m_dialog.Start(&m_dialogHost, [this] { OnWalkEnded(); })) {
         OnNotStarted();
         return;
     }
-    SetTimer(m_host.HostWindow(), kSelfTestTimerId, kSelfTestPollMs, nullptr);
+    SetTimer(m_hWnd, kSelfTestTimerId, kSelfTestPollMs, nullptr);
 }
 
 void CScanSession::OnSelfTestTick() {
     // The get-message hook loads with the walk's own messages; the keyboard
     // hook needs a key while the walk runs.
     if (!m_dialog.IsRunning()) {
-        KillTimer(m_host.HostWindow(), kSelfTestTimerId);
+        KillTimer(m_hWnd, kSelfTestTimerId);
         return;
     }
     if (!m_checks.SelfTestReady()) return;
-    KillTimer(m_host.HostWindow(), kSelfTestTimerId);
+    KillTimer(m_hWnd, kSelfTestTimerId);
     ProvokeKeyboardHooks();
 }
 
@@ -70,24 +108,20 @@ void CScanSession::OnNotStarted() {
     m_host.Desktop().ShowMessage(IDS_SCAN_NOT_STARTED, MB_OK | MB_ICONSTOP);
 }
 
-bool CScanSession::RebuildModuleTree() { return m_host.ShowModules(TreeItems(), m_checks.Modules64()); }
-
-ModuleTreeItems CScanSession::TreeItems() const {
-    ModuleTreeItems items = CurrentModuleTreeItems();
-    for (const TakenModule& module : m_checks.Modules64()) {
-        auto same = [&](const std::wstring& name) { return !lstrcmpiW(name.c_str(), module.module.c_str()); };
-        if (std::none_of(items.names.begin(), items.names.end(), same)) items.names64.push_back(module.module);
-    }
-    return items;
+bool CScanSession::RebuildModuleTree() {
+    CScanResult& result = m_host.Result();
+    result.SetFound(CurrentDetectedModules(), m_checks.Modules64());
+    m_host.ShowResult();
+    return !result.Empty();
 }
 
 void CScanSession::OnWalkEnded() {
-    KillTimer(m_host.HostWindow(), kSelfTestTimerId);
+    if (m_hWnd) KillTimer(m_hWnd, kSelfTestTimerId);
     if (m_bClosing) {
         m_checks.Cancel();
         return;
     }
-    m_bAwaitingProbe = m_checks.EndWalk(m_host.HostWindow(), kProbeDoneMessage);
+    m_bAwaitingProbe = m_checks.EndWalk(m_hWnd, kProbeDoneMessage);
     if (!m_bAwaitingProbe) Finish();
 }
 
@@ -98,9 +132,11 @@ void CScanSession::OnProbeDone() {
 }
 
 void CScanSession::Finish() {
-    bool found = RebuildModuleTree();
-    m_host.ShowStatus(m_checks.StatusTextId());
-    m_host.ShowPage(PageAfterScan(found, m_checks.Confirmed()));
+    CScanResult& result = m_host.Result();
+    result.SetVerdict(m_checks.Confirmed(), m_checks.StatusTextId());
+    RebuildModuleTree();
+    m_host.ShowStatus(result.VerdictTextId());
+    m_host.ShowPage(PageAfterScan(result));
 }
 
 void CScanSession::EndChecks() {
@@ -115,7 +151,10 @@ void CScanSession::Stop() {
 }
 
 void CScanSession::EndWithWindow() {
-    KillTimer(m_host.HostWindow(), kScanTimerId);
-    KillTimer(m_host.HostWindow(), kSelfTestTimerId);
+    if (m_hWnd) {
+        KillTimer(m_hWnd, kScanTimerId);
+        KillTimer(m_hWnd, kSelfTestTimerId);
+        DestroyWindow(m_hWnd);
+    }
     EndChecks();
 }

@@ -2,5 +2,6 @@
 
 bool CVeyrithDoc::OnNewDocument() {
     m_bModified = false;
+    m_scanResult.Clear();
     return true;
 }

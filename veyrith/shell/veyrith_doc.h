@@ -1,7 +1,9 @@
-// The program's single document. It holds no data: the findings live in the
-// scanner and the views; the document exists so that the frame and its
-// views share one owner object, as the single-document layout expects.
+// The program's single document: it holds the result of the newest scan,
+// which the scan session writes and the frame's views show. Nothing of it
+// is loaded or saved.
 #pragma once
+
+#include "census/scan_result.h"
 
 class CVeyrithDoc {
 public:
@@ -13,7 +15,11 @@ public:
     bool OnNewDocument();
     // The document is never changed by the user, so it never needs saving.
     bool IsModified() const { return m_bModified; }
+    // The result of the newest scan; empty before the first.
+    CScanResult& ScanResult() { return m_scanResult; }
+    const CScanResult& ScanResult() const { return m_scanResult; }
 
 private:
     bool m_bModified = false;
+    CScanResult m_scanResult;
 };

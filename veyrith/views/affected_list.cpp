@@ -51,13 +51,6 @@ bool Contains(const std::vector<std::wstring>& modules, const std::wstring& modu
     return false;
 }
 
-bool Contains(const std::vector<TakenModule>& taken, const std::wstring& module) {
-    for (const TakenModule& known : taken) {
-        if (lstrcmpiW(known.module.c_str(), module.c_str()) == 0) return true;
-    }
-    return false;
-}
-
 }  // namespace
 
 CVeyrithView::CVeyrithView() {
@@ -72,8 +65,9 @@ CVeyrithView::~CVeyrithView() {
     if (Handle()) Destroy();
 }
 
-bool CVeyrithView::Create(HWND parent, UINT id, CPaneHost* host) {
+bool CVeyrithView::Create(HWND parent, UINT id, CPaneHost* host, CScanResult& result) {
     m_pHost = host;
+    m_pResult = &result;
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&icc);
     return CreatePane(parent, id);
@@ -116,37 +110,44 @@ void CVeyrithView::Reset() {
     m_records.Reset();
 }
 
-void CVeyrithView::TakeCensus(const std::vector<std::wstring>& modules, const std::vector<TakenModule>& taken) {
-    m_modules = modules;
-    m_taken = taken;
-    m_census.Start(m_modules, m_images.Handle(), m_taken);
+void CVeyrithView::StartCensus() {
+    m_covered.clear();
+    for (int module = 0; module < m_pResult->Count(); ++module) m_covered.push_back(m_pResult->Finding(module).path);
+    m_census.Start(m_pResult->CensusModules(), m_images.Handle(), m_pResult->TakenModules());
 }
 
-bool CVeyrithView::ShowsTakenModule() const { return !m_strModule.empty() && Contains(m_taken, m_strModule); }
+void CVeyrithView::TakeCensus() {
+    m_nModule = m_strModule.empty() ? -1 : m_pResult->Find(m_strModule);
+    if (m_nModule < 0) ShowNothing();
+    StartCensus();
+}
 
-void CVeyrithView::ShowModule(const std::wstring& modulePath) {
-    m_strModule = modulePath;
+void CVeyrithView::ShowModule(int module) {
+    m_nModule = m_pResult->IsModule(module) ? module : -1;
+    m_strModule = m_nModule >= 0 ? m_pResult->Finding(m_nModule).path : std::wstring();
     ShowRows(false);
 }
 
 void CVeyrithView::ShowNothing() {
+    m_nModule = -1;
     m_strModule.clear();
     Reset();
 }
 
 void CVeyrithView::Refresh() {
     ShowRows(true);
-    if (!m_modules.empty() || !m_taken.empty()) m_census.Start(m_modules, m_images.Handle(), m_taken);
+    if (!m_pResult->Empty()) StartCensus();
 }
 
 void CVeyrithView::DropCensus() {
     m_census.Cancel();
     Reset();
+    m_pResult->DropCensus();
     // The control lets go of the census's images before they are freed.
     std::unique_ptr<CCensusResult> old = std::move(m_result);
     ShowImages();
-    m_modules.clear();
-    m_taken.clear();
+    m_covered.clear();
+    m_nModule = -1;
     m_strModule.clear();
 }
 
@@ -160,6 +161,7 @@ void CVeyrithView::OnCensusResult() {
     // The old census (and its images) goes only after the rows and the
     // control have moved to the new one.
     std::swap(m_result, result);
+    m_pResult->TakeCensus(m_result->Census());
     ShowRows(true);
 }
 
@@ -167,15 +169,12 @@ void CVeyrithView::ShowRows(bool keepSelection) {
     DWORD selected = keepSelection ? SelectedProcessId() : 0;
     Reset();
     ShowImages();
-    if (m_strModule.empty()) return;
-    const std::vector<CListItemState>* records =
-        m_result ? m_result->Census().Find(m_strModule.c_str()) : nullptr;
-    if (!records) {
-        // A module that no census covers yet gets one of its own, together
-        // with the modules asked for before.
-        bool covered = Contains(m_modules, m_strModule) || Contains(m_taken, m_strModule);
-        if (!covered) m_modules.push_back(m_strModule);
-        if (!covered || !m_census.IsRunning()) m_census.Start(m_modules, m_images.Handle(), m_taken);
+    if (!m_pResult->IsModule(m_nModule)) return;
+    if (!m_pResult->HasCensus(m_nModule)) {
+        // A module that no census covers yet gets one, together with the
+        // other modules of the result.
+        bool covered = Contains(m_covered, m_strModule);
+        if (!covered || !m_census.IsRunning()) StartCensus();
         return;
     }
     const std::wstring ownPath = ExecutablePath();
@@ -185,11 +184,11 @@ void CVeyrithView::ShowRows(bool keepSelection) {
     // The records keep every process of the census; the rows leave out this
     // process and, when asked, the visible ones.
     int row = 0;
-    for (const CListItemState& record : *records) {
+    for (const CListItemState& record : m_pResult->Hosts(m_nModule)) {
         m_records.Append(record);
         if (lstrcmpiW(record.m_szPath, ownPath.c_str()) == 0) continue;
         if (hiddenOnly && record.m_bVisible) continue;
-        AddRow(row, m_records.GetCount() - 1, m_result->ImageOf(record.m_szPath));
+        AddRow(row, m_records.GetCount() - 1, m_result ? m_result->ImageOf(record.m_szPath) : -1);
         ++row;
     }
     list.Send(WM_SETREDRAW, TRUE);

@@ -1,6 +1,8 @@
 // The affected-applications list: the right pane of the upper half. For the
 // module selected in the tree it shows every running process that has the
-// module loaded, one row per process, in the colours of its alert level.
+// module loaded, one row per process, in the colours of its alert level,
+// from the census that the scan's result holds of it. The list takes those
+// censuses on a worker thread and hands each to the result as it lands.
 // Paths and descriptions are shown in UTF-16, as the census read them.
 #pragma once
 
@@ -14,8 +16,9 @@
 #include "framework/control_view.h"
 #include "framework/image_list.h"
 #include "framework/list_view_ctrl.h"
-#include "scanner/affected_applications.h"
-#include "views/census_runner.h"
+#include "census/census.h"
+#include "census/census_runner.h"
+#include "census/scan_result.h"
 
 class CPaneHost;
 
@@ -32,8 +35,10 @@ public:
     ~CVeyrithView() override;
 
     // Creates the pane and its list control as a child of parent; host
-    // gives the hidden-only state and takes the status texts.
-    bool Create(HWND parent, UINT id, CPaneHost* host);
+    // gives the hidden-only state and takes the status texts. The list
+    // shows the modules of result (which outlives the pane) and writes
+    // their census into it.
+    bool Create(HWND parent, UINT id, CPaneHost* host, CScanResult& result);
     // Attaches the image list, inserts the columns, sets the extended styles.
     void OnInitialUpdate();
     // Switches the list control to the report (details) view.
@@ -42,30 +47,27 @@ public:
     // Deletes all rows and empties the records.
     void Reset();
 
-    // Starts a fresh census of these modules on a worker thread; the rows
-    // of the module shown follow when it lands. A census still running is
-    // superseded. The modules of taken come with their records (the 64-bit
-    // companion's); every later census of this scan keeps them.
-    void TakeCensus(const std::vector<std::wstring>& modules,
-                    const std::vector<TakenModule>& taken = std::vector<TakenModule>());
-    // Shows the rows of a module: at once when the census has it, else as
-    // soon as the census that will have it lands.
-    void ShowModule(const std::wstring& modulePath);
+    // The result holds new modules: starts a fresh census of all of them on
+    // a worker thread (their records come when it lands). A census still
+    // running is superseded. The module shown stays when the result still
+    // has it, else nothing is shown.
+    void TakeCensus();
+    // Shows the rows of a module of the result: at once when the result has
+    // its census, else as soon as the census that will have it lands.
+    void ShowModule(int module);
     // Shows no module: the rows go, the census stays.
     void ShowNothing();
     // Shows the rows of the module again (the hidden-only state changed)
     // and takes a fresh census of the same modules.
     void Refresh();
-    // Drops the rows, the census and any census still running (a new scan
-    // begins): nothing of the old one lands here any more.
+    // Drops the rows, the census (also the result's) and any census still
+    // running (a new scan begins): nothing of the old one lands here any
+    // more.
     void DropCensus();
     // True while a census is running whose result has not landed.
     bool IsCensusRunning() const { return m_census.IsRunning(); }
-    // The module whose rows are shown or awaited; empty when none.
-    const std::wstring& ShownModule() const { return m_strModule; }
-    // True when the module shown came with its records (the 64-bit
-    // companion's), so the rows are 64-bit processes.
-    bool ShowsTakenModule() const;
+    // The module whose rows are shown or awaited; -1 when none.
+    int ShownModule() const { return m_nModule; }
 
     // True when the keyboard focus is in the list control.
     bool HasFocus() const;
@@ -114,6 +116,9 @@ private:
     static int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM view);
     fw::ListViewCtrl ListCtrl() const { return fw::ListViewCtrl(Control()); }
 
+    // Starts a census of every module of the result.
+    void StartCensus();
+
     CAffectedApplications m_records;
     BOOL m_bSortAscending = TRUE;
     int m_nSortColumn = 0;
@@ -123,8 +128,11 @@ private:
     CPaneHost* m_pHost = nullptr;
     CCensusRunner m_census;
     std::unique_ptr<CCensusResult> m_result;
-    // The modules of the newest census asked for, and the module shown.
-    std::vector<std::wstring> m_modules;
-    std::vector<TakenModule> m_taken;
+    CScanResult* m_pResult = nullptr;
+    // The modules the newest census was asked for.
+    std::vector<std::wstring> m_covered;
+    // The module shown (its index in the result, and its path, by which
+    // it is found again when the result is written anew).
+    int m_nModule = -1;
     std::wstring m_strModule;
 };

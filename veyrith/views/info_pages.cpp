@@ -13,6 +13,8 @@ const char* PageAfterScan(bool foundModules, bool confirmed) {
     return confirmed ? kSpyNotDetectedPage : kScanUnconfirmedPage;
 }
 
+const char* PageAfterScan(const CScanResult& result) { return PageAfterScan(!result.Empty(), result.Confirmed()); }
+
 std::wstring ResUrl(const wchar_t* modulePath, const char* resourceName) {
     std::string name(resourceName);
     return std::wstring(L"res://") + modulePath + L"/" + std::wstring(name.begin(), name.end());

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "census/scan_result.h"
+
 class CWebBrowser2;
 
 extern const char kInitialInfoPage[];     // welcome page, shown until the first scan ends
@@ -16,6 +18,9 @@ extern const char kScanUnconfirmedPage[];   // after a scan that found none and 
 // The page to show when a scan has ended; confirmed tells that the scan saw
 // its own test hook (and the 64-bit check, where there is one, answered).
 const char* PageAfterScan(bool foundModules, bool confirmed = true);
+// The page after a scan with this result: whether it found modules, and
+// its verdict.
+const char* PageAfterScan(const CScanResult& result);
 
 // "res://<modulePath>/<resourceName>".
 std::wstring ResUrl(const wchar_t* modulePath, const char* resourceName);

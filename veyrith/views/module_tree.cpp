@@ -4,7 +4,6 @@
 #include "views/pane_context_menu.h"
 #include "resources/resource.h"
 #include "scanner/file_description.h"
-#include "scanner/loader_hooks.h"
 #include "framework/string_resource.h"
 #include "views/pane_host.h"
 
@@ -42,8 +41,9 @@ CLeftView::~CLeftView() {
     if (Handle()) Destroy();
 }
 
-bool CLeftView::Create(HWND parent, UINT id, CPaneHost* host) {
+bool CLeftView::Create(HWND parent, UINT id, CPaneHost* host, const CScanResult& result) {
     m_pHost = host;
+    m_pResult = &result;
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_TREEVIEW_CLASSES};
     InitCommonControlsEx(&icc);
     return CreatePane(parent, id);
@@ -60,47 +60,44 @@ void CLeftView::OnInitialUpdate() {
 
 void CLeftView::ShowStartItem() {
     Clear();
-    TreeCtrl().InsertItem(TVI_ROOT, TVI_LAST, fw::LoadResStringW(IDS_START_SCAN), kImageStart, 0, TVIS_BOLD);
+    TreeCtrl().InsertItem(TVI_ROOT, TVI_LAST, fw::LoadResStringW(IDS_START_SCAN), kImageStart, kNoModule, TVIS_BOLD);
 }
 
 void CLeftView::Clear() { TreeCtrl().DeleteAllItems(); }
 
-bool CLeftView::FillModuleTree() { return FillModuleTree(CurrentModuleTreeItems()); }
-
-bool CLeftView::FillModuleTree(const ModuleTreeItems& items) {
+bool CLeftView::ShowModules() {
     Clear();
     fw::TreeViewCtrl tree = TreeCtrl();
-    HTREEITEM root = tree.InsertItem(TVI_ROOT, TVI_LAST, fw::LoadResStringW(IDS_MONITORING_FILES), kImageRoot, 0,
-                                     TVIS_BOLD | TVIS_EXPANDED);
+    HTREEITEM root = tree.InsertItem(TVI_ROOT, TVI_LAST, fw::LoadResStringW(IDS_MONITORING_FILES), kImageRoot,
+                                     kNoModule, TVIS_BOLD | TVIS_EXPANDED);
+    const int count = m_pResult ? m_pResult->Count() : 0;
+    const std::wstring mark = fw::LoadResStringW(IDS_MODULE_64BIT_MARK);
     HTREEITEM first = nullptr;
-    for (const std::wstring& name : items.names) {
-        HTREEITEM item = tree.InsertItem(root, TVI_LAST, name, kImageModule, 0);
+    for (int module = 0; module < count; ++module) {
+        const CModuleFinding& finding = m_pResult->Finding(module);
+        HTREEITEM item = tree.InsertItem(root, TVI_LAST, finding.Is64Bit() ? mark + finding.path : finding.path,
+                                         kImageModule, module);
         if (!first) first = item;
     }
-    const std::wstring mark = fw::LoadResStringW(IDS_MODULE_64BIT_MARK);
-    for (const std::wstring& name : items.names64)
-        tree.InsertItem(root, TVI_LAST, mark + name, kImageModule, kItem64Bit);
-    if (items.names.empty() && items.names64.empty())
+    if (count == 0)
         tree.SetItemText(root, fw::LoadResStringW(IDS_NO_MONITORING_MODULES));
     else
         tree.Expand(root, TVE_EXPAND);
-    if (first && items.selectFirst) tree.Select(first);
-    return !items.names.empty() || !items.names64.empty();
+    if (first && m_pResult->SelectFirst()) tree.Select(first);
+    return count > 0;
 }
 
 void CLeftView::RefreshSelection() {
     if (!m_pHost) return;
-    HTREEITEM item = GetSelectedItem();
-    bool isModule = item && GetParentItem(item);
-    std::wstring text = isModule ? GetItemModulePath(item) : item ? GetItemText(item) : std::wstring();
+    int module = SelectedModule();
     // Only a module item's description reaches the status bar.
     std::wstring description;
-    if (isModule) {
-        description = GetFileDescription(text.c_str());
+    if (module >= 0) {
+        description = GetFileDescription(m_pResult->Finding(module).path.c_str());
         if (description.empty()) description = fw::LoadResStringW(IDS_DESCRIPTION_ABSENT);
     }
-    m_pHost->OnTreeSelection(text, isModule);
-    if (isModule) m_pHost->SetMessageText(description);
+    m_pHost->OnTreeSelection(module);
+    if (module >= 0) m_pHost->SetMessageText(description);
 }
 
 bool CLeftView::HasFocus() const { return ControlHasFocus(); }
@@ -111,29 +108,16 @@ HTREEITEM CLeftView::GetParentItem(HTREEITEM item) const { return item ? TreeCtr
 
 std::wstring CLeftView::GetItemText(HTREEITEM item) const { return TreeCtrl().ItemText(item); }
 
-bool CLeftView::IsItem64Bit(HTREEITEM item) const {
-    LPARAM data = 0;
-    return TreeCtrl().GetItemData(item, data) && data == kItem64Bit;
+int CLeftView::GetItemModule(HTREEITEM item) const {
+    LPARAM data = kNoModule;
+    if (!item || !GetParentItem(item) || !TreeCtrl().GetItemData(item, data)) return -1;
+    int module = static_cast<int>(data);
+    return m_pResult && m_pResult->IsModule(module) ? module : -1;
 }
 
-std::wstring CLeftView::GetItemModulePath(HTREEITEM item) const {
-    std::wstring text = GetItemText(item);
-    if (!IsItem64Bit(item)) return text;
-    const std::wstring mark = fw::LoadResStringW(IDS_MODULE_64BIT_MARK);
-    bool marked = text.compare(0, mark.size(), mark) == 0;
-    return marked ? text.substr(mark.size()) : text;
-}
+int CLeftView::SelectedModule() const { return GetItemModule(GetSelectedItem()); }
 
 UINT CLeftView::GetCount() const { return TreeCtrl().Count(); }
-
-std::vector<std::wstring> CLeftView::ModuleItemTexts() const {
-    fw::TreeViewCtrl tree = TreeCtrl();
-    std::vector<std::wstring> texts;
-    HTREEITEM root = tree.RootItem();
-    for (HTREEITEM item = root ? tree.FirstChild(root) : nullptr; item; item = tree.NextSibling(item))
-        texts.push_back(GetItemModulePath(item));
-    return texts;
-}
 
 HTREEITEM CLeftView::GetRootItem() const { return TreeCtrl().RootItem(); }
 

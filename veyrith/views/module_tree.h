@@ -1,8 +1,9 @@
 // The module tree: the left pane of the upper half. Before a scan it holds
 // the start item; after a scan a bold root item with one child per module
-// that performs system-wide monitoring. An item is a module item exactly
-// when it has a parent. Item texts are UTF-16: a module item's text is its
-// path as recorded.
+// of the scan's result. An item is a module item exactly when it has a
+// parent; its item data is the index of its module in the result. Item
+// texts are UTF-16: a module item's text is its path as recorded, marked
+// when the module is 64-bit.
 #pragma once
 
 #include <windows.h>
@@ -14,7 +15,7 @@
 #include "framework/control_view.h"
 #include "framework/image_list.h"
 #include "framework/tree_view_ctrl.h"
-#include "scanner/own_modules.h"
+#include "census/scan_result.h"
 
 class CPaneHost;
 
@@ -27,18 +28,18 @@ public:
     ~CLeftView() override;
 
     // Creates the pane and its tree control as a child of parent; host
-    // hears of selections and scan clicks.
-    bool Create(HWND parent, UINT id, CPaneHost* host);
+    // hears of selections and scan clicks; the tree shows result, which
+    // outlives the pane.
+    bool Create(HWND parent, UINT id, CPaneHost* host, const CScanResult& result);
     // Attaches the image list and inserts the start item.
     void OnInitialUpdate();
     // Deletes every item and inserts the start item, as before any scan.
     void ShowStartItem();
 
-    // Rebuilds the tree from the recorded monitoring modules that are still
-    // loaded in this process; true when at least one module item was inserted.
-    bool FillModuleTree();
-    // Rebuilds the tree with these module items.
-    bool FillModuleTree(const ModuleTreeItems& items);
+    // Rebuilds the tree with one item per module of the result, and selects
+    // the first when the result says so; true when at least one module item
+    // was inserted.
+    bool ShowModules();
     // Tells the host about the selected item: for a module item, its file
     // description goes to the status bar.
     void RefreshSelection();
@@ -52,14 +53,12 @@ public:
     // Null for top-level items.
     HTREEITEM GetParentItem(HTREEITEM item) const;
     std::wstring GetItemText(HTREEITEM item) const;
-    // The module path of a module item: its text, without the 64-bit mark.
-    std::wstring GetItemModulePath(HTREEITEM item) const;
-    // True for the item of a module found in 64-bit processes.
-    bool IsItem64Bit(HTREEITEM item) const;
+    // The index in the result of a module item's module; -1 for any other
+    // item.
+    int GetItemModule(HTREEITEM item) const;
+    // The module of the selected item; -1 when no module item is selected.
+    int SelectedModule() const;
     UINT GetCount() const;
-    // The module paths of the module items (the root's children), first
-    // child first.
-    std::vector<std::wstring> ModuleItemTexts() const;
 
     // The first top-level item, null when the tree is empty.
     HTREEITEM GetRootItem() const;
@@ -81,9 +80,10 @@ private:
     HTREEITEM HitTestCursor(POINT* screenPoint) const;
     fw::TreeViewCtrl TreeCtrl() const { return fw::TreeViewCtrl(Control()); }
 
-    // The item data of a 64-bit module's item; every other item has 0.
-    static constexpr LPARAM kItem64Bit = 64;
+    // The item data of the items that stand for no module.
+    static constexpr LPARAM kNoModule = -1;
 
     fw::ImageList m_images;
     CPaneHost* m_pHost = nullptr;
+    const CScanResult* m_pResult = nullptr;
 };

@@ -22,10 +22,7 @@ public:
     // The default GUI font in bold, for the scan dialog's heading.
     virtual HFONT BoldFont() const = 0;
 
-    // The tree's selection moved to an item: a module item (its path) or
-    // another item (its label).
-    virtual void OnTreeSelection(const std::wstring& text, bool isModule) = 0;
-    // The progress dialog has walked the last process, or was stopped; its
-    // window is being destroyed.
-    virtual void OnScanWalkEnded() = 0;
+    // The tree's selection moved to an item: a module item (the index of
+    // its module in the scan's result) or another item (-1).
+    virtual void OnTreeSelection(int module) = 0;
 };

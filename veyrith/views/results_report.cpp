@@ -54,9 +54,9 @@ bool WriteReport(CDesktop& desktop, const std::wstring& path, const std::vector<
     return whole;
 }
 
-void ExportResults(CDesktop& desktop, HWND owner, const std::vector<std::wstring>& modulePaths) {
+void ExportResults(CDesktop& desktop, HWND owner, const CScanResult& result) {
     std::wstring path;
     if (!desktop.ChooseSavePath(owner, path)) return;
-    if (!WriteReport(desktop, path, ReportRowsFor(modulePaths))) return;
+    if (!WriteReport(desktop, path, ReportRowsFor(result))) return;
     desktop.OpenSavedReport(path);
 }

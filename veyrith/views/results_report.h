@@ -1,5 +1,5 @@
-// The export command: the report page (report/report_page.h) of the tree's
-// modules, saved where the user chooses and opened with the shell, both
+// The export command: the report page (report/report_page.h) of the scan's
+// result, saved where the user chooses and opened with the shell, both
 // through the desktop it is given.
 #pragma once
 
@@ -22,5 +22,6 @@ bool WriteReport(CDesktop& desktop, const std::wstring& path, const std::vector<
 bool ChooseReportSavePath(HWND owner, std::wstring& path);
 
 // The export command: asks the desktop for a file name, writes the report
-// there and has the desktop open it. Nothing happens when the user cancels.
-void ExportResults(CDesktop& desktop, HWND owner, const std::vector<std::wstring>& modulePaths);
+// of the result's modules there and has the desktop open it. Nothing
+// happens when the user cancels.
+void ExportResults(CDesktop& desktop, HWND owner, const CScanResult& result);

@@ -35,9 +35,10 @@ CScanIndicatorDlg::CScanIndicatorDlg() : fw::Dialog(IDD_SCAN_INDICATOR) {}
 // The window (if any) goes with the object without ending the scan.
 CScanIndicatorDlg::~CScanIndicatorDlg() = default;
 
-bool CScanIndicatorDlg::Start(CPaneHost* host) {
+bool CScanIndicatorDlg::Start(CPaneHost* host, std::function<void()> walkEnded) {
     if (IsRunning()) return true;
     m_pHost = host;
+    m_walkEnded = std::move(walkEnded);
     return CreateModeless(host ? host->HostWindow() : nullptr);
 }
 
@@ -113,5 +114,5 @@ void CScanIndicatorDlg::OnScanEnd() {
     KillTimer(kTimerId);
     ShowIcon(nullptr, false);
     m_processIds.clear();
-    if (m_pHost) m_pHost->OnScanWalkEnded();
+    if (m_walkEnded) m_walkEnded();
 }

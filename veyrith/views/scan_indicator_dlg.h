@@ -1,11 +1,12 @@
 // The scan's progress dialog. A scan is running exactly while its window
 // exists: every 200 ms it shows one running process (path and icon), and
-// after the last one it closes itself. Its destruction ends the scan: it
-// tells its host, which rebuilds the module tree and shows the result.
+// after the last one it closes itself. Its destruction ends the walk: it
+// calls back the one who started it.
 #pragma once
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,12 +20,13 @@ public:
     CScanIndicatorDlg();
     ~CScanIndicatorDlg() override;
 
-    // Creates the modeless window owned by the host's window unless one
-    // exists; false when the window cannot be created.
-    bool Start(CPaneHost* host);
+    // Creates the modeless window owned by the host's window (its heading
+    // in the host's bold font) unless one exists; walkEnded is called when
+    // the window is destroyed. False when the window cannot be created.
+    bool Start(CPaneHost* host, std::function<void()> walkEnded = nullptr);
     // True while the window exists.
     bool IsRunning() const;
-    // Destroys the window; the host hears of the end from its destruction.
+    // Destroys the window; walkEnded is called from its destruction.
     void Stop();
 
     // One step of the walk: shows the next process with an existing
@@ -48,6 +50,7 @@ private:
     void ShowIcon(HICON icon, bool owned);
 
     CPaneHost* m_pHost = nullptr;
+    std::function<void()> m_walkEnded;
     DWORD m_dwProcessIndex = 0;
     // The processes running when the walk began, read once: the walk costs
     // one listing per scan, not one per step.

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "framework/image_list.h"
-#include "scanner/affected_applications.h"
+#include "census/census.h"
 
 // One census with an image list for its rows, which the worker builds too
 // (image lists and icons are not tied to a thread): a copy of the list's

@@ -1,10 +1,8 @@
-#include "views/census_runner.h"
+#include "census/census_runner.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
-#include <objbase.h>
 
-#include "autorun/autorun_sources.h"
 #include "common/owners.h"
 #include "findings/lower_case.h"
 
@@ -33,15 +31,9 @@ void Deliver(CensusJob& job, std::unique_ptr<CCensusResult> result) {
 
 DWORD WINAPI CensusThread(void* param) {
     std::unique_ptr<CensusJob> job(static_cast<CensusJob*>(param));
-    // Startup-folder shortcuts are resolved through COM on this thread.
-    HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    CAutoRunArray autoRuns;
-    CollectAutoRuns(autoRuns);
     auto result = std::make_unique<CCensusResult>(job->modules, std::move(job->images));
-    for (const TakenModule& taken : job->taken) result->Census().AddTakenModule(taken);
-    result->Census().Take(autoRuns);
+    TakeCensusWithAutoRuns(result->Census(), job->taken);
     result->AddExecutableImages();
-    if (SUCCEEDED(com)) CoUninitialize();
     Deliver(*job, std::move(result));
     return 0;
 }

@@ -1,8 +1,9 @@
-#include "scanner/affected_applications.h"
+#include "census/census.h"
 
 #include <algorithm>
 #include <set>
 
+#include "autorun/autorun_sources.h"
 #include "findings/autorun_lookup.h"
 #include "findings/bounded_copy.h"
 #include "common/autorun_places.h"
@@ -11,7 +12,7 @@
 #include "findings/lower_case.h"
 #include "framework/string_resource.h"
 #include "resources/resource.h"
-#include "scanner/executable_facts.h"
+#include "census/executable_facts.h"
 #include "scanner/file_description.h"
 #include "scanner/folder_relation.h"
 #include "scanner/module_snapshot.h"
@@ -311,4 +312,9 @@ std::wstring CModuleCensus::WithLongFolderOnce(const wchar_t* path) {
     auto known = m_longFolders.find(key);
     if (known == m_longFolders.end()) known = m_longFolders.emplace(std::move(key), LongPathOf(folder.c_str())).first;
     return WithLongFolder(path, known->second);
+}
+
+void TakeCensusWithAutoRuns(CModuleCensus& census, const std::vector<TakenModule>& taken) {
+    for (const TakenModule& module : taken) census.AddTakenModule(module);
+    census.Take(CollectAutoRunsWithCom());
 }

@@ -14,6 +14,7 @@
 
 #include "findings/autorun_lookup.h"
 #include "findings/findings.h"
+#include "scanner/taken_module.h"
 
 // The records of one module, in the order the processes were listed.
 class CAffectedApplications {
@@ -37,14 +38,6 @@ public:
 
 private:
     std::vector<CListItemState> m_records;
-};
-
-// The records of a module that were taken elsewhere: the 64-bit companion
-// reads the processes that this 32-bit program cannot. The records are
-// shared, never copied, by the scan, the list and each census job.
-struct TakenModule {
-    std::wstring module;
-    std::shared_ptr<const std::vector<CListItemState>> records;
 };
 
 // The census of several modules from one walk over the processes: each
@@ -134,3 +127,11 @@ bool HasVisibleWindow(DWORD processId);
 
 // Process identifiers that own at least one visible top-level window, sorted.
 std::vector<DWORD> VisibleWindowOwners();
+
+// The census as every scan takes it once its provocation is over: the
+// modules of taken join it with their records, then the autorun inventory
+// of this moment is read (COM is set up on this thread for the Startup
+// folders' shortcuts) and every process is walked. The window's census
+// worker, veyrith_scan and the 64-bit companion take theirs here.
+void TakeCensusWithAutoRuns(CModuleCensus& census,
+                            const std::vector<TakenModule>& taken = std::vector<TakenModule>());

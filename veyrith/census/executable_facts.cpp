@@ -1,4 +1,4 @@
-#include "scanner/executable_facts.h"
+#include "census/executable_facts.h"
 
 #include <utility>
 
