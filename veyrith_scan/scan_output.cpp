@@ -5,7 +5,7 @@
 #include "common/owners.h"
 #include "common/utf8.h"
 #include "common/write_all.h"
-#include "framework/string_resource.h"
+#include "common/string_resource.h"
 #include "report/report_page.h"
 #include "resources/resource.h"
 #include "veyrith_scan/resources/scan_resource.h"
@@ -25,7 +25,7 @@ std::string UtcText(const SYSTEMTIME& utc) {
     return text;
 }
 
-std::wstring AlertText(int level) { return fw::LoadResStringW(IDS_CLI_ALERT_1 + level - 1); }
+std::wstring AlertText(int level) { return LoadResString(IDS_CLI_ALERT_1 + level - 1); }
 
 std::string AutoRunJson(const CAutoRunInfo& entry) {
     int kind = entry.m_nType >= AUTORUN_NONE && entry.m_nType <= AUTORUN_WININI ? entry.m_nType : AUTORUN_NONE;
@@ -64,7 +64,7 @@ std::string ControlEscape(wchar_t c) {
 }
 
 std::wstring VerdictText(const ScanOutcome& outcome) {
-    return fw::LoadResStringW(outcome.confirmed ? IDS_SCANNING_COMPLETE : outcome.reasonId);
+    return LoadResString(outcome.confirmed ? IDS_SCANNING_COMPLETE : outcome.reasonId);
 }
 
 std::wstring HostLine(const CListItemState& host) {
@@ -73,7 +73,7 @@ std::wstring HostLine(const CListItemState& host) {
 }
 
 std::wstring ModuleLines(const FoundModule& module) {
-    std::wstring text = L"  " + (module.bits == 64 ? fw::LoadResStringW(IDS_MODULE_64BIT_MARK) : L"") + module.path;
+    std::wstring text = L"  " + (module.bits == 64 ? LoadResString(IDS_MODULE_64BIT_MARK) : L"") + module.path;
     if (!module.description.empty()) text += L"  - " + module.description;
     text += L"\r\n";
     for (const CListItemState& host : module.hosts) text += HostLine(host);
@@ -113,7 +113,7 @@ std::string ScanJson(const ScanOutcome& outcome, const std::wstring& computer, c
     text += "  \"computer\": " + Quoted(computer) + ",\n";
     text += "  \"time\": \"" + UtcText(utc) + "\",\n";
     text += "  \"confirmed\": " + Flag(outcome.confirmed) + ",\n";
-    text += "  \"reason\": " + Quoted(outcome.confirmed ? L"" : fw::LoadResStringW(outcome.reasonId)) + ",\n";
+    text += "  \"reason\": " + Quoted(outcome.confirmed ? L"" : LoadResString(outcome.reasonId)) + ",\n";
     text += "  \"modules\": [";
     for (size_t i = 0; i < outcome.modules.size(); ++i)
         text += std::string(i ? "," : "") + "\n" + ModuleJson(outcome.modules[i]);
@@ -122,7 +122,7 @@ std::string ScanJson(const ScanOutcome& outcome, const std::wstring& computer, c
 
 std::wstring ScanSummary(const ScanOutcome& outcome) {
     if (outcome.modules.empty())
-        return fw::LoadResStringW(IDS_NO_MONITORING_MODULES) + L"\r\n" + VerdictText(outcome) + L"\r\n";
+        return LoadResString(IDS_NO_MONITORING_MODULES) + L"\r\n" + VerdictText(outcome) + L"\r\n";
     std::wstring text = FormatResText(IDS_CLI_MODULES_FOUND, L"%d", std::to_wstring(outcome.modules.size())) + L"\r\n";
     for (const FoundModule& module : outcome.modules) text += ModuleLines(module);
     return text + VerdictText(outcome) + L"\r\n";

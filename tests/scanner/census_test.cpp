@@ -12,7 +12,7 @@
 #include "hook_host.h"
 #include "autorun/autorun_sources.h"
 #include "scanner/affected_applications.h"
-#include "framework/string_resource.h"
+#include "common/string_resource.h"
 #include "test_support.h"
 
 using namespace testing_support;
@@ -76,7 +76,7 @@ const CListItemState* FindRecord(const CAffectedApplications& census, DWORD proc
 
 class Census : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { fw::SetResourceModule(GetModuleHandleA(nullptr)); }
+    static void SetUpTestSuite() { SetResourceModule(GetModuleHandleA(nullptr)); }
 
     void SetUp() override {
         m_dll = m_root.File("mods\\monitor.dll");
@@ -149,7 +149,7 @@ TEST_F(Census, TheOwnProcessIsProbedLikeAnyOther) {
     const CListItemState* own = FindRecord(census, GetCurrentProcessId());
     ASSERT_NE(nullptr, own);
     EXPECT_STREQ(Wide(ModulePath(nullptr)).c_str(), own->m_szPath);
-    EXPECT_STREQ(fw::LoadResStringW(57647).c_str(), own->m_szDescription);
+    EXPECT_STREQ(LoadResString(57647).c_str(), own->m_szDescription);
     EXPECT_STREQ(L"Description absent", own->m_szDescription);
     EXPECT_NE(nullptr, FindRecord(census, host.Id()));
 

@@ -4,7 +4,7 @@
 #include "common/system_error.h"
 #include "common/tool_request.h"
 #include "framework/message_box.h"
-#include "framework/string_resource.h"
+#include "common/string_resource.h"
 #include "resources/resource.h"
 #include "test_support.h"
 #include "tool/tool_client.h"
@@ -83,7 +83,7 @@ TEST_F(ToolClient, MissingToolLongPathsAndTheStoredRequests) {
     EXPECT_FALSE(ToolCopy(L"C:\\b.dll", tooLong.c_str()));
     ToolShowProperties(nullptr, tooLong.c_str());
     Stored(kToolRequestAutorunSize);
-    std::string refusal = fw::LoadResString(IDS_TOOL_PATH_TOO_LONG) + "/" + std::to_string(MB_ICONSTOP);
+    std::string refusal = Narrow(LoadResString(IDS_TOOL_PATH_TOO_LONG)) + "/" + std::to_string(MB_ICONSTOP);
     EXPECT_EQ(boxes, (std::vector<std::string>{MissingToolBox(), MissingToolBox(), refusal, refusal}));
 }
 

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "framework/string_resource.h"
+#include "common/string_resource.h"
 #include "resources/resource.h"
 #include "scanner/own_modules.h"
 #include "test_support.h"
@@ -79,7 +79,7 @@ void PaneTestFrame::OnScanWalkEnded() {
     ModuleTreeItems items = CurrentModuleTreeItems();
     m_list.TakeCensus(items.names);
     bool found = m_left.FillModuleTree(items);
-    SetMessageText(fw::LoadResStringW(IDS_SCANNING_COMPLETE));
+    SetMessageText(LoadResString(IDS_SCANNING_COMPLETE));
     m_info.ShowPage(PageAfterScan(found));
 }
 

@@ -6,7 +6,7 @@
 #include "../scanner/hook_host.h"
 #include "pane_test_frame.h"
 #include "resources/resource.h"
-#include "framework/string_resource.h"
+#include "common/string_resource.h"
 #include "test_support.h"
 #include "views/info_pages.h"
 
@@ -55,10 +55,10 @@ TEST(Scan, EndsByItselfWithTheResultOfTheWalk) {
     CheckRunningDialog(dialog, frame);
     ASSERT_TRUE(WaitForScanEnd(dialog, 60000));
     ASSERT_EQ(1u, tree.GetCount());
-    EXPECT_EQ(fw::LoadResStringW(IDS_NO_MONITORING_MODULES), tree.GetItemText(tree.GetRootItem()));
+    EXPECT_EQ(LoadResString(IDS_NO_MONITORING_MODULES), tree.GetItemText(tree.GetRootItem()));
     EXPECT_EQ(nullptr, tree.GetSelectedItem());
     ASSERT_FALSE(frame.m_statusTexts.empty());
-    EXPECT_EQ(fw::LoadResStringW(IDS_SCANNING_COMPLETE), frame.m_statusTexts.back());
+    EXPECT_EQ(LoadResString(IDS_SCANNING_COMPLETE), frame.m_statusTexts.back());
     EXPECT_EQ(kSpyNotDetectedPage, frame.Info().RequestedPage());
     DWORD gdiAfterFirst = GuiObjects(GR_GDIOBJECTS);
     DWORD userAfterFirst = GuiObjects(GR_USEROBJECTS);
@@ -78,8 +78,8 @@ TEST(Scan, EndsByItselfWithTheResultOfTheWalk) {
     HTREEITEM selected = tree.GetSelectedItem();
     ASSERT_NE(nullptr, selected);
     EXPECT_EQ(Wide(Lower(dll)), tree.GetItemText(selected));
-    EXPECT_EQ(fw::LoadResStringW(IDS_MONITORING_FILES), tree.GetItemText(tree.GetParentItem(selected)));
-    EXPECT_EQ(fw::LoadResStringW(IDS_SCANNING_COMPLETE), frame.m_statusTexts.back());
+    EXPECT_EQ(LoadResString(IDS_MONITORING_FILES), tree.GetItemText(tree.GetParentItem(selected)));
+    EXPECT_EQ(LoadResString(IDS_SCANNING_COMPLETE), frame.m_statusTexts.back());
     EXPECT_EQ(kScanningCompletePage, frame.Info().RequestedPage());
     bool hostShown = false;
     for (int row = 0; row < frame.List().GetRowCount(); ++row) {
@@ -102,7 +102,7 @@ TEST(Scan, StopEndsTheScanAtOnce) {
     ASSERT_TRUE(dialog.Start(&frame));
     dialog.Stop();
     EXPECT_FALSE(dialog.IsRunning());
-    EXPECT_EQ(fw::LoadResStringW(IDS_SCANNING_COMPLETE), frame.m_statusTexts.back());
+    EXPECT_EQ(LoadResString(IDS_SCANNING_COMPLETE), frame.m_statusTexts.back());
     EXPECT_GE(frame.Left().GetCount(), 1u);
     EXPECT_FALSE(frame.Info().RequestedPage() == kInitialInfoPage);
 }

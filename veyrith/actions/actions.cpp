@@ -5,7 +5,7 @@
 #include "actions/reboot.h"
 #include "actions/shell_open.h"
 #include "framework/message_box.h"
-#include "framework/string_resource.h"
+#include "common/string_resource.h"
 #include "quarantine/quarantine_store.h"
 #include "resources/resource.h"
 #include "scanner/affected_applications.h"
@@ -59,7 +59,7 @@ void CActions::RemoveProcessFile(const CActionTarget& row) {
         }
         m_host.RebuildModuleTree();
     }
-    m_host.SetMessageText(fw::LoadResStringW(IDS_OPERATION_COMPLETED));
+    m_host.SetMessageText(LoadResString(IDS_OPERATION_COMPLETED));
 }
 
 void CActions::RemoveModule(const CActionTarget& module) {
@@ -75,7 +75,7 @@ void CActions::RemoveModule(const CActionTarget& module) {
     }
     if (dialog.m_bReboot) RebootWindows();
     // The module stays in the tree: it is gone only after the restart.
-    m_host.SetMessageText(fw::LoadResStringW(IDS_OPERATION_COMPLETED));
+    m_host.SetMessageText(LoadResString(IDS_OPERATION_COMPLETED));
 }
 
 bool CActions::IsStillRunning(const CListItemState& record) {

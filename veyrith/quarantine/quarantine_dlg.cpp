@@ -5,7 +5,7 @@
 
 #include "common/owners.h"
 #include "framework/message_box.h"
-#include "framework/string_resource.h"
+#include "common/string_resource.h"
 #include "resources/resource.h"
 
 namespace {
@@ -17,8 +17,8 @@ static_assert(kListStyles == 0xC61, "extended list styles");
 // The list's columns in order: the copy's name, the place it came from.
 std::vector<fw::ListColumn> Columns() {
     return {
-        {fw::LoadResStringW(IDS_COLUMN_ITEM), 100},
-        {fw::LoadResStringW(IDS_COLUMN_PATH), 230},
+        {LoadResString(IDS_COLUMN_ITEM), 100},
+        {LoadResString(IDS_COLUMN_PATH), 230},
     };
 }
 

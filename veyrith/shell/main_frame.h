@@ -71,7 +71,6 @@ public:
     // What the panes, the actions and the scan ask of the frame.
     HWND HostWindow() const override { return Handle(); }
     void StartScan() override;
-    void SetMessageText(const std::string& text);
     void SetMessageText(const std::wstring& text) override;
     bool IsHiddenOnlyChecked() const override;
     HFONT BoldFont() const override { return m_hBoldFont.Get(); }
@@ -90,10 +89,10 @@ public:
     FrameParts Parts();
 
 protected:
-    const char* ClassName() const override { return kMainWindowClass; }
-    void PrepareClass(WNDCLASSEXA& wc) const override;
+    const wchar_t* ClassName() const override { return kMainWindowClass; }
+    void PrepareClass(WNDCLASSEXW& wc) const override;
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    bool OnCreate(CREATESTRUCTA& cs) override;
+    bool OnCreate(CREATESTRUCTW& cs) override;
     void OnDestroy() override;
     bool OnCommand(UINT id, UINT code, HWND control) override;
     bool OnTimer(UINT_PTR id) override;
@@ -150,7 +149,6 @@ private:
     CActions m_actions{*this};
     int m_nIdleHandlerId = 0;
     HWND m_hwndLastFocus = nullptr;
-    // Tooltip texts must outlive the notification that asks for them.
-    std::string m_strTooltip;
-    std::wstring m_wstrTooltip;
+    // The tooltip text must outlive the notification that asks for it.
+    std::wstring m_strTooltip;
 };

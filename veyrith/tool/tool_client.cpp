@@ -49,8 +49,8 @@ void ShowStartError(DWORD error) {
 // The request goes to the program's key; without an application that has
 // set it (the tests) the key is still the one the tool reads.
 void StoreRequest(const void* bytes, DWORD size) {
-    if (fw::ProgramKey().empty()) fw::SetProgramKey(kProgramKey);
-    fw::WriteProfileBinary(kConfigureValue, bytes, size);
+    if (fw::ProgramKey().empty()) fw::SetProgramKey(kProgramKeyW);
+    fw::WriteProfileBinary(kConfigureValueW, bytes, size);
 }
 
 // The switch and the digest of the stored bytes, as the tool expects them

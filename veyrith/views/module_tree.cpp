@@ -5,7 +5,7 @@
 #include "resources/resource.h"
 #include "scanner/file_description.h"
 #include "scanner/loader_hooks.h"
-#include "framework/string_resource.h"
+#include "common/string_resource.h"
 #include "views/pane_host.h"
 
 namespace {
@@ -18,23 +18,14 @@ static_assert(kTreeStyles == 0x233, "tree styles");
 
 constexpr UINT kTreeId = 1;
 
-// Adds an icon resource to an image list; the list keeps its own copy and
-// the icon handle is freed at once.
-void AddIconResource(HIMAGELIST images, UINT id) {
-    CIcon icon(static_cast<HICON>(LoadImageA(fw::ResourceModule(), MAKEINTRESOURCEA(id), IMAGE_ICON,
-                                             GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
-                                             0)));
-    if (icon) ImageList_AddIcon(images, icon.Get());
-}
-
 }  // namespace
 
 CLeftView::CLeftView() {
     if (!m_images.Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), ILC_COLOR24 | ILC_MASK, 0, 1))
         return;
-    AddIconResource(m_images.Handle(), IDI_MODULE);
-    AddIconResource(m_images.Handle(), IDI_MONITORING_ROOT);
-    AddIconResource(m_images.Handle(), IDI_START_SCAN);
+    m_images.AddIconResource(ResourceModule(), IDI_MODULE);
+    m_images.AddIconResource(ResourceModule(), IDI_MONITORING_ROOT);
+    m_images.AddIconResource(ResourceModule(), IDI_START_SCAN);
 }
 
 // The window goes first, while the image list it shows still exists.
@@ -49,8 +40,8 @@ bool CLeftView::Create(HWND parent, UINT id, CPaneHost* host) {
     return CreatePane(parent, id);
 }
 
-bool CLeftView::OnCreate(CREATESTRUCTA& cs) {
-    return CreateControl(WC_TREEVIEWA, kTreeStyles, WS_EX_CLIENTEDGE, kTreeId, cs) != nullptr;
+bool CLeftView::OnCreate(CREATESTRUCTW& cs) {
+    return CreateControl(WC_TREEVIEWW, kTreeStyles, WS_EX_CLIENTEDGE, kTreeId, cs) != nullptr;
 }
 
 void CLeftView::OnInitialUpdate() {
@@ -60,7 +51,7 @@ void CLeftView::OnInitialUpdate() {
 
 void CLeftView::ShowStartItem() {
     Clear();
-    TreeCtrl().InsertItem(TVI_ROOT, TVI_LAST, fw::LoadResStringW(IDS_START_SCAN), kImageStart, 0, TVIS_BOLD);
+    TreeCtrl().InsertItem(TVI_ROOT, TVI_LAST, LoadResString(IDS_START_SCAN), kImageStart, 0, TVIS_BOLD);
 }
 
 void CLeftView::Clear() { TreeCtrl().DeleteAllItems(); }
@@ -70,18 +61,18 @@ bool CLeftView::FillModuleTree() { return FillModuleTree(CurrentModuleTreeItems(
 bool CLeftView::FillModuleTree(const ModuleTreeItems& items) {
     Clear();
     fw::TreeViewCtrl tree = TreeCtrl();
-    HTREEITEM root = tree.InsertItem(TVI_ROOT, TVI_LAST, fw::LoadResStringW(IDS_MONITORING_FILES), kImageRoot, 0,
+    HTREEITEM root = tree.InsertItem(TVI_ROOT, TVI_LAST, LoadResString(IDS_MONITORING_FILES), kImageRoot, 0,
                                      TVIS_BOLD | TVIS_EXPANDED);
     HTREEITEM first = nullptr;
     for (const std::wstring& name : items.names) {
         HTREEITEM item = tree.InsertItem(root, TVI_LAST, name, kImageModule, 0);
         if (!first) first = item;
     }
-    const std::wstring mark = fw::LoadResStringW(IDS_MODULE_64BIT_MARK);
+    const std::wstring mark = LoadResString(IDS_MODULE_64BIT_MARK);
     for (const std::wstring& name : items.names64)
         tree.InsertItem(root, TVI_LAST, mark + name, kImageModule, kItem64Bit);
     if (items.names.empty() && items.names64.empty())
-        tree.SetItemText(root, fw::LoadResStringW(IDS_NO_MONITORING_MODULES));
+        tree.SetItemText(root, LoadResString(IDS_NO_MONITORING_MODULES));
     else
         tree.Expand(root, TVE_EXPAND);
     if (first && items.selectFirst) tree.Select(first);
@@ -97,7 +88,7 @@ void CLeftView::RefreshSelection() {
     std::wstring description;
     if (isModule) {
         description = GetFileDescription(text.c_str());
-        if (description.empty()) description = fw::LoadResStringW(IDS_DESCRIPTION_ABSENT);
+        if (description.empty()) description = LoadResString(IDS_DESCRIPTION_ABSENT);
     }
     m_pHost->OnTreeSelection(text, isModule);
     if (isModule) m_pHost->SetMessageText(description);
@@ -119,7 +110,7 @@ bool CLeftView::IsItem64Bit(HTREEITEM item) const {
 std::wstring CLeftView::GetItemModulePath(HTREEITEM item) const {
     std::wstring text = GetItemText(item);
     if (!IsItem64Bit(item)) return text;
-    const std::wstring mark = fw::LoadResStringW(IDS_MODULE_64BIT_MARK);
+    const std::wstring mark = LoadResString(IDS_MODULE_64BIT_MARK);
     bool marked = text.compare(0, mark.size(), mark) == 0;
     return marked ? text.substr(mark.size()) : text;
 }
@@ -145,8 +136,8 @@ bool CLeftView::IsItemBold(HTREEITEM item) const {
 
 LRESULT CLeftView::OnControlNotify(const NMHDR& header) {
     switch (header.code) {
-    case TVN_SELCHANGEDA:
-        OnSelectionChanged(reinterpret_cast<const NMTREEVIEWA&>(header));
+    case TVN_SELCHANGEDW:
+        OnSelectionChanged(reinterpret_cast<const NMTREEVIEWW&>(header));
         break;
     case NM_CLICK:
         OnLeftClick();
@@ -161,7 +152,7 @@ LRESULT CLeftView::OnControlNotify(const NMHDR& header) {
     return 0;
 }
 
-void CLeftView::OnSelectionChanged(const NMTREEVIEWA& info) {
+void CLeftView::OnSelectionChanged(const NMTREEVIEWW& info) {
     if (info.itemNew.hItem && (TreeCtrl().ItemState(info.itemNew.hItem, TVIS_SELECTED) & TVIS_SELECTED))
         RefreshSelection();
 }
@@ -178,7 +169,7 @@ void CLeftView::OnLeftClick() {
     HTREEITEM item = HitTestCursor(nullptr);
     if (!item) return;
     std::wstring text = GetItemText(item);
-    if (text != fw::LoadResStringW(IDS_START_SCAN) && text != fw::LoadResStringW(IDS_NO_MONITORING_MODULES))
+    if (text != LoadResString(IDS_START_SCAN) && text != LoadResString(IDS_NO_MONITORING_MODULES))
         return;
     if (m_pHost) m_pHost->StartScan();
 }
@@ -194,5 +185,5 @@ void CLeftView::OnRightClick() {
 }
 
 void CLeftView::OnDoubleClick() {
-    if (m_pHost) SendMessageA(m_pHost->HostWindow(), WM_COMMAND, MAKEWPARAM(ID_VIEW_THE_FILE, 0), 0);
+    if (m_pHost) SendMessageW(m_pHost->HostWindow(), WM_COMMAND, MAKEWPARAM(ID_VIEW_THE_FILE, 0), 0);
 }

@@ -5,7 +5,7 @@
 
 #include "common/owners.h"
 #include "framework/message_box.h"
-#include "framework/string_resource.h"
+#include "common/string_resource.h"
 #include "resources/resource.h"
 
 namespace {
@@ -16,7 +16,7 @@ ReportOpener g_opener;
 // The system's Save As dialog: the newer style where the system has it,
 // default extension htm, hide read-only, prompt before overwriting.
 bool ChooseSavePath(HWND owner, std::wstring& path) {
-    std::wstring filter = fw::LoadResStringW(IDS_REPORT_FILTER);
+    std::wstring filter = LoadResString(IDS_REPORT_FILTER);
     for (wchar_t& c : filter) {
         if (c == L'|') c = L'\0';
     }
