@@ -128,7 +128,7 @@ std::wstring UninstallCommand(const CSetupState& state) {
 }  // namespace
 
 bool RunInstallationDialog(CSetupState& state, HWND owner) {
-    return DialogBoxParamA(state.m_hInstance, MAKEINTRESOURCEA(IDD_INSTALLING), owner, InstallationProc,
+    return DialogBoxParamW(state.m_hInstance, MAKEINTRESOURCEW(IDD_INSTALLING), owner, InstallationProc,
                            reinterpret_cast<LPARAM>(&state)) == IDOK;
 }
 

@@ -6,7 +6,7 @@
 #define IDB_WATERMARK             103
 #define IDR_LINK_CURSOR           104
 #define IDR_LICENSE               107
-#define RT_LICENSE_TEXT           "TXT"
+#define RT_LICENSE_TEXT           L"TXT"
 
 #define IDD_WELCOME               1
 #define IDD_FOLDER                2
