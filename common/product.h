@@ -3,7 +3,8 @@
 // the names of the files that ship together in the program folder.
 //
 // Each text is spelled once and comes in both widths: kName (char) and
-// kNameW (wchar_t).
+// kNameW (wchar_t); the main window's class, registered wide, has only the
+// wide one.
 #pragma once
 
 #include <windows.h>
@@ -31,7 +32,7 @@ VEYRITH_SHARED_TEXT(kRegistrationName, "Veyrith");
 
 // The scanner's main window: its class, and the message (WM_USER, 0x0400)
 // that makes it end a running scan and close without asking.
-VEYRITH_SHARED_TEXT(kMainWindowClass, "VeyrithMainFrame");
+constexpr wchar_t kMainWindowClass[] = L"VeyrithMainFrame";
 constexpr UINT kCloseRequestMessage = WM_USER;
 
 // The shipped files, all side by side in the program folder.

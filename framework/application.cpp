@@ -1,7 +1,7 @@
 #include "framework/application.h"
 
+#include "common/string_resource.h"
 #include "framework/profile.h"
-#include "framework/string_resource.h"
 
 #include <ole2.h>
 
@@ -35,7 +35,7 @@ int Application::Main() {
     return exitCode ? exitCode : code;
 }
 
-std::string Application::Title() const { return LoadResString(kAppTitleStringId); }
+std::wstring Application::Title() const { return LoadResString(kAppTitleStringId); }
 
 int Application::AddIdleHandler(IdleHandler handler) {
     int id = m_nextIdleHandlerId++;
@@ -51,8 +51,8 @@ void Application::RemoveIdleHandler(int handlerId) {
     }
 }
 
-void Application::SetRegistryKey(const std::string& company) {
-    SetProgramKey("Software\\" + company + "\\" + Title());
+void Application::SetRegistryKey(const std::wstring& company) {
+    SetProgramKey(L"Software\\" + company + L"\\" + Title());
 }
 
 bool Application::EnableControlContainer() {
@@ -76,11 +76,11 @@ void Application::RunIdle() {
 bool Application::PreTranslate(MSG& msg) {
     if (PreFilter(msg)) return true;
     if (m_browserFilter && m_browserFilter(msg)) return true;
-    if (m_activeModeless && IsWindow(m_activeModeless) && IsDialogMessageA(m_activeModeless, &msg))
+    if (m_activeModeless && IsWindow(m_activeModeless) && IsDialogMessageW(m_activeModeless, &msg))
         return true;
     if (m_accelerators && m_mainWindow &&
         (msg.hwnd == m_mainWindow || IsChild(m_mainWindow, msg.hwnd)) &&
-        TranslateAcceleratorA(m_mainWindow, m_accelerators, &msg))
+        TranslateAcceleratorW(m_mainWindow, m_accelerators, &msg))
         return true;
     return false;
 }
@@ -88,18 +88,18 @@ bool Application::PreTranslate(MSG& msg) {
 void Application::Process(MSG& msg) {
     if (PreTranslate(msg)) return;
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
 }
 
 int Application::Run() {
     bool idle = true;
     MSG msg;
     for (;;) {
-        if (idle && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+        if (idle && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
             RunIdle();
             idle = false;
         }
-        BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0) return static_cast<int>(msg.wParam);
         if (got == -1) return -1;
         Process(msg);
@@ -110,7 +110,7 @@ int Application::Run() {
 bool Application::PumpWaiting() {
     MSG msg;
     bool idle = false;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
             // Leave the quit request for the loop that owns the thread.
             PostQuitMessage(static_cast<int>(msg.wParam));

@@ -10,11 +10,11 @@
 #include <utility>
 #include <vector>
 
+#include "common/string_resource.h"
+
 namespace fw {
 
-// String number of the application title (message box captions, the main
-// window's caption).
-constexpr UINT kAppTitleStringId = 57344;
+using ::kAppTitleStringId;
 
 class Application {
 public:
@@ -42,7 +42,7 @@ public:
     // waiting for more; false when WM_QUIT was taken.
     bool PumpWaiting();
 
-    std::string Title() const;
+    std::wstring Title() const;
     HWND MainWindow() const { return m_mainWindow; }
     void SetMainWindow(HWND hwnd) { m_mainWindow = hwnd; }
     // Keys of the main window's accelerator table are translated into its
@@ -64,7 +64,7 @@ public:
     HWND ActiveModeless() const { return m_activeModeless; }
 
     // HKEY_CURRENT_USER\Software\<company>\<title> becomes the program key.
-    void SetRegistryKey(const std::string& company);
+    void SetRegistryKey(const std::wstring& company);
     // Starts COM and OLE for hosted controls; undone in ExitInstance.
     bool EnableControlContainer();
 

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "framework/string_resource.h"
+#include "common/string_resource.h"
 
 namespace fw {
 
@@ -55,29 +55,29 @@ void CommandTable::UpdateMenu(HMENU popup) const {
 }
 
 void CommandTable::UpdateToolBar(HWND toolbar) const {
-    int count = static_cast<int>(SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0));
+    int count = static_cast<int>(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
         TBBUTTON button = {};
-        if (!SendMessageA(toolbar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button))) continue;
+        if (!SendMessageW(toolbar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button))) continue;
         if (button.fsStyle & TBSTYLE_SEP) continue;
         UINT id = static_cast<UINT>(button.idCommand);
         if (!Has(id)) continue;
         BYTE state = button.fsState;
         state = IsEnabled(id) ? (state | TBSTATE_ENABLED) : (state & ~TBSTATE_ENABLED);
         state = IsChecked(id) ? (state | TBSTATE_CHECKED) : (state & ~TBSTATE_CHECKED);
-        if (state != button.fsState) SendMessageA(toolbar, TB_SETSTATE, id, MAKELONG(state, 0));
+        if (state != button.fsState) SendMessageW(toolbar, TB_SETSTATE, id, MAKELONG(state, 0));
     }
 }
 
-std::string CommandTable::Prompt(UINT id) {
-    std::string text = LoadResString(id);
-    return text.substr(0, text.find('\n'));
+std::wstring CommandTable::Prompt(UINT id) {
+    std::wstring text = LoadResString(id);
+    return text.substr(0, text.find(L'\n'));
 }
 
-std::string CommandTable::Tooltip(UINT id) {
-    std::string text = LoadResString(id);
-    size_t lineFeed = text.find('\n');
-    return lineFeed == std::string::npos ? std::string() : text.substr(lineFeed + 1);
+std::wstring CommandTable::Tooltip(UINT id) {
+    std::wstring text = LoadResString(id);
+    size_t lineFeed = text.find(L'\n');
+    return lineFeed == std::wstring::npos ? std::wstring() : text.substr(lineFeed + 1);
 }
 
 }  // namespace fw

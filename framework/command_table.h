@@ -45,8 +45,8 @@ public:
 
     // The command's string resource: the status-bar prompt is the text
     // before the line feed, the tooltip the text after it.
-    static std::string Prompt(UINT id);
-    static std::string Tooltip(UINT id);
+    static std::wstring Prompt(UINT id);
+    static std::wstring Tooltip(UINT id);
 
 private:
     struct Entry {

@@ -5,17 +5,17 @@ namespace fw {
 bool ControlView::CreatePane(HWND parent, UINT id) {
     RECT rect = {};
     GetClientRect(parent, &rect);
-    return Window::Create(parent, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, rect.right,
+    return Window::Create(parent, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, rect.right,
                           rect.bottom, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id))) &&
            m_control;
 }
 
-HWND ControlView::CreateControl(const char* className, DWORD style, DWORD exStyle, UINT controlId,
-                                const CREATESTRUCTA& cs) {
-    m_control = CreateWindowExA(exStyle, className, "", WS_CHILD | WS_VISIBLE | style, 0, 0, cs.cx,
+HWND ControlView::CreateControl(const wchar_t* className, DWORD style, DWORD exStyle, UINT controlId,
+                                const CREATESTRUCTW& cs) {
+    m_control = CreateWindowExW(exStyle, className, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, cs.cx,
                                 cs.cy, Handle(),
                                 reinterpret_cast<HMENU>(static_cast<UINT_PTR>(controlId)),
-                                GetModuleHandleA(nullptr), nullptr);
+                                GetModuleHandleW(nullptr), nullptr);
     return m_control;
 }
 

@@ -22,8 +22,8 @@ protected:
     // the control inside it (created from OnCreate).
     bool CreatePane(HWND parent, UINT id);
     // Creates the control over the whole pane; called from OnCreate.
-    HWND CreateControl(const char* className, DWORD style, DWORD exStyle, UINT controlId,
-                       const CREATESTRUCTA& cs);
+    HWND CreateControl(const wchar_t* className, DWORD style, DWORD exStyle, UINT controlId,
+                       const CREATESTRUCTW& cs);
     // A notification of the control; the result goes back to it.
     virtual LRESULT OnControlNotify(const NMHDR& header) = 0;
 

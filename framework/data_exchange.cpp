@@ -4,7 +4,7 @@
 
 namespace fw {
 
-void DataExchange::Text(int id, std::string& value) {
+void DataExchange::Text(int id, std::wstring& value) {
     Wnd control = GetDlgItem(m_dialog, id);
     if (m_saving)
         value = control.Text();

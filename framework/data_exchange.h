@@ -13,8 +13,8 @@ public:
     DataExchange(HWND dialog, bool saving) : m_dialog(dialog), m_saving(saving) {}
     bool Saving() const { return m_saving; }
 
-    // An edit or static control's text.
-    void Text(int id, std::string& value);
+    // An edit or static control's text, in UTF-16.
+    void Text(int id, std::wstring& value);
     // A check box: checked is true, unchecked (or indeterminate) false.
     void Check(int id, bool& value);
 

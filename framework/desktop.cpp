@@ -1,5 +1,5 @@
 #include "framework/desktop.h"
 
-#include "framework/string_resource.h"
+#include "common/string_resource.h"
 
-int CDesktop::ShowMessage(UINT stringId, UINT type) { return ShowMessage(fw::LoadResStringW(stringId), type); }
+int CDesktop::ShowMessage(UINT stringId, UINT type) { return ShowMessage(LoadResString(stringId), type); }

@@ -1,7 +1,7 @@
 #include "framework/dialog.h"
 
 #include "framework/application.h"
-#include "framework/string_resource.h"
+#include "common/string_resource.h"
 
 namespace fw {
 
@@ -9,7 +9,7 @@ Dialog::~Dialog() {
     if (!Handle()) return;
     HWND hwnd = Handle();
     Attach(nullptr);
-    SetWindowLongPtrA(hwnd, DWLP_USER, 0);
+    SetWindowLongPtrW(hwnd, DWLP_USER, 0);
     DestroyWindow(hwnd);
 }
 
@@ -67,9 +67,9 @@ INT_PTR CALLBACK Dialog::StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     if (msg == WM_INITDIALOG) {
         auto* self = reinterpret_cast<Dialog*>(lParam);
         self->Attach(hwnd);
-        SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
+        SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
     }
-    auto* self = reinterpret_cast<Dialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
+    auto* self = reinterpret_cast<Dialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
     // Messages before WM_INITDIALOG (WM_SETFONT and the like) are left to
     // the dialog manager.
     if (!self) return FALSE;
@@ -80,7 +80,7 @@ INT_PTR CALLBACK Dialog::StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
         result = FALSE;
     }
     if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrA(hwnd, DWLP_USER, 0);
+        SetWindowLongPtrW(hwnd, DWLP_USER, 0);
         if (!self->m_modal) SetActiveModelessDialog(hwnd, false);
         self->Attach(nullptr);
         try {

@@ -5,7 +5,7 @@ namespace fw {
 bool DialogBar::Create(HWND parent, UINT id, HWND commandTarget) {
     m_commandTarget = commandTarget;
     if (!CreateModeless(parent)) return false;
-    SetWindowLongPtrA(Handle(), GWLP_ID, static_cast<LONG_PTR>(id));
+    SetWindowLongPtrW(Handle(), GWLP_ID, static_cast<LONG_PTR>(id));
     return true;
 }
 
@@ -19,7 +19,7 @@ bool DialogBar::OnCommand(UINT id, UINT code, HWND control) {
     // frame's business.
     if (id == IDOK || id == IDCANCEL) return true;
     if (m_commandTarget)
-        SendMessageA(m_commandTarget, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control));
+        SendMessageW(m_commandTarget, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control));
     return true;
 }
 

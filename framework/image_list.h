@@ -7,6 +7,8 @@
 
 #include <cassert>
 
+#include "common/owners.h"
+
 namespace fw {
 
 class ImageList {
@@ -36,6 +38,15 @@ public:
     int AddMasked(HBITMAP strip, COLORREF mask) {
         assert(m_list);
         return ImageList_AddMasked(m_list, strip, mask);
+    }
+    // Adds an icon resource of module at the small-icon size; the list keeps
+    // its own copy and the icon is freed at once. Returns the image's index,
+    // -1 when the icon cannot be loaded or added.
+    int AddIconResource(HMODULE module, UINT id) {
+        assert(m_list);
+        CIcon icon(static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON,
+                                                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+        return icon ? ImageList_AddIcon(m_list, icon.Get()) : -1;
     }
     int Count() const { return m_list ? ImageList_GetImageCount(m_list) : 0; }
     HIMAGELIST Handle() const { return m_list; }

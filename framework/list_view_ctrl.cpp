@@ -1,6 +1,7 @@
 #include "framework/list_view_ctrl.h"
 
 #include <algorithm>
+#include <cassert>
 
 namespace fw {
 
@@ -15,6 +16,7 @@ constexpr int kMostTextChars = 32768;
 }  // namespace
 
 bool ListViewCtrl::InsertColumns(const std::vector<ListColumn>& columns) const {
+    assert(::IsWindow(Handle()));
     bool all = true;
     for (size_t index = 0; index < columns.size(); ++index) {
         const ListColumn& column = columns[index];
@@ -30,11 +32,13 @@ bool ListViewCtrl::InsertColumns(const std::vector<ListColumn>& columns) const {
 }
 
 int ListViewCtrl::ColumnCount() const {
+    assert(::IsWindow(Handle()));
     HWND header = ListView_GetHeader(Handle());
     return header ? std::max(0, Header_GetItemCount(header)) : 0;
 }
 
 bool ListViewCtrl::GetColumn(int index, ListColumn& column) const {
+    assert(::IsWindow(Handle()));
     wchar_t heading[kHeadingChars] = {};
     LVCOLUMNW info = {};
     info.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH;
@@ -48,6 +52,7 @@ bool ListViewCtrl::GetColumn(int index, ListColumn& column) const {
 }
 
 int ListViewCtrl::InsertItem(int index, const std::wstring& text, int image, LPARAM data) const {
+    assert(::IsWindow(Handle()));
     LVITEMW item = {};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
     item.iItem = index;
@@ -58,6 +63,7 @@ int ListViewCtrl::InsertItem(int index, const std::wstring& text, int image, LPA
 }
 
 std::wstring ListViewCtrl::ItemText(int item, int subItem) const {
+    assert(::IsWindow(Handle()));
     // The control answers how much it copied: a full buffer may have cut
     // the text, so it is read again into a larger one.
     for (int size = kFirstTextChars;; size *= 2) {
@@ -72,6 +78,7 @@ std::wstring ListViewCtrl::ItemText(int item, int subItem) const {
 }
 
 bool ListViewCtrl::SetItemText(int item, int subItem, const std::wstring& text) const {
+    assert(::IsWindow(Handle()));
     LVITEMW info = {};
     info.iSubItem = subItem;
     info.pszText = const_cast<wchar_t*>(text.c_str());
@@ -79,6 +86,7 @@ bool ListViewCtrl::SetItemText(int item, int subItem, const std::wstring& text) 
 }
 
 bool ListViewCtrl::SetItemImage(int item, int subItem, int image) const {
+    assert(::IsWindow(Handle()));
     LVITEMW info = {};
     info.mask = LVIF_IMAGE;
     info.iItem = item;
@@ -88,6 +96,7 @@ bool ListViewCtrl::SetItemImage(int item, int subItem, int image) const {
 }
 
 bool ListViewCtrl::GetItemData(int item, LPARAM& data) const {
+    assert(::IsWindow(Handle()));
     LVITEMW info = {};
     info.mask = LVIF_PARAM;
     info.iItem = item;
@@ -97,6 +106,7 @@ bool ListViewCtrl::GetItemData(int item, LPARAM& data) const {
 }
 
 bool ListViewCtrl::SetItemData(int item, LPARAM data) const {
+    assert(::IsWindow(Handle()));
     LVITEMW info = {};
     info.mask = LVIF_PARAM;
     info.iItem = item;
@@ -105,6 +115,7 @@ bool ListViewCtrl::SetItemData(int item, LPARAM data) const {
 }
 
 bool ListViewCtrl::SetItemState(int item, UINT state, UINT mask) const {
+    assert(::IsWindow(Handle()));
     LVITEMW info = {};
     info.state = state;
     info.stateMask = mask;
@@ -112,6 +123,7 @@ bool ListViewCtrl::SetItemState(int item, UINT state, UINT mask) const {
 }
 
 int ListViewCtrl::HitTest(POINT client) const {
+    assert(::IsWindow(Handle()));
     LVHITTESTINFO hit = {};
     hit.pt = client;
     return static_cast<int>(SendMessageW(Handle(), LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));

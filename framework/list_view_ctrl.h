@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cassert>
 #include <string>
 #include <vector>
 
@@ -32,9 +33,9 @@ public:
     // Reads a column back; false when there is no such column.
     bool GetColumn(int index, ListColumn& column) const;
 
-    void SetExtendedStyle(DWORD styles) const { ListView_SetExtendedListViewStyle(Handle(), styles); }
+    void SetExtendedStyle(DWORD styles) const { assert(::IsWindow(Handle())); ListView_SetExtendedListViewStyle(Handle(), styles); }
     // The image list (LVSIL_SMALL, LVSIL_NORMAL...) that rows draw from.
-    void SetImageList(HIMAGELIST images, int which) const { ListView_SetImageList(Handle(), images, which); }
+    void SetImageList(HIMAGELIST images, int which) const { assert(::IsWindow(Handle())); ListView_SetImageList(Handle(), images, which); }
 
     // Inserts a row at index with its first cell's text, its image (an index
     // of the image list, or I_IMAGENONE) and its item data. Returns the
@@ -50,17 +51,18 @@ public:
     bool GetItemData(int item, LPARAM& data) const;
     bool SetItemData(int item, LPARAM data) const;
     // A row's state bits (LVIS_SELECTED, LVIS_FOCUSED) within mask.
-    UINT ItemState(int item, UINT mask) const { return ListView_GetItemState(Handle(), item, mask); }
+    UINT ItemState(int item, UINT mask) const { assert(::IsWindow(Handle())); return ListView_GetItemState(Handle(), item, mask); }
     // Sets the bits of mask to those of state; item -1 sets them on every row.
     bool SetItemState(int item, UINT state, UINT mask) const;
     // The first selected row, -1 when none is.
-    int SelectedItem() const { return ListView_GetNextItem(Handle(), -1, LVNI_SELECTED); }
+    int SelectedItem() const { assert(::IsWindow(Handle())); return ListView_GetNextItem(Handle(), -1, LVNI_SELECTED); }
     // The row at a point of the client area, -1 when none is there.
     int HitTest(POINT client) const;
-    int ItemCount() const { return ListView_GetItemCount(Handle()); }
-    bool DeleteAllItems() const { return ListView_DeleteAllItems(Handle()) != FALSE; }
+    int ItemCount() const { assert(::IsWindow(Handle())); return ListView_GetItemCount(Handle()); }
+    bool DeleteAllItems() const { assert(::IsWindow(Handle())); return ListView_DeleteAllItems(Handle()) != FALSE; }
     // Orders the rows; compare gets two rows' item data and the value given.
     bool SortItems(PFNLVCOMPARE compare, LPARAM value) const {
+        assert(::IsWindow(Handle()));
         return ListView_SortItems(Handle(), compare, value) != FALSE;
     }
 };

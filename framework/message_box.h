@@ -12,8 +12,6 @@ namespace fw {
 // Shows text with the type flags (buttons and icon), owned by the
 // application's main window when there is one; returns the button pressed.
 int ShowMessage(const std::wstring& text, UINT type);
-// A text of the program's own in the code page (never a path or a name).
-int ShowMessage(const std::string& text, UINT type);
 // The same with the text of a string resource.
 int ShowMessage(UINT stringId, UINT type);
 

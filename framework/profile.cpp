@@ -5,20 +5,20 @@
 namespace fw {
 
 namespace {
-std::string g_programKey;
+std::wstring g_programKey;
 }
 
-void SetProgramKey(const std::string& keyPath) { g_programKey = keyPath; }
+void SetProgramKey(const std::wstring& keyPath) { g_programKey = keyPath; }
 
-std::string ProgramKey() { return g_programKey; }
+std::wstring ProgramKey() { return g_programKey; }
 
-bool WriteProfileBinary(const char* valueName, const void* data, DWORD size) {
+bool WriteProfileBinary(const wchar_t* valueName, const void* data, DWORD size) {
     if (g_programKey.empty()) return false;
     CRegistryKey key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, g_programKey.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, g_programKey.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
                         nullptr, key.Receive(), nullptr) != ERROR_SUCCESS)
         return false;
-    return RegSetValueExA(key.Get(), valueName, 0, REG_BINARY, static_cast<const BYTE*>(data), size) ==
+    return RegSetValueExW(key.Get(), valueName, 0, REG_BINARY, static_cast<const BYTE*>(data), size) ==
            ERROR_SUCCESS;
 }
 

@@ -3,19 +3,19 @@
 namespace fw {
 
 bool ReBar::Create(HWND parent, UINT id, DWORD style) {
-    Attach(CreateWindowExA(WS_EX_TOOLWINDOW, REBARCLASSNAMEA, "", style, 0, 0, 0, 0, parent,
-                             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleA(nullptr),
+    Attach(CreateWindowExW(WS_EX_TOOLWINDOW, REBARCLASSNAMEW, L"", style, 0, 0, 0, 0, parent,
+                             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleW(nullptr),
                              nullptr));
     if (!Handle()) return false;
     REBARINFO info = {};
     info.cbSize = sizeof(info);
-    return SendMessageA(Handle(), RB_SETBARINFO, 0, reinterpret_cast<LPARAM>(&info)) != 0;
+    return SendMessageW(Handle(), RB_SETBARINFO, 0, reinterpret_cast<LPARAM>(&info)) != 0;
 }
 
 bool ReBar::AddBand(HWND child, UINT bandStyle, SIZE childSize) {
     assert(::IsWindow(Handle()));
-    REBARBANDINFOA band = {};
-    band.cbSize = REBARBANDINFOA_V6_SIZE;
+    REBARBANDINFOW band = {};
+    band.cbSize = REBARBANDINFOW_V6_SIZE;
     band.fMask = RBBIM_STYLE | RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_SIZE | RBBIM_ID;
     band.fStyle = bandStyle;
     band.hwndChild = child;
@@ -23,15 +23,7 @@ bool ReBar::AddBand(HWND child, UINT bandStyle, SIZE childSize) {
     band.cxMinChild = static_cast<UINT>(childSize.cx);
     band.cyMinChild = static_cast<UINT>(childSize.cy);
     band.cx = static_cast<UINT>(childSize.cx);
-    return SendMessageA(Handle(), RB_INSERTBANDA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band)) != 0;
-}
-
-int ReBar::Height() const {
-    assert(::IsWindow(Handle()));
-    if (!IsWindowVisible(Handle())) return 0;
-    RECT rect = {};
-    GetWindowRect(Handle(), &rect);
-    return rect.bottom - rect.top;
+    return SendMessageW(Handle(), RB_INSERTBANDW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band)) != 0;
 }
 
 }  // namespace fw

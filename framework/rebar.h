@@ -17,13 +17,12 @@ public:
     // styles (RBBS_*); its minimum size is the child's ideal size.
     bool AddBand(HWND child, UINT bandStyle, SIZE childSize);
 
-    int BandCount() const { assert(::IsWindow(Handle())); return static_cast<int>(SendMessageA(Handle(), RB_GETBANDCOUNT, 0, 0)); }
+    int BandCount() const { assert(::IsWindow(Handle())); return static_cast<int>(SendMessageW(Handle(), RB_GETBANDCOUNT, 0, 0)); }
     // The band that holds the child with that id, -1 when none.
-    int BandIndex(UINT childId) const { assert(::IsWindow(Handle())); return static_cast<int>(SendMessageA(Handle(), RB_IDTOINDEX, childId, 0)); }
-    bool ShowBand(int index, bool show) const { assert(::IsWindow(Handle())); return SendMessageA(Handle(), RB_SHOWBAND, index, show) != 0; }
-    bool GetBandInfo(int index, REBARBANDINFOA& info) const { assert(::IsWindow(Handle())); return SendMessageA(Handle(), RB_GETBANDINFOA, index, reinterpret_cast<LPARAM>(&info)) != 0; }
-    int RowCount() const { assert(::IsWindow(Handle())); return static_cast<int>(SendMessageA(Handle(), RB_GETROWCOUNT, 0, 0)); }
-    int Height() const;
+    int BandIndex(UINT childId) const { assert(::IsWindow(Handle())); return static_cast<int>(SendMessageW(Handle(), RB_IDTOINDEX, childId, 0)); }
+    bool ShowBand(int index, bool show) const { assert(::IsWindow(Handle())); return SendMessageW(Handle(), RB_SHOWBAND, index, show) != 0; }
+    bool GetBandInfo(int index, REBARBANDINFOW& info) const { assert(::IsWindow(Handle())); return SendMessageW(Handle(), RB_GETBANDINFOW, index, reinterpret_cast<LPARAM>(&info)) != 0; }
+    int RowCount() const { assert(::IsWindow(Handle())); return static_cast<int>(SendMessageW(Handle(), RB_GETROWCOUNT, 0, 0)); }
 };
 
 }  // namespace fw

@@ -12,7 +12,7 @@ constexpr UINT kFirstPaneId = 0xE900;
 bool ST_SplitterWnd::Create(HWND parent, UINT id, bool vertical, int level) {
     m_bVertical = vertical;
     m_nLevel = level;
-    return fw::Window::Create(parent, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0, 0,
+    return fw::Window::Create(parent, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0, 0,
                               reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)));
 }
 
@@ -26,7 +26,7 @@ UINT ST_SplitterWnd::SideId(int side) const {
     return kFirstPaneId + static_cast<UINT>(m_bVertical ? side : side * 16);
 }
 
-void ST_SplitterWnd::PrepareClass(WNDCLASSEXA& wc) const {
+void ST_SplitterWnd::PrepareClass(WNDCLASSEXW& wc) const {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_3DFACE + 1);
     wc.hCursor = nullptr;
 }
@@ -156,7 +156,7 @@ bool ST_SplitterWnd::SetBarCursor() {
     ScreenToClient(Handle(), &point);
     RECT bar = BarRect();
     if (!m_bDragging && !PtInRect(&bar, point)) return false;
-    SetCursor(LoadCursorA(nullptr, m_bVertical ? IDC_SIZEWE : IDC_SIZENS));
+    SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(m_bVertical ? IDC_SIZEWE : IDC_SIZENS)));
     return true;
 }
 
@@ -168,7 +168,7 @@ LRESULT ST_SplitterWnd::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_NOTIFY:
     case WM_COMMAND:
-        return SendMessageA(Parent(), msg, wParam, lParam);
+        return SendMessageW(Parent(), msg, wParam, lParam);
     case WM_SETCURSOR:
         if (reinterpret_cast<HWND>(wParam) == Handle() && SetBarCursor()) return TRUE;
         break;

@@ -47,8 +47,8 @@ public:
     void Layout();
 
 protected:
-    const char* ClassName() const override { return "VeyrithSplitterWnd"; }
-    void PrepareClass(WNDCLASSEXA& wc) const override;
+    const wchar_t* ClassName() const override { return L"VeyrithSplitterWnd"; }
+    void PrepareClass(WNDCLASSEXW& wc) const override;
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:

@@ -9,16 +9,16 @@ namespace fw {
 namespace {
 
 // Splits parameters into words; double quotes group blanks into a word.
-std::vector<std::string> SplitWords(const char* text) {
-    std::vector<std::string> words;
-    const char* p = text;
+std::vector<std::wstring> SplitWords(const wchar_t* text) {
+    std::vector<std::wstring> words;
+    const wchar_t* p = text;
     for (;;) {
-        while (*p == ' ' || *p == '\t') ++p;
+        while (*p == L' ' || *p == L'\t') ++p;
         if (!*p) break;
-        std::string word;
+        std::wstring word;
         bool quoted = false;
-        while (*p && (quoted || (*p != ' ' && *p != '\t'))) {
-            if (*p == '"')
+        while (*p && (quoted || (*p != L' ' && *p != L'\t'))) {
+            if (*p == L'"')
                 quoted = !quoted;
             else
                 word += *p;
@@ -29,11 +29,11 @@ std::vector<std::string> SplitWords(const char* text) {
     return words;
 }
 
-void ApplySwitch(const std::string& name, CommandLineInfo& info) {
-    if (lstrcmpiA(name.c_str(), "Embedding") == 0) {
+void ApplySwitch(const std::wstring& name, CommandLineInfo& info) {
+    if (lstrcmpiW(name.c_str(), L"Embedding") == 0) {
         info.bRunEmbedded = true;
         info.bShowSplash = false;
-    } else if (lstrcmpiA(name.c_str(), "Automation") == 0) {
+    } else if (lstrcmpiW(name.c_str(), L"Automation") == 0) {
         info.bRunAutomated = true;
         info.bShowSplash = false;
     }
@@ -41,10 +41,10 @@ void ApplySwitch(const std::string& name, CommandLineInfo& info) {
 
 }  // namespace
 
-CommandLineInfo ParseCommandLine(const char* parameters) {
+CommandLineInfo ParseCommandLine(const wchar_t* parameters) {
     CommandLineInfo info;
-    for (const std::string& word : SplitWords(parameters ? parameters : "")) {
-        if (word.size() > 1 && (word[0] == '/' || word[0] == '-'))
+    for (const std::wstring& word : SplitWords(parameters ? parameters : L"")) {
+        if (word.size() > 1 && (word[0] == L'/' || word[0] == L'-'))
             ApplySwitch(word.substr(1), info);
         else if (info.fileName.empty())
             info.fileName = word;
@@ -52,16 +52,16 @@ CommandLineInfo ParseCommandLine(const char* parameters) {
     return info;
 }
 
-const char* SkipProgramName(const char* commandLine) {
-    const char* p = commandLine ? commandLine : "";
-    if (*p == '"') {
+const wchar_t* SkipProgramName(const wchar_t* commandLine) {
+    const wchar_t* p = commandLine ? commandLine : L"";
+    if (*p == L'"') {
         ++p;
-        while (*p && *p != '"') ++p;
-        if (*p == '"') ++p;
+        while (*p && *p != L'"') ++p;
+        if (*p == L'"') ++p;
     } else {
-        while (*p && *p != ' ' && *p != '\t') ++p;
+        while (*p && *p != L' ' && *p != L'\t') ++p;
     }
-    while (*p == ' ' || *p == '\t') ++p;
+    while (*p == L' ' || *p == L'\t') ++p;
     return p;
 }
 

@@ -27,17 +27,12 @@ public:
     // as its text.
     bool SetIndicators(const std::vector<Indicator>& indicators);
     // Sets a pane's text; nothing is sent when the pane shows it already.
-    void SetPaneText(int pane, const std::string& text);
-    std::string PaneText(int pane) const;
-    // The same in UTF-16, for texts that name files.
     void SetPaneText(int pane, const std::wstring& text);
-    std::wstring PaneTextW(int pane) const;
-    int PaneCount() const { assert(::IsWindow(Handle())); return static_cast<int>(SendMessageA(Handle(), SB_GETPARTS, 0, 0)); }
+    std::wstring PaneText(int pane) const;
+    int PaneCount() const { assert(::IsWindow(Handle())); return static_cast<int>(SendMessageW(Handle(), SB_GETPARTS, 0, 0)); }
     void UpdateIndicators();
     // Lays the bar out again after its parent changed size.
     void Resize();
-
-    int Height() const;
 
 private:
     void SetParts();

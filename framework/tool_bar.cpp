@@ -15,7 +15,7 @@ struct ToolBarData {
 };
 
 bool ReadToolBarResource(HMODULE module, UINT id, ToolBarData& header, std::vector<UINT>& commands) {
-    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(kToolBarResourceType));
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(kToolBarResourceType));
     if (!found) return false;
     HGLOBAL loaded = LoadResource(module, found);
     const auto* words = loaded ? static_cast<const WORD*>(LockResource(loaded)) : nullptr;
@@ -30,11 +30,11 @@ bool ReadToolBarResource(HMODULE module, UINT id, ToolBarData& header, std::vect
 }  // namespace
 
 bool ToolBar::Create(HWND parent, UINT id, DWORD style) {
-    Attach(CreateWindowExA(0, TOOLBARCLASSNAMEA, "", style, 0, 0, 0, 0, parent,
-                             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleA(nullptr),
+    Attach(CreateWindowExW(0, TOOLBARCLASSNAMEW, L"", style, 0, 0, 0, 0, parent,
+                             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleW(nullptr),
                              nullptr));
     if (!Handle()) return false;
-    SendMessageA(Handle(), TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    SendMessageW(Handle(), TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     return true;
 }
 
@@ -47,14 +47,14 @@ bool ToolBar::Load(HMODULE module, UINT toolBarId, UINT bitmapId) {
         if (command) ++pictures;
 
     // The image list copies the strip, which goes at the end of the call.
-    CBitmap strip(static_cast<HBITMAP>(LoadImageA(module, MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, 0)));
+    CBitmap strip(static_cast<HBITMAP>(LoadImageW(module, MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0, 0, 0)));
     if (!strip) return false;
     bool loaded = m_images.Create(header.width, header.height, ILC_COLOR24 | ILC_MASK, pictures, 0) &&
                   m_images.AddMasked(strip.Get(), RGB(192, 192, 192)) >= 0;
     if (!loaded || m_images.Count() < pictures) return false;
 
-    SendMessageA(Handle(), TB_SETBITMAPSIZE, 0, MAKELONG(header.width, header.height));
-    SendMessageA(Handle(), TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(m_images.Handle()));
+    SendMessageW(Handle(), TB_SETBITMAPSIZE, 0, MAKELONG(header.width, header.height));
+    SendMessageW(Handle(), TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(m_images.Handle()));
     std::vector<TBBUTTON> buttons(m_commands.size());
     int picture = 0;
     for (size_t i = 0; i < m_commands.size(); ++i) {
@@ -63,13 +63,13 @@ bool ToolBar::Load(HMODULE module, UINT toolBarId, UINT bitmapId) {
         buttons[i].fsStyle = m_commands[i] ? TBSTYLE_BUTTON : TBSTYLE_SEP;
         buttons[i].iBitmap = m_commands[i] ? picture++ : 0;
     }
-    return SendMessageA(Handle(), TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data())) != 0;
+    return SendMessageW(Handle(), TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data())) != 0;
 }
 
 SIZE ToolBar::IdealSize() const {
     assert(::IsWindow(Handle()));
     SIZE size = {};
-    SendMessageA(Handle(), TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&size));
+    SendMessageW(Handle(), TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&size));
     return size;
 }
 

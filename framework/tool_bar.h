@@ -31,11 +31,11 @@ public:
     // The command ids of the buttons in order, 0 for separators.
     const std::vector<UINT>& Commands() const { return m_commands; }
 
-    int ButtonCount() const { assert(::IsWindow(Handle())); return static_cast<int>(SendMessageA(Handle(), TB_BUTTONCOUNT, 0, 0)); }
-    bool IsButtonEnabled(UINT id) const { assert(::IsWindow(Handle())); return SendMessageA(Handle(), TB_ISBUTTONENABLED, id, 0) != 0; }
-    bool GetButton(int index, TBBUTTON& button) const { assert(::IsWindow(Handle())); return SendMessageA(Handle(), TB_GETBUTTON, index, reinterpret_cast<LPARAM>(&button)) != 0; }
-    bool GetItemRect(int index, RECT& rect) const { assert(::IsWindow(Handle())); return SendMessageA(Handle(), TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rect)) != 0; }
-    int HitTest(POINT client) const { assert(::IsWindow(Handle())); return static_cast<int>(SendMessageA(Handle(), TB_HITTEST, 0, reinterpret_cast<LPARAM>(&client))); }
+    int ButtonCount() const { assert(::IsWindow(Handle())); return static_cast<int>(SendMessageW(Handle(), TB_BUTTONCOUNT, 0, 0)); }
+    bool IsButtonEnabled(UINT id) const { assert(::IsWindow(Handle())); return SendMessageW(Handle(), TB_ISBUTTONENABLED, id, 0) != 0; }
+    bool GetButton(int index, TBBUTTON& button) const { assert(::IsWindow(Handle())); return SendMessageW(Handle(), TB_GETBUTTON, index, reinterpret_cast<LPARAM>(&button)) != 0; }
+    bool GetItemRect(int index, RECT& rect) const { assert(::IsWindow(Handle())); return SendMessageW(Handle(), TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rect)) != 0; }
+    int HitTest(POINT client) const { assert(::IsWindow(Handle())); return static_cast<int>(SendMessageW(Handle(), TB_HITTEST, 0, reinterpret_cast<LPARAM>(&client))); }
     // The size that shows every button.
     SIZE IdealSize() const;
 

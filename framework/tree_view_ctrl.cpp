@@ -1,5 +1,6 @@
 #include "framework/tree_view_ctrl.h"
 
+#include <cassert>
 #include <vector>
 
 namespace fw {
@@ -14,6 +15,7 @@ constexpr int kItemTextChars = 32768;
 
 HTREEITEM TreeViewCtrl::InsertItem(HTREEITEM parent, HTREEITEM after, const std::wstring& text, int image,
                                    LPARAM data, UINT state) const {
+    assert(::IsWindow(Handle()));
     TVINSERTSTRUCTW insert = {};
     insert.hParent = parent;
     insert.hInsertAfter = after;
@@ -29,6 +31,7 @@ HTREEITEM TreeViewCtrl::InsertItem(HTREEITEM parent, HTREEITEM after, const std:
 }
 
 std::wstring TreeViewCtrl::ItemText(HTREEITEM item) const {
+    assert(::IsWindow(Handle()));
     if (!item) return std::wstring();
     std::vector<wchar_t> buffer(kItemTextChars, L'\0');
     TVITEMW info = {};
@@ -41,6 +44,7 @@ std::wstring TreeViewCtrl::ItemText(HTREEITEM item) const {
 }
 
 bool TreeViewCtrl::SetItemText(HTREEITEM item, const std::wstring& text) const {
+    assert(::IsWindow(Handle()));
     TVITEMW info = {};
     info.mask = TVIF_TEXT;
     info.hItem = item;
@@ -49,6 +53,7 @@ bool TreeViewCtrl::SetItemText(HTREEITEM item, const std::wstring& text) const {
 }
 
 bool TreeViewCtrl::GetItemData(HTREEITEM item, LPARAM& data) const {
+    assert(::IsWindow(Handle()));
     TVITEMW info = {};
     info.mask = TVIF_PARAM;
     info.hItem = item;
@@ -58,6 +63,7 @@ bool TreeViewCtrl::GetItemData(HTREEITEM item, LPARAM& data) const {
 }
 
 int TreeViewCtrl::ItemImage(HTREEITEM item) const {
+    assert(::IsWindow(Handle()));
     TVITEMW info = {};
     info.mask = TVIF_IMAGE;
     info.hItem = item;
@@ -66,6 +72,7 @@ int TreeViewCtrl::ItemImage(HTREEITEM item) const {
 }
 
 HTREEITEM TreeViewCtrl::HitTest(POINT client) const {
+    assert(::IsWindow(Handle()));
     TVHITTESTINFO hit = {};
     hit.pt = client;
     return reinterpret_cast<HTREEITEM>(SendMessageW(Handle(), TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));

@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cassert>
 #include <string>
 
 #include "framework/wnd.h"
@@ -18,7 +19,7 @@ public:
     TreeViewCtrl(HWND tree = nullptr) : Wnd(tree) {}
 
     // The image list (TVSIL_NORMAL) that items draw from.
-    void SetImageList(HIMAGELIST images, int which) const { TreeView_SetImageList(Handle(), images, which); }
+    void SetImageList(HIMAGELIST images, int which) const { assert(::IsWindow(Handle())); TreeView_SetImageList(Handle(), images, which); }
 
     // Inserts an item under parent (TVI_ROOT for a top-level item) after
     // another (TVI_LAST, TVI_FIRST or an item) with its text, its image
@@ -34,24 +35,24 @@ public:
     // An item's image, -1 when the item cannot be read.
     int ItemImage(HTREEITEM item) const;
     // An item's state bits within mask (TVIS_BOLD, TVIS_SELECTED...).
-    UINT ItemState(HTREEITEM item, UINT mask) const { return TreeView_GetItemState(Handle(), item, mask); }
+    UINT ItemState(HTREEITEM item, UINT mask) const { assert(::IsWindow(Handle())); return TreeView_GetItemState(Handle(), item, mask); }
 
-    HTREEITEM Selection() const { return TreeView_GetSelection(Handle()); }
-    bool Select(HTREEITEM item) const { return TreeView_SelectItem(Handle(), item) != FALSE; }
+    HTREEITEM Selection() const { assert(::IsWindow(Handle())); return TreeView_GetSelection(Handle()); }
+    bool Select(HTREEITEM item) const { assert(::IsWindow(Handle())); return TreeView_SelectItem(Handle(), item) != FALSE; }
 
     // The first top-level item; the first child, the next sibling and the
     // parent of an item; null when there is none.
-    HTREEITEM RootItem() const { return TreeView_GetRoot(Handle()); }
-    HTREEITEM FirstChild(HTREEITEM item) const { return TreeView_GetChild(Handle(), item); }
-    HTREEITEM NextSibling(HTREEITEM item) const { return TreeView_GetNextSibling(Handle(), item); }
-    HTREEITEM ParentItem(HTREEITEM item) const { return TreeView_GetParent(Handle(), item); }
+    HTREEITEM RootItem() const { assert(::IsWindow(Handle())); return TreeView_GetRoot(Handle()); }
+    HTREEITEM FirstChild(HTREEITEM item) const { assert(::IsWindow(Handle())); return TreeView_GetChild(Handle(), item); }
+    HTREEITEM NextSibling(HTREEITEM item) const { assert(::IsWindow(Handle())); return TreeView_GetNextSibling(Handle(), item); }
+    HTREEITEM ParentItem(HTREEITEM item) const { assert(::IsWindow(Handle())); return TreeView_GetParent(Handle(), item); }
     // action: TVE_EXPAND, TVE_COLLAPSE or TVE_TOGGLE.
-    bool Expand(HTREEITEM item, UINT action) const { return TreeView_Expand(Handle(), item, action) != FALSE; }
+    bool Expand(HTREEITEM item, UINT action) const { assert(::IsWindow(Handle())); return TreeView_Expand(Handle(), item, action) != FALSE; }
 
     // The item at a point of the client area, null when none is there.
     HTREEITEM HitTest(POINT client) const;
-    UINT Count() const { return TreeView_GetCount(Handle()); }
-    bool DeleteAllItems() const { return TreeView_DeleteAllItems(Handle()) != FALSE; }
+    UINT Count() const { assert(::IsWindow(Handle())); return TreeView_GetCount(Handle()); }
+    bool DeleteAllItems() const { assert(::IsWindow(Handle())); return TreeView_DeleteAllItems(Handle()) != FALSE; }
 };
 
 }  // namespace fw

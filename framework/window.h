@@ -18,7 +18,7 @@ public:
     Window& operator=(const Window&) = delete;
 
     // Creates the window with this object bound to it; false on failure.
-    bool Create(HWND parent, const std::string& title, DWORD style, DWORD exStyle,
+    bool Create(HWND parent, const std::wstring& title, DWORD style, DWORD exStyle,
                 int x, int y, int width, int height, HMENU menuOrId = nullptr);
 
     // The bound object of a window, null for windows of other kinds.
@@ -26,9 +26,9 @@ public:
 
 protected:
     // The name of the window class; one per derived class.
-    virtual const char* ClassName() const = 0;
+    virtual const wchar_t* ClassName() const = 0;
     // Lets a derived class set the cursor, icon, brush or style of its class.
-    virtual void PrepareClass(WNDCLASSEXA& wc) const;
+    virtual void PrepareClass(WNDCLASSEXW& wc) const;
 
     // Every message of the bound window arrives here first. The default
     // sends the common ones to the handlers below and the rest to
@@ -37,7 +37,7 @@ protected:
     LRESULT DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam);
 
     // Handlers return true when they handled the message.
-    virtual bool OnCreate(CREATESTRUCTA&) { return true; }
+    virtual bool OnCreate(CREATESTRUCTW&) { return true; }
     virtual void OnDestroy() {}
     virtual bool OnPaint(HDC) { return false; }
     virtual bool OnTimer(UINT_PTR) { return false; }

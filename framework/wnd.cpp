@@ -4,15 +4,7 @@
 
 namespace fw {
 
-std::string Wnd::Text() const {
-    int length = ::GetWindowTextLengthA(m_hwnd);
-    if (length <= 0) return std::string();
-    std::vector<char> buffer(length + 1);
-    int got = ::GetWindowTextA(m_hwnd, buffer.data(), length + 1);
-    return std::string(buffer.data(), got > 0 ? got : 0);
-}
-
-std::wstring Wnd::TextW() const {
+std::wstring Wnd::Text() const {
     int length = ::GetWindowTextLengthW(m_hwnd);
     if (length <= 0) return std::wstring();
     std::vector<wchar_t> buffer(length + 1);
@@ -20,9 +12,15 @@ std::wstring Wnd::TextW() const {
     return std::wstring(buffer.data(), got > 0 ? got : 0);
 }
 
+int Wnd::Height() const {
+    if (!IsVisible()) return 0;
+    RECT rect = WindowRect();
+    return rect.bottom - rect.top;
+}
+
 void Wnd::CenterOver(HWND over) const {
     RECT area = {};
-    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
     RECT target = area;
     if (over && ::IsWindowVisible(over) && !::IsIconic(over)) ::GetWindowRect(over, &target);
     RECT self = WindowRect();

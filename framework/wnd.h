@@ -22,12 +22,10 @@ public:
     bool Update() const { return ::UpdateWindow(m_hwnd) != 0; }
     bool Destroy() const { return ::DestroyWindow(m_hwnd) != 0; }
     bool Enable(bool enable) const { return ::EnableWindow(m_hwnd, enable) != 0; }
-    bool SetText(const std::string& text) const { return ::SetWindowTextA(m_hwnd, text.c_str()) != 0; }
-    std::string Text() const;
-    // The text as UTF-16, for paths and names; the window must be a Unicode
-    // window (a dialog's controls are) for the text to arrive unchanged.
+    // The window's text in UTF-16; our windows and dialogs are Unicode
+    // windows, so a path or a name arrives unchanged.
     bool SetText(const std::wstring& text) const { return ::SetWindowTextW(m_hwnd, text.c_str()) != 0; }
-    std::wstring TextW() const;
+    std::wstring Text() const;
     bool Move(int x, int y, int width, int height, bool repaint = true) const {
         return ::MoveWindow(m_hwnd, x, y, width, height, repaint) != 0;
     }
@@ -36,11 +34,14 @@ public:
     }
     RECT WindowRect() const { RECT r = {}; ::GetWindowRect(m_hwnd, &r); return r; }
     RECT ClientRect() const { RECT r = {}; ::GetClientRect(m_hwnd, &r); return r; }
+    // The window's outer height, 0 while it is hidden (a bar that takes no
+    // room in its frame).
+    int Height() const;
     Wnd Parent() const { return ::GetParent(m_hwnd); }
     Wnd Owner() const { return ::GetWindow(m_hwnd, GW_OWNER); }
     Wnd Item(int id) const { return ::GetDlgItem(m_hwnd, id); }
-    LRESULT Send(UINT msg, WPARAM w = 0, LPARAM l = 0) const { return ::SendMessageA(m_hwnd, msg, w, l); }
-    bool Post(UINT msg, WPARAM w = 0, LPARAM l = 0) const { return ::PostMessageA(m_hwnd, msg, w, l) != 0; }
+    LRESULT Send(UINT msg, WPARAM w = 0, LPARAM l = 0) const { return ::SendMessageW(m_hwnd, msg, w, l); }
+    bool Post(UINT msg, WPARAM w = 0, LPARAM l = 0) const { return ::PostMessageW(m_hwnd, msg, w, l) != 0; }
     UINT_PTR SetTimer(UINT_PTR id, UINT period) const { return ::SetTimer(m_hwnd, id, period, nullptr); }
     bool KillTimer(UINT_PTR id) const { return ::KillTimer(m_hwnd, id) != 0; }
     bool Invalidate(bool erase = true) const { return ::InvalidateRect(m_hwnd, nullptr, erase) != 0; }

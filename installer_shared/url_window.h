@@ -14,7 +14,7 @@
 
 namespace installer {
 
-constexpr char kURLWindowClass[] = "URLWindow";
+constexpr wchar_t kURLWindowClass[] = L"URLWindow";
 
 // How the links of one program look: the text colour with the pointer
 // outside and inside the link, and the class cursor (a cursor resource of
@@ -27,13 +27,13 @@ struct URLWindowLook {
 
 // The four fields of a link's window text. Missing fields stay empty.
 struct URLWindowFields {
-    std::string text;
-    std::string target;
-    std::string face;
+    std::wstring text;
+    std::wstring target;
+    std::wstring face;
     int size = 0;
 };
 
-URLWindowFields ParseURLWindowText(const std::string& windowText);
+URLWindowFields ParseURLWindowText(const std::wstring& windowText);
 
 // Registers the class for the whole process; every link of the process then
 // uses the given look. False when the class cannot be registered.

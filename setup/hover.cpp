@@ -9,7 +9,7 @@ namespace {
 const COLORREF kHighlightText = RGB(100, 100, 100);
 
 LONG ButtonKind(HWND button) {
-    return GetWindowLongA(button, GWL_STYLE) & BS_TYPEMASK;
+    return GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK;
 }
 
 bool IsPushKind(LONG kind) {
@@ -20,9 +20,9 @@ bool IsHighlightable(HWND window) {
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
     if (processId != GetCurrentProcessId()) return false;
-    char className[16] = "";
-    GetClassNameA(window, className, sizeof(className));
-    if (lstrcmpiA(className, "button") != 0) return false;
+    wchar_t className[16] = L"";
+    GetClassNameW(window, className, 16);
+    if (lstrcmpiW(className, L"button") != 0) return false;
     switch (ButtonKind(window)) {
     case BS_PUSHBUTTON: case BS_DEFPUSHBUTTON: case BS_CHECKBOX: case BS_AUTOCHECKBOX:
     case BS_RADIOBUTTON: case BS_3STATE: case BS_AUTO3STATE: case BS_AUTORADIOBUTTON:
@@ -35,7 +35,7 @@ bool IsHighlightable(HWND window) {
 void Restore(HWND button) {
     if (!IsWindow(button)) return;
     if (IsPushKind(ButtonKind(button)))
-        SendMessageA(button, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+        SendMessageW(button, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
     else
         InvalidateRect(button, nullptr, TRUE);
 }
@@ -93,7 +93,7 @@ void UpdateButtonHighlight(HWND& highlighted) {
     if (!window || window == highlighted || !IsHighlightable(window)) return;
     bool push = IsPushKind(ButtonKind(window));
     if (push) {
-        SendMessageA(window, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+        SendMessageW(window, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
         UpdateWindow(window);
     }
     TintText(window, push);

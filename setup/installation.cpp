@@ -4,6 +4,7 @@
 #include "common/product.h"
 #include "common/system_error.h"
 #include "installer_shared/progress_window.h"
+#include "installer_shared/shortcuts.h"
 #include "installer_shared/texts.h"
 #include "resources/resource.h"
 
@@ -15,15 +16,10 @@
 
 namespace {
 
-struct Shortcut {
-    UINT nameId;
-    const wchar_t* target;
-};
-const Shortcut kShortcuts[] = {
-    {IDS_SHORTCUT_PROGRAM, kProgramFileNameW},
-    {IDS_SHORTCUT_HELP, kHelpFileNameW},
-    {IDS_SHORTCUT_UNINSTALL, kUninstallFileNameW},
-};
+static_assert(IDS_SHORTCUT_PROGRAM == installer::kShortcutProgramNameId &&
+                  IDS_SHORTCUT_HELP == installer::kShortcutHelpNameId &&
+                  IDS_SHORTCUT_UNINSTALL == installer::kShortcutUninstallNameId,
+              "the string table names the shortcuts under the shared numbers");
 
 const UINT kStartTimer = 1;
 
@@ -68,7 +64,7 @@ void CreateShortcut(const std::wstring& target, const std::wstring& linkFile) {
 void CreateShortcuts(const CSetupState& state) {
     std::wstring group = ProgramsFolder(state) + L"\\" + state.m_szProgramGroup;
     CreateDirectoryW(group.c_str(), nullptr);
-    for (const Shortcut& shortcut : kShortcuts)
+    for (const installer::Shortcut& shortcut : installer::kShortcuts)
         CreateShortcut(std::wstring(state.m_szProgramFolder) + L"\\" + shortcut.target,
                        group + L"\\" + installer::LoadText(shortcut.nameId) + L".lnk");
 }
@@ -128,7 +124,7 @@ std::wstring UninstallCommand(const CSetupState& state) {
 }  // namespace
 
 bool RunInstallationDialog(CSetupState& state, HWND owner) {
-    return DialogBoxParamA(state.m_hInstance, MAKEINTRESOURCEA(IDD_INSTALLING), owner, InstallationProc,
+    return DialogBoxParamW(state.m_hInstance, MAKEINTRESOURCEW(IDD_INSTALLING), owner, InstallationProc,
                            reinterpret_cast<LPARAM>(&state)) == IDOK;
 }
 

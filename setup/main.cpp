@@ -1,6 +1,7 @@
 // setup.exe: installs Veyrith from the folder that holds it.
-#include "installer_shared/message_loop.h"
 #include "installer_shared/dll_search.h"
+#include "installer_shared/message_loop.h"
+#include "installer_shared/texts.h"
 #include "installer_shared/url_window.h"
 #include "main_window.h"
 #include "resources/resource.h"
@@ -19,9 +20,9 @@ constexpr wchar_t kRichEditLibrary[] = L"riched32.dll";
 
 // Windows 2000 and later: an NT system of version 5 or higher.
 bool IsSupportedSystem() {
-    OSVERSIONINFOA version = {};
+    OSVERSIONINFOW version = {};
     version.dwOSVersionInfoSize = sizeof(version);
-    if (!GetVersionExA(&version)) return false;
+    if (!GetVersionExW(&version)) return false;
     return version.dwPlatformId == VER_PLATFORM_WIN32_NT && version.dwMajorVersion >= 5;
 }
 
@@ -30,7 +31,7 @@ bool IsSupportedSystem() {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     installer::RestrictLibrarySearchToSystem();
     if (!IsSupportedSystem()) {
-        SetupMessageBox(GetActiveWindow(), LoadText(IDS_UNSUPPORTED_SYSTEM), MB_ICONWARNING);
+        SetupMessageBox(GetActiveWindow(), installer::LoadText(IDS_UNSUPPORTED_SYSTEM), MB_ICONWARNING);
         return 0;
     }
     CLibrary gradientLibrary = LoadSystemLibrary(kGradientLibrary);

@@ -2,6 +2,7 @@
 
 #include "common/owners.h"
 #include "installer_shared/progress_window.h"
+#include "installer_shared/texts.h"
 #include "resources/resource.h"
 #include "wizard.h"
 
@@ -9,10 +10,10 @@
 
 namespace {
 
-const char kSetupWindowClass[] = "SetupMainWindow";
+const wchar_t kSetupWindowClass[] = L"SetupMainWindow";
 
 CSetupState* WindowState(HWND window) {
-    return reinterpret_cast<CSetupState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    return reinterpret_cast<CSetupState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
 void FillGradient(GradientFillFn gradientFill, HDC dc, int width, int height) {
@@ -39,13 +40,13 @@ void DrawBlueLines(HDC dc, int width, int height) {
 
 void PaintText(HDC dc, int x, int y, UINT textId, UINT faceId, int height, bool italic,
               COLORREF colour) {
-    std::string face = LoadText(faceId);
-    CFont font(CreateFontA(height, 0, 0, 0, FW_BOLD, italic, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+    std::wstring face = installer::LoadText(faceId);
+    CFont font(CreateFontW(height, 0, 0, 0, FW_BOLD, italic, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str()));
     HGDIOBJ old = SelectObject(dc, font.Get());
     SetTextColor(dc, colour);
-    std::string text = LoadText(textId);
-    TextOutA(dc, x, y, text.c_str(), static_cast<int>(text.size()));
+    std::wstring text = installer::LoadText(textId);
+    TextOutW(dc, x, y, text.c_str(), static_cast<int>(text.size()));
     SelectObject(dc, old);
 }
 
@@ -76,13 +77,13 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
 
 void AddAboutItem(HWND window) {
     HMENU menu = GetSystemMenu(window, FALSE);
-    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(menu, MF_STRING, IDM_ABOUT, LoadText(IDS_ABOUT_MENU).c_str());
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, IDM_ABOUT, installer::LoadText(IDS_ABOUT_MENU).c_str());
 }
 
 // A close request asks first; "No" leaves the wizard on its page.
 void AskToQuit(CSetupState& state, HWND window) {
-    if (SetupMessageBox(window, LoadText(IDS_QUIT_QUESTION), MB_ICONQUESTION | MB_YESNO) != IDYES) {
+    if (SetupMessageBox(window, installer::LoadText(IDS_QUIT_QUESTION), MB_ICONQUESTION | MB_YESNO) != IDYES) {
         ReselectCurrentPage(state);
         return;
     }
@@ -102,7 +103,7 @@ LRESULT HandleMessage(CSetupState& state, HWND window, UINT message, WPARAM wPar
         return 0;
     case WM_SYSCOMMAND:
         if (wParam == IDM_ABOUT) {
-            DialogBoxParamA(state.m_hInstance, MAKEINTRESOURCEA(IDD_ABOUT), window, AboutProc, 0);
+            DialogBoxParamW(state.m_hInstance, MAKEINTRESOURCEW(IDD_ABOUT), window, AboutProc, 0);
             return 0;
         }
         break;
@@ -119,37 +120,37 @@ LRESULT HandleMessage(CSetupState& state, HWND window, UINT message, WPARAM wPar
         PostQuitMessage(0);
         return 0;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 // The state comes with WM_NCCREATE, the first message that can carry it;
 // the few messages before it get the default handling.
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
     CSetupState* state = WindowState(window);
-    if (!state) return DefWindowProcA(window, message, wParam, lParam);
+    if (!state) return DefWindowProcW(window, message, wParam, lParam);
     return HandleMessage(*state, window, message, wParam, lParam);
 }
 
 }  // namespace
 
 bool RegisterMainWindowClass(HINSTANCE instance) {
-    WNDCLASSA windowClass = {};
+    WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = MainWindowProc;
     windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_SETUP));
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_SETUP));
+    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     windowClass.lpszClassName = kSetupWindowClass;
-    return RegisterClassA(&windowClass) != 0;
+    return RegisterClassW(&windowClass) != 0;
 }
 
 bool CreateMainWindow(CSetupState& state) {
-    HWND window = CreateWindowExA(
-        0, kSetupWindowClass, LoadText(IDS_APP_TITLE).c_str(),
+    HWND window = CreateWindowExW(
+        0, kSetupWindowClass, installer::LoadText(IDS_APP_TITLE).c_str(),
         WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN, 0, 0,
         GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
         state.m_hInstance, &state);

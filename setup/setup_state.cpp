@@ -20,23 +20,6 @@ CSetupState* DialogState(HWND dialog) {
     return reinterpret_cast<CSetupState*>(GetWindowLongPtrW(dialog, DWLP_USER));
 }
 
-std::string LoadText(UINT id) {
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    std::string text(256, '\0');
-    for (;;) {
-        int length = LoadStringA(instance, id, &text[0], static_cast<int>(text.size()));
-        if (length < static_cast<int>(text.size()) - 1) {
-            text.resize(length > 0 ? length : 0);
-            return text;
-        }
-        text.resize(text.size() * 2);
-    }
-}
-
-int SetupMessageBox(HWND owner, const std::string& text, UINT type) {
-    return MessageBoxA(owner, text.c_str(), LoadText(IDS_APP_TITLE).c_str(), type);
-}
-
 int SetupMessageBox(HWND owner, const std::wstring& text, UINT type) {
     return MessageBoxW(owner, text.c_str(), installer::LoadText(IDS_APP_TITLE).c_str(), type);
 }
@@ -50,7 +33,7 @@ std::wstring SourceFolder() {
 }
 
 bool IsVistaOrLater() {
-    OSVERSIONINFOA version = {};
+    OSVERSIONINFOW version = {};
     version.dwOSVersionInfoSize = sizeof(version);
-    return GetVersionExA(&version) && version.dwMajorVersion >= 6;
+    return GetVersionExW(&version) && version.dwMajorVersion >= 6;
 }

@@ -43,12 +43,7 @@ CSetupState* KeepPageState(HWND page, LPARAM initParam);
 // The state a dialog or page kept in its DWLP_USER; null before it kept one.
 CSetupState* DialogState(HWND dialog);
 
-// A string resource of the setup program, narrow (installer::LoadText gives
-// it wide).
-std::string LoadText(UINT id);
-
 // A message box with the setup program's caption.
-int SetupMessageBox(HWND owner, const std::string& text, UINT type);
 int SetupMessageBox(HWND owner, const std::wstring& text, UINT type);
 
 // The folder that holds setup.exe, without a trailing backslash: the folder

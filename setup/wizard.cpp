@@ -18,7 +18,7 @@ namespace {
 const UINT kHoverTimer = 1;
 
 void SetResult(HWND page, LONG_PTR result) {
-    SetWindowLongPtrA(page, DWLP_MSGRESULT, result);
+    SetWindowLongPtrW(page, DWLP_MSGRESULT, result);
 }
 
 void SetButtons(HWND page, DWORD buttons) {
@@ -37,7 +37,7 @@ void ReadItemText(HWND page, int id, wchar_t (&buffer)[Size]) {
 bool HandleCommonNotify(CSetupState& state, HWND page, int index, const NMHDR* header) {
     if (header->code == PSN_SETACTIVE) state.m_nCurrentPage = index;
     if (header->code != PSN_QUERYCANCEL) return false;
-    PostMessageA(state.m_hMainWindow, WM_CLOSE, 0, 0);
+    PostMessageW(state.m_hMainWindow, WM_CLOSE, 0, 0);
     SetResult(page, TRUE);
     return true;
 }
@@ -74,11 +74,17 @@ INT_PTR WelcomePage(CSetupState& state, HWND page, UINT message, WPARAM wParam, 
     }
 }
 
-std::string LicenseText(HINSTANCE instance) {
-    HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(IDR_LICENSE), RT_LICENSE_TEXT);
+// The licence is a text file of the code page in the resources.
+std::wstring LicenseText(HINSTANCE instance) {
+    HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(IDR_LICENSE), RT_LICENSE_TEXT);
     HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
     const char* bytes = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
-    return bytes ? std::string(bytes, SizeofResource(instance, found)) : std::string();
+    int size = bytes ? static_cast<int>(SizeofResource(instance, found)) : 0;
+    int chars = size ? MultiByteToWideChar(CP_ACP, 0, bytes, size, nullptr, 0) : 0;
+    if (chars <= 0) return std::wstring();
+    std::wstring text(static_cast<size_t>(chars), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, bytes, size, &text[0], chars);
+    return text;
 }
 
 void UpdateLicenseButtons(HWND page) {
@@ -89,7 +95,7 @@ void UpdateLicenseButtons(HWND page) {
 INT_PTR LicensePage(CSetupState& state, HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
-        SetDlgItemTextA(page, IDC_LICENSE_TEXT, LicenseText(state.m_hInstance).c_str());
+        SetDlgItemTextW(page, IDC_LICENSE_TEXT, LicenseText(state.m_hInstance).c_str());
         CheckRadioButton(page, IDC_LICENSE_YES, IDC_LICENSE_NO, IDC_LICENSE_NO);
         return TRUE;
     case WM_COMMAND:
@@ -114,7 +120,7 @@ std::wstring DefaultFolder() {
 }
 
 void UpdateFolderButtons(HWND page) {
-    bool empty = GetWindowTextLengthA(GetDlgItem(page, IDC_FOLDER_EDIT)) == 0;
+    bool empty = GetWindowTextLengthW(GetDlgItem(page, IDC_FOLDER_EDIT)) == 0;
     SetButtons(page, empty ? PSWIZB_BACK : PSWIZB_BACK | PSWIZB_NEXT);
 }
 
@@ -164,7 +170,7 @@ void LeaveGroupPage(CSetupState& state, HWND page) {
 INT_PTR GroupPage(CSetupState& state, HWND page, UINT message, WPARAM, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
-        SetDlgItemTextA(page, IDC_GROUP_EDIT, LoadText(IDS_DEFAULT_GROUP).c_str());
+        SetDlgItemTextW(page, IDC_GROUP_EDIT, installer::LoadText(IDS_DEFAULT_GROUP).c_str());
         return TRUE;
     case WM_NOTIFY: {
         const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
@@ -201,7 +207,7 @@ void Finish(CSetupState& state, HWND page) {
         if (state.m_bLaunchProgram) OpenInstalled(state, kProgramFileNameW);
     }
     WriteRegistryValues(state);
-    PostMessageA(state.m_hMainWindow, kWizardFinishedMessage, 0, 0);
+    PostMessageW(state.m_hMainWindow, kWizardFinishedMessage, 0, 0);
 }
 
 INT_PTR FinishPage(CSetupState& state, HWND page, UINT message, WPARAM, LPARAM lParam) {
@@ -251,48 +257,45 @@ const PageInfo kPages[] = {
 const int kPageCount = sizeof(kPages) / sizeof(kPages[0]);
 
 HWND CreateSheet(CSetupState& state, HWND owner, UINT headerSize) {
-    PROPSHEETPAGEA pages[kPageCount] = {};
+    PROPSHEETPAGEW pages[kPageCount] = {};
     for (int i = 0; i < kPageCount; ++i) {
-        pages[i].dwSize = sizeof(PROPSHEETPAGEA);
+        pages[i].dwSize = sizeof(PROPSHEETPAGEW);
         pages[i].dwFlags = PSP_USEHEADERTITLE | PSP_USEHEADERSUBTITLE;
         pages[i].hInstance = state.m_hInstance;
-        pages[i].pszTemplate = MAKEINTRESOURCEA(kPages[i].templateId);
+        pages[i].pszTemplate = MAKEINTRESOURCEW(kPages[i].templateId);
         pages[i].pfnDlgProc = kPages[i].proc;
         pages[i].lParam = reinterpret_cast<LPARAM>(&state);
-        pages[i].pszHeaderTitle = MAKEINTRESOURCEA(kPages[i].titleId);
-        pages[i].pszHeaderSubTitle = MAKEINTRESOURCEA(kPages[i].subtitleId);
+        pages[i].pszHeaderTitle = MAKEINTRESOURCEW(kPages[i].titleId);
+        pages[i].pszHeaderSubTitle = MAKEINTRESOURCEW(kPages[i].subtitleId);
     }
-    std::string caption = LoadText(IDS_APP_TITLE);
-    PROPSHEETHEADERA header = {};
+    std::wstring caption = installer::LoadText(IDS_APP_TITLE);
+    PROPSHEETHEADERW header = {};
     header.dwSize = headerSize;
     header.dwFlags = PSH_WIZARD97 | PSH_HEADER | PSH_WATERMARK | PSH_USEICONID | PSH_PROPSHEETPAGE |
                      PSH_MODELESS;
     header.hwndParent = owner;
     header.hInstance = state.m_hInstance;
-    header.pszIcon = MAKEINTRESOURCEA(IDI_SETUP);
+    header.pszIcon = MAKEINTRESOURCEW(IDI_SETUP);
     header.pszCaption = caption.c_str();
     header.nPages = kPageCount;
     header.ppsp = pages;
-    header.pszbmWatermark = MAKEINTRESOURCEA(IDB_WATERMARK);
-    INT_PTR sheet = PropertySheetA(&header);
+    header.pszbmWatermark = MAKEINTRESOURCEW(IDB_WATERMARK);
+    INT_PTR sheet = PropertySheetW(&header);
     return sheet > 0 ? reinterpret_cast<HWND>(sheet) : nullptr;
 }
 
 void OfferCommonControlsUpdate(HWND owner) {
-    std::string address = LoadText(IDS_COMCTL_ADDRESS);
-    std::string pattern = LoadText(IDS_OBSOLETE_COMCTL);
-    std::string text(pattern.size() + address.size() + 1, '\0');
-    wsprintfA(&text[0], pattern.c_str(), address.c_str());
-    text.resize(lstrlenA(text.c_str()));
+    std::wstring address = installer::LoadText(IDS_COMCTL_ADDRESS);
+    std::wstring text = installer::FormatText(installer::LoadText(IDS_OBSOLETE_COMCTL), {address});
     if (SetupMessageBox(owner, text, MB_ICONINFORMATION | MB_YESNO) == IDYES)
-        ShellExecuteA(nullptr, "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        ShellExecuteW(nullptr, L"open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 }  // namespace
 
 bool CreateWizard(CSetupState& state, HWND owner) {
-    state.m_hWizard = CreateSheet(state, owner, sizeof(PROPSHEETHEADERA));
-    if (!state.m_hWizard) state.m_hWizard = CreateSheet(state, owner, PROPSHEETHEADERA_V1_SIZE);
+    state.m_hWizard = CreateSheet(state, owner, sizeof(PROPSHEETHEADERW));
+    if (!state.m_hWizard) state.m_hWizard = CreateSheet(state, owner, PROPSHEETHEADERW_V1_SIZE);
     if (state.m_hWizard) return true;
     OfferCommonControlsUpdate(owner);
     return false;

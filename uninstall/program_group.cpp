@@ -2,6 +2,7 @@
 
 #include "common/product.h"
 #include "common/owners.h"
+#include "installer_shared/shortcuts.h"
 #include "installer_shared/texts.h"
 #include "uninstall/paths.h"
 #include "uninstall/resources/resource.h"
@@ -13,17 +14,10 @@
 namespace uninstall {
 namespace {
 
-// The shortcuts setup makes in the group: the name (a user text, + ".lnk")
-// and the file in the program folder that each one opens.
-struct CShortcut {
-    UINT nNameId;
-    const wchar_t* pszTarget;
-};
-const CShortcut kShortcuts[] = {
-    {IDS_SHORTCUT_PROGRAM, kProgramFileNameW},
-    {IDS_SHORTCUT_HELP, kHelpFileNameW},
-    {IDS_SHORTCUT_UNINSTALL, kUninstallFileNameW},
-};
+static_assert(IDS_SHORTCUT_PROGRAM == installer::kShortcutProgramNameId &&
+                  IDS_SHORTCUT_HELP == installer::kShortcutHelpNameId &&
+                  IDS_SHORTCUT_UNINSTALL == installer::kShortcutUninstallNameId,
+              "the string table names the shortcuts under the shared numbers");
 
 // The Startup folders lie under the Programs menus; a group of that name
 // shares them with other programs, and they stay even when empty.
@@ -86,9 +80,9 @@ bool RemoveShortcutsUnder(int csidl, const std::wstring& group, const std::wstri
     std::wstring folder = JoinPath(programs, group);
     if (!IsPlainFolder(folder)) return true;
     bool done = true;
-    for (const CShortcut& shortcut : kShortcuts) {
-        std::wstring linkFile = JoinPath(folder, installer::LoadText(shortcut.nNameId) + L".lnk");
-        done = RemoveShortcut(linkFile, JoinPath(programFolder, shortcut.pszTarget), report) && done;
+    for (const installer::Shortcut& shortcut : installer::kShortcuts) {
+        std::wstring linkFile = JoinPath(folder, installer::LoadText(shortcut.nameId) + L".lnk");
+        done = RemoveShortcut(linkFile, JoinPath(programFolder, shortcut.target), report) && done;
     }
     // Fails, as it should, while anything else is left in the folder.
     if (!IsKeptFolder(folder)) RemoveDirectoryW(folder.c_str());

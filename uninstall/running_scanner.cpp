@@ -35,7 +35,7 @@ bool RunsImage(HANDLE process, const std::wstring& image) {
 
 BOOL CALLBACK CollectScannerWindow(HWND window, LPARAM lParam) {
     auto* search = reinterpret_cast<CScannerSearch*>(lParam);
-    if (!HasText(window, GetClassNameW, kMainWindowClassW) || !HasText(window, GetWindowTextW, kMainWindowCaption))
+    if (!HasText(window, GetClassNameW, kMainWindowClass) || !HasText(window, GetWindowTextW, kMainWindowCaption))
         return TRUE;
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);

@@ -12,7 +12,7 @@
 #include <shellapi.h>
 
 #include "common/owners.h"
-#include "framework/string_resource.h"
+#include "common/string_resource.h"
 #include "report/report_page.h"
 #include "scanner/loader_hooks.h"
 #include "veyrith_scan/resources/scan_resource.h"
@@ -71,11 +71,11 @@ int main() {
     CArguments arguments;
     ScanOptions options;
     if (!ParseScanArguments(arguments.Count(), arguments.Values(), options)) {
-        PrintText(fw::LoadResStringW(IDS_CLI_USAGE), true);
+        PrintText(LoadResString(IDS_CLI_USAGE), true);
         return EXIT_USAGE_OR_OUTPUT;
     }
     if (options.help) {
-        PrintText(fw::LoadResStringW(IDS_CLI_USAGE));
+        PrintText(LoadResString(IDS_CLI_USAGE));
         return EXIT_NOTHING_FOUND;
     }
     return Scan(options);

@@ -5,7 +5,7 @@
 #include "common/owners.h"
 #include "common/utf8.h"
 #include "common/write_all.h"
-#include "framework/string_resource.h"
+#include "common/string_resource.h"
 #include "report/report_page.h"
 #include "resources/resource.h"
 #include "scanner/file_description.h"
@@ -27,7 +27,7 @@ std::string UtcText(const SYSTEMTIME& utc) {
     return text;
 }
 
-std::wstring AlertText(int level) { return fw::LoadResStringW(IDS_CLI_ALERT_1 + level - 1); }
+std::wstring AlertText(int level) { return LoadResString(IDS_CLI_ALERT_1 + level - 1); }
 
 std::string AutoRunJson(const CAutoRunInfo& entry) {
     int kind = entry.m_nType >= AUTORUN_NONE && entry.m_nType <= AUTORUN_WININI ? entry.m_nType : AUTORUN_NONE;
@@ -72,7 +72,7 @@ std::string ControlEscape(wchar_t c) {
     return text;
 }
 
-std::wstring VerdictText(const CScanResult& result) { return fw::LoadResStringW(result.VerdictTextId()); }
+std::wstring VerdictText(const CScanResult& result) { return LoadResString(result.VerdictTextId()); }
 
 std::wstring HostLine(const CListItemState& host) {
     return L"    " + std::to_wstring(host.m_dwProcessId) + L"  " + host.m_szPath + L"  (" +
@@ -81,7 +81,7 @@ std::wstring HostLine(const CListItemState& host) {
 
 std::wstring ModuleLines(const CScanResult& result, int index) {
     const CModuleFinding& module = result.Finding(index);
-    std::wstring text = L"  " + (module.Is64Bit() ? fw::LoadResStringW(IDS_MODULE_64BIT_MARK) : L"") + module.path;
+    std::wstring text = L"  " + (module.Is64Bit() ? LoadResString(IDS_MODULE_64BIT_MARK) : L"") + module.path;
     std::wstring description = DescriptionOf(module);
     if (!description.empty()) text += L"  - " + description;
     text += L"\r\n";
@@ -122,7 +122,7 @@ std::string ScanJson(const CScanResult& result, const std::wstring& computer, co
     text += "  \"computer\": " + Quoted(computer) + ",\n";
     text += "  \"time\": \"" + UtcText(utc) + "\",\n";
     text += "  \"confirmed\": " + Flag(result.Confirmed()) + ",\n";
-    text += "  \"reason\": " + Quoted(result.Confirmed() ? L"" : fw::LoadResStringW(result.VerdictTextId())) + ",\n";
+    text += "  \"reason\": " + Quoted(result.Confirmed() ? L"" : LoadResString(result.VerdictTextId())) + ",\n";
     text += "  \"modules\": [";
     for (int i = 0; i < result.Count(); ++i) text += std::string(i ? "," : "") + "\n" + ModuleJson(result, i);
     return text + (result.Empty() ? "]\n}\n" : "\n  ]\n}\n");
@@ -130,7 +130,7 @@ std::string ScanJson(const CScanResult& result, const std::wstring& computer, co
 
 std::wstring ScanSummary(const CScanResult& result) {
     if (result.Empty())
-        return fw::LoadResStringW(IDS_NO_MONITORING_MODULES) + L"\r\n" + VerdictText(result) + L"\r\n";
+        return LoadResString(IDS_NO_MONITORING_MODULES) + L"\r\n" + VerdictText(result) + L"\r\n";
     std::wstring text = FormatResText(IDS_CLI_MODULES_FOUND, L"%d", std::to_wstring(result.Count())) + L"\r\n";
     for (int i = 0; i < result.Count(); ++i) text += ModuleLines(result, i);
     return text + VerdictText(result) + L"\r\n";

@@ -6,7 +6,7 @@
 #define IDB_WATERMARK             103
 #define IDR_LINK_CURSOR           104
 #define IDR_LICENSE               107
-#define RT_LICENSE_TEXT           "TXT"
+#define RT_LICENSE_TEXT           L"TXT"
 
 #define IDD_WELCOME               1
 #define IDD_FOLDER                2
@@ -45,9 +45,9 @@
 #define IDS_COPYING               211
 #define IDS_CREATING_SHORTCUTS    212
 #define IDS_COPY_ERROR            213
-#define IDS_SHORTCUT_PROGRAM      214
-#define IDS_SHORTCUT_HELP         215
-#define IDS_SHORTCUT_UNINSTALL    216
+#define IDS_SHORTCUT_PROGRAM      2014
+#define IDS_SHORTCUT_HELP         2015
+#define IDS_SHORTCUT_UNINSTALL    2016
 #define IDS_DISPLAY_NAME          217
 #define IDS_WELCOME_TITLE         220
 #define IDS_WELCOME_SUBTITLE      221

@@ -20,7 +20,7 @@
 #include "common/product.h"
 #include "common/system_error.h"
 #include "common/tool_request.h"
-#include "framework/string_resource.h"
+#include "common/string_resource.h"
 #include "quarantine/quarantine_store.h"
 #include "resources/resource.h"
 #include "tool/tool_client.h"
@@ -137,7 +137,7 @@ protected:
             if (lstrcmpiW(record.sourcePath.c_str(), Wide(source).c_str()) == 0) return &record;
         return nullptr;
     }
-    std::string Status() { return F()->Parts().statusBar.PaneText(0); }
+    std::string Status() { return Narrow(F()->Parts().statusBar.PaneText(0)); }
     std::vector<QuarantineRecord> Records() { return CQuarantineStore(Wide(s_quarantineHome->Path())).ReadRecords(); }
     int Restarts() { return F().Desktop().restarts; }
 
@@ -245,7 +245,7 @@ TEST_F(Actions, EndProcessAsksThenEndsTheProcessAndRebuildsTheTree) {
     F().FocusListRow(Row(goneExe));
     F().Command(ID_END_PROCESS);
     ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, fw::LoadResString(IDS_PROCESS_ENDED));
+    EXPECT_EQ(boxes.boxes[0].text, Narrow(LoadResString(IDS_PROCESS_ENDED)));
     EXPECT_FALSE(TreeHasMarker());
     ASSERT_TRUE(WaitForCensus());
     EXPECT_EQ(Row(goneExe), -1);
@@ -313,7 +313,7 @@ TEST_F(Actions, ARowWhoseIdWentToAnotherProgramIsNeverActedOn) {
     F().FocusListRow(Row(killExe));
     F().Command(ID_END_PROCESS);
     ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, fw::LoadResString(IDS_PROCESS_ENDED));
+    EXPECT_EQ(boxes.boxes[0].text, Narrow(LoadResString(IDS_PROCESS_ENDED)));
     if (killIdReused) {
         EXPECT_TRUE(killHeir.Running());
     }
@@ -330,7 +330,7 @@ TEST_F(Actions, ARowWhoseIdWentToAnotherProgramIsNeverActedOn) {
     F().FocusListRow(Row(quarantineExe));
     F().Command(ID_QUARANTINE_FILE);
     ASSERT_EQ(boxes.boxes.size(), 2u);
-    EXPECT_EQ(boxes.boxes[1].text, fw::LoadResString(IDS_PROCESS_ENDED));
+    EXPECT_EQ(boxes.boxes[1].text, Narrow(LoadResString(IDS_PROCESS_ENDED)));
     if (quarantineIdReused) {
         EXPECT_TRUE(quarantineHeir.Running());
     }
@@ -375,7 +375,7 @@ TEST_F(Actions, RemovingAProcessFileBacksItUpFirstThenEndsOrSchedulesAndRestarts
     m_dialogs.Answer(IDOK, [](HWND dialog) {
         CheckRadioButton(dialog, IDC_METHOD_END_PROCESS, IDC_METHOD_AT_REBOOT, IDC_METHOD_AT_REBOOT);
     });
-    F()->SetMessageText("");
+    F()->SetMessageText(L"");
     F().FocusListRow(Row(scheduledExe));
     F().Command(ID_QUARANTINE_FILE);
     EXPECT_TRUE(boxes.boxes.empty());
@@ -425,7 +425,7 @@ TEST_F(Actions, WithoutABackupNothingIsEndedDeletedScheduledOrRestarted) {
     auto blocked = std::make_unique<SetAside>(s_quarantineHome->Path(), "Quarantined");
     ASSERT_TRUE(WriteTextFile(s_quarantineHome->File("Quarantined"), "not a folder"));
     FakeDesktop& boxes = F().FreshDesktop(IDOK);
-    const std::string expected = fw::LoadResString(IDS_BACKUP_FAILED);
+    const std::string expected = Narrow(LoadResString(IDS_BACKUP_FAILED));
 
     for (UINT method : {IDC_METHOD_END_PROCESS, IDC_METHOD_AT_REBOOT}) {
         m_dialogs.Answer(IDOK, [method](HWND dialog) {
@@ -514,7 +514,7 @@ TEST_F(Actions, AutorunRemovalDeletesRunValuesAndShortcutsExplainsWinIniAndRefil
     EXPECT_EQ(m_dialogs.seen.back().type, "Autorun type: Win.ini");
     EXPECT_EQ(m_dialogs.seen.back().place, "Location: WINI.INI, option:load");
     ASSERT_EQ(boxes.boxes.size(), 3u);
-    EXPECT_EQ(boxes.boxes[2].text, fw::LoadResString(IDS_WININI_NOT_SUPPORTED));
+    EXPECT_EQ(boxes.boxes[2].text, Narrow(LoadResString(IDS_WININI_NOT_SUPPORTED)));
     EXPECT_EQ(boxes.boxes[2].type & MB_ICONMASK, static_cast<UINT>(MB_ICONEXCLAMATION));
     char value[MAX_PATH] = {};
     GetProfileStringA("windows", "load", "", value, MAX_PATH);

@@ -191,7 +191,7 @@ TEST_F(WideNames, TreeListAndStatusShowTheRealNamesAndTheFactsHoldForThem) {
     // Selecting the item puts its file's description on the status bar.
     F().FocusTreeItem(Tree().GetRootItem());
     F().FocusTreeItem(item);
-    EXPECT_EQ(F()->Parts().statusBar.PaneTextW(0), L"Sample keyboard monitor");
+    EXPECT_EQ(F()->Parts().statusBar.PaneText(0), L"Sample keyboard monitor");
     ASSERT_TRUE(ShowFreshRows());
 
     int cjk = Row(s_cjkHost), cyrillic = Row(s_cyrillicHost);

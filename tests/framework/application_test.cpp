@@ -22,10 +22,10 @@ public:
     std::vector<UINT> sources;   // their notification codes (1: accelerator)
     bool ticked = false;
 
-    bool CreateTopLevel() { return Create(nullptr, "target", WS_OVERLAPPEDWINDOW, 0, 0, 0, 200, 200); }
+    bool CreateTopLevel() { return Create(nullptr, L"target", WS_OVERLAPPEDWINDOW, 0, 0, 0, 200, 200); }
 
 protected:
-    const char* ClassName() const override { return "FrameworkTestTarget"; }
+    const wchar_t* ClassName() const override { return L"FrameworkTestTarget"; }
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
         if (msg == WM_KEYDOWN) keys.push_back(static_cast<UINT>(wParam));
         return fw::Window::OnMessage(msg, wParam, lParam);
@@ -118,19 +118,19 @@ TEST(MessageLoop, FiltersComeBeforeTheAccelerators) {
 
 TEST(Profile, BinaryValuesGoUnderTheProgramKey) {
     fw::Application app;
-    fw::SetProgramKey(std::string());
+    fw::SetProgramKey(std::wstring());
     const unsigned char data[] = {1, 2, 3, 0, 5, 6};
-    EXPECT_FALSE(fw::WriteProfileBinary("Sample", data, sizeof(data)));
+    EXPECT_FALSE(fw::WriteProfileBinary(L"Sample", data, sizeof(data)));
 
-    app.SetRegistryKey("Tarnwick");
+    app.SetRegistryKey(L"Tarnwick");
     const char* key = "Software\\Tarnwick\\Framework Test";
-    EXPECT_EQ(fw::ProgramKey(), key);
+    EXPECT_EQ(fw::ProgramKey(), L"Software\\Tarnwick\\Framework Test");
     testing_support::DeleteKeyTree(HKEY_CURRENT_USER, key);
-    ASSERT_TRUE(fw::WriteProfileBinary("Sample", data, sizeof(data)));
+    ASSERT_TRUE(fw::WriteProfileBinary(L"Sample", data, sizeof(data)));
     EXPECT_EQ(testing_support::ReadBinaryValue(HKEY_CURRENT_USER, key, "Sample"),
               std::vector<unsigned char>(data, data + sizeof(data)));
     // A shorter value replaces the longer one completely.
-    ASSERT_TRUE(fw::WriteProfileBinary("Sample", data, 2));
+    ASSERT_TRUE(fw::WriteProfileBinary(L"Sample", data, 2));
     EXPECT_EQ(testing_support::ReadBinaryValue(HKEY_CURRENT_USER, key, "Sample"),
               std::vector<unsigned char>({1, 2}));
     testing_support::DeleteKeyTree(HKEY_CURRENT_USER, key);

@@ -14,7 +14,7 @@ constexpr int kCheck = 202;
 class ExchangeDialog : public fw::Dialog {
 public:
     ExchangeDialog() : fw::Dialog(kDialog) {}
-    std::string name = "initial text";
+    std::wstring name = L"initial text";
     bool option = true;
     bool seenAtInit = false;
     bool destroyed = false;
@@ -47,7 +47,7 @@ TEST(Dialog, ModelessExchangesBothWays) {
     SetDlgItemTextA(dialog, kEdit, "typed by the user");
     CheckDlgButton(dialog, kCheck, BST_UNCHECKED);
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    EXPECT_EQ(dialog.name, "typed by the user");
+    EXPECT_EQ(dialog.name, L"typed by the user");
     EXPECT_FALSE(dialog.option);
     // A modeless dialog is destroyed when it ends.
     EXPECT_TRUE(dialog.destroyed);
@@ -59,7 +59,7 @@ TEST(Dialog, CancelKeepsTheMembers) {
     ASSERT_TRUE(dialog.CreateModeless(nullptr));
     SetDlgItemTextA(dialog, kEdit, "thrown away");
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    EXPECT_EQ(dialog.name, "initial text");
+    EXPECT_EQ(dialog.name, L"initial text");
     EXPECT_TRUE(dialog.option);
 }
 
@@ -84,7 +84,7 @@ TEST(Dialog, ModalReturnsTheEndCodeWithTheSavedValues) {
     KillTimer(nullptr, timer);
     EXPECT_NE(g_modalSeen, nullptr);
     EXPECT_EQ(code, IDOK);
-    EXPECT_EQ(dialog.name, "from the modal loop");
+    EXPECT_EQ(dialog.name, L"from the modal loop");
     EXPECT_TRUE(dialog.option);
     EXPECT_EQ(dialog.Handle(), nullptr);
 }

@@ -23,7 +23,7 @@ TEST(MessageBoxes, RealBoxCarriesTheApplicationTitle) {
     fw::Application app;
     g_boxText.clear();
     UINT_PTR timer = SetTimer(nullptr, 0, 50, &AnswerNo);
-    int answer = fw::ShowMessage("Quit now?", MB_YESNO | MB_ICONQUESTION);
+    int answer = fw::ShowMessage(L"Quit now?", MB_YESNO | MB_ICONQUESTION);
     KillTimer(nullptr, timer);
     EXPECT_EQ(answer, IDNO);
     EXPECT_EQ(g_boxText, "Quit now?");

@@ -7,15 +7,15 @@
 namespace {
 
 TEST(CommandLine, SplashUnlessEmbeddedOrAutomated) {
-    EXPECT_TRUE(fw::ParseCommandLine("").bShowSplash);
-    EXPECT_TRUE(fw::ParseCommandLine("Embedding /x").bShowSplash);
-    fw::CommandLineInfo embedded = fw::ParseCommandLine("\"C:\\My Files\\a b.txt\" /Embedding");
+    EXPECT_TRUE(fw::ParseCommandLine(L"").bShowSplash);
+    EXPECT_TRUE(fw::ParseCommandLine(L"Embedding /x").bShowSplash);
+    fw::CommandLineInfo embedded = fw::ParseCommandLine(L"\"C:\\My Files\\a b.txt\" /Embedding");
     EXPECT_FALSE(embedded.bShowSplash);
     EXPECT_TRUE(embedded.bRunEmbedded);
-    EXPECT_EQ(embedded.fileName, "C:\\My Files\\a b.txt");
-    EXPECT_FALSE(fw::ParseCommandLine("-automation").bShowSplash);
-    EXPECT_STREQ(fw::SkipProgramName("\"C:\\Program Files\\v.exe\"  /Embedding"), "/Embedding");
-    EXPECT_STREQ(fw::SkipProgramName("v.exe\t-x y"), "-x y");
+    EXPECT_EQ(embedded.fileName, L"C:\\My Files\\a b.txt");
+    EXPECT_FALSE(fw::ParseCommandLine(L"-automation").bShowSplash);
+    EXPECT_STREQ(fw::SkipProgramName(L"\"C:\\Program Files\\v.exe\"  /Embedding"), L"/Embedding");
+    EXPECT_STREQ(fw::SkipProgramName(L"v.exe\t-x y"), L"-x y");
 }
 
 }  // namespace

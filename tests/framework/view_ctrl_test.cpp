@@ -170,4 +170,21 @@ TEST(ViewCtrl, AnImageListMovesToOneOwner) {
     EXPECT_EQ(ImageList_Destroy(released), TRUE);
 }
 
+TEST(ViewCtrl, AnImageListTakesIconResourcesAtTheSmallSize) {
+    // user32 holds the system's warning icon as resource 101.
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    fw::ImageList images;
+    ASSERT_TRUE(images.Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), ILC_COLOR24 | ILC_MASK,
+                              0, 1));
+    EXPECT_EQ(images.AddIconResource(user32, 101), 0);
+    EXPECT_EQ(images.AddIconResource(user32, 101), 1);
+    // A number with no icon adds nothing.
+    EXPECT_EQ(images.AddIconResource(user32, 54321), -1);
+    EXPECT_EQ(images.Count(), 2);
+    int width = 0, height = 0;
+    ASSERT_TRUE(ImageList_GetIconSize(images.Handle(), &width, &height));
+    EXPECT_EQ(width, GetSystemMetrics(SM_CXSMICON));
+    EXPECT_EQ(height, GetSystemMetrics(SM_CYSMICON));
+}
+
 }  // namespace

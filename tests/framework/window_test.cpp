@@ -20,18 +20,18 @@ public:
     bool refuseCreate = false;
 
     bool CreateTopLevel() {
-        return Create(nullptr, "recording", WS_OVERLAPPEDWINDOW, 0, 10, 10, 200, 150);
+        return Create(nullptr, L"recording", WS_OVERLAPPEDWINDOW, 0, 10, 10, 200, 150);
     }
 
 protected:
-    const char* ClassName() const override { return "FrameworkTestRecording"; }
+    const wchar_t* ClassName() const override { return L"FrameworkTestRecording"; }
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
         messages.push_back(msg);
         if (msg == kThrowMessage) throw std::runtime_error("handler failed");
         if (msg == kAnswerMessage) return 42;
         return fw::Window::OnMessage(msg, wParam, lParam);
     }
-    bool OnCreate(CREATESTRUCTA&) override { return !refuseCreate; }
+    bool OnCreate(CREATESTRUCTW&) override { return !refuseCreate; }
     void OnFinalMessage() override { ++finalMessages; }
 };
 
@@ -42,7 +42,7 @@ public:
     ~SelfDeletingWindow() override { g_selfDeleted = true; }
 
 protected:
-    const char* ClassName() const override { return "FrameworkTestSelfDeleting"; }
+    const wchar_t* ClassName() const override { return L"FrameworkTestSelfDeleting"; }
     void OnFinalMessage() override { delete this; }
 };
 
@@ -76,11 +76,38 @@ TEST(Window, IsTheWndOfItsOwnWindow) {
     ASSERT_TRUE(window.CreateTopLevel());
     EXPECT_EQ(wnd.Handle(), window.Handle());
     EXPECT_TRUE(wnd.IsWindow());
-    EXPECT_TRUE(window.SetText(std::string("renamed")));
-    EXPECT_EQ(window.Text(), "renamed");
+    EXPECT_TRUE(window.SetText(L"renamed"));
+    EXPECT_EQ(window.Text(), L"renamed");
     EXPECT_TRUE(window.Destroy());
     EXPECT_FALSE(wnd.IsWindow());
     EXPECT_EQ(window.finalMessages, 1);
+}
+
+TEST(Window, IsAUnicodeWindowWhoseTitleRoundTrips) {
+    // Cyrillic, Greek and a symbol: no single code page holds all three.
+    const std::wstring title = L"Fenster \x0416\x03A9 \x263A";
+    RecordingWindow window;
+    ASSERT_TRUE(window.Create(nullptr, title, WS_OVERLAPPEDWINDOW, 0, 10, 10, 200, 150));
+    EXPECT_TRUE(IsWindowUnicode(window.Handle()));
+    EXPECT_EQ(window.Text(), title);
+    const std::wstring renamed = L"\x05D0\x0416 renamed";
+    EXPECT_TRUE(window.SetText(renamed));
+    EXPECT_EQ(window.Text(), renamed);
+    wchar_t direct[64] = {};
+    GetWindowTextW(window.Handle(), direct, 64);
+    EXPECT_EQ(std::wstring(direct), renamed);
+}
+
+TEST(Window, HeightIsTheOuterHeightWhileShown) {
+    RecordingWindow window;
+    ASSERT_TRUE(window.CreateTopLevel());
+    EXPECT_EQ(window.Height(), 0);
+    window.Show(SW_SHOWNOACTIVATE);
+    RECT outer = window.WindowRect();
+    EXPECT_EQ(window.Height(), outer.bottom - outer.top);
+    EXPECT_GT(window.Height(), 0);
+    window.Show(SW_HIDE);
+    EXPECT_EQ(window.Height(), 0);
 }
 
 TEST(Window, StillFoundAndServedWhenSubclassed) {
@@ -117,7 +144,7 @@ TEST(Window, RefusedCreationLeavesNoWindowBound) {
 TEST(Window, SelfDeletingWindowGoesWithItsWindow) {
     g_selfDeleted = false;
     auto* window = new SelfDeletingWindow;
-    ASSERT_TRUE(window->Create(nullptr, "self", WS_POPUP, 0, 0, 0, 50, 50));
+    ASSERT_TRUE(window->Create(nullptr, L"self", WS_POPUP, 0, 0, 0, 50, 50));
     DestroyWindow(window->Handle());
     EXPECT_TRUE(g_selfDeleted);
 }

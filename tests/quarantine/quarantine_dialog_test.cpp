@@ -3,7 +3,7 @@
 // record restored was written in the form of earlier versions.
 #include "framework/list_view_ctrl.h"
 #include "fake_desktop.h"
-#include "framework/string_resource.h"
+#include "common/string_resource.h"
 #include "quarantine/quarantine_dlg.h"
 #include "quarantine/quarantine_store.h"
 #include "resources/resource.h"
@@ -118,8 +118,8 @@ TEST(QuarantineDialog, EnterRestoresAndStaysDeleteRemovesAndTheListFollowsTheInd
     EXPECT_EQ(g_seen.selectedAfterRestore, 0);
     EXPECT_EQ(g_seen.rowsAfterDelete, (std::vector<std::wstring>{L"first.exe"}));
     EXPECT_EQ(boxes, (std::vector<std::string>{
-                         fw::LoadResString(IDS_CONFIRM_RESTORE), fw::LoadResString(IDS_RESTORE_DONE),
-                         fw::LoadResString(IDS_CONFIRM_DELETE), fw::LoadResString(IDS_DELETE_DONE)}));
+                         Narrow(LoadResString(IDS_CONFIRM_RESTORE)), Narrow(LoadResString(IDS_RESTORE_DONE)),
+                         Narrow(LoadResString(IDS_CONFIRM_DELETE)), Narrow(LoadResString(IDS_DELETE_DONE))}));
     EXPECT_EQ(ReadTextFile(middle), "middle");
     EXPECT_FALSE(FileExists(records[1].copyPath) || FileExists(records[2].copyPath) || FileExists(last));
     EXPECT_TRUE(FileExists(records[0].copyPath));

@@ -13,7 +13,7 @@
 #include "autorun/autorun_sources.h"
 #include "census/census.h"
 #include "census/scan_result.h"
-#include "framework/string_resource.h"
+#include "common/string_resource.h"
 #include "resources/resource.h"
 #include "test_support.h"
 
@@ -78,7 +78,7 @@ const CListItemState* FindRecord(const CAffectedApplications& census, DWORD proc
 
 class Census : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { fw::SetResourceModule(GetModuleHandleA(nullptr)); }
+    static void SetUpTestSuite() { SetResourceModule(GetModuleHandleA(nullptr)); }
 
     void SetUp() override {
         m_dll = m_root.File("mods\\monitor.dll");
@@ -151,7 +151,7 @@ TEST_F(Census, TheOwnProcessIsProbedLikeAnyOther) {
     const CListItemState* own = FindRecord(census, GetCurrentProcessId());
     ASSERT_NE(nullptr, own);
     EXPECT_STREQ(Wide(ModulePath(nullptr)).c_str(), own->m_szPath);
-    EXPECT_STREQ(fw::LoadResStringW(57647).c_str(), own->m_szDescription);
+    EXPECT_STREQ(LoadResString(57647).c_str(), own->m_szDescription);
     EXPECT_STREQ(L"Description absent", own->m_szDescription);
     EXPECT_NE(nullptr, FindRecord(census, host.Id()));
 

@@ -7,7 +7,7 @@
 #include <windows.h>
 
 #include "frame_under_test.h"
-#include "framework/string_resource.h"
+#include "common/string_resource.h"
 #include "resources/resource.h"
 #include "scanner/module_detection.h"
 #include "self_test_processes.h"
@@ -20,9 +20,9 @@ TEST(BlindScan, EndsWithTheWarningAndClosingEndsTheSelfTest) {
         FrameUnderTest frame(App());
         ASSERT_TRUE(frame.Create());
         ASSERT_TRUE(frame.RunScan());
-        EXPECT_EQ(frame->Parts().statusBar.PaneText(0), fw::LoadResString(IDS_SCAN_UNCONFIRMED));
+        EXPECT_EQ(frame->Parts().statusBar.PaneText(0), LoadResString(IDS_SCAN_UNCONFIRMED));
         EXPECT_EQ(frame->Parts().infoView.RequestedPage(), "HTML_SCAN_UNCONFIRMED");
-        EXPECT_NE(frame->Parts().statusBar.PaneText(0), "Scanning complete");
+        EXPECT_NE(frame->Parts().statusBar.PaneText(0), L"Scanning complete");
         EXPECT_TRUE(NoSelfTestHostsWithin(5000));
 
         // A scan ended by closing the window takes its self-test with it.

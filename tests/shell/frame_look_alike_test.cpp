@@ -16,7 +16,7 @@
 
 #include "../scanner/hook_host.h"
 #include "frame_under_test.h"
-#include "framework/string_resource.h"
+#include "common/string_resource.h"
 #include "resources/resource.h"
 #include "test_support.h"
 
@@ -73,7 +73,7 @@ TEST(LookAlike, EveryLookAlikeIsListedAndTheRealSelfTestStillConfirms) {
     FrameUnderTest frame(App());
     ASSERT_TRUE(frame.Create());
     ASSERT_TRUE(frame.RunScan());
-    EXPECT_EQ(fw::LoadResString(IDS_SCANNING_COMPLETE), frame->Parts().statusBar.PaneText(0));
+    EXPECT_EQ(LoadResString(IDS_SCANNING_COMPLETE), frame->Parts().statusBar.PaneText(0));
     std::vector<std::wstring> texts = FoundPaths(frame);
     for (const auto& lookAlike : lookAlikes) EXPECT_TRUE(Lists(texts, lookAlike->dll)) << lookAlike->dll;
     EXPECT_FALSE(Lists(texts, BinDir() + "veyrith_selftest.dll"));
@@ -89,7 +89,7 @@ TEST(LookAlike, WithoutTheSelfTestModuleALookAlikeConfirmsNothing) {
     FrameUnderTest frame(App());
     ASSERT_TRUE(frame.Create());
     ASSERT_TRUE(frame.RunScan());
-    EXPECT_EQ(fw::LoadResString(IDS_SCAN_UNCONFIRMED), frame->Parts().statusBar.PaneText(0));
+    EXPECT_EQ(LoadResString(IDS_SCAN_UNCONFIRMED), frame->Parts().statusBar.PaneText(0));
     EXPECT_TRUE(Lists(FoundPaths(frame), lookAlike.dll));
 }
 

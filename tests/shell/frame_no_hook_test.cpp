@@ -40,14 +40,14 @@ TEST(FrameScanWithoutHooks, NothingFoundAndAClickOnTheResultScansAgain) {
     HTREEITEM only = tree.GetRootItem();
     EXPECT_EQ(tree.GetItemText(only), L"No system-wide monitoring modules detected");
     EXPECT_EQ(frame->Parts().infoView.RequestedPage(), "HTML_SPY_NOT_DETECTED");
-    EXPECT_EQ(frame->Parts().statusBar.PaneText(0), "Scanning complete");
+    EXPECT_EQ(frame->Parts().statusBar.PaneText(0), L"Scanning complete");
     EXPECT_FALSE(frame->Parts().commands.IsEnabled(ID_EXPORT_RESULTS));
     EXPECT_FALSE(frame.MenuItemEnabled("&File", ID_EXPORT_RESULTS));
     EXPECT_EQ(frame->Parts().listView.GetRowCount(), 0);
 
     ClickAt(ItemCentre(tree.Tree(), only));
     EXPECT_TRUE(frame.PumpUntil(2000, [&] { return frame->Session().IsRunning(); }));
-    EXPECT_EQ(frame->Parts().statusBar.PaneText(0), "Intelligent scanning is in progress...");
+    EXPECT_EQ(frame->Parts().statusBar.PaneText(0), L"Intelligent scanning is in progress...");
     EXPECT_TRUE(frame.PumpUntil(30000, [&] { return !frame->Session().IsRunning(); }));
     EXPECT_EQ(tree.GetItemText(tree.GetRootItem()), L"No system-wide monitoring modules detected");
 }

@@ -17,7 +17,7 @@
 #include "actions/confirm_dialogs.h"
 #include "findings/findings.h"
 #include "frame_under_test.h"
-#include "framework/string_resource.h"
+#include "common/string_resource.h"
 #include "resources/resource.h"
 #include "scanner/probe64_client.h"
 #include "test_support.h"
@@ -142,9 +142,9 @@ TEST_F(Scan64, The64BitHooksAreFoundMarkedAndTheirHostEnded) {
         const CModuleFinding* found = m_frame.ItemModule(item);
         ASSERT_NE(nullptr, found);
         EXPECT_TRUE(found->Is64Bit());
-        EXPECT_EQ(tree.GetItemText(item), fw::LoadResStringW(IDS_MODULE_64BIT_MARK) + found->path);
+        EXPECT_EQ(tree.GetItemText(item), LoadResString(IDS_MODULE_64BIT_MARK) + found->path);
         // Both self-tests were seen and the companion answered.
-        EXPECT_EQ(m_frame->Parts().statusBar.PaneText(0), fw::LoadResString(IDS_SCANNING_COMPLETE));
+        EXPECT_EQ(m_frame->Parts().statusBar.PaneText(0), LoadResString(IDS_SCANNING_COMPLETE));
         EXPECT_EQ(m_frame->Parts().infoView.RequestedPage(), "HTML_SCANNING_COMPLETE");
         m_frame.FocusTreeItem(item);
         EXPECT_TRUE(m_frame.ActionTarget().is64Bit);
@@ -218,7 +218,7 @@ TEST_F(Scan64, AKilledCompanionEndsTheScanWithItsMessage) {
     WaitForSingleObject(process, 10000);
     CloseHandle(process);
     ASSERT_TRUE(m_frame.PumpUntil(30000, [&] { return !m_frame->Session().IsRunning(); }));
-    EXPECT_EQ(m_frame->Parts().statusBar.PaneText(0), fw::LoadResString(IDS_PROBE64_ENDED_EARLY));
+    EXPECT_EQ(m_frame->Parts().statusBar.PaneText(0), LoadResString(IDS_PROBE64_ENDED_EARLY));
     // Never the nothing-found page (the modules of the scans before are
     // still recorded in this process, so this one may show them).
     EXPECT_NE(m_frame->Parts().infoView.RequestedPage(), "HTML_SPY_NOT_DETECTED");

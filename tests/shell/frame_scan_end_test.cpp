@@ -16,7 +16,7 @@
 #include "../scanner/hook_host.h"
 #include "frame_under_test.h"
 #include "resources/resource.h"
-#include "framework/string_resource.h"
+#include "common/string_resource.h"
 #include "test_support.h"
 
 using namespace testing_support;
@@ -86,7 +86,7 @@ struct ScanSteps {
     bool treeRebuilt = false;   // the tree holds a result again
     std::string status;
 
-    bool Ended() const { return dialogClosed && treeRebuilt && status == fw::LoadResString(IDS_SCANNING_COMPLETE); }
+    bool Ended() const { return dialogClosed && treeRebuilt && status == Narrow(LoadResString(IDS_SCANNING_COMPLETE)); }
     std::string Describe() const {
         auto said = [](bool done) { return done ? "yes" : "NO"; };
         return std::string("tick: ") + said(tick) + ", progress dialog opened: " + said(dialogOpened) +
@@ -115,7 +115,7 @@ protected:
 
     FrameUnderTest& F() { return *s_frame; }
     CLeftView& Tree() { return F()->Parts().leftView; }
-    std::string Status() { return F()->Parts().statusBar.PaneText(0); }
+    std::string Status() { return Narrow(F()->Parts().statusBar.PaneText(0)); }
     std::string RootText() { return Narrow(Tree().GetItemText(Tree().GetRootItem())); }
 
     // Presses F5 in the tree and follows the scan until it has ended or the
@@ -124,9 +124,9 @@ protected:
     ScanSteps ScanWithF5() {
         ScanSteps steps;
         F().Focus(Tree().Tree());
-        F()->SetMessageText(fw::LoadResString(IDS_IDLE_MESSAGE));
+        F()->SetMessageText(LoadResString(IDS_IDLE_MESSAGE));
         PressKeys({VK_F5});
-        const std::string inProgress = fw::LoadResString(IDS_SCANNING_IN_PROGRESS);
+        const std::string inProgress = Narrow(LoadResString(IDS_SCANNING_IN_PROGRESS));
         F().PumpUntil(kScanTimeoutMs, [&] {
             steps.status = Status();
             if (!steps.tick) steps.tick = steps.status == inProgress && Tree().GetCount() == 0;
@@ -157,7 +157,7 @@ TEST_F(FrameScanEnd, EveryScanEndsWhileAnotherThreadReadsTheStatusBar) {
         ScanSteps steps = ScanWithF5();
         ASSERT_TRUE(steps.Ended()) << "scan " << scan << " of " << kScans << " did not end within "
                                    << kScanTimeoutMs / 1000 << " s; " << steps.Describe();
-        EXPECT_EQ(RootText(), fw::LoadResString(IDS_MONITORING_FILES)) << "scan " << scan;
+        EXPECT_EQ(RootText(), Narrow(LoadResString(IDS_MONITORING_FILES))) << "scan " << scan;
     }
     EXPECT_GT(reader.Answered(), 0) << "the reader was never answered during the scans";
 }
@@ -184,11 +184,11 @@ TEST_F(FrameScanEnd, ProgressDialogThatCannotOpenIsReportedAndLeavesTheWindowRea
 
     ASSERT_TRUE(reported) << "nothing was said; status: \"" << Status() << "\", tree items: " << Tree().GetCount();
     ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, fw::LoadResString(IDS_SCAN_NOT_STARTED));
+    EXPECT_EQ(boxes.boxes[0].text, Narrow(LoadResString(IDS_SCAN_NOT_STARTED)));
     EXPECT_EQ(boxes.boxes[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONSTOP));
-    EXPECT_EQ(Status(), fw::LoadResString(IDS_IDLE_MESSAGE));
+    EXPECT_EQ(Status(), Narrow(LoadResString(IDS_IDLE_MESSAGE)));
     ASSERT_EQ(Tree().GetCount(), 1u);
-    EXPECT_EQ(RootText(), fw::LoadResString(IDS_START_SCAN));
+    EXPECT_EQ(RootText(), Narrow(LoadResString(IDS_START_SCAN)));
     EXPECT_FALSE(F()->Session().IsRunning());
     EXPECT_TRUE(F()->Parts().commands.IsEnabled(ID_SCAN));
 
@@ -229,7 +229,7 @@ TEST_F(FrameScanEnd, TickArrivingWhileTheDialogClosesLeavesTheScanComplete) {
 
     EXPECT_EQ(g_lateTicks, 1);
     EXPECT_TRUE(steps.Ended()) << steps.Describe();
-    EXPECT_EQ(RootText(), fw::LoadResString(IDS_MONITORING_FILES));
+    EXPECT_EQ(RootText(), Narrow(LoadResString(IDS_MONITORING_FILES)));
     EXPECT_FALSE(F()->Session().IsRunning());
 }
 
@@ -240,8 +240,8 @@ TEST_F(FrameScanEnd, TimerThatIsNotTheScansStartsNoScan) {
     PostMessageA(F()->Session().Window(), WM_TIMER, kOtherTimer, 0);
     App().PumpWaiting();
     EXPECT_FALSE(F()->Session().IsRunning());
-    EXPECT_EQ(Status(), fw::LoadResString(IDS_SCANNING_COMPLETE));
-    EXPECT_EQ(RootText(), fw::LoadResString(IDS_MONITORING_FILES));
+    EXPECT_EQ(Status(), Narrow(LoadResString(IDS_SCANNING_COMPLETE)));
+    EXPECT_EQ(RootText(), Narrow(LoadResString(IDS_MONITORING_FILES)));
 }
 
 }  // namespace

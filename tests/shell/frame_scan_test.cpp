@@ -113,7 +113,7 @@ TEST_F(FrameScan, ScanFindsTheSampleModuleAndShowsItsHostsInTheirAlertColours) {
     EXPECT_EQ(Lower(Tree().GetItemText(module)), Wide(Lower(s_dll)));
     EXPECT_EQ(Tree().GetSelectedItem(), module);
 
-    EXPECT_EQ(F()->Parts().statusBar.PaneText(0), "Scanning complete");
+    EXPECT_EQ(F()->Parts().statusBar.PaneText(0), L"Scanning complete");
     EXPECT_EQ(F()->Parts().infoView.RequestedPage(), "HTML_SCANNING_COMPLETE");
     EXPECT_TRUE(Enabled(ID_EXPORT_RESULTS));
     EXPECT_TRUE(Enabled(ID_SCAN));

@@ -9,7 +9,8 @@
 
 #include "frame_under_test.h"
 #include "resources/resource.h"
-#include "framework/string_resource.h"
+#include "common/string_resource.h"
+#include "framework/command_table.h"
 
 namespace {
 
@@ -69,7 +70,7 @@ TEST_F(MainFrame, CaptionMenusBarsAndPanesAreLaidOut) {
     EXPECT_FALSE(F()->IsHiddenOnlyChecked());
 
     EXPECT_EQ(F()->Parts().statusBar.PaneCount(), 4);
-    EXPECT_EQ(F()->Parts().statusBar.PaneText(0), "Ready");
+    EXPECT_EQ(F()->Parts().statusBar.PaneText(0), L"Ready");
 
     // Tree left (250 px), list right, info pane below; the top row took half
     // of the client height when the frame was made.
@@ -211,20 +212,27 @@ TEST_F(MainFrame, F6AndShiftF6MoveTheFocusThroughThePanes) {
 TEST_F(MainFrame, MenuItemsShowTheirPromptAndButtonsTheirTooltip) {
     HMENU action = F().MenuBarPopup("&Action");
     SendMessageA(F().Handle(), WM_MENUSELECT, MAKEWPARAM(ID_SCAN, MF_STRING), reinterpret_cast<LPARAM>(action));
-    EXPECT_EQ(F()->Parts().statusBar.PaneText(0), "Scan your system for spyware");
+    EXPECT_EQ(F()->Parts().statusBar.PaneText(0), L"Scan your system for spyware");
     SendMessageA(F().Handle(), WM_MENUSELECT, MAKEWPARAM(ID_HELP_HOME_PAGE, MF_STRING),
                  reinterpret_cast<LPARAM>(F().MenuBarPopup("&Help")));
-    EXPECT_EQ(F()->Parts().statusBar.PaneText(0), "Go to product's homepage in the Internet");
+    EXPECT_EQ(F()->Parts().statusBar.PaneText(0), L"Go to product's homepage in the Internet");
     SendMessageA(F().Handle(), WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
-    EXPECT_EQ(F()->Parts().statusBar.PaneText(0), "Ready");
+    EXPECT_EQ(F()->Parts().statusBar.PaneText(0), L"Ready");
 
-    NMTTDISPINFOA tip = {};
+    // The frame is a Unicode window: its toolbar's tooltips ask in UTF-16.
+    NMTTDISPINFOW tip = {};
     tip.hdr.hwndFrom = F()->Parts().toolBar.Handle();
     tip.hdr.idFrom = ID_END_PROCESS;
-    tip.hdr.code = TTN_GETDISPINFOA;
-    SendMessageA(F().Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip));
+    tip.hdr.code = TTN_GETDISPINFOW;
+    SendMessageW(F().Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip));
     ASSERT_NE(tip.lpszText, nullptr);
-    EXPECT_STREQ(tip.lpszText, "End process");
+    EXPECT_STREQ(tip.lpszText, L"End process");
+    tip.hdr.idFrom = ID_SCAN;
+    tip.lpszText = nullptr;
+    SendMessageW(F().Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip));
+    ASSERT_NE(tip.lpszText, nullptr);
+    EXPECT_EQ(std::wstring(tip.lpszText), fw::CommandTable::Tooltip(ID_SCAN));
+    EXPECT_FALSE(std::wstring(tip.lpszText).empty());
 }
 
 TEST_F(MainFrame, HelpKeyOpensNoMessageWhenTheHelpFileIsMissing) {

@@ -3,7 +3,7 @@
 #include "fake_desktop.h"
 #include "resources/resource.h"
 #include "shell/veyrith_app.h"
-#include "framework/string_resource.h"
+#include "common/string_resource.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -30,7 +30,7 @@ protected:
 };
 
 TEST_F(VersionCheck, OlderSystemsAreRefusedWithOneMessageAndNoMutex) {
-    const std::string refusal = fw::LoadResString(IDS_REQUIRES_WIN2000);
+    const std::string refusal = testing_support::Narrow(LoadResString(IDS_REQUIRES_WIN2000));
     ASSERT_EQ(refusal, "Sorry, but this program works only under Windows 2000 or higher.");
     struct { DWORD platform, major, minor; } older[] = {
         {VER_PLATFORM_WIN32_NT, 4, 0},       // NT 4

@@ -4,7 +4,7 @@
 #include "common/system_error.h"
 #include "common/tool_request.h"
 #include "fake_desktop.h"
-#include "framework/string_resource.h"
+#include "common/string_resource.h"
 #include "resources/resource.h"
 #include "test_support.h"
 #include "tool/tool_client.h"
@@ -28,7 +28,7 @@ bool NotStarted(const ToolResult& result) {
 
 bool TooLong(const ToolResult& result) {
     return result.exitCode == 0 && result.failure == ToolResult::kPathTooLong &&
-           result.FailureText() == fw::LoadResStringW(IDS_TOOL_PATH_TOO_LONG);
+           result.FailureText() == LoadResString(IDS_TOOL_PATH_TOO_LONG);
 }
 
 // Ran (or was not to run) and failed without a reason to tell.
@@ -90,7 +90,7 @@ TEST(ToolClient, MissingToolLongPathsAndTheStoredRequests) {
     EXPECT_TRUE(ShowToolFailure(desktop, tool.Kill(4321, L"C:\\x.exe")));
     EXPECT_FALSE(ShowToolFailure(desktop, tool.RemoveAutoRun(record, false)));
     ASSERT_EQ(desktop.boxes.size(), 2u);
-    EXPECT_EQ(desktop.boxes[0].wide, fw::LoadResStringW(IDS_TOOL_PATH_TOO_LONG));
+    EXPECT_EQ(desktop.boxes[0].wide, LoadResString(IDS_TOOL_PATH_TOO_LONG));
     EXPECT_EQ(desktop.boxes[0].type, static_cast<UINT>(MB_OK | MB_ICONSTOP));
     EXPECT_EQ(desktop.boxes[1].wide, MissingToolText());
     EXPECT_EQ(desktop.boxes[1].type, static_cast<UINT>(MB_OK));

@@ -63,19 +63,19 @@ TEST(UninstallRules, OnlyAPlainFolderNameIsAProgramGroup) {
 
 TEST(UninstallRules, LinkTextHoldsFourFields) {
     installer::URLWindowFields fields =
-        installer::ParseURLWindowText("www.tarnwick.com|https://www.tarnwick.com/|Arial|12");
-    EXPECT_EQ(fields.text, "www.tarnwick.com");
-    EXPECT_EQ(fields.target, "https://www.tarnwick.com/");
-    EXPECT_EQ(fields.face, "Arial");
+        installer::ParseURLWindowText(L"www.tarnwick.com|https://www.tarnwick.com/|Arial|12");
+    EXPECT_EQ(fields.text, L"www.tarnwick.com");
+    EXPECT_EQ(fields.target, L"https://www.tarnwick.com/");
+    EXPECT_EQ(fields.face, L"Arial");
     EXPECT_EQ(fields.size, 12);
-    EXPECT_EQ(installer::ParseURLWindowText("only text").target, "");
+    EXPECT_EQ(installer::ParseURLWindowText(L"only text").target, L"");
 }
 
 TEST(UninstallRules, LinkSizesItselfToItsTextAndKeepsItsPlace) {
     ASSERT_TRUE(installer::RegisterURLWindowClass(GetModuleHandleA(nullptr),
                                                   {RGB(0x80, 0x80, 0x80), RGB(0, 0, 0), 110}));
     HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 400, 200, nullptr, nullptr, nullptr, nullptr);
-    HWND link = CreateWindowExA(0, installer::kURLWindowClass, "www.tarnwick.com|https://x/|default|8",
+    HWND link = CreateWindowExW(0, installer::kURLWindowClass, L"www.tarnwick.com|https://x/|default|8",
                                 WS_CHILD | WS_VISIBLE, 30, 40, 300, 100, parent, nullptr, nullptr, nullptr);
     ASSERT_NE(link, nullptr);
     RECT bounds;

@@ -13,7 +13,7 @@
 #include "findings/findings.h"
 #include "scanner/loader_hooks.h"
 #include "scanner/own_modules.h"
-#include "framework/string_resource.h"
+#include "common/string_resource.h"
 #include "test_support.h"
 
 using namespace testing_support;
@@ -144,9 +144,9 @@ TEST_F(AffectedList, RowsShowEveryHostButNeverThisProcess) {
     EXPECT_GE(RowImage(visible), 2);
     EXPECT_LT(RowImage(hidden), list.GetImageCount());
     EXPECT_LT(RowImage(visible), list.GetImageCount());
-    EXPECT_EQ(fw::LoadResStringW(IDS_HIDDEN), list.GetCellText(hidden, CVeyrithView::kColumnVisibility));
-    EXPECT_EQ(fw::LoadResStringW(IDS_VISIBLE), list.GetCellText(visible, CVeyrithView::kColumnVisibility));
-    EXPECT_EQ(fw::LoadResStringW(IDS_AUTORUN_NONE), list.GetCellText(hidden, CVeyrithView::kColumnAutorun));
+    EXPECT_EQ(LoadResString(IDS_HIDDEN), list.GetCellText(hidden, CVeyrithView::kColumnVisibility));
+    EXPECT_EQ(LoadResString(IDS_VISIBLE), list.GetCellText(visible, CVeyrithView::kColumnVisibility));
+    EXPECT_EQ(LoadResString(IDS_AUTORUN_NONE), list.GetCellText(hidden, CVeyrithView::kColumnAutorun));
     EXPECT_EQ(L"Sample hook host", list.GetCellText(hidden, CVeyrithView::kColumnDescription));
     for (int row = 0; row < 2; ++row) {
         const CListItemState& record = list.Records().GetAt(list.GetRowRecord(row));
@@ -277,7 +277,7 @@ TEST_F(AffectedList, TreeShowsTheRecordedModuleSelectedAndFillsTheList) {
     ASSERT_TRUE(WaitForCensus(m_frame.List()));
 
     HTREEITEM root = tree.GetRootItem();
-    EXPECT_EQ(fw::LoadResStringW(IDS_MONITORING_FILES), tree.GetItemText(root));
+    EXPECT_EQ(LoadResString(IDS_MONITORING_FILES), tree.GetItemText(root));
     EXPECT_TRUE(tree.IsItemBold(root));
     HTREEITEM module = tree.GetSelectedItem();
     ASSERT_NE(nullptr, module);

@@ -7,7 +7,7 @@
 #include "pane_test_frame.h"
 #include "resources/resource.h"
 #include "scanner/loader_hooks.h"
-#include "framework/string_resource.h"
+#include "common/string_resource.h"
 #include "test_support.h"
 
 namespace {
@@ -22,7 +22,7 @@ TEST_F(ModuleTree, StartsWithTheBoldStartItemThatStartsAScanWhenClicked) {
     CLeftView& tree = m_frame.Left();
     ASSERT_EQ(1u, tree.GetCount());
     HTREEITEM start = tree.GetRootItem();
-    EXPECT_EQ(fw::LoadResStringW(IDS_START_SCAN), tree.GetItemText(start));
+    EXPECT_EQ(LoadResString(IDS_START_SCAN), tree.GetItemText(start));
     EXPECT_TRUE(tree.IsItemBold(start));
     EXPECT_EQ(CLeftView::kImageStart, tree.GetItemImage(start));
     EXPECT_EQ(nullptr, tree.GetParentItem(start));
@@ -59,7 +59,7 @@ TEST_F(ModuleTree, NothingRecordedLeavesTheSingleEmptyResultItem) {
 
     ASSERT_EQ(1u, tree.GetCount());
     HTREEITEM root = tree.GetRootItem();
-    EXPECT_EQ(fw::LoadResStringW(IDS_NO_MONITORING_MODULES), tree.GetItemText(root));
+    EXPECT_EQ(LoadResString(IDS_NO_MONITORING_MODULES), tree.GetItemText(root));
     EXPECT_TRUE(tree.IsItemBold(root));
     EXPECT_EQ(CLeftView::kImageRoot, tree.GetItemImage(root));
     EXPECT_EQ(nullptr, tree.GetSelectedItem());

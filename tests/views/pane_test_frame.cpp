@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "framework/string_resource.h"
+#include "common/string_resource.h"
 #include "resources/resource.h"
 #include "scanner/provocation.h"
 #include "test_support.h"
@@ -75,7 +75,7 @@ void PaneTestFrame::OnTreeSelection(int module) {
         m_list.ShowNothing();
 }
 
-void PaneTestFrame::ShowStatus(UINT textId) { SetMessageText(fw::LoadResStringW(textId)); }
+void PaneTestFrame::ShowStatus(UINT textId) { SetMessageText(LoadResString(textId)); }
 
 void PaneTestFrame::ClearResults() {
     m_left.Clear();

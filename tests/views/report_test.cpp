@@ -6,7 +6,7 @@
 
 #include "../scanner/hook_host.h"
 #include "fake_desktop.h"
-#include "framework/string_resource.h"
+#include "common/string_resource.h"
 #include "resources/resource.h"
 #include "test_support.h"
 #include "views/results_report.h"
@@ -59,7 +59,7 @@ TEST(Report, BytesLineByLineWithInsertedTextsEscaped) {
     std::vector<ReportRow> rows = ReportRowsFor(Found());
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[0].description, L"Sample keyboard monitor");
-    EXPECT_EQ(rows[1].description, fw::LoadResStringW(IDS_DESCRIPTION_ABSENT));
+    EXPECT_EQ(rows[1].description, LoadResString(IDS_DESCRIPTION_ABSENT));
     SYSTEMTIME now = {2026, 12, 1, 7, 18, 5, 9, 0};
     std::vector<std::string> lines = Lines(BuildReport(rows, now));
 

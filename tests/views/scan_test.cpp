@@ -8,7 +8,7 @@
 #include "common/executable_folder.h"
 #include "pane_test_frame.h"
 #include "resources/resource.h"
-#include "framework/string_resource.h"
+#include "common/string_resource.h"
 #include "test_support.h"
 #include "views/info_pages.h"
 
@@ -67,10 +67,10 @@ TEST(Scan, EndsByItselfWithTheResultOfTheWalk) {
     EXPECT_TRUE(frame.Result().Empty());
     EXPECT_TRUE(frame.Result().Confirmed());
     ASSERT_EQ(1u, tree.GetCount());
-    EXPECT_EQ(fw::LoadResStringW(IDS_NO_MONITORING_MODULES), tree.GetItemText(tree.GetRootItem()));
+    EXPECT_EQ(LoadResString(IDS_NO_MONITORING_MODULES), tree.GetItemText(tree.GetRootItem()));
     EXPECT_EQ(nullptr, tree.GetSelectedItem());
     ASSERT_FALSE(frame.m_statusTexts.empty());
-    EXPECT_EQ(fw::LoadResStringW(IDS_SCANNING_COMPLETE), frame.m_statusTexts.back());
+    EXPECT_EQ(LoadResString(IDS_SCANNING_COMPLETE), frame.m_statusTexts.back());
     EXPECT_EQ(kSpyNotDetectedPage, frame.Info().RequestedPage());
     DWORD gdiAfterFirst = GuiObjects(GR_GDIOBJECTS);
     DWORD userAfterFirst = GuiObjects(GR_USEROBJECTS);
@@ -102,8 +102,8 @@ TEST(Scan, EndsByItselfWithTheResultOfTheWalk) {
     EXPECT_EQ(0, module) << "the first module recorded comes first";
     EXPECT_EQ(module, tree.GetItemModule(selected));
     EXPECT_EQ(Wide(Lower(dll)), tree.GetItemText(selected));
-    EXPECT_EQ(fw::LoadResStringW(IDS_MONITORING_FILES), tree.GetItemText(tree.GetParentItem(selected)));
-    EXPECT_EQ(fw::LoadResStringW(IDS_SCANNING_COMPLETE), frame.m_statusTexts.back());
+    EXPECT_EQ(LoadResString(IDS_MONITORING_FILES), tree.GetItemText(tree.GetParentItem(selected)));
+    EXPECT_EQ(LoadResString(IDS_SCANNING_COMPLETE), frame.m_statusTexts.back());
     EXPECT_EQ(kScanningCompletePage, frame.Info().RequestedPage());
     EXPECT_EQ(module, frame.List().ShownModule());
     bool hostShown = false;
@@ -129,8 +129,8 @@ TEST(Scan, StoppingTheWalkEndsTheScanAtOnceWithItsVerdict) {
     EXPECT_FALSE(session.IsRunning());
     // The status is the verdict the session wrote into the result.
     ASSERT_FALSE(frame.m_statusTexts.empty());
-    EXPECT_EQ(fw::LoadResStringW(frame.Result().VerdictTextId()), frame.m_statusTexts.back());
-    EXPECT_EQ(fw::LoadResStringW(session.Checks().StatusTextId()), frame.m_statusTexts.back());
+    EXPECT_EQ(LoadResString(frame.Result().VerdictTextId()), frame.m_statusTexts.back());
+    EXPECT_EQ(LoadResString(session.Checks().StatusTextId()), frame.m_statusTexts.back());
     EXPECT_GE(frame.Left().GetCount(), 1u);
     EXPECT_EQ(PageAfterScan(frame.Result()), frame.Info().RequestedPage());
     EXPECT_FALSE(frame.Info().RequestedPage() == kInitialInfoPage);

@@ -2,7 +2,7 @@
 
 #include "actions/clipboard.h"
 #include "actions/confirm_dialogs.h"
-#include "framework/string_resource.h"
+#include "common/string_resource.h"
 #include "resources/resource.h"
 #include "census/census.h"
 #include "scanner/probe64_client.h"
@@ -46,7 +46,7 @@ void CActions::RemoveProcessFile(const CActionTarget& row) {
             return;
         m_host.RebuildModuleTree();
     }
-    m_host.SetMessageText(fw::LoadResStringW(IDS_OPERATION_COMPLETED));
+    m_host.SetMessageText(LoadResString(IDS_OPERATION_COMPLETED));
 }
 
 void CActions::RemoveModule(const CActionTarget& module) {
@@ -59,7 +59,7 @@ void CActions::RemoveModule(const CActionTarget& module) {
     if (!Done(m_tool.DeleteAtReboot(path.c_str()), IDS_OPERATION_FAILED)) return;
     if (dialog.m_bReboot) m_host.Desktop().Restart();
     // The module stays in the tree: it is gone only after the restart.
-    m_host.SetMessageText(fw::LoadResStringW(IDS_OPERATION_COMPLETED));
+    m_host.SetMessageText(LoadResString(IDS_OPERATION_COMPLETED));
 }
 
 bool CActions::IsStillRunning(const CListItemState& record) {

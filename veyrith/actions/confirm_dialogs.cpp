@@ -1,7 +1,7 @@
 #include "actions/confirm_dialogs.h"
 
 #include "autorun/autorun_sources.h"
-#include "framework/string_resource.h"
+#include "common/string_resource.h"
 #include "resources/resource.h"
 
 namespace {
@@ -10,8 +10,8 @@ namespace {
 constexpr WORD kUser32WarningIcon = 101;
 
 void SetWarningIcon(HWND dialog) {
-    HICON icon = LoadIconA(GetModuleHandleA("user32.dll"), MAKEINTRESOURCEA(kUser32WarningIcon));
-    if (icon) SendDlgItemMessageA(dialog, IDC_ACTION_ICON, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+    HICON icon = LoadIconW(GetModuleHandleW(L"user32.dll"), MAKEINTRESOURCEW(kUser32WarningIcon));
+    if (icon) SendDlgItemMessageW(dialog, IDC_ACTION_ICON, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
 }
 
 // Where an autorun entry is registered, as the dialog shows it.
@@ -30,7 +30,7 @@ std::wstring EntryPlace(const CAutoRunInfo& entry) {
 }  // namespace
 
 std::wstring FormatResString(UINT id, const std::wstring& argument) {
-    std::wstring text = fw::LoadResStringW(id);
+    std::wstring text = LoadResString(id);
     size_t at = text.find(L"%s");
     if (at != std::wstring::npos) text.replace(at, 2, argument);
     return text;
@@ -40,14 +40,14 @@ bool CActionDialog::OnInit() {
     fw::Dialog::OnInit();
     SetWarningIcon(Handle());
     if (m_hBoldFont)
-        SendDlgItemMessageA(Handle(), IDC_ACTION_HEADING, WM_SETFONT, reinterpret_cast<WPARAM>(m_hBoldFont), TRUE);
+        SendDlgItemMessageW(Handle(), IDC_ACTION_HEADING, WM_SETFONT, reinterpret_cast<WPARAM>(m_hBoldFont), TRUE);
     SetUp();
     return true;
 }
 
 void CPathConfirmDlg::SetUp() {
     HWND label = Item(IDC_ACTION_HEADING);
-    SetWindowLongA(label, GWL_STYLE, GetWindowLongA(label, GWL_STYLE) | SS_PATHELLIPSIS);
+    SetWindowLongW(label, GWL_STYLE, GetWindowLongW(label, GWL_STYLE) | SS_PATHELLIPSIS);
     SetWindowTextW(label, m_strPath.c_str());
 }
 
@@ -77,7 +77,7 @@ CConfirmRemoveAutorunDlg::CConfirmRemoveAutorunDlg(HFONT boldFont, const CListIt
 
 void CConfirmRemoveAutorunDlg::SetUp() {
     const CAutoRunInfo& entry = m_item.m_autoRun;
-    std::wstring label = Item(IDC_AUTORUN_TYPE).TextW();
+    std::wstring label = Item(IDC_AUTORUN_TYPE).Text();
     size_t at = label.find(L"%s");
     if (at != std::wstring::npos) label.replace(at, 2, AutoRunTypeText(entry.m_nType));
     SetDlgItemTextW(Handle(), IDC_AUTORUN_TYPE, label.c_str());

@@ -4,7 +4,7 @@
 #include "common/autorun_places.h"
 
 #include "resources/resource.h"
-#include "framework/string_resource.h"
+#include "common/string_resource.h"
 
 #include <objbase.h>
 #include <shlobj.h>
@@ -52,5 +52,5 @@ CAutoRunArray CollectAutoRunsWithCom() {
 
 std::wstring AutoRunTypeText(int type) {
     UINT id = TypeTextId(type);
-    return id ? fw::LoadResStringW(id).substr(0, kTypeTextChars) : std::wstring();
+    return id ? LoadResString(id).substr(0, kTypeTextChars) : std::wstring();
 }

@@ -10,7 +10,7 @@
 #include "common/owners.h"
 #include "common/path_identity.h"
 #include "findings/lower_case.h"
-#include "framework/string_resource.h"
+#include "common/string_resource.h"
 #include "resources/resource.h"
 #include "census/executable_facts.h"
 #include "scanner/file_description.h"
@@ -256,7 +256,7 @@ void CModuleCensus::AddRecord(size_t module, DWORD processId, const wchar_t* exe
     FillRecordPath(exePath, record.m_szPath);
     record.m_bVisible = IsVisible(processId) ? TRUE : FALSE;
     std::wstring description = DescriptionOf(exePath);
-    if (description.empty()) description = fw::LoadResStringW(IDS_DESCRIPTION_ABSENT);
+    if (description.empty()) description = LoadResString(IDS_DESCRIPTION_ABSENT);
     CopyBounded(record.m_szDescription, description, kDescriptionKeep - 1);
     record.m_dwProcessId = processId;
     FindAutoRun(exePath, autoRuns, record.m_autoRun);

@@ -26,7 +26,7 @@ void Deliver(CensusJob& job, std::unique_ptr<CCensusResult> result) {
     // The census counts as running until the window has taken the result,
     // so nobody reads the rows in the moment between the two.
     job.shared->result = std::move(result);
-    PostMessageA(job.shared->window, CCensusRunner::kResultMessage, job.generation, 0);
+    PostMessageW(job.shared->window, CCensusRunner::kResultMessage, job.generation, 0);
 }
 
 DWORD WINAPI CensusThread(void* param) {
@@ -51,7 +51,7 @@ CCensusResult::CCensusResult(const std::vector<std::wstring>& modules, fw::Image
 int CCensusResult::StandardImage() {
     // The system's standard icon is shared: it is added, never destroyed.
     if (m_nStandardImage < 0)
-        m_nStandardImage = ImageList_AddIcon(m_images.Handle(), LoadIconA(nullptr, IDI_APPLICATION));
+        m_nStandardImage = ImageList_AddIcon(m_images.Handle(), LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION)));
     return m_nStandardImage;
 }
 

@@ -4,7 +4,7 @@
 #include <shellapi.h>
 
 #include "common/owners.h"
-#include "framework/string_resource.h"
+#include "common/string_resource.h"
 #include "resources/resource.h"
 
 namespace {
@@ -16,8 +16,8 @@ static_assert(kListStyles == 0xC61, "extended list styles");
 // The list's columns in order: the copy's name, the place it came from.
 std::vector<fw::ListColumn> Columns() {
     return {
-        {fw::LoadResStringW(IDS_COLUMN_ITEM), 100},
-        {fw::LoadResStringW(IDS_COLUMN_PATH), 230},
+        {LoadResString(IDS_COLUMN_ITEM), 100},
+        {LoadResString(IDS_COLUMN_PATH), 230},
     };
 }
 

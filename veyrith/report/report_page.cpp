@@ -1,8 +1,7 @@
 #include "report/report_page.h"
 
 #include "common/utf8.h"
-#include "framework/application.h"
-#include "framework/string_resource.h"
+#include "common/string_resource.h"
 #include "resources/resource.h"
 #include "scanner/file_description.h"
 
@@ -59,16 +58,16 @@ std::wstring Heading(size_t modules) {
 std::wstring Body(const std::vector<ReportRow>& rows, const std::wstring& stamp) {
     std::wstring body = L"<H1>" + Heading(rows.size()) + L"</H1>";
     body += L"<TABLE width=100%  align=center cellpadding=5>";
-    body += L"<TR bgColor=#6495ed><TD><B>" + fw::LoadResStringW(IDS_REPORT_PATH) + L"</B></TD><TD><B>" +
-            fw::LoadResStringW(IDS_REPORT_DESCRIPTION) + L"</B></TD></TR>";
+    body += L"<TR bgColor=#6495ed><TD><B>" + LoadResString(IDS_REPORT_PATH) + L"</B></TD><TD><B>" +
+            LoadResString(IDS_REPORT_DESCRIPTION) + L"</B></TD></TR>";
     for (const ReportRow& row : rows) {
         body += L"<TR><TD bgColor=#c0dbfd>" + Escaped(row.path) + L"</TD><TD bgColor=#c0dbfd>" +
                 Escaped(row.description) + L"</TD></TR>";
     }
     body += L"</TABLE><BR>";
-    body += L"<B>" + fw::LoadResStringW(IDS_REPORT_SYSTEM_CHECKED) + L"</B>" + stamp;
+    body += L"<B>" + LoadResString(IDS_REPORT_SYSTEM_CHECKED) + L"</B>" + stamp;
     body += L"<BR><A href=mailto:" + std::wstring(kSupportAddress, kSupportAddress + sizeof(kSupportAddress) - 1) +
-            L">" + fw::LoadResStringW(IDS_REPORT_SUPPORT_LINK) + L"</A></BODY>";
+            L">" + LoadResString(IDS_REPORT_SUPPORT_LINK) + L"</A></BODY>";
     return body;
 }
 
@@ -79,7 +78,7 @@ std::vector<ReportRow> ReportRowsFor(const CScanResult& result) {
     for (int i = 0; i < result.Count(); ++i) {
         const std::wstring& path = result.Finding(i).path;
         std::wstring description = GetFileDescription(path.c_str());
-        if (description.empty()) description = fw::LoadResStringW(IDS_DESCRIPTION_ABSENT);
+        if (description.empty()) description = LoadResString(IDS_DESCRIPTION_ABSENT);
         rows.push_back({path, description});
     }
     return rows;
@@ -90,7 +89,7 @@ std::string BuildReport(const std::vector<ReportRow>& rows, const SYSTEMTIME& no
     std::string text;
     for (const char* line : kHeadLines) text += std::string(line) + "\r\n";
     text += "<TITLE>\r\n";
-    text += ToUtf8ForDisplay(fw::LoadResStringW(fw::kAppTitleStringId) + fw::LoadResStringW(IDS_REPORT_TITLE) + stamp) +
+    text += ToUtf8ForDisplay(LoadResString(kAppTitleStringId) + LoadResString(IDS_REPORT_TITLE) + stamp) +
             "</TITLE>\r\n";
     text += "</HEAD>\r\n";
     text += "<BODY>\r\n";
@@ -99,7 +98,7 @@ std::string BuildReport(const std::vector<ReportRow>& rows, const SYSTEMTIME& no
 }
 
 std::wstring FormatResText(UINT id, const wchar_t* placeholder, const std::wstring& value) {
-    std::wstring text = fw::LoadResStringW(id);
+    std::wstring text = LoadResString(id);
     size_t at = text.find(placeholder);
     if (at != std::wstring::npos) text.replace(at, 2, value);
     return text;

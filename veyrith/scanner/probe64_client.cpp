@@ -86,7 +86,7 @@ void Deliver(CProbe64Run::Shared& shared, ProbeOutcome outcome, ProbeAnswer& ans
     shared.answer = std::move(answer);
     shared.hasResult = true;
     shared.running = false;
-    if (shared.window) PostMessageA(shared.window, shared.message, 0, 0);
+    if (shared.window) PostMessageW(shared.window, shared.message, 0, 0);
 }
 
 // The answer is read and parsed here, off the window's thread. Memory that

@@ -71,7 +71,7 @@ bool CSelfTest::IsRunning() const {
 // window's thread, which must keep answering while the host ends.
 void CSelfTest::Stop() {
     if (m_hProcess && IsRunning()) {
-        PostThreadMessageA(m_dwThreadId, WM_QUIT, 0, 0);
+        PostThreadMessageW(m_dwThreadId, WM_QUIT, 0, 0);
         CHandle thread(CreateThread(nullptr, 0, AwaitHostEnd, m_hProcess.Get(), 0, nullptr));
         if (thread)
             m_hProcess.Release();  // the waiting thread owns it now

@@ -12,7 +12,7 @@
 #include "resources/resource.h"
 #include "shell/web_links.h"
 #include "shell/splash_wnd.h"
-#include "framework/string_resource.h"
+#include "common/string_resource.h"
 
 namespace {
 
@@ -23,10 +23,10 @@ constexpr wchar_t kHelpTopic[] = L"main.htm";
 constexpr UINT kBandStyle = RBBS_BREAK | RBBS_FIXEDBMP | RBBS_GRIPPERALWAYS;
 
 CFont CreateBoldGuiFont() {
-    LOGFONTA font = {};
-    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font);
+    LOGFONTW font = {};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font);
     font.lfWeight = FW_BOLD;
-    return CFont(CreateFontIndirectA(&font));
+    return CFont(CreateFontIndirectW(&font));
 }
 
 bool IsInside(HWND outer, HWND hwnd) { return hwnd && (hwnd == outer || IsChild(outer, hwnd)); }
@@ -54,8 +54,8 @@ CMainFrame::~CMainFrame() {
 bool CMainFrame::Create(CVeyrithDoc* pDocument) {
     if (!pDocument) return false;
     m_pDocument = pDocument;
-    std::string title = fw::LoadResString(fw::kAppTitleStringId);
-    CMenu menu(LoadMenuA(fw::ResourceModule(), MAKEINTRESOURCEA(IDR_MAINFRAME)));
+    std::wstring title = LoadResString(fw::kAppTitleStringId);
+    CMenu menu(LoadMenuW(ResourceModule(), MAKEINTRESOURCEW(IDR_MAINFRAME)));
     if (!menu) return false;
     bool created = fw::Window::Create(nullptr, title, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0,
                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -68,30 +68,30 @@ bool CMainFrame::Create(CVeyrithDoc* pDocument) {
     m_wndLeftView.OnInitialUpdate();
     m_wndListView.OnInitialUpdate();
     m_wndInfoView.OnInitialUpdate();
-    SetMessageText(fw::LoadResString(IDS_IDLE_MESSAGE));
+    SetMessageText(LoadResString(IDS_IDLE_MESSAGE));
     RecalcLayout();
     // The tree takes the focus when the frame is first activated.
     m_hwndLastFocus = m_wndLeftView.Tree();
     return true;
 }
 
-void CMainFrame::PrepareClass(WNDCLASSEXA& wc) const {
-    HMODULE module = fw::ResourceModule();
-    wc.hIcon = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
+void CMainFrame::PrepareClass(WNDCLASSEXW& wc) const {
+    HMODULE module = ResourceModule();
+    wc.hIcon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
                                              GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
-    wc.hIconSm = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
+    wc.hIconSm = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_3DFACE + 1);
 }
 
-bool CMainFrame::OnCreate(CREATESTRUCTA&) {
+bool CMainFrame::OnCreate(CREATESTRUCTW&) {
     if (!CreateClient()) return false;
     CenterOver(nullptr);
     if (!CreateBars()) return false;
 
     fw::Application* app = fw::Application::Current();
     if (app) {
-        app->SetAccelerators(LoadAcceleratorsA(fw::ResourceModule(), MAKEINTRESOURCEA(IDR_MAINFRAME)));
+        app->SetAccelerators(LoadAcceleratorsW(ResourceModule(), MAKEINTRESOURCEW(IDR_MAINFRAME)));
         m_nIdleHandlerId = app->AddIdleHandler([this] { OnIdle(); });
         app->SetBrowserFilter([this](MSG& msg) { return FilterMessage(msg); });
     }
@@ -126,7 +126,7 @@ bool CMainFrame::CreateBars() {
     const DWORD toolStyle = WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER |
                             CCS_NORESIZE | CCS_NOPARENTALIGN;
     if (!m_wndToolBar.Create(Handle(), ID_VIEW_TOOLBAR, toolStyle)) return false;
-    if (!m_wndToolBar.Load(fw::ResourceModule(), IDR_MAINFRAME, IDB_TOOLBAR)) return false;
+    if (!m_wndToolBar.Load(ResourceModule(), IDR_MAINFRAME, IDB_TOOLBAR)) return false;
     if (!m_wndCommandBar.Create(Handle(), IDW_COMMAND_BAR, Handle())) return false;
     ShowWindow(m_wndCommandBar, SW_SHOW);
     if (!CreateBands()) return false;
@@ -168,7 +168,7 @@ void CMainFrame::RecalcLayout() {
     RECT client = ClientRect();
     int top = 0;
     if (IsWindowVisible(m_wndReBar)) {
-        SendMessageA(m_wndReBar, WM_SIZE, 0, 0);
+        SendMessageW(m_wndReBar, WM_SIZE, 0, 0);
         top = m_wndReBar.Height();
     }
     m_wndStatusBar.Resize();
@@ -179,8 +179,8 @@ void CMainFrame::RecalcLayout() {
 
 bool CMainFrame::IsBandShown(UINT childId) const {
     int index = m_wndReBar.BandIndex(childId);
-    REBARBANDINFOA band = {};
-    band.cbSize = REBARBANDINFOA_V6_SIZE;
+    REBARBANDINFOW band = {};
+    band.cbSize = REBARBANDINFOW_V6_SIZE;
     band.fMask = RBBIM_STYLE;
     return index >= 0 && m_wndReBar.GetBandInfo(index, band) && !(band.fStyle & RBBS_HIDDEN);
 }
@@ -288,7 +288,7 @@ void CMainFrame::CyclePane(bool forward) {
 
 void CMainFrame::StartScan() { m_session.Start(m_strProgramFolder); }
 
-void CMainFrame::ShowStatus(UINT textId) { SetMessageText(fw::LoadResString(textId)); }
+void CMainFrame::ShowStatus(UINT textId) { SetMessageText(LoadResString(textId)); }
 
 void CMainFrame::ClearResults() {
     m_wndLeftView.Clear();
@@ -344,10 +344,6 @@ void CMainFrame::OnHelpContents() {
 
 // ---- Status bar ----
 
-void CMainFrame::SetMessageText(const std::string& text) {
-    if (m_wndStatusBar.Handle()) m_wndStatusBar.SetPaneText(0, text);
-}
-
 void CMainFrame::SetMessageText(const std::wstring& text) {
     if (m_wndStatusBar.Handle()) m_wndStatusBar.SetPaneText(0, text);
 }
@@ -364,11 +360,11 @@ void CMainFrame::OnIdle() {
 
 void CMainFrame::OnMenuSelect(UINT item, UINT flags, HMENU menu) {
     if (flags == 0xFFFF && !menu) {
-        SetMessageText(fw::LoadResString(IDS_IDLE_MESSAGE));
+        SetMessageText(LoadResString(IDS_IDLE_MESSAGE));
         return;
     }
     bool isCommand = !(flags & (MF_POPUP | MF_SEPARATOR | MF_SYSMENU));
-    SetMessageText(isCommand ? fw::CommandTable::Prompt(item) : std::string());
+    SetMessageText(isCommand ? fw::CommandTable::Prompt(item) : std::wstring());
 }
 
 // ---- Messages ----
@@ -393,24 +389,17 @@ bool CMainFrame::FilterMessage(MSG& msg) {
 
 LRESULT CMainFrame::OnNotify(NMHDR& header) {
     switch (header.code) {
-    case TTN_GETDISPINFOA: {
-        auto& info = reinterpret_cast<NMTTDISPINFOA&>(header);
-        m_strTooltip = fw::CommandTable::Tooltip(static_cast<UINT>(header.idFrom));
-        info.lpszText = const_cast<char*>(m_strTooltip.c_str());
-        return 0;
-    }
     case TTN_GETDISPINFOW: {
         auto& info = reinterpret_cast<NMTTDISPINFOW&>(header);
-        std::string text = fw::CommandTable::Tooltip(static_cast<UINT>(header.idFrom));
-        m_wstrTooltip.assign(text.begin(), text.end());
-        info.lpszText = const_cast<wchar_t*>(m_wstrTooltip.c_str());
+        m_strTooltip = fw::CommandTable::Tooltip(static_cast<UINT>(header.idFrom));
+        info.lpszText = const_cast<wchar_t*>(m_strTooltip.c_str());
         return 0;
     }
     case TBN_HOTITEMCHANGE: {
         // Fly-by help: the prompt of the button under the mouse.
         auto& hot = reinterpret_cast<NMTBHOTITEM&>(header);
         bool leaving = (hot.dwFlags & HICF_LEAVING) != 0;
-        SetMessageText(leaving ? fw::LoadResString(IDS_IDLE_MESSAGE)
+        SetMessageText(leaving ? LoadResString(IDS_IDLE_MESSAGE)
                                : fw::CommandTable::Prompt(static_cast<UINT>(hot.idNew)));
         return 0;
     }

@@ -81,7 +81,6 @@ public:
     HWND HostWindow() const override { return Handle(); }
     CDesktop& Desktop() override { return m_desktop; }
     void StartScan() override;
-    void SetMessageText(const std::string& text);
     void SetMessageText(const std::wstring& text) override;
     bool IsHiddenOnlyChecked() const override;
     HFONT BoldFont() const override { return m_hBoldFont.Get(); }
@@ -98,10 +97,10 @@ public:
     FrameParts Parts();
 
 protected:
-    const char* ClassName() const override { return kMainWindowClass; }
-    void PrepareClass(WNDCLASSEXA& wc) const override;
+    const wchar_t* ClassName() const override { return kMainWindowClass; }
+    void PrepareClass(WNDCLASSEXW& wc) const override;
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    bool OnCreate(CREATESTRUCTA& cs) override;
+    bool OnCreate(CREATESTRUCTW& cs) override;
     void OnDestroy() override;
     bool OnCommand(UINT id, UINT code, HWND control) override;
     bool OnClose() override;
@@ -163,7 +162,6 @@ private:
     CActions m_actions{*this, m_tool, m_quarantine};
     int m_nIdleHandlerId = 0;
     HWND m_hwndLastFocus = nullptr;
-    // Tooltip texts must outlive the notification that asks for them.
-    std::string m_strTooltip;
-    std::wstring m_wstrTooltip;
+    // The tooltip text must outlive the notification that asks for it.
+    std::wstring m_strTooltip;
 };

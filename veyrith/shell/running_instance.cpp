@@ -19,7 +19,7 @@ bool IsOwnWindow(HWND window, const std::wstring& ownExecutable) {
 }
 
 bool FindOwnWindow(const std::wstring& ownExecutable) {
-    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, kMainWindowClass, nullptr));) {
+    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, kMainWindowClass, nullptr));) {
         if (IsOwnWindow(window, ownExecutable)) return true;
     }
     return false;

@@ -2,7 +2,7 @@
 
 #include "framework/application.h"
 #include "resources/resource.h"
-#include "framework/string_resource.h"
+#include "common/string_resource.h"
 
 namespace {
 constexpr UINT_PTR kCloseTimer = 1;
@@ -47,24 +47,24 @@ CSplashWnd::~CSplashWnd() {
     if (c_pSplashWnd == this) c_pSplashWnd = nullptr;
 }
 
-void CSplashWnd::PrepareClass(WNDCLASSEXA& wc) const {
+void CSplashWnd::PrepareClass(WNDCLASSEXW& wc) const {
     wc.hIcon = nullptr;
     wc.hIconSm = nullptr;
     wc.hbrBackground = nullptr;
 }
 
 bool CSplashWnd::Create(HWND parent) {
-    m_hBitmap = CBitmap(LoadBitmapA(fw::ResourceModule(), MAKEINTRESOURCEA(IDB_SPLASH)));
+    m_hBitmap = CBitmap(LoadBitmapW(ResourceModule(), MAKEINTRESOURCEW(IDB_SPLASH)));
     if (!m_hBitmap) return false;
     BITMAP info = {};
-    GetObjectA(m_hBitmap.Get(), sizeof(info), &info);
+    GetObjectW(m_hBitmap.Get(), sizeof(info), &info);
     m_nWidth = info.bmWidth;
     m_nHeight = info.bmHeight;
-    return fw::Window::Create(parent, std::string(), WS_POPUP | WS_VISIBLE, 0, 0, 0, m_nWidth,
+    return fw::Window::Create(parent, std::wstring(), WS_POPUP | WS_VISIBLE, 0, 0, 0, m_nWidth,
                               m_nHeight);
 }
 
-bool CSplashWnd::OnCreate(CREATESTRUCTA&) {
+bool CSplashWnd::OnCreate(CREATESTRUCTW&) {
     fw::Wnd self(Handle());
     self.CenterOver(self.Owner());
     self.SetTimer(kCloseTimer, kCloseAfterMs);

@@ -23,9 +23,9 @@ public:
     void HideSplashScreen();
 
 protected:
-    const char* ClassName() const override { return "VeyrithSplash"; }
-    void PrepareClass(WNDCLASSEXA& wc) const override;
-    bool OnCreate(CREATESTRUCTA& cs) override;
+    const wchar_t* ClassName() const override { return L"VeyrithSplash"; }
+    void PrepareClass(WNDCLASSEXW& wc) const override;
+    bool OnCreate(CREATESTRUCTW& cs) override;
     bool OnPaint(HDC dc) override;
     bool OnTimer(UINT_PTR id) override;
     void OnFinalMessage() override { delete this; }

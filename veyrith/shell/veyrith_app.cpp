@@ -45,14 +45,14 @@ bool CVeyrithApp::InitInstance() {
 
     // One instance per session: a second start ends quietly, but only when
     // the first is really there. Another program may hold the name.
-    m_hInstanceMutex = CHandle(CreateMutexA(nullptr, TRUE, Title().c_str()));
+    m_hInstanceMutex = CHandle(CreateMutexW(nullptr, TRUE, Title().c_str()));
     bool nameTaken = !m_hInstanceMutex || GetLastError() == ERROR_ALREADY_EXISTS;
     if (nameTaken && IsOwnInstanceRunning(kFirstInstanceWaitMs)) return false;
 
     EnableControlContainer();
-    fw::CommandLineInfo commandLine = fw::ParseCommandLine(fw::SkipProgramName(GetCommandLineA()));
+    fw::CommandLineInfo commandLine = fw::ParseCommandLine(fw::SkipProgramName(GetCommandLineW()));
     CSplashWnd::EnableSplashScreen(commandLine.bShowSplash);
-    SetRegistryKey(kCompanyName);
+    SetRegistryKey(kCompanyNameW);
 
     if (!CreateMainFrame()) return false;
     ShowWindow(MainWindow(), SW_SHOWNORMAL);

@@ -9,7 +9,7 @@
 #include "common/request_digest.h"
 #include "common/system_error.h"
 #include "common/tool_request.h"
-#include "framework/string_resource.h"
+#include "common/string_resource.h"
 #include "framework/profile.h"
 #include "resources/resource.h"
 
@@ -51,8 +51,8 @@ ToolResult Exited(DWORD exitCode) {
 // The request goes to the program's key; without an application that has
 // set it (the tests) the key is still the one the tool reads.
 void StoreRequest(const void* bytes, DWORD size) {
-    if (fw::ProgramKey().empty()) fw::SetProgramKey(kProgramKey);
-    fw::WriteProfileBinary(kConfigureValue, bytes, size);
+    if (fw::ProgramKey().empty()) fw::SetProgramKey(kProgramKeyW);
+    fw::WriteProfileBinary(kConfigureValueW, bytes, size);
 }
 
 // The switch and the digest of the stored bytes, as the tool expects them
@@ -71,7 +71,7 @@ bool PathsFit(const wchar_t* first, const wchar_t* second) {
 // "Error 2: " and the system's own text for the code; the code alone when
 // the system has no text for it.
 std::wstring ToolResult::FailureText() const {
-    if (failure == kPathTooLong) return fw::LoadResStringW(IDS_TOOL_PATH_TOO_LONG);
+    if (failure == kPathTooLong) return LoadResString(IDS_TOOL_PATH_TOO_LONG);
     if (failure != kNotStarted) return std::wstring();
     const std::wstring code = L"Error " + std::to_wstring(startError);
     const std::wstring text = SystemErrorText(startError);

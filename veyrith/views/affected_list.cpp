@@ -9,7 +9,7 @@
 #include "views/pane_context_menu.h"
 #include "resources/resource.h"
 #include "views/pane_host.h"
-#include "framework/string_resource.h"
+#include "common/string_resource.h"
 
 namespace {
 
@@ -24,25 +24,16 @@ constexpr UINT kListId = 1;
 // The report's columns in order, left-aligned.
 std::vector<fw::ListColumn> Columns() {
     return {
-        {fw::LoadResStringW(IDS_COLUMN_APPLICATIONS), 290},
-        {fw::LoadResStringW(IDS_COLUMN_VISIBILITY), 70},
-        {fw::LoadResStringW(IDS_COLUMN_AUTORUN), 70},
-        {fw::LoadResStringW(IDS_COLUMN_DESCRIPTION), 200},
+        {LoadResString(IDS_COLUMN_APPLICATIONS), 290},
+        {LoadResString(IDS_COLUMN_VISIBILITY), 70},
+        {LoadResString(IDS_COLUMN_AUTORUN), 70},
+        {LoadResString(IDS_COLUMN_DESCRIPTION), 200},
     };
 }
 
 int Sign(int value) { return value < 0 ? -1 : (value > 0 ? 1 : 0); }
 
 int CompareNumbers(int first, int second) { return first < second ? -1 : (first > second ? 1 : 0); }
-
-// Adds an icon resource to the image list; the list keeps its own copy and
-// the icon is freed at once.
-void AddIconResource(HIMAGELIST images, UINT id) {
-    CIcon icon(static_cast<HICON>(LoadImageA(fw::ResourceModule(), MAKEINTRESOURCEA(id), IMAGE_ICON,
-                                             GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
-                                             0)));
-    if (icon) ImageList_AddIcon(images, icon.Get());
-}
 
 bool Contains(const std::vector<std::wstring>& modules, const std::wstring& module) {
     for (const std::wstring& known : modules) {
@@ -56,8 +47,8 @@ bool Contains(const std::vector<std::wstring>& modules, const std::wstring& modu
 CVeyrithView::CVeyrithView() {
     if (!m_images.Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), ILC_COLOR24 | ILC_MASK, 0, 1))
         return;
-    AddIconResource(m_images.Handle(), IDI_HIDDEN_MARK);
-    AddIconResource(m_images.Handle(), IDI_VISIBLE_MARK);
+    m_images.AddIconResource(ResourceModule(), IDI_HIDDEN_MARK);
+    m_images.AddIconResource(ResourceModule(), IDI_VISIBLE_MARK);
 }
 
 // The window goes first, while the image list it shows still exists.
@@ -73,10 +64,10 @@ bool CVeyrithView::Create(HWND parent, UINT id, CPaneHost* host, CScanResult& re
     return CreatePane(parent, id);
 }
 
-bool CVeyrithView::OnCreate(CREATESTRUCTA& cs) {
+bool CVeyrithView::OnCreate(CREATESTRUCTW& cs) {
     // The view owns the image list; the control must not destroy it.
     m_census.SetWindow(Handle());
-    return CreateControl(WC_LISTVIEWA, WS_BORDER | LVS_SHAREIMAGELISTS, 0, kListId, cs) != nullptr;
+    return CreateControl(WC_LISTVIEWW, WS_BORDER | LVS_SHAREIMAGELISTS, 0, kListId, cs) != nullptr;
 }
 
 void CVeyrithView::OnDestroy() {
@@ -101,8 +92,8 @@ void CVeyrithView::OnInitialUpdate() {
 }
 
 void CVeyrithView::SetReportMode() {
-    LONG_PTR style = GetWindowLongPtrA(Control(), GWL_STYLE);
-    SetWindowLongPtrA(Control(), GWL_STYLE, (style & ~LVS_TYPEMASK) | LVS_REPORT);
+    LONG_PTR style = GetWindowLongPtrW(Control(), GWL_STYLE);
+    SetWindowLongPtrW(Control(), GWL_STYLE, (style & ~LVS_TYPEMASK) | LVS_REPORT);
 }
 
 void CVeyrithView::Reset() {
@@ -215,7 +206,7 @@ void CVeyrithView::AddRow(int row, int recordIndex, int image) {
     if (inserted < 0) return;
 
     bool visible = record.m_bVisible > 0;
-    SetCell(inserted, kColumnVisibility, fw::LoadResStringW(visible ? IDS_VISIBLE : IDS_HIDDEN),
+    SetCell(inserted, kColumnVisibility, LoadResString(visible ? IDS_VISIBLE : IDS_HIDDEN),
             record.m_bVisible ? kImageVisible : kImageHidden);
     SetCell(inserted, kColumnAutorun, AutoRunTypeText(record.m_autoRun.m_nType), -1);
     SetCell(inserted, kColumnDescription, record.m_szDescription, -1);
@@ -292,7 +283,7 @@ LRESULT CVeyrithView::OnControlNotify(const NMHDR& header) {
         OnRightClick();
         break;
     case NM_DBLCLK:
-        if (m_pHost) SendMessageA(m_pHost->HostWindow(), WM_COMMAND, MAKEWPARAM(ID_VIEW_THE_FILE, 0), 0);
+        if (m_pHost) SendMessageW(m_pHost->HostWindow(), WM_COMMAND, MAKEWPARAM(ID_VIEW_THE_FILE, 0), 0);
         break;
     }
     return 0;

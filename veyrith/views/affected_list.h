@@ -92,9 +92,9 @@ public:
     int CompareRecords(int first, int second) const;
 
 protected:
-    const char* ClassName() const override { return "VeyrithListView"; }
+    const wchar_t* ClassName() const override { return L"VeyrithListView"; }
     LRESULT OnControlNotify(const NMHDR& header) override;
-    bool OnCreate(CREATESTRUCTA& cs) override;
+    bool OnCreate(CREATESTRUCTW& cs) override;
     void OnDestroy() override;
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 

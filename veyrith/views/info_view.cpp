@@ -13,13 +13,13 @@ HBRUSH WhiteBrush() { return static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)); }
 bool CInfoView::Create(HWND parent, UINT id) {
     RECT rect = {};
     GetClientRect(parent, &rect);
-    return fw::Window::Create(parent, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0, 0,
+    return fw::Window::Create(parent, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0, 0,
                               rect.right, rect.bottom, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)));
 }
 
-void CInfoView::PrepareClass(WNDCLASSEXA& wc) const { wc.hbrBackground = WhiteBrush(); }
+void CInfoView::PrepareClass(WNDCLASSEXW& wc) const { wc.hbrBackground = WhiteBrush(); }
 
-bool CInfoView::OnCreate(CREATESTRUCTA& cs) {
+bool CInfoView::OnCreate(CREATESTRUCTW& cs) {
     // Without a usable browser control the pane simply stays white.
     m_browser.Create(Handle(), InfoBrowserRect(cs.cx, cs.cy));
     return true;

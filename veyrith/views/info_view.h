@@ -31,10 +31,10 @@ public:
     CWebBrowser2& Browser() { return m_browser; }
 
 protected:
-    const char* ClassName() const override { return "VeyrithInfoView"; }
-    void PrepareClass(WNDCLASSEXA& wc) const override;
+    const wchar_t* ClassName() const override { return L"VeyrithInfoView"; }
+    void PrepareClass(WNDCLASSEXW& wc) const override;
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    bool OnCreate(CREATESTRUCTA& cs) override;
+    bool OnCreate(CREATESTRUCTW& cs) override;
 
 private:
     void OnSize(int cx, int cy);

@@ -4,7 +4,7 @@
 #include "views/pane_context_menu.h"
 #include "resources/resource.h"
 #include "scanner/file_description.h"
-#include "framework/string_resource.h"
+#include "common/string_resource.h"
 #include "views/pane_host.h"
 
 namespace {
@@ -17,23 +17,14 @@ static_assert(kTreeStyles == 0x233, "tree styles");
 
 constexpr UINT kTreeId = 1;
 
-// Adds an icon resource to an image list; the list keeps its own copy and
-// the icon handle is freed at once.
-void AddIconResource(HIMAGELIST images, UINT id) {
-    CIcon icon(static_cast<HICON>(LoadImageA(fw::ResourceModule(), MAKEINTRESOURCEA(id), IMAGE_ICON,
-                                             GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
-                                             0)));
-    if (icon) ImageList_AddIcon(images, icon.Get());
-}
-
 }  // namespace
 
 CLeftView::CLeftView() {
     if (!m_images.Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), ILC_COLOR24 | ILC_MASK, 0, 1))
         return;
-    AddIconResource(m_images.Handle(), IDI_MODULE);
-    AddIconResource(m_images.Handle(), IDI_MONITORING_ROOT);
-    AddIconResource(m_images.Handle(), IDI_START_SCAN);
+    m_images.AddIconResource(ResourceModule(), IDI_MODULE);
+    m_images.AddIconResource(ResourceModule(), IDI_MONITORING_ROOT);
+    m_images.AddIconResource(ResourceModule(), IDI_START_SCAN);
 }
 
 // The window goes first, while the image list it shows still exists.
@@ -49,8 +40,8 @@ bool CLeftView::Create(HWND parent, UINT id, CPaneHost* host, const CScanResult&
     return CreatePane(parent, id);
 }
 
-bool CLeftView::OnCreate(CREATESTRUCTA& cs) {
-    return CreateControl(WC_TREEVIEWA, kTreeStyles, WS_EX_CLIENTEDGE, kTreeId, cs) != nullptr;
+bool CLeftView::OnCreate(CREATESTRUCTW& cs) {
+    return CreateControl(WC_TREEVIEWW, kTreeStyles, WS_EX_CLIENTEDGE, kTreeId, cs) != nullptr;
 }
 
 void CLeftView::OnInitialUpdate() {
@@ -60,7 +51,7 @@ void CLeftView::OnInitialUpdate() {
 
 void CLeftView::ShowStartItem() {
     Clear();
-    TreeCtrl().InsertItem(TVI_ROOT, TVI_LAST, fw::LoadResStringW(IDS_START_SCAN), kImageStart, kNoModule, TVIS_BOLD);
+    TreeCtrl().InsertItem(TVI_ROOT, TVI_LAST, LoadResString(IDS_START_SCAN), kImageStart, kNoModule, TVIS_BOLD);
 }
 
 void CLeftView::Clear() { TreeCtrl().DeleteAllItems(); }
@@ -68,10 +59,10 @@ void CLeftView::Clear() { TreeCtrl().DeleteAllItems(); }
 bool CLeftView::ShowModules() {
     Clear();
     fw::TreeViewCtrl tree = TreeCtrl();
-    HTREEITEM root = tree.InsertItem(TVI_ROOT, TVI_LAST, fw::LoadResStringW(IDS_MONITORING_FILES), kImageRoot,
+    HTREEITEM root = tree.InsertItem(TVI_ROOT, TVI_LAST, LoadResString(IDS_MONITORING_FILES), kImageRoot,
                                      kNoModule, TVIS_BOLD | TVIS_EXPANDED);
     const int count = m_pResult ? m_pResult->Count() : 0;
-    const std::wstring mark = fw::LoadResStringW(IDS_MODULE_64BIT_MARK);
+    const std::wstring mark = LoadResString(IDS_MODULE_64BIT_MARK);
     HTREEITEM first = nullptr;
     for (int module = 0; module < count; ++module) {
         const CModuleFinding& finding = m_pResult->Finding(module);
@@ -80,7 +71,7 @@ bool CLeftView::ShowModules() {
         if (!first) first = item;
     }
     if (count == 0)
-        tree.SetItemText(root, fw::LoadResStringW(IDS_NO_MONITORING_MODULES));
+        tree.SetItemText(root, LoadResString(IDS_NO_MONITORING_MODULES));
     else
         tree.Expand(root, TVE_EXPAND);
     if (first && m_pResult->SelectFirst()) tree.Select(first);
@@ -94,7 +85,7 @@ void CLeftView::RefreshSelection() {
     std::wstring description;
     if (module >= 0) {
         description = GetFileDescription(m_pResult->Finding(module).path.c_str());
-        if (description.empty()) description = fw::LoadResStringW(IDS_DESCRIPTION_ABSENT);
+        if (description.empty()) description = LoadResString(IDS_DESCRIPTION_ABSENT);
     }
     m_pHost->OnTreeSelection(module);
     if (module >= 0) m_pHost->SetMessageText(description);
@@ -129,8 +120,8 @@ bool CLeftView::IsItemBold(HTREEITEM item) const {
 
 LRESULT CLeftView::OnControlNotify(const NMHDR& header) {
     switch (header.code) {
-    case TVN_SELCHANGEDA:
-        OnSelectionChanged(reinterpret_cast<const NMTREEVIEWA&>(header));
+    case TVN_SELCHANGEDW:
+        OnSelectionChanged(reinterpret_cast<const NMTREEVIEWW&>(header));
         break;
     case NM_CLICK:
         OnLeftClick();
@@ -145,7 +136,7 @@ LRESULT CLeftView::OnControlNotify(const NMHDR& header) {
     return 0;
 }
 
-void CLeftView::OnSelectionChanged(const NMTREEVIEWA& info) {
+void CLeftView::OnSelectionChanged(const NMTREEVIEWW& info) {
     if (info.itemNew.hItem && (TreeCtrl().ItemState(info.itemNew.hItem, TVIS_SELECTED) & TVIS_SELECTED))
         RefreshSelection();
 }
@@ -162,7 +153,7 @@ void CLeftView::OnLeftClick() {
     HTREEITEM item = HitTestCursor(nullptr);
     if (!item) return;
     std::wstring text = GetItemText(item);
-    if (text != fw::LoadResStringW(IDS_START_SCAN) && text != fw::LoadResStringW(IDS_NO_MONITORING_MODULES))
+    if (text != LoadResString(IDS_START_SCAN) && text != LoadResString(IDS_NO_MONITORING_MODULES))
         return;
     if (m_pHost) m_pHost->StartScan();
 }
@@ -178,5 +169,5 @@ void CLeftView::OnRightClick() {
 }
 
 void CLeftView::OnDoubleClick() {
-    if (m_pHost) SendMessageA(m_pHost->HostWindow(), WM_COMMAND, MAKEWPARAM(ID_VIEW_THE_FILE, 0), 0);
+    if (m_pHost) SendMessageW(m_pHost->HostWindow(), WM_COMMAND, MAKEWPARAM(ID_VIEW_THE_FILE, 0), 0);
 }

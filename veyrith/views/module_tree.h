@@ -68,12 +68,12 @@ public:
     bool IsItemBold(HTREEITEM item) const;
 
 protected:
-    const char* ClassName() const override { return "VeyrithLeftView"; }
+    const wchar_t* ClassName() const override { return L"VeyrithLeftView"; }
     LRESULT OnControlNotify(const NMHDR& header) override;
-    bool OnCreate(CREATESTRUCTA& cs) override;
+    bool OnCreate(CREATESTRUCTW& cs) override;
 
 private:
-    void OnSelectionChanged(const NMTREEVIEWA& info);
+    void OnSelectionChanged(const NMTREEVIEWW& info);
     void OnLeftClick();
     void OnRightClick();
     void OnDoubleClick();

@@ -1,10 +1,10 @@
 #include "views/pane_context_menu.h"
 
 #include "resources/resource.h"
-#include "framework/string_resource.h"
+#include "common/string_resource.h"
 
 CPaneContextMenu::CPaneContextMenu(bool withEndProcess) {
-    m_menu = CMenu(LoadMenuA(fw::ResourceModule(), MAKEINTRESOURCEA(IDR_CONTEXT_MENU)));
+    m_menu = CMenu(LoadMenuW(ResourceModule(), MAKEINTRESOURCEW(IDR_CONTEXT_MENU)));
     if (!m_menu) return;
     m_popup = GetSubMenu(m_menu.Get(), 0);
     if (!m_popup) return;

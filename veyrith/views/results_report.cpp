@@ -3,7 +3,7 @@
 #include <commdlg.h>
 
 #include "common/owners.h"
-#include "framework/string_resource.h"
+#include "common/string_resource.h"
 #include "resources/resource.h"
 
 namespace {
@@ -15,7 +15,7 @@ void ReportWriteError(CDesktop& desktop, const std::wstring& path) {
 }  // namespace
 
 bool ChooseReportSavePath(HWND owner, std::wstring& path) {
-    std::wstring filter = fw::LoadResStringW(IDS_REPORT_FILTER);
+    std::wstring filter = LoadResString(IDS_REPORT_FILTER);
     for (wchar_t& c : filter) {
         if (c == L'|') c = L'\0';
     }

@@ -49,7 +49,7 @@ void CScanIndicatorDlg::Stop() {
 }
 
 std::wstring CScanIndicatorDlg::ShownPath() const {
-    return IsRunning() ? Item(IDC_SCAN_PATH).TextW() : std::wstring();
+    return IsRunning() ? Item(IDC_SCAN_PATH).Text() : std::wstring();
 }
 
 bool CScanIndicatorDlg::OnInit() {
@@ -58,7 +58,7 @@ bool CScanIndicatorDlg::OnInit() {
     if (m_pHost && m_pHost->BoldFont())
         Item(IDC_SCAN_HEADING).Send(WM_SETFONT, reinterpret_cast<WPARAM>(m_pHost->BoldFont()), TRUE);
     HWND path = Item(IDC_SCAN_PATH);
-    SetWindowLongPtrA(path, GWL_STYLE, GetWindowLongPtrA(path, GWL_STYLE) | SS_PATHELLIPSIS);
+    SetWindowLongPtrW(path, GWL_STYLE, GetWindowLongPtrW(path, GWL_STYLE) | SS_PATHELLIPSIS);
     SetTimer(kTimerId, kTimerPeriodMs);
     return true;
 }
@@ -93,7 +93,7 @@ bool CScanIndicatorDlg::ShowNextProcess() {
     if (ExtractIconExW(path.c_str(), 0, &large, nullptr, 1) > 0 && large)
         ShowIcon(large, true);
     else
-        ShowIcon(LoadIconA(nullptr, IDI_APPLICATION), false);
+        ShowIcon(LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION)), false);
     Item(IDC_SCAN_PATH).SetText(path);
     return true;
 }

@@ -1,11 +1,13 @@
-// Strings from the string table, by number.
+// Strings from the string table, by number, in UTF-16.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 
-namespace fw {
+// String number of the application title (message box captions, the main
+// window's caption).
+constexpr UINT kAppTitleStringId = 57344;
 
 // The module whose resources the strings come from (the running program by
 // default; tests and tools may point it elsewhere).
@@ -14,9 +16,4 @@ HMODULE ResourceModule();
 
 // The string with the given number, empty when there is none. The buffer
 // grows until the whole string fits.
-std::string LoadResString(UINT id);
-// The same string as UTF-16, for texts that are shown together with paths
-// and names that the code page cannot hold.
-std::wstring LoadResStringW(UINT id);
-
-}  // namespace fw
+std::wstring LoadResString(UINT id);
