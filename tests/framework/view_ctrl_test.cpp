@@ -171,13 +171,13 @@ TEST(ViewCtrl, AnImageListMovesToOneOwner) {
 }
 
 TEST(ViewCtrl, AnImageListTakesIconResourcesAtTheSmallSize) {
-    // user32 holds the system's warning icon as resource 101.
+    // user32 holds the system's warning icon under its standard number.
     HMODULE user32 = GetModuleHandleW(L"user32.dll");
     fw::ImageList images;
     ASSERT_TRUE(images.Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), ILC_COLOR24 | ILC_MASK,
                               0, 1));
-    EXPECT_EQ(images.AddIconResource(user32, 101), 0);
-    EXPECT_EQ(images.AddIconResource(user32, 101), 1);
+    EXPECT_EQ(images.AddIconResource(user32, 32515), 0);
+    EXPECT_EQ(images.AddIconResource(user32, 32515), 1);
     // A number with no icon adds nothing.
     EXPECT_EQ(images.AddIconResource(user32, 54321), -1);
     EXPECT_EQ(images.Count(), 2);
