@@ -78,7 +78,7 @@ const CListItemState* FindRecord(const CAffectedApplications& census, DWORD proc
 
 class Census : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { SetResourceModule(GetModuleHandleA(nullptr)); }
+    static void SetUpTestSuite() { SetResourceModule(GetModuleHandleW(nullptr)); }
 
     void SetUp() override {
         m_dll = m_root.File("mods\\monitor.dll");
@@ -176,7 +176,7 @@ TEST_F(Census, ProcessesThatCannotBeOpenedOrLackTheModuleAreSkipped) {
     EXPECT_EQ(0, census.ProbeProcess(0xFFFFFFF0u, Wide(m_dll).c_str(), CAutoRunArray()));
     EXPECT_EQ(0, census.ProbeProcess(other.Id(), Wide(m_dll).c_str(), CAutoRunArray()));
     EXPECT_EQ(0, census.GetCount());
-    std::wstring kernel32 = Wide(ModulePath(GetModuleHandleA("kernel32.dll")));
+    std::wstring kernel32 = Wide(ModulePath(GetModuleHandleW(L"kernel32.dll")));
     EXPECT_EQ(1, census.ProbeProcess(other.Id(), kernel32.c_str(), CAutoRunArray()));
     ASSERT_EQ(1, census.GetCount());
     EXPECT_EQ(0, lstrcmpiW(Wide(otherExe).c_str(), census.GetAt(0).m_szPath));
@@ -215,7 +215,7 @@ TEST_F(Census, TakenRecordsKeepOnlyTheProcessesTheyNamed) {
     endedOne.m_dwProcessId = endedId;
     // kernel32 is loaded in every process here: probing for it would add a
     // record for each of them.
-    std::wstring kernel32 = Wide(ModulePath(GetModuleHandleA("kernel32.dll")));
+    std::wstring kernel32 = Wide(ModulePath(GetModuleHandleW(L"kernel32.dll")));
     auto records = std::make_shared<const std::vector<CListItemState>>(
         std::vector<CListItemState>{notAutoRun, otherImage, otherStart, endedOne});
 
@@ -280,7 +280,7 @@ TEST_F(Census, ScanResultHoldsEveryModuleWithTheCensusOfItsHosts) {
 
     // Written anew: the module that stays keeps its census until the next
     // one, a new module has none yet, the companion's module is gone.
-    std::wstring kernel32 = Wide(Lower(ModulePath(GetModuleHandleA("kernel32.dll"))));
+    std::wstring kernel32 = Wide(Lower(ModulePath(GetModuleHandleW(L"kernel32.dll"))));
     detected.names = {dll, kernel32};
     detected.selectFirst = false;
     result.SetFound(detected, {});

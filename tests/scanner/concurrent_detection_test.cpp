@@ -113,7 +113,7 @@ void LoadRound(const std::vector<std::string>& paths, LONG* failedLoads) {
 void* RealTickCount() {
     HMODULE kernelbase = GetModuleHandleA("kernelbase.dll");
     FARPROC tick = kernelbase ? GetProcAddress(kernelbase, "GetTickCount") : nullptr;
-    if (!tick) tick = GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetTickCount");
+    if (!tick) tick = GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetTickCount");
     return reinterpret_cast<void*>(tick);
 }
 
@@ -346,7 +346,7 @@ TEST_F(ConcurrentDetection, RemovingAHookWhileThreadsLoadPutsBackEveryEntry) {
         ASSERT_TRUE(secondLoader.Stop());
     }
     EXPECT_EQ(headBefore, CImportHook::Head());
-    void* kernel32Tick = reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetTickCount"));
+    void* kernel32Tick = reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetTickCount"));
     for (const RollingLoads* loads : {&first, &second}) {
         for (HMODULE module : loads->StillLoaded()) EXPECT_EQ(1, CountImportEntries(module, kernel32Tick));
     }

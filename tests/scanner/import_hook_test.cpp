@@ -82,7 +82,7 @@ TEST_F(ImportHooks, RemovingAHookPutsBackEveryEntry) {
     auto tick = Probe<DWORD(WINAPI*)()>("ProbeTickCount");
     ASSERT_NE(nullptr, tick);
     CImportHook* headBefore = CImportHook::Head();
-    void* kernel32Tick = reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetTickCount"));
+    void* kernel32Tick = reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetTickCount"));
     std::map<HMODULE, int> realBefore = CountInAllModules(kernel32Tick);
     ASSERT_GE(realBefore[m_probe], 1);
     {
@@ -191,7 +191,7 @@ TEST_F(ImportHooks, GetProcAddressHandsOutTheReplacement) {
         }
     }
     // Functions without a hook come back as they are.
-    EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetTickCount")),
+    EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetTickCount")),
               reinterpret_cast<void*>(lookUp("kernel32.dll", "GetTickCount")));
 }
 

@@ -106,7 +106,7 @@ TEST(ModuleDetection, OnlyCodeInsideUser32CountsAsTheWindowManager) {
     auto user32Code = reinterpret_cast<const void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetMessageA"));
     EXPECT_TRUE(IsWindowManagerCaller(user32Code));
     EXPECT_FALSE(IsWindowManagerCaller(reinterpret_cast<const void*>(&ModulePath)));
-    auto kernelCode = reinterpret_cast<const void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "Sleep"));
+    auto kernelCode = reinterpret_cast<const void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "Sleep"));
     EXPECT_FALSE(IsWindowManagerCaller(kernelCode));
     EXPECT_FALSE(IsWindowManagerCaller(nullptr));
 }
@@ -115,7 +115,7 @@ TEST(DetectedModules, OnlyLoadedModulesAndTheFirstRecordedMarkedFirst) {
     CSimpleStrArray own(0, 1);
     ASSERT_TRUE(GetOwnModuleNames(own));
     std::wstring exe = Wide(ModulePath(nullptr));
-    std::wstring kernel32 = Wide(ModulePath(GetModuleHandleA("kernel32.dll")));
+    std::wstring kernel32 = Wide(ModulePath(GetModuleHandleW(L"kernel32.dll")));
     std::wstring user32 = Wide(ModulePath(GetModuleHandleA("user32.dll")));
     EXPECT_STREQ(exe.c_str(), own.GetAt(0));
     EXPECT_TRUE(own.Find(kernel32.c_str(), false));

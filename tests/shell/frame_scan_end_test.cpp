@@ -236,8 +236,8 @@ TEST_F(FrameScanEnd, TickArrivingWhileTheDialogClosesLeavesTheScanComplete) {
 TEST_F(FrameScanEnd, TimerThatIsNotTheScansStartsNoScan) {
     ASSERT_TRUE(ScanWithF5().Ended());
     const UINT kOtherTimer = CScanSession::kScanTimerId + 1;
-    PostMessageA(F().Handle(), WM_TIMER, CScanSession::kScanTimerId, 0);
-    PostMessageA(F()->Session().Window(), WM_TIMER, kOtherTimer, 0);
+    PostMessageW(F().Handle(), WM_TIMER, CScanSession::kScanTimerId, 0);
+    PostMessageW(F()->Session().Window(), WM_TIMER, kOtherTimer, 0);
     App().PumpWaiting();
     EXPECT_FALSE(F()->Session().IsRunning());
     EXPECT_EQ(Status(), Narrow(LoadResString(IDS_SCANNING_COMPLETE)));

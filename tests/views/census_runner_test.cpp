@@ -63,7 +63,7 @@ TEST_F(CensusRunner, RowsFollowTheNewestSelection) {
     EXPECT_EQ(0, list.GetRowCount());
 
     // A module the census did not cover gets a census of its own.
-    std::wstring kernel32 = Wide(Lower(ModulePath(GetModuleHandleA("kernel32.dll"))));
+    std::wstring kernel32 = Wide(Lower(ModulePath(GetModuleHandleW(L"kernel32.dll"))));
     list.ShowModule(m_frame.ModuleOf(kernel32));
     EXPECT_TRUE(list.IsCensusRunning());
     ASSERT_TRUE(WaitForCensus(list));
