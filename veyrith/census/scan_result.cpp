@@ -9,6 +9,7 @@ void CScanResult::Clear() {
     m_bSelectFirst = false;
     m_bConfirmed = false;
     m_nReasonId = 0;
+    m_stagesNotRun = 0;
 }
 
 int CScanResult::Add(const CModuleFinding& finding,

@@ -15,6 +15,7 @@
 #include "findings/findings.h"
 #include "scanner/own_modules.h"
 #include "scanner/taken_module.h"
+#include "scanner/watch_facts.h"
 
 // What the scan knows of one module it found. A fact that later work adds
 // to a finding is one more field here.
@@ -25,8 +26,14 @@ struct CModuleFinding {
     // 32, or 64 for a module that the 64-bit companion found in 64-bit
     // processes.
     int bits = 32;
+    // The stages of the provocation that made the window manager request
+    // it (0 when nothing tells).
+    StageSet stages = 0;
 
     bool Is64Bit() const { return bits == 64; }
+    // What it watches, from those stages.
+    WatchFacts Watches() const { return WatchFactsOf(stages); }
+    bool ReadsKeystrokes() const { return (Watches() & WATCH_KEYSTROKES) != 0; }
 };
 
 class CScanResult {
@@ -95,10 +102,15 @@ public:
     // The text that ends the scan: "Scanning complete" when confirmed, else
     // the reason.
     UINT VerdictTextId() const;
+    // The stages of the provocation that could not run (in this process or
+    // in the companion); a scan with any is not confirmed.
+    void SetStagesNotRun(StageSet stages) { m_stagesNotRun = stages; }
+    StageSet StagesNotRun() const { return m_stagesNotRun; }
 
 private:
     std::vector<Module> m_modules;
     bool m_bSelectFirst = false;
     bool m_bConfirmed = false;
     UINT m_nReasonId = 0;
+    StageSet m_stagesNotRun = 0;
 };

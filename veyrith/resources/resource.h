@@ -66,6 +66,17 @@
 // Precedes the path of a module found in 64-bit processes in the tree (in
 // front, so that a long path never hides it).
 #define IDS_MODULE_64BIT_MARK 57707
+// What a module watches, as the tree, the info page and the report say it.
+#define IDS_WATCH_KEYSTROKES 57720
+#define IDS_WATCH_MOUSE 57721
+#define IDS_WATCH_WINDOWS 57722
+#define IDS_WATCH_OTHER 57723
+// A module that reads keystrokes in a hidden host that starts with Windows.
+#define IDS_CLASSIC_KEYLOGGER 57724
+// The stages of the provocation, by name: IDS_STAGE_FIRST + stage.
+#define IDS_STAGE_FIRST 57730
+// A scan in which some stages could not run; %s is the list of their names.
+#define IDS_STAGES_NOT_RUN 57740
 
 // ---- Autorun ----
 #define IDS_AUTORUN_NONE 57347
