@@ -1,9 +1,8 @@
-// What the provocation needs: with the self-test's hooks in place, a 1x1
-// window of this program takes the foreground and gets F24 pressed once;
-// the program times how long until the window manager has loaded the
-// self-test's module into it (recorded by the loader hooks), with messages
-// pumped meanwhile. Each round runs in a fresh process, since a module is
-// recorded only once.
+// What the provocation costs: each round, in a fresh process, runs every
+// stage once (timing each) with the self-test's hooks in place for the
+// keyboard and posted-message stages, and counts the window manager's
+// requests that were refused meanwhile. Hosts of other hooks that run
+// during the bench add their requests to the count.
 //   provocation_bench [ROUNDS]   (default 7)
 #include <windows.h>
 
@@ -14,7 +13,6 @@
 #include <vector>
 
 #include "common/executable_folder.h"
-#include "probe64/probe_run.h"
 #include "scanner/loader_hooks.h"
 #include "scanner/own_modules.h"
 #include "scanner/provocation.h"
@@ -22,55 +20,43 @@
 
 #include "bench_support.h"
 
-__attribute__((used)) static CSimpleStrArray* const kMonitoringModules = &g_monitoringModules;
+__attribute__((used)) static CHookRequests* const kHookRequests = &g_hookRequests;
 
 namespace {
 
-constexpr DWORD kGiveUpMs = 5000;
-
-// One round: milliseconds from the key press until the module is recorded;
-// -1 when it never was.
-double OneRound() {
+// One round: the milliseconds of each stage, then of all of them, then the
+// refused requests and whether the self-test's module was asked for.
+void OneRound() {
     CSelfTest selfTest;
-    if (!selfTest.Start(ExecutableFolder() + kSelfTestHostFileNameW) || !selfTest.WaitUntilReady(5000)) return -1;
-    HWND window = CreateProbeWindow(GetModuleHandleW(nullptr));
-    SetForegroundWindow(window);
-    double started = NowMs();
-    ProvokeKeyboardHooks();
-    double ms = -1;
-    while (NowMs() - started < kGiveUpMs) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-        if (IsSelfTestRecorded()) {
-            ms = NowMs() - started;
-            break;
-        }
+    bool ready = selfTest.Start(ExecutableFolder() + kSelfTestHostFileNameW) && selfTest.WaitUntilReady(5000);
+    CProvocation provocation(GetModuleHandleW(nullptr));
+    double all = NowMs();
+    for (int stage = 0; stage < kStageCount; ++stage) {
+        double started = NowMs();
+        bool ran = provocation.RunStage(stage);
+        printf("%.1f%s ", NowMs() - started, ran ? "" : "!");
     }
-    DestroyWindow(window);
+    printf("%.1f %lu %d\n", NowMs() - all, g_hookRequests.RefusedCount(), ready && IsSelfTestRecorded() ? 1 : 0);
     selfTest.Stop();
-    return ms;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc > 1 && std::string(argv[1]) == "-round") {
-        printf("%.1f\n", OneRound());
+        OneRound();
         return 0;
     }
     int rounds = argc > 1 ? atoi(argv[1]) : 7;
-    std::vector<double> times;
+    printf("per round: ms of each stage (");
+    for (int stage = 0; stage < kStageCount; ++stage) printf("%s ", StageKey(stage));
+    printf("; ! = could not run), ms of all, refused requests, self-test seen\n");
     for (int i = 0; i < rounds; ++i) {
         std::string line = "\"" + BinDir() + "provocation_bench.exe\" -round";
         FILE* pipe = _popen(line.c_str(), "r");
-        char text[64] = {};
-        if (pipe && fgets(text, sizeof(text), pipe)) times.push_back(atof(text));
+        char text[256] = {};
+        if (pipe && fgets(text, sizeof(text), pipe)) printf("%s", text);
         if (pipe) _pclose(pipe);
     }
-    std::sort(times.begin(), times.end());
-    printf("key press to the self-test's module recorded, %zu rounds:", times.size());
-    for (double t : times) printf(" %.1f", t);
-    if (!times.empty()) printf("\nmedian %.1f ms, worst %.1f ms\n", times[times.size() / 2], times.back());
     return 0;
 }

@@ -187,7 +187,8 @@ bool Measure(int count, Figures& figures) {
     HMODULE own = LoadLibraryA(dll.c_str());
     BenchFrame frame;
     DetectedModules items;
-    items.names = {ModulePath("sample_hook.dll"), ModulePath("kernel32.dll")};
+    items.modules = {RequestedModule{ModulePath("sample_hook.dll"), StageBit(STAGE_KEYBOARD), 1},
+                     RequestedModule{ModulePath("kernel32.dll"), StageBit(STAGE_KEYBOARD), 1}};
     items.selectFirst = true;
     frame.SetItems(items);
 

@@ -1,7 +1,7 @@
-// The steps of one run of the 64-bit companion: a window of its own that
-// takes the foreground, the keyboard and window activity that makes the
-// system load the modules of 64-bit system-wide hooks into it, and the
-// census of the modules it recorded.
+// The steps of one run of the 64-bit companion: the same stages of the
+// provocation as the 32-bit scan (scanner/provocation.h), so the system asks
+// for the modules of 64-bit system-wide hooks here, and the census of the
+// modules it asked for.
 #pragma once
 
 #include <windows.h>
@@ -9,18 +9,9 @@
 #include <string>
 
 #include "findings/probe_answer.h"
+#include "scanner/provocation_stage.h"
 
-// A visible 1x1 tool window off the screen: it can take the foreground, and
-// nothing of it shows. Null when it cannot be made.
-HWND CreateProbeWindow(HINSTANCE instance);
-
-// Brings window to the foreground and sends it F24 down and up twice, with
-// messages pumped in between: a keyboard hook fires for the key, a
-// get-message hook for the messages the window takes from its queue.
-void ProvokeHooks(HWND window);
-
-// The recorded modules still loaded (the self-test's aside), whether the
-// self-test's module was recorded, and the census of every process with the
-// autorun inventory of this moment.
-ProbeAnswer TakeProbeCensus();
-
+// The modules asked for (the self-test's aside) with their stages, whether
+// the self-test's module was asked for, the stages that could not run, and
+// the census of every process with the autorun inventory of this moment.
+ProbeAnswer TakeProbeCensus(StageSet stagesNotRun);

@@ -5,7 +5,7 @@
 
 // The loader hooks install themselves during static construction of their
 // unit; this reference keeps that unit in the program.
-__attribute__((used)) static CSimpleStrArray* const kMonitoringModules = &g_monitoringModules;
+__attribute__((used)) static CHookRequests* const kHookRequests = &g_hookRequests;
 
 // The application object and the real desktop it shows things on live in
 // WinMain, so every program-wide object of static storage exists before

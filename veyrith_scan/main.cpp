@@ -22,7 +22,7 @@
 
 // The loader hooks install themselves during static construction of their
 // unit; this reference keeps that unit in the program.
-__attribute__((used)) static CSimpleStrArray* const kMonitoringModules = &g_monitoringModules;
+__attribute__((used)) static CHookRequests* const kHookRequests = &g_hookRequests;
 
 namespace {
 

@@ -24,13 +24,14 @@ int CScanResult::Add(const CModuleFinding& finding,
 void CScanResult::SetFound(const DetectedModules& detected, const std::vector<TakenModule>& modules64) {
     std::vector<Module> before;
     before.swap(m_modules);
-    for (const std::wstring& name : detected.names) Add(CModuleFinding{name, 32});
+    for (const RequestedModule& requested : detected.modules) Add(CModuleFinding{requested.name, 32, requested.stages});
     for (const TakenModule& module : modules64) {
         bool seen32 = false;
-        for (const std::wstring& name : detected.names) seen32 = seen32 || !lstrcmpiW(name.c_str(), module.module.c_str());
-        if (!seen32) Add(CModuleFinding{module.module, 64}, module.records);
+        for (const RequestedModule& requested : detected.modules)
+            seen32 = seen32 || !lstrcmpiW(requested.name.c_str(), module.module.c_str());
+        if (!seen32) Add(CModuleFinding{module.module, 64, module.stages}, module.records);
     }
-    m_bSelectFirst = detected.selectFirst && !detected.names.empty();
+    m_bSelectFirst = detected.selectFirst && !detected.modules.empty();
     // A module that stays keeps the census it had.
     for (Module& module : m_modules) {
         for (Module& old : before) {

@@ -19,6 +19,7 @@ constexpr size_t kRecordFields = 12;  // the tag and eleven facts
 constexpr size_t kModulePathChars = MAX_PATH - 1;
 // Beyond this an answer is no answer of ours (the count fields stay small).
 constexpr unsigned long kMaxCount = 1000000;
+constexpr unsigned long kMaxStages = (1ul << kProbeStageBits) - 1;
 
 // ---- Writing ----
 
@@ -271,16 +272,22 @@ public:
 private:
     bool SelfTest(const std::vector<std::wstring>& fields) {
         BOOL seen = FALSE;
-        if (fields.size() != 2 || !ParseFlag(Ascii(fields[1]), seen)) return false;
+        unsigned long notRun = 0;
+        if (fields.size() != 3 || !ParseFlag(Ascii(fields[1]), seen) ||
+            !ParseDecimal(Ascii(fields[2]), kMaxStages, notRun))
+            return false;
         m_answer.selfTestSeen = seen != FALSE;
+        m_answer.stagesNotRun = static_cast<unsigned>(notRun);
         m_bSelfTestRead = true;
         return true;
     }
     bool Module(const std::vector<std::wstring>& fields) {
-        if (fields.size() != 2 || fields[1].empty() || fields[1].size() > kModulePathChars)
+        unsigned long stages = 0;
+        if (fields.size() != 3 || fields[1].empty() || fields[1].size() > kModulePathChars ||
+            !ParseDecimal(Ascii(fields[2]), kMaxStages, stages))
             return false;
         if (m_answer.modules.size() >= kProbeAnswerMaxModules) return false;
-        m_answer.modules.push_back(ProbeModule{fields[1], {}});
+        m_answer.modules.push_back(ProbeModule{fields[1], {}, static_cast<unsigned>(stages)});
         return true;
     }
     bool Record(const std::vector<std::wstring>& fields) {
@@ -318,10 +325,12 @@ bool Fail(ProbeAnswer& answer, ProbeOutcome& outcome, ProbeOutcome why) {
 
 std::string WriteProbeAnswer(const ProbeAnswer& answer) {
     std::string text = std::string(kProbeAnswerHeader) + ' ' + Number(kProbeAnswerVersion) + '\n';
-    text += std::string(kSelfTestTag) + '\t' + (answer.selfTestSeen ? "1" : "0") + '\n';
+    text += std::string(kSelfTestTag) + '\t' + (answer.selfTestSeen ? "1" : "0") + '\t' +
+            Number(answer.stagesNotRun & kMaxStages) + '\n';
     unsigned long records = 0;
     for (const ProbeModule& module : answer.modules) {
-        text += std::string(kModuleTag) + '\t' + Escaped(module.path.c_str()) + '\n';
+        text += std::string(kModuleTag) + '\t' + Escaped(module.path.c_str()) + '\t' +
+                Number(module.stages & kMaxStages) + '\n';
         for (const CListItemState& record : module.records) {
             // A process whose creation time could not be read cannot be
             // checked before an action: it is left out.

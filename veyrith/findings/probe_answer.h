@@ -13,7 +13,9 @@
 
 // The first line of every answer: kProbeAnswerHeader, a space, the version.
 constexpr char kProbeAnswerHeader[] = "VEYRITH-PROBE64";
-constexpr int kProbeAnswerVersion = 2;
+constexpr int kProbeAnswerVersion = 3;
+// Stage sets travel as numbers of at most this many bits.
+constexpr unsigned kProbeStageBits = 8;
 
 // Bounds of an answer; anything beyond one is no answer of ours and reads
 // like a malformed one. A record is a fixed row of about 4 KB in memory, held
@@ -43,10 +45,12 @@ enum ProbeOutcome {
 struct ProbeModule {
     std::wstring path;
     std::vector<CListItemState> records;  // colours applied (ApplyAlertLevel)
+    unsigned stages = 0;                  // the stages of its provocation that requested it
 };
 
 struct ProbeAnswer {
     bool selfTestSeen = false;  // the probe's own self-test module was recorded
+    unsigned stagesNotRun = 0;  // the stages of its provocation that could not run
     std::vector<ProbeModule> modules;
 };
 

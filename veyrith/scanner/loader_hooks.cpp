@@ -38,10 +38,14 @@ HMODULE WINAPI HookedLoadLibraryExA(LPCSTR fileName, HANDLE file, DWORD flags) {
 
 // The window manager loads the module of a system-wide hook through this
 // function, from code inside user32.dll, right before it calls the hook.
+// Such a load is recorded and refused: the module is never mapped, so none
+// of its code runs here, and user32 skips the hook in this process.
 __attribute__((noinline)) HMODULE WINAPI HookedLoadLibraryExW(LPCWSTR fileName, HANDLE file,
                                                               DWORD flags) {
-    if (IsWindowManagerCaller(__builtin_return_address(0)))
-        RecordRequestedModule(fileName, g_monitoringModules);
+    if (IsWindowManagerCaller(__builtin_return_address(0)) && g_hookRequests.Request(fileName)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return nullptr;
+    }
     auto real = reinterpret_cast<LoadLibraryExWFn>(g_hookLoadLibraryExW.CallTarget());
     return FixedUp(real(fileName, file, flags), flags);
 }
@@ -57,21 +61,18 @@ FARPROC WINAPI HookedGetProcAddress(HMODULE module, LPCSTR procName) {
 
 }  // namespace
 
-// Order matters. The list comes first, so it exists before the first hook can
-// record into it and is destroyed only after the last hook is removed at exit.
-// The hooks install on construction and are removed, in reverse, at exit.
-CSimpleStrArray g_monitoringModules(0, 1);
+// Order matters. The record comes first, so it exists before the first hook
+// can record into it and is destroyed only after the last hook is removed at
+// exit. The hooks install on construction and are removed, in reverse, at exit.
+CHookRequests g_hookRequests;
 
 namespace {
-// Empties the list under the detection lock once the hooks are gone, so a
+// Empties the record under the detection lock once the hooks are gone, so a
 // thread that was still inside a replacement at that moment never meets it
 // half freed.
-struct MonitoringModulesAtExit {
-    ~MonitoringModulesAtExit() {
-        CDetectionLock lock;
-        g_monitoringModules.Clear();
-    }
-} g_monitoringModulesAtExit;
+struct HookRequestsAtExit {
+    ~HookRequestsAtExit() { g_hookRequests.Clear(); }
+} g_hookRequestsAtExit;
 }  // namespace
 
 CImportHook g_hookLoadLibraryA("Kernel32.dll", "LoadLibraryA",

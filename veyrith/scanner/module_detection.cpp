@@ -2,12 +2,9 @@
 
 #include <cwchar>
 #include <string>
-
-#include <string>
 #include <vector>
 
 #include "common/product.h"
-#include "scanner/detection_lock.h"
 #include "common/executable_folder.h"
 #include "common/path_identity.h"
 
@@ -70,19 +67,22 @@ bool IsSystemModule(const wchar_t* path, const wchar_t* name) {
     return false;
 }
 
-volatile LONG g_detectionEnabled = 1;
-
 }  // namespace
 
 bool IsWindowManagerCaller(const void* returnAddress) {
+    // user32 is never unloaded, so the module once found stays the window manager.
+    static void* volatile windowManager = nullptr;
     MEMORY_BASIC_INFORMATION info = {};
     if (!VirtualQuery(returnAddress, &info, sizeof(info)) || !info.AllocationBase) return false;
+    if (info.AllocationBase == windowManager) return true;
     WCHAR path[kPathChars] = {};
     if (!GetModuleFileNameW(static_cast<HMODULE>(info.AllocationBase), path, kPathChars))
         return false;
     path[kPathChars - 1] = 0;
     CharLowerW(path);
-    return wcsstr(path, L"user32.dll") != nullptr;
+    if (!wcsstr(path, L"user32.dll")) return false;
+    windowManager = info.AllocationBase;
+    return true;
 }
 
 bool IsLeftOutModule(const wchar_t* path) {
@@ -94,23 +94,4 @@ bool IsLeftOutModule(const wchar_t* path) {
         if (!lstrcmpiW(name, system)) return IsSystemModule(located.c_str(), system);
     }
     return false;
-}
-
-void SetDetectionEnabled(bool enabled) { InterlockedExchange(&g_detectionEnabled, enabled ? 1 : 0); }
-
-bool RecordRequestedModule(LPCWSTR fileName, CSimpleStrArray& list) {
-    if (!fileName || !g_detectionEnabled || IsLeftOutModule(fileName)) return false;
-    std::wstring name(fileName);
-    if (!name.empty()) CharLowerBuffW(&name[0], static_cast<DWORD>(name.size()));
-    CDetectionLock lock;
-    if (list.Find(name.c_str(), false)) return false;
-    return list.Add(name.c_str());
-}
-
-bool CopyRecordedModules(const CSimpleStrArray& list, CSimpleStrArray& copy) {
-    CDetectionLock lock;
-    for (int i = 0; i < list.GetSize(); ++i) {
-        if (!copy.Add(list.GetAt(i))) return false;
-    }
-    return true;
 }

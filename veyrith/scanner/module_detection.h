@@ -5,10 +5,11 @@
 
 #include <windows.h>
 
-#include "findings/simple_str_array.h"
 
 // True when the code at returnAddress lies in a module whose path, lower-
-// cased, contains "user32.dll".
+// cased, contains "user32.dll". The module found so is remembered: the
+// window manager asks for a refused module at each call of its hooks, and
+// the test then costs one query of the address.
 bool IsWindowManagerCaller(const void* returnAddress);
 
 // True for the harmless modules that the window manager loads by itself,
@@ -18,20 +19,3 @@ bool IsWindowManagerCaller(const void* returnAddress);
 // the file the loader's search finds. Any other file of such a name, and
 // any name that merely contains one, is recorded like every module.
 bool IsLeftOutModule(const wchar_t* path);
-
-// Records a requested library name: in UTF-16 as the window manager gave it,
-// whole whatever its length, lower-cased, and appended unless list holds it already
-// (compared without regard to case) or it is left out (IsLeftOutModule). The look-up and the
-// append are one step under the detection lock, so loads on several threads
-// record a name once. True when it was appended.
-bool RecordRequestedModule(LPCWSTR fileName, CSimpleStrArray& list);
-
-// Appends a copy of every name of list, in order, to copy, under the same
-// lock: the way to read a list that loads on other threads may be growing.
-// False when memory ran out (copy then holds what was copied so far).
-bool CopyRecordedModules(const CSimpleStrArray& list, CSimpleStrArray& copy);
-
-// Switches recording on or off for the whole process (on at start). Off,
-// RecordRequestedModule records nothing: how a test makes a scanner that is
-// blind on its system.
-void SetDetectionEnabled(bool enabled);

@@ -1,14 +1,10 @@
 #include "scanner/own_modules.h"
 
 #include "scanner/loader_hooks.h"
-#include "scanner/module_detection.h"
 #include "scanner/module_snapshot.h"
 #include "scanner/self_test.h"
 
 #include <windows.h>
-
-#include <string>
-#include <vector>
 
 bool GetOwnModuleNames(CSimpleStrArray& names) {
     std::vector<std::wstring> paths;
@@ -19,38 +15,21 @@ bool GetOwnModuleNames(CSimpleStrArray& names) {
     return true;
 }
 
-DetectedModules ChooseDetectedModules(const CSimpleStrArray& recorded, const CSimpleStrArray& ownModules) {
-    DetectedModules items;
-    // The self-test's module is the scan's own: it is never detected, and
-    // the first module recorded is the first of the others.
-    bool first = true;
-    for (int i = 0; i < recorded.GetSize(); ++i) {
-        const wchar_t* name = recorded.GetAt(i);
-        if (IsSelfTestModule(name)) continue;
-        bool isFirst = first;
-        first = false;
-        if (!ownModules.Find(name, false)) continue;
-        items.names.push_back(name);
-        if (isFirst) items.selectFirst = true;
+DetectedModules ChooseDetectedModules(const std::vector<RequestedModule>& requested) {
+    DetectedModules detected;
+    // The self-test's module is the scan's own: it is never detected.
+    for (const RequestedModule& module : requested) {
+        if (!IsSelfTestModule(module.name.c_str())) detected.modules.push_back(module);
     }
-    return items;
+    detected.selectFirst = !detected.modules.empty();
+    return detected;
 }
 
-DetectedModules CurrentDetectedModules() {
-    // The window manager may record a module on another thread meanwhile:
-    // the items are chosen from a copy.
-    CSimpleStrArray recorded(0, 1);
-    CopyRecordedModules(g_monitoringModules, recorded);
-    CSimpleStrArray ownModules(0, 1);
-    GetOwnModuleNames(ownModules);
-    return ChooseDetectedModules(recorded, ownModules);
-}
+DetectedModules CurrentDetectedModules() { return ChooseDetectedModules(g_hookRequests.Copy()); }
 
 bool IsSelfTestRecorded() {
-    CSimpleStrArray recorded(0, 1);
-    CopyRecordedModules(g_monitoringModules, recorded);
-    for (int i = 0; i < recorded.GetSize(); ++i) {
-        if (IsSelfTestModule(recorded.GetAt(i))) return true;
+    for (const RequestedModule& module : g_hookRequests.Copy()) {
+        if (IsSelfTestModule(module.name.c_str())) return true;
     }
     return false;
 }

@@ -1,31 +1,30 @@
-// The modules loaded in the own process, and which of the recorded
-// monitoring modules a scan has detected.
+// The modules loaded in the own process, and which of the modules the
+// window manager asked for a scan has detected.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "findings/simple_str_array.h"
+#include "scanner/hook_requests.h"
 
 // Appends the full path (UTF-16, whole) of every module of the own process
 // whose name can be read, in the order the system lists them. False when the list cannot be read.
 bool GetOwnModuleNames(CSimpleStrArray& names);
 
-// The modules a scan has detected: the recorded modules still loaded in the
-// own process, in the order they were recorded, without the self-test's
-// module.
+// The modules a scan has detected: every module the window manager asked
+// for during the scan, in the order first asked, without the self-test's.
 struct DetectedModules {
-    std::vector<std::wstring> names;
-    // names[0] is the first module recorded (the self-test's aside); false
-    // when that module is no longer loaded.
+    std::vector<RequestedModule> modules;
+    // The first module is selected when the result is shown.
     bool selectFirst = false;
 };
 
-DetectedModules ChooseDetectedModules(const CSimpleStrArray& recorded, const CSimpleStrArray& ownModules);
+DetectedModules ChooseDetectedModules(const std::vector<RequestedModule>& requested);
 
-// The detected modules for the modules recorded so far and the modules
-// loaded now.
+// The detected modules for the requests of the scan so far (one copy of
+// the record).
 DetectedModules CurrentDetectedModules();
 
-// True when the self-test's module is among the modules recorded so far.
+// True when the self-test's module is among the modules requested so far.
 bool IsSelfTestRecorded();

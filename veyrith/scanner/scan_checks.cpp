@@ -1,6 +1,7 @@
 #include "scanner/scan_checks.h"
 
 #include "resources/resource.h"
+#include "scanner/loader_hooks.h"
 #include "scanner/own_modules.h"
 
 void CScanChecks::Begin(const std::wstring& folder) {
@@ -10,9 +11,12 @@ void CScanChecks::Begin(const std::wstring& folder) {
     m_bProbeUsed = false;
     m_bProbeSelfTestSeen = false;
     m_outcome = PROBE_OK;
+    m_stagesNotRun = 0;
     m_modules64.clear();
-    m_selfTest.Start(folder + kSelfTestHostFileNameW);
+    g_hookRequests.Clear();
 }
+
+void CScanChecks::StartSelfTest() { m_selfTest.Start(m_strFolder + kSelfTestHostFileNameW); }
 
 bool CScanChecks::SelfTestReady() { return m_selfTest.WaitUntilReady(0); }
 
@@ -41,10 +45,11 @@ bool CScanChecks::TakeProbeResult() {
 
 void CScanChecks::TakeAnswer(ProbeAnswer&& answer) {
     m_bProbeSelfTestSeen = answer.selfTestSeen;
+    NoteStagesNotRun(answer.stagesNotRun);
     for (ProbeModule& module : answer.modules) {
         if (IsSelfTestModule(module.path.c_str())) continue;
         auto records = std::make_shared<const std::vector<CListItemState>>(std::move(module.records));
-        m_modules64.push_back(TakenModule{module.path, std::move(records)});
+        m_modules64.push_back(TakenModule{module.path, std::move(records), module.stages});
     }
 }
 
@@ -54,12 +59,13 @@ void CScanChecks::Cancel() {
 }
 
 bool CScanChecks::Confirmed() const {
-    if (!m_bSelfTestSeen) return false;
+    if (!m_bSelfTestSeen || m_stagesNotRun) return false;
     return !m_bProbeUsed || (m_outcome == PROBE_OK && m_bProbeSelfTestSeen);
 }
 
 UINT CScanChecks::StatusTextId() const {
     if (m_bProbeUsed && ProbeFailureTextId(m_outcome)) return ProbeFailureTextId(m_outcome);
+    if (m_stagesNotRun) return IDS_STAGES_NOT_RUN;
     return Confirmed() ? IDS_SCANNING_COMPLETE : IDS_SCAN_UNCONFIRMED;
 }
 

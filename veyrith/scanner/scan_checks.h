@@ -1,8 +1,10 @@
-// What a scan does so that it is never silently blind: the self-test runs
-// while the scan's walk provokes the hooks, and on a 64-bit system the
-// 64-bit companion looks for 64-bit modules once the walk has ended (not
-// before: a 64-bit hook installed meanwhile would keep the 32-bit hooks
-// from being called in this process under some systems).
+// What a scan does so that it is never silently blind: every stage of the
+// provocation runs or is reported, the self-test runs once the stages have
+// (its hooks are the newest of their kinds, and where a refused module ends
+// its hook chain in this process they would hide every older hook), and on
+// a 64-bit system the 64-bit companion looks for 64-bit modules once the
+// walk has ended (not before: a 64-bit hook installed meanwhile would keep
+// the 32-bit hooks from being called in this process under some systems).
 #pragma once
 
 #include <windows.h>
@@ -19,11 +21,17 @@ public:
     // How long the companion may take before it is ended.
     static constexpr DWORD kProbeTimeoutMs = 90000;
 
-    // A scan begins: the verdict of the last one is dropped and the
-    // self-test host (in folder) starts.
+    // A scan begins: the verdict of the last one and every request of the
+    // window manager before it are dropped.
     void Begin(const std::wstring& folder);
+    // The stages of this process that could not run.
+    void NoteStagesNotRun(StageSet stages) { m_stagesNotRun |= stages & kAllStages; }
+    // The stages have run: the self-test host (in the folder) starts.
+    void StartSelfTest();
     // True once the self-test's hooks are in place; never waits.
     bool SelfTestReady();
+    // True while the self-test's host runs.
+    bool SelfTestRunning() const { return m_selfTest.IsRunning(); }
     // The same, waiting at most timeoutMs for them.
     bool WaitSelfTestReady(DWORD timeoutMs);
     // The walk has ended: the self-test ends and whether the scan recorded
@@ -39,9 +47,11 @@ public:
     // Ends the self-test and the companion; nothing of them lands any more.
     void Cancel();
 
-    // The scan saw its self-test (and the companion's, where there is one)
-    // and the companion answered.
+    // The scan saw its self-test (and the companion's, where there is one),
+    // the companion answered and every stage ran on both sides.
     bool Confirmed() const;
+    // The stages that could not run, here or in the companion.
+    StageSet StagesNotRun() const { return m_stagesNotRun; }
     // The status text that ends the scan.
     UINT StatusTextId() const;
     // The modules the companion found, with the records of their processes.
@@ -59,6 +69,7 @@ private:
     bool m_bProbeUsed = false;
     bool m_bProbeSelfTestSeen = false;
     ProbeOutcome m_outcome = PROBE_OK;
+    StageSet m_stagesNotRun = 0;
     std::vector<TakenModule> m_modules64;
 };
 

@@ -2,7 +2,6 @@
 
 #include "resources/resource.h"
 #include "scanner/own_modules.h"
-#include "scanner/provocation.h"
 #include "views/info_pages.h"
 
 namespace {
@@ -48,18 +47,19 @@ LRESULT CALLBACK CScanSession::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LP
 }
 
 void CScanSession::Start(const std::wstring& programFolder) {
-    if (IsRunning() || !CreateSessionWindow()) return;
-    // The self-test's host comes up meanwhile; its hooks are provoked when
-    // they are in place.
+    if (IsRunning() || m_bInStage || !CreateSessionWindow()) return;
     m_checks.Begin(programFolder);
+    m_provocation.reset(new CProvocation(GetModuleHandleW(nullptr), m_host.HostWindow()));
+    m_nNextStage = 0;
+    m_selfTestPhase = SELFTEST_NOT_STARTED;
+    m_bWalkEnded = false;
     SetForegroundWindow(m_host.HostWindow());
-    ProvokeKeyboardHooks();
     SetTimer(m_hWnd, kScanTimerId, kScanDelayMs, nullptr);
 }
 
 bool CScanSession::OnTimer(UINT_PTR id) {
-    if (id == kSelfTestTimerId) {
-        OnSelfTestTick();
+    if (id == kProvocationTimerId) {
+        OnProvocationTick();
         return true;
     }
     // Only the tick that Start armed starts a scan; any other timer of the
@@ -83,19 +83,56 @@ void CScanSession::OnStartTick() {
         OnNotStarted();
         return;
     }
-    SetTimer(m_hWnd, kSelfTestTimerId, kSelfTestPollMs, nullptr);
+    m_bProvoking = true;
+    SetTimer(m_hWnd, kProvocationTimerId, kProvocationTickMs, nullptr);
 }
 
-void CScanSession::OnSelfTestTick() {
-    // The get-message hook loads with the walk's own messages; the keyboard
-    // hook needs a key while the walk runs.
-    if (!m_dialog.IsRunning()) {
-        KillTimer(m_hWnd, kSelfTestTimerId);
+// One stage per tick, so that the window handles its messages between
+// them; then the self-test.
+void CScanSession::OnProvocationTick() {
+    if (m_bInStage) return;
+    if (m_bClosing || !m_provocation) {
+        KillTimer(m_hWnd, kProvocationTimerId);
+        m_bProvoking = false;
         return;
     }
-    if (!m_checks.SelfTestReady()) return;
-    KillTimer(m_hWnd, kSelfTestTimerId);
-    ProvokeKeyboardHooks();
+    if (m_nNextStage < kStageCount) {
+        m_bInStage = true;
+        int stage = m_nNextStage++;
+        if (!m_provocation->RunStage(stage)) m_checks.NoteStagesNotRun(StageBit(stage));
+        m_bInStage = false;
+        return;
+    }
+    if (SelfTestProvoked()) EndProvocation();
+}
+
+bool CScanSession::SelfTestProvoked() {
+    if (m_selfTestPhase == SELFTEST_NOT_STARTED) {
+        m_checks.StartSelfTest();
+        m_dwSelfTestStarted = GetTickCount();
+        m_selfTestPhase = SELFTEST_WAITING;
+        return false;
+    }
+    if (m_selfTestPhase == SELFTEST_WAITING) {
+        bool ready = m_checks.SelfTestReady();
+        // A host that never puts its hooks in place leaves the scan
+        // unconfirmed, not unfinished.
+        if (!ready && m_checks.SelfTestRunning() && GetTickCount() - m_dwSelfTestStarted < kSelfTestReadyMs)
+            return false;
+        m_selfTestPhase = SELFTEST_DONE;
+        if (ready) {
+            m_bInStage = true;
+            m_provocation->RunStages(kSelfTestStages);
+            m_bInStage = false;
+        }
+    }
+    return true;
+}
+
+void CScanSession::EndProvocation() {
+    KillTimer(m_hWnd, kProvocationTimerId);
+    m_bProvoking = false;
+    if (m_bWalkEnded) AfterWalk();
 }
 
 void CScanSession::OnNotStarted() {
@@ -116,11 +153,19 @@ bool CScanSession::RebuildModuleTree() {
 }
 
 void CScanSession::OnWalkEnded() {
-    if (m_hWnd) KillTimer(m_hWnd, kSelfTestTimerId);
     if (m_bClosing) {
+        if (m_hWnd) KillTimer(m_hWnd, kProvocationTimerId);
+        m_bProvoking = false;
         m_checks.Cancel();
         return;
     }
+    m_bWalkEnded = true;
+    // A walk shorter than the provocation waits for it.
+    if (!m_bProvoking) AfterWalk();
+}
+
+void CScanSession::AfterWalk() {
+    m_bWalkEnded = false;
     m_bAwaitingProbe = m_checks.EndWalk(m_hWnd, kProbeDoneMessage);
     if (!m_bAwaitingProbe) Finish();
 }
@@ -134,6 +179,7 @@ void CScanSession::OnProbeDone() {
 void CScanSession::Finish() {
     CScanResult& result = m_host.Result();
     result.SetVerdict(m_checks.Confirmed(), m_checks.StatusTextId());
+    result.SetStagesNotRun(m_checks.StagesNotRun());
     RebuildModuleTree();
     m_host.ShowStatus(result.VerdictTextId());
     m_host.ShowPage(PageAfterScan(result));
@@ -141,6 +187,7 @@ void CScanSession::Finish() {
 
 void CScanSession::EndChecks() {
     m_bClosing = true;
+    m_bProvoking = false;
     m_bAwaitingProbe = false;
     m_checks.Cancel();
 }
@@ -153,7 +200,7 @@ void CScanSession::Stop() {
 void CScanSession::EndWithWindow() {
     if (m_hWnd) {
         KillTimer(m_hWnd, kScanTimerId);
-        KillTimer(m_hWnd, kSelfTestTimerId);
+        KillTimer(m_hWnd, kProvocationTimerId);
         DestroyWindow(m_hWnd);
     }
     EndChecks();

@@ -1,6 +1,7 @@
 // One scan of the main window, from the Scan command to the result page:
-// the provoked keyboard hooks, the start tick, the progress dialog's walk,
-// the self-test and the 64-bit companion (CScanChecks), and the end (the
+// the start tick, the progress dialog's walk with the stages of the
+// provocation running meanwhile, one per tick, then the self-test, the
+// 64-bit companion (CScanChecks), and the end (the
 // scan's result written, the views asked to show it, the status text, the
 // page). The session reaches its window only through CScanSessionHost; its
 // timers and the companion's message go to a message-only window of its
@@ -10,9 +11,11 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "census/scan_result.h"
+#include "scanner/provocation.h"
 #include "framework/desktop.h"
 #include "scanner/scan_checks.h"
 #include "views/pane_host.h"
@@ -49,10 +52,13 @@ class CScanSession {
 public:
     static constexpr UINT_PTR kScanTimerId = 1;
     static constexpr UINT kScanDelayMs = 300;
-    // Looks, while the walk runs, for the self-test's hooks to be in place,
-    // then provokes the keyboard hooks once more.
-    static constexpr UINT_PTR kSelfTestTimerId = 2;
-    static constexpr UINT kSelfTestPollMs = 100;
+    // Runs the stages of the provocation one per tick while the walk runs,
+    // then looks for the self-test's hooks to be in place and provokes
+    // them.
+    static constexpr UINT_PTR kProvocationTimerId = 2;
+    static constexpr UINT kProvocationTickMs = 20;
+    // How long the self-test's host gets to put its hooks in place.
+    static constexpr DWORD kSelfTestReadyMs = 5000;
     // The 64-bit companion has answered (or failed).
     static constexpr UINT kProbeDoneMessage = WM_APP + 0x52;
 
@@ -64,9 +70,8 @@ public:
     CScanSession(const CScanSession&) = delete;
     CScanSession& operator=(const CScanSession&) = delete;
 
-    // Starts the self-test host from the program folder, brings the window
-    // forward, provokes the keyboard hooks and arms the start tick; nothing
-    // while a scan runs.
+    // Forgets the requests before this scan, brings the window forward and
+    // arms the start tick; nothing while a scan runs.
     void Start(const std::wstring& programFolder);
     // The result written again from the modules recorded here and those the
     // companion found, and shown with a fresh census of them; false when
@@ -78,9 +83,9 @@ public:
     // The window is being destroyed: the timers go and the checks end.
     void EndWithWindow();
 
-    // A scan runs from its dialog's start until the 64-bit companion (where
-    // there is one) has answered.
-    bool IsRunning() const { return m_dialog.IsRunning() || m_bAwaitingProbe; }
+    // A scan runs from its dialog's start until the provocation has ended
+    // and the 64-bit companion (where there is one) has answered.
+    bool IsRunning() const { return m_dialog.IsRunning() || m_bProvoking || m_bAwaitingProbe; }
     const CScanChecks& Checks() const { return m_checks; }
     CScanIndicatorDlg& Dialog() { return m_dialog; }
     // The message-only window that receives the scan's timers and the
@@ -93,11 +98,17 @@ private:
     // A timer of the session's window; false when it is not one of the scan's.
     bool OnTimer(UINT_PTR id);
     void OnStartTick();
-    void OnSelfTestTick();
+    void OnProvocationTick();
+    // The self-test's part of the provocation; true once it is over.
+    bool SelfTestProvoked();
+    // The provocation is over: the scan goes on to its end once the walk has too.
+    void EndProvocation();
     // The start tick could not open the scan dialog.
     void OnNotStarted();
     // The progress dialog has walked the last process or was stopped.
     void OnWalkEnded();
+    // Both the walk and the provocation are over.
+    void AfterWalk();
     // The window received kProbeDoneMessage.
     void OnProbeDone();
     // Both sides of the scan are done: the result, the status text and the
@@ -110,6 +121,16 @@ private:
     CScanIndicatorDlg m_dialog;
     CScanChecks m_checks;
     HWND m_hWnd = nullptr;
+    std::unique_ptr<CProvocation> m_provocation;
+    int m_nNextStage = 0;
+    enum SelfTestPhase { SELFTEST_NOT_STARTED, SELFTEST_WAITING, SELFTEST_DONE };
+    SelfTestPhase m_selfTestPhase = SELFTEST_NOT_STARTED;
+    DWORD m_dwSelfTestStarted = 0;
+    // A stage runs: a tick that a stage's own message handling dispatches
+    // does nothing.
+    bool m_bInStage = false;
+    bool m_bProvoking = false;
+    bool m_bWalkEnded = false;
     bool m_bAwaitingProbe = false;
     // The window is going: the end of the walk starts nothing more.
     bool m_bClosing = false;
