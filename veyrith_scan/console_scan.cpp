@@ -44,12 +44,7 @@ CScanResult RunScan(HINSTANCE instance) {
     CScanResult result;
     CScanChecks checks;
     ProvokeAndCheck(instance, checks, result);
-    // Every module the companion found is listed, also one whose path the
-    // 32-bit side recorded too.
-    for (const RequestedModule& module : CurrentDetectedModules().modules)
-        result.Add(CModuleFinding{module.name, 32, module.stages});
-    for (const TakenModule& taken : checks.Modules64())
-        result.Add(CModuleFinding{taken.module, 64, taken.stages}, taken.records);
+    result.SetFound(CurrentDetectedModules(), checks.Modules64());
     CModuleCensus census(result.CensusModules());
     TakeCensusWithAutoRuns(census, result.TakenModules());
     result.TakeCensus(census);

@@ -48,7 +48,8 @@ ProbeAnswer GoodAnswer() {
     answer.selfTestSeen = true;
     answer.modules.push_back(
         {L"c:\\hooks\\\u76d1\u89c6.dll", {FullRecord(), MakeRecord(L"C:\\b.exe", TRUE, L"", 8, FALSE)}});
-    answer.modules.push_back({L"c:\\hooks\\two.dll", {}});
+    answer.modules.push_back({L"c:\\hooks\\two.dll", {}, 0x90});
+    answer.stagesNotRun = 0x48;
     answer.modules.push_back({L"c:\\hooks\\three.dll", {MakeRecord(L"C:\\c.exe", FALSE, L"C", 12, FALSE)}});
     return answer;
 }
@@ -106,9 +107,11 @@ TEST(ProbeAnswer, RoundTripsAndRefusesDamagedAnswers) {
     ASSERT_TRUE(ParseProbeAnswer(text, read, outcome));
     EXPECT_EQ(PROBE_OK, outcome);
     EXPECT_TRUE(read.selfTestSeen);
+    EXPECT_EQ(written.stagesNotRun, read.stagesNotRun);
     ASSERT_EQ(written.modules.size(), read.modules.size());
     for (size_t m = 0; m < written.modules.size(); ++m) {
         EXPECT_EQ(written.modules[m].path, read.modules[m].path);
+        EXPECT_EQ(written.modules[m].stages, read.modules[m].stages);
         ASSERT_EQ(written.modules[m].records.size(), read.modules[m].records.size());
         for (size_t r = 0; r < written.modules[m].records.size(); ++r)
             ExpectSameRecord(written.modules[m].records[r], read.modules[m].records[r]);
@@ -135,15 +138,19 @@ TEST(ProbeAnswer, RoundTripsAndRefusesDamagedAnswers) {
         {"cut inside the header", text.substr(0, 9), PROBE_ENDED_EARLY},
         {"cut before the end line", without(8), PROBE_ENDED_EARLY},
         {"cut inside a record", text.substr(0, text.find(lines[4]) + 20), PROBE_ENDED_EARLY},
-        {"the version before", with(0, "VEYRITH-PROBE64 1"), PROBE_WRONG_VERSION},
-        {"a later version", with(0, "VEYRITH-PROBE64 3"), PROBE_WRONG_VERSION},
+        {"the version before", with(0, "VEYRITH-PROBE64 2"), PROBE_WRONG_VERSION},
+        {"a later version", with(0, "VEYRITH-PROBE64 4"), PROBE_WRONG_VERSION},
         {"record without creation time", with(7, record7.substr(0, record7.rfind('\t'))), PROBE_BAD_ANSWER},
         {"creation time zero", with(7, record7.substr(0, record7.rfind('\t')) + "\t0000000000000000"),
          PROBE_BAD_ANSWER},
         {"no header", with(0, "VEYRITH-PROBE32 1"), PROBE_BAD_ANSWER},
         {"header without version", with(0, "VEYRITH-PROBE64 "), PROBE_BAD_ANSWER},
         {"no self-test line", without(1), PROBE_BAD_ANSWER},
-        {"self-test not a flag", with(1, "selftest\tyes"), PROBE_BAD_ANSWER},
+        {"self-test not a flag", with(1, "selftest\tyes\t0"), PROBE_BAD_ANSWER},
+        {"self-test without the stages not run", with(1, "selftest\t1"), PROBE_BAD_ANSWER},
+        {"stages not run beyond their bits", with(1, "selftest\t1\t256"), PROBE_BAD_ANSWER},
+        {"module without its stages", with(5, "module\tc:\\two.dll"), PROBE_BAD_ANSWER},
+        {"module stages not a number", with(5, "module\tc:\\two.dll\t-1"), PROBE_BAD_ANSWER},
         {"record before any module", without(2), PROBE_BAD_ANSWER},
         {"record count disagrees", with(8, "end\t3\t4"), PROBE_BAD_ANSWER},
         {"module count disagrees", with(8, "end\t2\t3"), PROBE_BAD_ANSWER},
@@ -151,7 +158,7 @@ TEST(ProbeAnswer, RoundTripsAndRefusesDamagedAnswers) {
         {"a line after the end", JoinLines(lines) + "module\tc:\\x.dll\n", PROBE_BAD_ANSWER},
         {"text after the end line", JoinLines(lines) + "mod", PROBE_BAD_ANSWER},
         {"unknown line", with(5, "modules\tc:\\two.dll"), PROBE_BAD_ANSWER},
-        {"empty module path", with(5, "module\t"), PROBE_BAD_ANSWER},
+        {"empty module path", with(5, "module\t\t1"), PROBE_BAD_ANSWER},
         {"record short of two fields", with(7, record7.substr(0, record7.rfind('\t', record7.rfind('\t') - 1))),
          PROBE_BAD_ANSWER},
         {"record with a field too many", with(7, record7 + "\tx"), PROBE_BAD_ANSWER},
@@ -194,11 +201,11 @@ namespace {
 // An answer of `modules` modules with `perModule` records each, whose
 // descriptions have `descriptionChars` characters.
 std::string FloodedAnswer(size_t modules, size_t perModule, size_t descriptionChars = 0) {
-    std::string text = "VEYRITH-PROBE64 2\nselftest\t1\n";
+    std::string text = "VEYRITH-PROBE64 3\nselftest\t1\t0\n";
     const std::string record = "record\tC:\\\\h.exe\t0\t" + std::string(descriptionChars, 'd') +
                                "\t8\t0\t0\t\t\t00000000\t\t01D0000000000001\n";
     for (size_t m = 0; m < modules; ++m) {
-        text += "module\tc:\\\\m" + std::to_string(m) + ".dll\n";
+        text += "module\tc:\\\\m" + std::to_string(m) + ".dll\t16\n";
         for (size_t r = 0; r < perModule; ++r) text += record;
     }
     return text + "end\t" + std::to_string(modules) + "\t" + std::to_string(modules * perModule) + "\n";

@@ -249,21 +249,31 @@ TEST_F(Census, ScanResultHoldsEveryModuleWithTheCensusOfItsHosts) {
     const std::wstring module64 = L"c:\\x64\\watch64.dll";
 
     DetectedModules detected;
-    detected.names = {dll};
+    detected.modules = {RequestedModule{dll, StageBit(STAGE_KEYBOARD), 1}};
     detected.selectFirst = true;
     CScanResult result;
-    // A 64-bit module that the 32-bit side recorded too is listed once.
-    result.SetFound(detected, {TakenModule{upper, records}, TakenModule{module64, records}});
-    ASSERT_EQ(2, result.Count());
+    // A module that both sides were asked for is listed once, as the
+    // companion's, after the modules of this side.
+    const std::wstring both = L"c:\\both\\hook64.dll";
+    detected.modules.push_back(RequestedModule{both, StageBit(STAGE_KEYBOARD), 1});
+    result.SetFound(detected, {TakenModule{L"C:\\Both\\HOOK64.dll", records, StageBit(STAGE_WINDOW)},
+                               TakenModule{module64, records, StageBit(STAGE_MOUSE)}});
+    detected.modules.pop_back();
+    ASSERT_EQ(3, result.Count());
     EXPECT_EQ(dll, result.Finding(0).path);
     EXPECT_FALSE(result.Finding(0).Is64Bit());
-    EXPECT_EQ(module64, result.Finding(1).path);
-    EXPECT_EQ(64, result.Finding(1).bits);
+    EXPECT_TRUE(result.Finding(0).ReadsKeystrokes());
+    EXPECT_EQ(L"C:\\Both\\HOOK64.dll", result.Finding(1).path);
+    EXPECT_TRUE(result.Finding(1).Is64Bit());
+    EXPECT_EQ(static_cast<WatchFacts>(WATCH_WINDOWS), result.Finding(1).Watches());
+    EXPECT_EQ(module64, result.Finding(2).path);
+    EXPECT_EQ(64, result.Finding(2).bits);
+    EXPECT_EQ(static_cast<WatchFacts>(WATCH_MOUSE), result.Finding(2).Watches());
     EXPECT_TRUE(result.SelectFirst());
-    EXPECT_EQ(1, result.Find(L"C:\\X64\\WATCH64.DLL"));
+    EXPECT_EQ(2, result.Find(L"C:\\X64\\WATCH64.DLL"));
     EXPECT_EQ(-1, result.Find(L"c:\\x64\\other.dll"));
     EXPECT_EQ(std::vector<std::wstring>{dll}, result.CensusModules());
-    ASSERT_EQ(1u, result.TakenModules().size());
+    ASSERT_EQ(2u, result.TakenModules().size());
     EXPECT_EQ(records, result.TakenModules()[0].records);
     EXPECT_FALSE(result.HasCensus(0));
 
@@ -281,7 +291,7 @@ TEST_F(Census, ScanResultHoldsEveryModuleWithTheCensusOfItsHosts) {
     // Written anew: the module that stays keeps its census until the next
     // one, a new module has none yet, the companion's module is gone.
     std::wstring kernel32 = Wide(Lower(ModulePath(GetModuleHandleW(L"kernel32.dll"))));
-    detected.names = {dll, kernel32};
+    detected.modules = {RequestedModule{dll, StageBit(STAGE_KEYBOARD), 1}, RequestedModule{kernel32, kOutsideStages, 1}};
     detected.selectFirst = false;
     result.SetFound(detected, {});
     ASSERT_EQ(2, result.Count());

@@ -33,13 +33,13 @@ bool WaitUntil(const std::function<bool()>& condition) {
     return condition();
 }
 
-std::vector<std::string> Recorded() {
-    CSimpleStrArray copy(0, 8);
-    EXPECT_TRUE(CopyRecordedModules(g_monitoringModules, copy));
+std::vector<std::string> Names(const std::vector<RequestedModule>& modules) {
     std::vector<std::string> names;
-    for (int i = 0; i < copy.GetSize(); ++i) names.push_back(Narrow(copy.GetAt(i)));
+    for (const RequestedModule& module : modules) names.push_back(Narrow(module.name.c_str()));
     return names;
 }
+
+std::vector<std::string> Recorded() { return Names(g_hookRequests.Copy()); }
 
 bool HasDuplicates(std::vector<std::string> names) {
     std::sort(names.begin(), names.end());
@@ -47,6 +47,11 @@ bool HasDuplicates(std::vector<std::string> names) {
 }
 
 bool IsLoadedHere(const std::string& path) { return GetModuleHandleA(path.c_str()) != nullptr; }
+
+bool IsRequested(const std::string& path) {
+    std::vector<std::string> names = Names(g_hookRequests.Copy());
+    return std::find(names.begin(), names.end(), Lower(path)) != names.end();
+}
 
 // A thread of the test that repeats one round until it is stopped. Stop, or
 // the object's end, waits for the thread and closes its handle.
@@ -195,6 +200,8 @@ public:
     bool WaitForKey() { return WaitForSingleObject(m_keyArrived, kHangMs) == WAIT_OBJECT_0; }
     HWND Window() const { return m_window; }
     DWORD ThreadId() const { return m_threadId; }
+    // The window manager had asked for the hook module by the time the key
+    // reached the window.
     bool HookLoadedAtKey() const { return m_hookLoadedAtKey; }
 
 private:
@@ -228,7 +235,7 @@ private:
         }
         auto* self = reinterpret_cast<WindowThread*>(GetWindowLongPtrA(window, GWLP_USERDATA));
         if (self && message == WM_KEYDOWN && wParam == kF24) {
-            self->m_hookLoadedAtKey = IsLoadedHere(self->m_hookDll);
+            self->m_hookLoadedAtKey = IsRequested(self->m_hookDll);
             SetEvent(self->m_keyArrived);
         }
         return DefWindowProcA(window, message, wParam, lParam);
@@ -292,9 +299,10 @@ TEST_F(ConcurrentDetection, LoadsOnManyThreadsWhileHooksFireRecordEveryHookModul
     for (auto& thread : busy) ASSERT_TRUE(thread->Stop());
     EXPECT_EQ(0, failedLoads);
 
-    ASSERT_TRUE(IsLoadedHere(keyDll)) << "the window manager did not load the keyboard hook module";
-    ASSERT_TRUE(IsLoadedHere(messageDll)) << "the window manager did not load the message hook module";
-    ASSERT_TRUE(IsLoadedHere(lookAlikeDll));
+    // Recorded and refused: none of them was mapped here.
+    EXPECT_FALSE(IsLoadedHere(keyDll));
+    EXPECT_FALSE(IsLoadedHere(messageDll));
+    EXPECT_FALSE(IsLoadedHere(lookAlikeDll));
     // The list only grows: what this test added follows what was there.
     std::vector<std::string> after = Recorded();
     ASSERT_GE(after.size(), before.size());
@@ -357,34 +365,33 @@ constexpr int kRaceNames = 200;
 
 // Records the same names every round; only the first round of all threads
 // adds anything.
-void RecordRaceNames(CSimpleStrArray& list) {
+void RecordRaceNames(CHookRequests& list) {
     for (int i = 0; i < kRaceNames; ++i) {
         std::wstring name = L"c:\\race\\Hook_" + std::to_wstring(i) + L".dll";
-        RecordRequestedModule(name.c_str(), list);
+        list.Request(name.c_str());
     }
 }
 
 TEST(ConcurrentRecording, NamesRecordedOnSeveralThreadsAtOnceAreKeptOnceAndCopiedWhole) {
-    CSimpleStrArray list(0, 1);  // grows by one, as the program's list does
+    CHookRequests list;
     LONG badCopies = 0;
     {
         std::vector<std::unique_ptr<RoundThread>> recorders;
         for (int t = 0; t < 4; ++t) recorders.emplace_back(new RoundThread([&list] { RecordRaceNames(list); }));
         RoundThread reader([&list, &badCopies] {
-            CSimpleStrArray copy(0, 1);
-            std::vector<std::string> names;
-            if (CopyRecordedModules(list, copy))
-                for (int i = 0; i < copy.GetSize(); ++i) names.push_back(Narrow(copy.GetAt(i)));
+            std::vector<std::string> names = Names(list.Copy());
             if (names.size() > kRaceNames || HasDuplicates(names)) InterlockedIncrement(&badCopies);
         });
         for (auto& recorder : recorders) ASSERT_TRUE(recorder->WaitForRounds(2));
         ASSERT_TRUE(reader.WaitForRounds(1));
     }
-    std::vector<std::string> names;
-    for (int i = 0; i < list.GetSize(); ++i) names.push_back(Narrow(list.GetAt(i)));
+    std::vector<RequestedModule> recorded = list.Copy();
+    std::vector<std::string> names = Names(recorded);
     EXPECT_EQ(static_cast<size_t>(kRaceNames), names.size());
     EXPECT_FALSE(HasDuplicates(names));
     EXPECT_EQ(0, badCopies);
+    // Every request counted: four threads, two rounds at least each.
+    for (const RequestedModule& module : recorded) EXPECT_GE(module.requests, 8u);
 }
 
 // What a thread with a locale of its own records, and whether its own code
@@ -392,7 +399,7 @@ TEST(ConcurrentRecording, NamesRecordedOnSeveralThreadsAtOnceAreKeptOnceAndCopie
 struct OtherLocaleRecord {
     const wchar_t* name;
     LCID locale;
-    CSimpleStrArray list{0, 1};
+    CHookRequests list;
     bool ownSpellingDiffers = false;
 };
 
@@ -404,7 +411,7 @@ DWORD WINAPI RecordWithOwnLocale(void* param) {
     WideCharToMultiByte(CP_THREAD_ACP, 0, record->name, -1, own, MAX_PATH, nullptr, nullptr);
     WideCharToMultiByte(CP_ACP, 0, record->name, -1, system, MAX_PATH, nullptr, nullptr);
     record->ownSpellingDiffers = strcmp(own, system) != 0;
-    RecordRequestedModule(record->name, record->list);
+    record->list.Request(record->name);
     return 0;
 }
 
@@ -413,8 +420,8 @@ DWORD WINAPI RecordWithOwnLocale(void* param) {
 // code page.
 TEST(ThreadLocale, ARecordedNameIsSpelledAsOnEveryOtherThread) {
     const wchar_t kName[] = L"C:\\Caf\u00e9\\Hook.dll";
-    CSimpleStrArray here(0, 1);
-    ASSERT_TRUE(RecordRequestedModule(kName, here));
+    CHookRequests here;
+    ASSERT_TRUE(here.Request(kName));
 
     OtherLocaleRecord other{kName, MAKELCID(MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT), SORT_DEFAULT)};
     HANDLE thread = CreateThread(nullptr, 0, &RecordWithOwnLocale, &other, 0, nullptr);
@@ -424,8 +431,8 @@ TEST(ThreadLocale, ARecordedNameIsSpelledAsOnEveryOtherThread) {
     ASSERT_EQ(WAIT_OBJECT_0, waited);
 
     ASSERT_TRUE(other.ownSpellingDiffers) << "the thread's code page spells the name alike; this proves nothing";
-    ASSERT_EQ(1, other.list.GetSize());
-    EXPECT_STREQ(here.GetAt(0), other.list.GetAt(0));
+    ASSERT_EQ(1u, other.list.Copy().size());
+    EXPECT_EQ(here.Copy()[0].name, other.list.Copy()[0].name);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-// Detection end to end: a real global hook installed by another process is
-// loaded into this process by the window manager when a key arrives, and the
-// loader hooks record its module.
+// Detection end to end: the window manager asks to load the module of a
+// real global hook installed by another process when a key arrives, and the
+// loader hooks record the request and refuse the load.
 #include <gtest/gtest.h>
 
 #include <cwchar>
@@ -15,8 +15,8 @@ namespace {
 
 int CountRecorded(const std::string& name) {
     int count = 0;
-    for (int i = 0; i < g_monitoringModules.GetSize(); ++i) {
-        if (Wide(name) == g_monitoringModules.GetAt(i)) ++count;
+    for (const RequestedModule& module : g_hookRequests.Copy()) {
+        if (Wide(name) == module.name) ++count;
     }
     return count;
 }
@@ -42,14 +42,20 @@ protected:
 
 TEST_F(Detection, KeyboardHookModuleIsRecordedOnceInLowerCase) {
     std::string dll = StartHookedCopy("Keyboard_Monitor.DLL", "keyboard");
+    unsigned long refusedBefore = g_hookRequests.RefusedCount();
     ProvokeKeyboardHooks(m_window);
 
-    ASSERT_TRUE(IsLoadedHere(dll)) << "the window manager did not load the hook module";
-    EXPECT_EQ(1, CountRecorded(Lower(dll)));
+    ASSERT_EQ(1, CountRecorded(Lower(dll))) << "the window manager did not ask for the hook module";
     EXPECT_EQ(0, CountRecorded(dll));
+    EXPECT_FALSE(IsLoadedHere(dll)) << "the hook module was not refused";
 
+    // Asked for again at the next key, refused again, recorded once.
+    unsigned long refusedOnce = g_hookRequests.RefusedCount();
+    EXPECT_GT(refusedOnce, refusedBefore);
     ProvokeKeyboardHooks(m_window);
     EXPECT_EQ(1, CountRecorded(Lower(dll)));
+    EXPECT_GT(g_hookRequests.RefusedCount(), refusedOnce);
+    EXPECT_FALSE(IsLoadedHere(dll));
     EXPECT_TRUE(m_host.Stop());
 }
 
@@ -59,8 +65,8 @@ TEST_F(Detection, GetMessageHookModuleIsRecorded) {
     PostMessageA(m_window, WM_NULL, 0, 0);
     PumpMessages(100);
 
-    ASSERT_TRUE(IsLoadedHere(dll));
     EXPECT_EQ(1, CountRecorded(Lower(dll)));
+    EXPECT_FALSE(IsLoadedHere(dll));
 }
 
 // A hook module whose name merely contains a left-out system module's name
@@ -69,8 +75,8 @@ TEST_F(Detection, LookAlikesOfLeftOutModulesAreRecorded) {
     std::string dll = StartHookedCopy("my_msctf.dll_hook.dll", "keyboard");
     ProvokeKeyboardHooks(m_window);
 
-    ASSERT_TRUE(IsLoadedHere(dll));
     EXPECT_EQ(1, CountRecorded(Lower(dll)));
+    EXPECT_FALSE(IsLoadedHere(dll));
 }
 
 TEST_F(Detection, ModulesLoadedByOtherCodeAreNotRecorded) {

@@ -4,10 +4,12 @@
 
 #include <cstdio>
 #include <string>
+#include <thread>
 
 #include "hook_host.h"
 #include "scanner/file_description.h"
 #include "scanner/folder_relation.h"
+#include "scanner/hook_requests.h"
 #include "scanner/loader_hooks.h"
 #include "scanner/module_detection.h"
 #include "scanner/own_modules.h"
@@ -54,30 +56,56 @@ TEST(SimpleStrArray, ClearFreesEverythingAndTheArrayCanBeReused) {
     EXPECT_TRUE(list.Find(L"C:\\C.DLL", false));
 }
 
-TEST(ModuleDetection, NamesDifferingOnlyInCaseOccupyOneElement) {
-    int before = g_monitoringModules.GetSize();
-    EXPECT_TRUE(RecordRequestedModule(L"C:\\Program Files\\Spy\\HOOK.DLL", g_monitoringModules));
-    EXPECT_FALSE(RecordRequestedModule(L"c:\\program files\\spy\\hook.dll", g_monitoringModules));
-    EXPECT_FALSE(RecordRequestedModule(L"C:\\PROGRAM FILES\\SPY\\Hook.Dll", g_monitoringModules));
-    ASSERT_EQ(before + 1, g_monitoringModules.GetSize());
-    EXPECT_STREQ(L"c:\\program files\\spy\\hook.dll", g_monitoringModules.GetAt(before));
+// Every request is refused; a name asked for again in any letter case is
+// one record that counts each request and notes each stage it came in.
+TEST(HookRequests, NamesDifferingOnlyInCaseAreOneRecordWithEveryRequestAndStage) {
+    CHookRequests requests;
+    requests.SetStage(STAGE_KEYBOARD);
+    EXPECT_TRUE(requests.Request(L"C:\\Program Files\\Spy\\HOOK.DLL"));
+    requests.SetStage(STAGE_MOUSE);
+    EXPECT_TRUE(requests.Request(L"c:\\program files\\spy\\hook.dll"));
+    requests.SetStage(-1);
+    EXPECT_TRUE(requests.Request(L"C:\\PROGRAM FILES\\SPY\\Hook.Dll"));
+    // A longer or shorter name is another module.
+    EXPECT_TRUE(requests.Request(L"c:\\program files\\spy\\hook.dll2"));
+    EXPECT_TRUE(requests.Request(L"c:\\program files\\spy\\hook.dl"));
+    std::vector<RequestedModule> copy = requests.Copy();
+    ASSERT_EQ(3u, copy.size());
+    EXPECT_EQ(L"c:\\program files\\spy\\hook.dll", copy[0].name);
+    EXPECT_EQ(3u, copy[0].requests);
+    EXPECT_EQ(StageBit(STAGE_KEYBOARD) | StageBit(STAGE_MOUSE) | kOutsideStages, copy[0].stages);
+    EXPECT_EQ(5u, requests.RefusedCount());
+
+    // A stage set on one thread is not the stage of a request on another.
+    requests.SetStage(STAGE_WINDOW);
+    std::thread other([&] { requests.Request(L"c:\\other\\thread.dll"); });
+    other.join();
+    requests.Request(L"c:\\program files\\spy\\hook.dl");
+    copy = requests.Copy();
+    ASSERT_EQ(4u, copy.size());
+    EXPECT_EQ(kOutsideStages, copy[3].stages);
+    EXPECT_EQ(kOutsideStages | StageBit(STAGE_WINDOW), copy[2].stages);
+
+    requests.Clear();
+    EXPECT_TRUE(requests.Copy().empty());
+    EXPECT_EQ(0u, requests.RefusedCount());
+    requests.SetStage(-1);
 }
 
 // A name is kept in UTF-16 and whole: letters beyond the code page and a
 // path longer than the 259 characters of a record field are recorded as
 // they are, lower-cased.
-TEST(ModuleDetection, NamesOfAnyScriptAndLengthAreRecordedWhole) {
-    CSimpleStrArray list(0, 1);
+TEST(HookRequests, NamesOfAnyScriptAndLengthAreRecordedWhole) {
+    CHookRequests requests;
     const std::wstring deep = L"C:\\\u0428\u041f\u0418\u041e\u041d\\" + std::wstring(300, L'\u76d1') + L"\\HOOK.DLL";
-    EXPECT_TRUE(RecordRequestedModule(deep.c_str(), list));
-    ASSERT_EQ(1, list.GetSize());
-    EXPECT_EQ(std::wstring(list.GetAt(0)),
+    EXPECT_TRUE(requests.Request(deep.c_str()));
+    ASSERT_EQ(1u, requests.Copy().size());
+    EXPECT_EQ(requests.Copy()[0].name,
               L"c:\\\u0448\u043f\u0438\u043e\u043d\\" + std::wstring(300, L'\u76d1') + L"\\hook.dll");
     // What the code page would have made of it is another name.
     const std::wstring lookalike = L"c:\\?????\\" + std::wstring(300, L'?') + L"\\hook.dll";
-    EXPECT_FALSE(list.Find(lookalike.c_str(), false));
-    EXPECT_TRUE(RecordRequestedModule(lookalike.c_str(), list));
-    EXPECT_EQ(2, list.GetSize());
+    EXPECT_TRUE(requests.Request(lookalike.c_str()));
+    EXPECT_EQ(2u, requests.Copy().size());
 }
 
 // The system's own modules are left out only as files of the system
@@ -88,18 +116,18 @@ TEST(ModuleDetection, LeftOutModulesOnlyWhenTheyAreWhatTheirNamesClaim) {
     ASSERT_TRUE(GetSystemDirectoryW(system, MAX_PATH));
     ASSERT_TRUE(GetWindowsDirectoryW(windows, MAX_PATH));
     const std::wstring inSystem = std::wstring(system) + L"\\";
-    CSimpleStrArray list(0, 1);
+    CHookRequests list;
     for (const std::wstring& name : {inSystem + L"UxTheme.dll", inSystem + L"MSCTF.dll",
                                      std::wstring(windows) + L"\\IndicDll.DLL", std::wstring(L"msctf.dll")})
-        EXPECT_FALSE(RecordRequestedModule(name.c_str(), list)) << std::string(name.begin(), name.end());
-    EXPECT_FALSE(RecordRequestedModule(nullptr, list));
-    EXPECT_EQ(0, list.GetSize());
+        EXPECT_FALSE(list.Request(name.c_str())) << std::string(name.begin(), name.end());
+    EXPECT_FALSE(list.Request(nullptr));
+    EXPECT_TRUE(list.Copy().empty());
     for (const std::wstring& name :
          {std::wstring(L"c:\\x\\IndicDll.DLL"), std::wstring(L"c:\\tools\\VEYRITH.EXE"),
           std::wstring(L"c:\\x\\a_msctf.dll_b.dll"), std::wstring(L"c:\\x\\msctf.dll.d\\hook.dll"),
           inSystem + L"..\\..\\spy\\msctf.dll", inSystem + L"sub\\uxtheme.dll"})
-        EXPECT_TRUE(RecordRequestedModule(name.c_str(), list)) << std::string(name.begin(), name.end());
-    EXPECT_TRUE(RecordRequestedModule(L"c:\\windows\\system32\\user32hook.dll", list));
+        EXPECT_TRUE(list.Request(name.c_str())) << std::string(name.begin(), name.end());
+    EXPECT_TRUE(list.Request(L"c:\\windows\\system32\\user32hook.dll"));
 }
 
 TEST(ModuleDetection, OnlyCodeInsideUser32CountsAsTheWindowManager) {
@@ -111,55 +139,29 @@ TEST(ModuleDetection, OnlyCodeInsideUser32CountsAsTheWindowManager) {
     EXPECT_FALSE(IsWindowManagerCaller(nullptr));
 }
 
-TEST(DetectedModules, OnlyLoadedModulesAndTheFirstRecordedMarkedFirst) {
+TEST(DetectedModules, EveryRequestedModuleInOrderButTheSelfTestsOwn) {
     CSimpleStrArray own(0, 1);
     ASSERT_TRUE(GetOwnModuleNames(own));
-    std::wstring exe = Wide(ModulePath(nullptr));
-    std::wstring kernel32 = Wide(ModulePath(GetModuleHandleW(L"kernel32.dll")));
-    std::wstring user32 = Wide(ModulePath(GetModuleHandleA("user32.dll")));
-    EXPECT_STREQ(exe.c_str(), own.GetAt(0));
-    EXPECT_TRUE(own.Find(kernel32.c_str(), false));
+    EXPECT_STREQ(Wide(ModulePath(nullptr)).c_str(), own.GetAt(0));
 
-    CSimpleStrArray recorded(0, 1);
-    recorded.Add(Lower(user32).c_str());
-    recorded.Add(L"c:\\gone\\unloaded.dll");
-    recorded.Add(Lower(kernel32).c_str());
-    DetectedModules items = ChooseDetectedModules(recorded, own);
-    ASSERT_EQ(2u, items.names.size());
-    EXPECT_EQ(Lower(user32), items.names[0]);
-    EXPECT_EQ(Lower(kernel32), items.names[1]);
-    EXPECT_TRUE(items.selectFirst);
-
-    CSimpleStrArray firstGone(0, 1);
-    firstGone.Add(L"c:\\gone\\unloaded.dll");
-    firstGone.Add(Lower(kernel32).c_str());
-    items = ChooseDetectedModules(firstGone, own);
-    ASSERT_EQ(1u, items.names.size());
-    EXPECT_FALSE(items.selectFirst);
-
-    CSimpleStrArray none(0, 1);
-    items = ChooseDetectedModules(none, own);
-    EXPECT_TRUE(items.names.empty());
-    EXPECT_FALSE(items.selectFirst);
-
-    // The self-test's module (beside the program), even loaded and recorded
-    // first, is no item; the first module after it is the one selected. A
-    // module of that name elsewhere is a finding like any other.
-    const std::wstring selfTest = Wide(BinDir()) + L"VEYRITH_SELFTEST.DLL";
+    // The self-test's module (beside the program), even asked for first, is
+    // no finding; a module of that name elsewhere is one like any other.
+    // Nothing needs to be loaded: a refused module never is.
+    const std::wstring selfTest = Lower(Wide(BinDir()) + L"VEYRITH_SELFTEST.DLL");
     const std::wstring lookAlike = L"c:\\app\\veyrith_selftest.dll";
-    CSimpleStrArray own2(0, 1);
-    own2.Add(selfTest.c_str());
-    own2.Add(kernel32.c_str());
-    own2.Add(lookAlike.c_str());
-    CSimpleStrArray selfTestFirst(0, 1);
-    selfTestFirst.Add(Lower(selfTest).c_str());
-    selfTestFirst.Add(Lower(kernel32).c_str());
-    selfTestFirst.Add(lookAlike.c_str());
-    items = ChooseDetectedModules(selfTestFirst, own2);
-    ASSERT_EQ(2u, items.names.size());
-    EXPECT_EQ(Lower(kernel32), items.names[0]);
-    EXPECT_EQ(lookAlike, items.names[1]);
+    std::vector<RequestedModule> requested = {{selfTest, StageBit(STAGE_KEYBOARD), 2},
+                                              {L"c:\\gone\\spy.dll", StageBit(STAGE_MOUSE), 1},
+                                              {lookAlike, kOutsideStages, 1}};
+    DetectedModules items = ChooseDetectedModules(requested);
+    ASSERT_EQ(2u, items.modules.size());
+    EXPECT_EQ(L"c:\\gone\\spy.dll", items.modules[0].name);
+    EXPECT_EQ(StageBit(STAGE_MOUSE), items.modules[0].stages);
+    EXPECT_EQ(lookAlike, items.modules[1].name);
     EXPECT_TRUE(items.selectFirst);
+
+    items = ChooseDetectedModules({requested[0]});
+    EXPECT_TRUE(items.modules.empty());
+    EXPECT_FALSE(items.selectFirst);
 }
 
 TEST(FolderRelation, DepthCountsWholeCommonFolders) {

@@ -264,8 +264,8 @@ TEST_F(AffectedList, SelectionStatusContextMenuAndDoubleClick) {
 
 TEST_F(AffectedList, TreeShowsTheRecordedModuleSelectedAndFillsTheList) {
     m_frame.ProvokeHooks();
-    ASSERT_NE(nullptr, GetModuleHandleA(m_dll.c_str())) << "the window manager did not load the module";
-    ASSERT_EQ(Wide(Lower(m_dll)), g_monitoringModules.GetAt(0));
+    ASSERT_FALSE(g_hookRequests.Copy().empty()) << "the window manager did not ask for the module";
+    ASSERT_EQ(Wide(Lower(m_dll)), g_hookRequests.Copy()[0].name);
     CLeftView& tree = m_frame.Left();
     m_frame.m_statusTexts.clear();
 

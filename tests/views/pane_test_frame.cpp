@@ -108,10 +108,9 @@ bool ShowAndWait(PaneTestFrame& frame, const std::string& module) {
 }
 
 void PaneTestFrame::ProvokeHooks() {
-    SetForegroundWindow(m_window);
+    CProvocation provocation(GetModuleHandleW(nullptr), m_window);
+    provocation.RunStages(StageBit(STAGE_KEYBOARD) | StageBit(STAGE_POSTED_MESSAGE));
     PumpMessages(50);
-    ProvokeKeyboardHooks();
-    PumpMessages(300);
 }
 
 LRESULT CALLBACK PaneTestFrame::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {

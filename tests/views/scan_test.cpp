@@ -120,13 +120,19 @@ TEST(Scan, EndsByItselfWithTheResultOfTheWalk) {
     EXPECT_TRUE(host.Stop());
 }
 
-TEST(Scan, StoppingTheWalkEndsTheScanAtOnceWithItsVerdict) {
+// A walk that ends before the stages of the provocation have run ends the
+// scan once they have, within the self-test's time.
+TEST(Scan, StoppingTheWalkEndsTheScanOnceTheProvocationHasRunWithItsVerdict) {
     PaneTestFrame frame;
     ASSERT_TRUE(frame.Ready());
     CScanSession session(frame, frame);
     ASSERT_TRUE(StartScan(session));
     session.Dialog().Stop();
+    EXPECT_FALSE(session.Dialog().IsRunning());
+    for (DWORD waited = 0; session.IsRunning() && waited < 2 * CScanSession::kSelfTestReadyMs; waited += 20)
+        PumpMessages(20);
     EXPECT_FALSE(session.IsRunning());
+    EXPECT_EQ(0u, frame.Result().StagesNotRun());
     // The status is the verdict the session wrote into the result.
     ASSERT_FALSE(frame.m_statusTexts.empty());
     EXPECT_EQ(LoadResString(frame.Result().VerdictTextId()), frame.m_statusTexts.back());

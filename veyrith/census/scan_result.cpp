@@ -24,13 +24,16 @@ int CScanResult::Add(const CModuleFinding& finding,
 void CScanResult::SetFound(const DetectedModules& detected, const std::vector<TakenModule>& modules64) {
     std::vector<Module> before;
     before.swap(m_modules);
-    for (const RequestedModule& requested : detected.modules) Add(CModuleFinding{requested.name, 32, requested.stages});
-    for (const TakenModule& module : modules64) {
-        bool seen32 = false;
-        for (const RequestedModule& requested : detected.modules)
-            seen32 = seen32 || !lstrcmpiW(requested.name.c_str(), module.module.c_str());
-        if (!seen32) Add(CModuleFinding{module.module, 64, module.stages}, module.records);
+    // A module that the companion found is its finding, with the records of
+    // its 64-bit hosts, even where this side was asked for it too (a 32-bit
+    // window manager may ask for a 64-bit module it then could not load).
+    for (const RequestedModule& requested : detected.modules) {
+        bool found64 = false;
+        for (const TakenModule& module : modules64)
+            found64 = found64 || !lstrcmpiW(requested.name.c_str(), module.module.c_str());
+        if (!found64) Add(CModuleFinding{requested.name, 32, requested.stages});
     }
+    for (const TakenModule& module : modules64) Add(CModuleFinding{module.module, 64, module.stages}, module.records);
     m_bSelectFirst = detected.selectFirst && !detected.modules.empty();
     // A module that stays keeps the census it had.
     for (Module& module : m_modules) {

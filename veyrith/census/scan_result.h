@@ -58,9 +58,9 @@ public:
     // Appends a module; returns its index.
     int Add(const CModuleFinding& finding,
             std::shared_ptr<const std::vector<CListItemState>> companionHosts = nullptr);
-    // The modules that a scan of the window found, in place of those before:
-    // the detected ones (32-bit, in recorded order), then the companion's
-    // 64-bit modules that are not among them (any letter case). A module
+    // The modules that a scan found, in place of those before: the detected
+    // ones (32-bit, in the order first asked for) that the companion did
+    // not find (any letter case), then the companion's 64-bit modules. A module
     // that stays (same path and width) keeps its census until the next one
     // lands.
     void SetFound(const DetectedModules& detected, const std::vector<TakenModule>& modules64);
