@@ -1,5 +1,6 @@
 #include "shell/scan_session.h"
 
+#include "census/watch_texts.h"
 #include "resources/resource.h"
 #include "scanner/own_modules.h"
 #include "scanner/provocation.h"
@@ -135,7 +136,7 @@ void CScanSession::Finish() {
     CScanResult& result = m_host.Result();
     result.SetVerdict(m_checks.Confirmed(), m_checks.StatusTextId());
     RebuildModuleTree();
-    m_host.ShowStatus(result.VerdictTextId());
+    m_dialogHost.SetMessageText(ScanEndStatusText(result));
     m_host.ShowPage(PageAfterScan(result));
 }
 
