@@ -4,6 +4,7 @@
 // real census, the real tree, list and info pane in a test window.
 #include <gtest/gtest.h>
 
+#include <windows.h>
 #include <commctrl.h>
 
 #include "../scanner/hook_host.h"
@@ -26,12 +27,12 @@ bool Holds(const std::wstring& text, const std::wstring& part) { return text.fin
 std::wstring ClassicLine() { return L"<p><strong>" + LoadResString(IDS_CLASSIC_KEYLOGGER) + L"</strong></p>"; }
 
 // spy.dll in a hidden host that starts with Windows, other.dll in a hidden
-// host that does not; their folder's name holds markup characters.
+// host that does not; their folder's name holds a markup character.
 class ModulePage : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_frame.Ready());
-        std::wstring folder = Wide(m_folder.Path()) + L"a&b <c>\\";
+        std::wstring folder = Wide(m_folder.Path()) + L"a&b\\";
         ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
         m_spy = Lower(folder + L"spy.dll");
         m_other = Lower(folder + L"other.dll");
@@ -68,7 +69,7 @@ TEST_F(ModulePage, TellsWhatItWatchesAndNamesTheClassicKeyloggerOnlyForAHiddenAu
     ASSERT_EQ(keys.Hosts(1).size(), 1u);
 
     std::wstring spy = ModulePageHtml(keys, 0);
-    EXPECT_TRUE(Holds(spy, L"a&amp;b &lt;c&gt;\\spy.dll</h1>")) << Narrow(spy);
+    EXPECT_TRUE(Holds(spy, L"a&amp;b\\spy.dll</h1>")) << Narrow(spy);
     EXPECT_FALSE(Holds(spy, L"a&b")) << "the path is escaped";
     EXPECT_TRUE(Holds(spy, kWatchesKeys)) << Narrow(spy);
     EXPECT_TRUE(Holds(spy, ClassicLine())) << Narrow(spy);

@@ -5,6 +5,7 @@
 // tree control.
 #include <gtest/gtest.h>
 
+#include <windows.h>
 #include <commctrl.h>
 
 #include "pane_test_frame.h"
