@@ -1,6 +1,7 @@
 // What veyrith_scan writes for a result made here: each module's facts and
 // the stages of the provocation that could not run, in the JSON document
-// (read back with a JSON reader), the summary and the HTML report.
+// (read back with a JSON reader), the summary and the HTML report, and the
+// status text at the end of a scan.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -8,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "census/watch_texts.h"
+#include "common/string_resource.h"
 #include "common/utf8.h"
 #include "json_reader.h"
 #include "resources/resource.h"
@@ -94,6 +97,13 @@ TEST(ConsoleScanOutput, SummaryPutsTheFactsAfterEachModuleAndTheStagesBeforeTheV
     EXPECT_EQ(lines[2], std::wstring(L"  (64-bit)  ") + kMouse + L"  \u2014 watches the mouse");
     EXPECT_EQ(lines[3], std::wstring(L"  ") + kQuiet);
     EXPECT_EQ(lines[4], kStagesLine);
+
+    // The window's status bar says the same at the scan's end, and the
+    // verdict when every stage ran.
+    EXPECT_EQ(ScanEndStatusText(Result()), kStagesLine);
+    CScanResult clean = Result();
+    clean.SetStagesNotRun(0);
+    EXPECT_EQ(ScanEndStatusText(clean), LoadResString(IDS_SCAN_UNCONFIRMED));
 
     CScanResult empty;
     empty.SetVerdict(false, IDS_SCAN_UNCONFIRMED);
