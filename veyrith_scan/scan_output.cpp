@@ -6,6 +6,7 @@
 #include "common/utf8.h"
 #include "common/write_all.h"
 #include "common/string_resource.h"
+#include "census/watch_texts.h"
 #include "report/report_page.h"
 #include "resources/resource.h"
 #include "scanner/file_description.h"
@@ -48,11 +49,35 @@ std::wstring DescriptionOf(const CModuleFinding& module) {
     return GetFileDescription(PathFor32BitAccess(module.path).c_str());
 }
 
+// A JSON array of words, in the order given.
+std::string WordArray(const std::vector<const char*>& words) {
+    std::string text = "[";
+    for (size_t i = 0; i < words.size(); ++i) text += std::string(i ? ", " : "") + "\"" + words[i] + "\"";
+    return text + "]";
+}
+
+std::string WatchesJson(WatchFacts facts) {
+    std::vector<const char*> words;
+    for (WatchFact fact : kWatchFacts) {
+        if (facts & fact) words.push_back(WatchFactKey(fact));
+    }
+    return WordArray(words);
+}
+
+std::string StagesJson(StageSet stages) {
+    std::vector<const char*> words;
+    for (int stage = 0; stage < kStageCount; ++stage) {
+        if (stages & StageBit(stage)) words.push_back(StageKey(stage));
+    }
+    return WordArray(words);
+}
+
 std::string ModuleJson(const CScanResult& result, int index) {
     const CModuleFinding& module = result.Finding(index);
     std::vector<CListItemState> hosts = ReportedHosts(result, index);
     std::string text = "    {\"path\": " + Quoted(module.path) + ", \"bits\": " + std::to_string(module.bits) +
-                       ", \"description\": " + Quoted(DescriptionOf(module)) + ", \"hosts\": [";
+                       ", \"description\": " + Quoted(DescriptionOf(module)) +
+                       ", \"watches\": " + WatchesJson(module.Watches()) + ", \"hosts\": [";
     for (size_t i = 0; i < hosts.size(); ++i)
         text += std::string(i ? "," : "") + "\n      " + HostJson(hosts[i]);
     return text + (hosts.empty() ? "]}" : "\n    ]}");
@@ -72,7 +97,12 @@ std::string ControlEscape(wchar_t c) {
     return text;
 }
 
-std::wstring VerdictText(const CScanResult& result) { return LoadResString(result.VerdictTextId()); }
+// The verdict's line, after the line of the stages that could not run when
+// there are any.
+std::wstring VerdictText(const CScanResult& result) {
+    std::wstring stages = StagesNotRunText(result.StagesNotRun());
+    return (stages.empty() ? stages : stages + L"\r\n") + LoadResString(result.VerdictTextId());
+}
 
 std::wstring HostLine(const CListItemState& host) {
     return L"    " + std::to_wstring(host.m_dwProcessId) + L"  " + host.m_szPath + L"  (" +
@@ -84,6 +114,7 @@ std::wstring ModuleLines(const CScanResult& result, int index) {
     std::wstring text = L"  " + (module.Is64Bit() ? LoadResString(IDS_MODULE_64BIT_MARK) : L"") + module.path;
     std::wstring description = DescriptionOf(module);
     if (!description.empty()) text += L"  - " + description;
+    if (module.Watches()) text += LoadResString(IDS_WATCH_FACTS_LEAD) + WatchFactsText(module.Watches());
     text += L"\r\n";
     for (const CListItemState& host : ReportedHosts(result, index)) text += HostLine(host);
     return text;
@@ -123,6 +154,7 @@ std::string ScanJson(const CScanResult& result, const std::wstring& computer, co
     text += "  \"time\": \"" + UtcText(utc) + "\",\n";
     text += "  \"confirmed\": " + Flag(result.Confirmed()) + ",\n";
     text += "  \"reason\": " + Quoted(result.Confirmed() ? L"" : LoadResString(result.VerdictTextId())) + ",\n";
+    text += "  \"stages_not_run\": " + StagesJson(result.StagesNotRun()) + ",\n";
     text += "  \"modules\": [";
     for (int i = 0; i < result.Count(); ++i) text += std::string(i ? "," : "") + "\n" + ModuleJson(result, i);
     return text + (result.Empty() ? "]\n}\n" : "\n  ]\n}\n");
@@ -140,7 +172,7 @@ std::string ScanReport(const CScanResult& result) {
     SYSTEMTIME now = {};
     GetLocalTime(&now);
     now.wMilliseconds = 0;
-    return BuildReport(ReportRowsFor(result), now);
+    return BuildReport(ReportRowsFor(result), now, result.StagesNotRun());
 }
 
 bool WriteWholeFile(const std::wstring& path, const std::string& bytes) {

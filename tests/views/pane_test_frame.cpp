@@ -69,10 +69,17 @@ PaneTestFrame::~PaneTestFrame() {
 void PaneTestFrame::StartScan() { ++scanStarts; }
 
 void PaneTestFrame::OnTreeSelection(int module) {
-    if (module >= 0)
-        m_list.ShowModule(module);
-    else
+    if (module < 0) {
         m_list.ShowNothing();
+        return;
+    }
+    m_list.ShowModule(module);
+    m_info.ShowModulePage(m_result, module);
+}
+
+void PaneTestFrame::OnCensusLanded() {
+    int module = m_left.SelectedModule();
+    if (module >= 0 && module == m_info.ShownModule()) m_info.ShowModulePage(m_result, module);
 }
 
 void PaneTestFrame::ShowStatus(UINT textId) { SetMessageText(LoadResString(textId)); }

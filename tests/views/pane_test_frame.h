@@ -36,8 +36,10 @@ public:
     void SetMessageText(const std::wstring& text) override { m_statusTexts.push_back(text); }
     bool IsHiddenOnlyChecked() const override { return m_hiddenOnly; }
     HFONT BoldFont() const override { return m_boldFont; }
-    // As the main frame: the selection decides the list.
+    // As the main frame: the selection decides the list and the module's
+    // page, which a census that lands shows again.
     void OnTreeSelection(int module) override;
+    void OnCensusLanded() override;
 
     // As the main frame, for a scan session.
     CDesktop& Desktop() override { return m_desktop; }

@@ -48,10 +48,13 @@ std::vector<std::wstring> Modules() {
             Wide(Lower(BinDir() + "markup_module.dll"))};
 }
 
-// A scan's result of those modules.
+// A scan's result of those modules; the first reads keystrokes and
+// watches the mouse.
 CScanResult Found() {
     CScanResult result;
-    for (const std::wstring& path : Modules()) result.Add(CModuleFinding{path, 32});
+    std::vector<std::wstring> modules = Modules();
+    result.Add(CModuleFinding{modules[0], 32, StageBit(STAGE_KEYBOARD) | StageBit(STAGE_MOUSE)});
+    for (size_t i = 1; i < modules.size(); ++i) result.Add(CModuleFinding{modules[i], 32});
     return result;
 }
 
@@ -74,11 +77,14 @@ TEST(Report, BytesLineByLineWithInsertedTextsEscaped) {
     std::string expected =
         "<H1>Veyrith scanning results: 3 file(s) performing system-wide monitoring  found</H1>"
         "<TABLE width=100%  align=center cellpadding=5>"
-        "<TR bgColor=#6495ed><TD><B>Path</B></TD><TD><B>Description</B></TD></TR>"
-        "<TR><TD bgColor=#c0dbfd>" + Narrow(Modules()[0]) + "</TD><TD bgColor=#c0dbfd>Sample keyboard monitor</TD></TR>"
-        "<TR><TD bgColor=#c0dbfd>" + Narrow(Modules()[1]) + "</TD><TD bgColor=#c0dbfd>Description absent</TD></TR>"
+        "<TR bgColor=#6495ed><TD><B>Path</B></TD><TD><B>Description</B></TD><TD><B>What it watches</B></TD></TR>"
+        "<TR><TD bgColor=#c0dbfd>" + Narrow(Modules()[0]) + "</TD><TD bgColor=#c0dbfd>Sample keyboard monitor</TD>"
+        "<TD bgColor=#c0dbfd>reads keystrokes, watches the mouse</TD></TR>"
+        "<TR><TD bgColor=#c0dbfd>" + Narrow(Modules()[1]) + "</TD><TD bgColor=#c0dbfd>Description absent</TD>"
+        "<TD bgColor=#c0dbfd>not known from this scan</TD></TR>"
         "<TR><TD bgColor=#c0dbfd>" + Narrow(Modules()[2]) +
-        "</TD><TD bgColor=#c0dbfd>&lt;script&gt;alert(1)&lt;/script&gt; &amp; &quot;x&quot;</TD></TR>"
+        "</TD><TD bgColor=#c0dbfd>&lt;script&gt;alert(1)&lt;/script&gt; &amp; &quot;x&quot;</TD>"
+        "<TD bgColor=#c0dbfd>not known from this scan</TD></TR>"
         "</TABLE><BR><B>System checked: </B>" + Stamp(now) +
         "<BR><A href=mailto:" + kSupportAddress +
         ">Click here if you want to send a question to Tarnwick Software online support</A></BODY>";
@@ -107,7 +113,10 @@ TEST(Report, FileIsReplacedWholeAndFailuresOpenNothing) {
     };
     const std::vector<std::wstring>& opened = desktop.openedReports;
 
-    ExportResults(desktop, nullptr, Found());
+    // The stages that could not run are named below the table.
+    CScanResult found = Found();
+    found.SetStagesNotRun(StageBit(STAGE_KEYBOARD) | StageBit(STAGE_MODAL_LOOP));
+    ExportResults(desktop, nullptr, found);
     std::string text = ReadTextFile(path);
     std::vector<std::string> lines = Lines(text);
     ASSERT_EQ(lines.size(), 37u) << "the old content is gone";
@@ -115,6 +124,9 @@ TEST(Report, FileIsReplacedWholeAndFailuresOpenNothing) {
     std::string title = lines[32].substr(0, lines[32].size() - std::string("</TITLE>").size());
     std::string stamp = title.substr(std::string("Veyrith scanning results: ").size());
     EXPECT_NE(lines[35].find("System checked: </B>" + stamp + "<BR>"), std::string::npos);
+    EXPECT_NE(lines[35].find("</TABLE><P>Scan finished, but these provocations could not run: keyboard, modal loop. "
+                             "Monitors of those kinds may be missing.</P><BR>"),
+              std::string::npos);
     EXPECT_EQ(opened, std::vector<std::wstring>{Wide(path)});
     EXPECT_TRUE(desktop.boxes.empty());
 

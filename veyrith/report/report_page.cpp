@@ -2,6 +2,7 @@
 
 #include "common/utf8.h"
 #include "common/string_resource.h"
+#include "census/watch_texts.h"
 #include "resources/resource.h"
 #include "scanner/file_description.h"
 
@@ -23,21 +24,6 @@ const char* const kHeadLines[] = {
     "x-text-line-through: off;", "TEXT-ALIGN: center;", "}", "</STYLE>",
 };
 
-std::wstring Escaped(const std::wstring& text) {
-    std::wstring out;
-    out.reserve(text.size());
-    for (wchar_t c : text) {
-        switch (c) {
-        case L'&': out += L"&amp;"; break;
-        case L'<': out += L"&lt;"; break;
-        case L'>': out += L"&gt;"; break;
-        case L'"': out += L"&quot;"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
 std::wstring DateText(const SYSTEMTIME& now) {
     wchar_t text[kStampChars] = {};
     if (!GetDateFormatW(LOCALE_USER_DEFAULT, 0, &now, nullptr, text, kStampChars)) return std::wstring();
@@ -55,16 +41,27 @@ std::wstring Heading(size_t modules) {
     return FormatResText(IDS_REPORT_HEADING, L"%d", std::to_wstring(static_cast<int>(modules)));
 }
 
-std::wstring Body(const std::vector<ReportRow>& rows, const std::wstring& stamp) {
+std::wstring HeadCell(UINT textId) { return L"<TD><B>" + LoadResString(textId) + L"</B></TD>"; }
+
+std::wstring Cell(const std::wstring& text) { return L"<TD bgColor=#c0dbfd>" + HtmlEscaped(text) + L"</TD>"; }
+
+std::wstring WatchesCell(WatchFacts watches) {
+    return Cell(watches ? WatchFactsText(watches) : LoadResString(IDS_WATCH_UNKNOWN));
+}
+
+std::wstring StagesNotRunLine(StageSet stagesNotRun) {
+    std::wstring text = StagesNotRunText(stagesNotRun);
+    return text.empty() ? text : L"<P>" + HtmlEscaped(text) + L"</P>";
+}
+
+std::wstring Body(const std::vector<ReportRow>& rows, const std::wstring& stamp, StageSet stagesNotRun) {
     std::wstring body = L"<H1>" + Heading(rows.size()) + L"</H1>";
     body += L"<TABLE width=100%  align=center cellpadding=5>";
-    body += L"<TR bgColor=#6495ed><TD><B>" + LoadResString(IDS_REPORT_PATH) + L"</B></TD><TD><B>" +
-            LoadResString(IDS_REPORT_DESCRIPTION) + L"</B></TD></TR>";
-    for (const ReportRow& row : rows) {
-        body += L"<TR><TD bgColor=#c0dbfd>" + Escaped(row.path) + L"</TD><TD bgColor=#c0dbfd>" +
-                Escaped(row.description) + L"</TD></TR>";
-    }
-    body += L"</TABLE><BR>";
+    body += L"<TR bgColor=#6495ed>" + HeadCell(IDS_REPORT_PATH) + HeadCell(IDS_REPORT_DESCRIPTION) +
+            HeadCell(IDS_REPORT_WATCHES) + L"</TR>";
+    for (const ReportRow& row : rows)
+        body += L"<TR>" + Cell(row.path) + Cell(row.description) + WatchesCell(row.watches) + L"</TR>";
+    body += L"</TABLE>" + StagesNotRunLine(stagesNotRun) + L"<BR>";
     body += L"<B>" + LoadResString(IDS_REPORT_SYSTEM_CHECKED) + L"</B>" + stamp;
     body += L"<BR><A href=mailto:" + std::wstring(kSupportAddress, kSupportAddress + sizeof(kSupportAddress) - 1) +
             L">" + LoadResString(IDS_REPORT_SUPPORT_LINK) + L"</A></BODY>";
@@ -73,19 +70,34 @@ std::wstring Body(const std::vector<ReportRow>& rows, const std::wstring& stamp)
 
 }  // namespace
 
+std::wstring HtmlEscaped(const std::wstring& text) {
+    std::wstring out;
+    out.reserve(text.size());
+    for (wchar_t c : text) {
+        switch (c) {
+        case L'&': out += L"&amp;"; break;
+        case L'<': out += L"&lt;"; break;
+        case L'>': out += L"&gt;"; break;
+        case L'"': out += L"&quot;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
 std::vector<ReportRow> ReportRowsFor(const CScanResult& result) {
     std::vector<ReportRow> rows;
     for (int i = 0; i < result.Count(); ++i) {
         const std::wstring& path = result.Finding(i).path;
         std::wstring description = GetFileDescription(path.c_str());
         if (description.empty()) description = LoadResString(IDS_DESCRIPTION_ABSENT);
-        rows.push_back({path, description});
+        rows.push_back({path, description, result.Finding(i).Watches()});
     }
     return rows;
 }
 
-std::string BuildReport(const std::vector<ReportRow>& rows, const SYSTEMTIME& now) {
-    std::wstring stamp = Escaped(DateText(now)) + L", " + Escaped(TimeText(now));
+std::string BuildReport(const std::vector<ReportRow>& rows, const SYSTEMTIME& now, StageSet stagesNotRun) {
+    std::wstring stamp = HtmlEscaped(DateText(now)) + L", " + HtmlEscaped(TimeText(now));
     std::string text;
     for (const char* line : kHeadLines) text += std::string(line) + "\r\n";
     text += "<TITLE>\r\n";
@@ -93,7 +105,7 @@ std::string BuildReport(const std::vector<ReportRow>& rows, const SYSTEMTIME& no
             "</TITLE>\r\n";
     text += "</HEAD>\r\n";
     text += "<BODY>\r\n";
-    text += ToUtf8ForDisplay(Body(rows, stamp)) + "\r\n";
+    text += ToUtf8ForDisplay(Body(rows, stamp, stagesNotRun)) + "\r\n";
     return text;
 }
 

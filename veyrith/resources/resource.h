@@ -73,6 +73,14 @@
 #define IDS_WATCH_OTHER 57723
 // A module that reads keystrokes in a hidden host that starts with Windows.
 #define IDS_CLASSIC_KEYLOGGER 57724
+// Between the facts of a list ("reads keystrokes, watches windows"), and
+// between a module's path and its facts.
+#define IDS_WATCH_LIST_SEPARATOR 57725
+#define IDS_WATCH_FACTS_LEAD 57726
+// A module whose stages the scan did not record.
+#define IDS_WATCH_UNKNOWN 57727
+// The info page's line of what a module watches; %s is the list of facts.
+#define IDS_MODULE_PAGE_WATCHES 57728
 // The stages of the provocation, by name: IDS_STAGE_FIRST + stage.
 #define IDS_STAGE_FIRST 57730
 // A scan in which some stages could not run; %s is the list of their names.
@@ -143,6 +151,7 @@
 #define IDS_REPORT_TITLE 57659
 #define IDS_REPORT_WRITE_ERROR 57701
 #define IDS_REPORT_FILTER 57702
+#define IDS_REPORT_WATCHES 57741
 // The quarantine manager: its dialog, banner and list; Delete shares its
 // number with the Quarantine file command of the main window.
 #define IDD_QUARANTINE 118

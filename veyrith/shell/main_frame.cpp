@@ -303,10 +303,18 @@ void CMainFrame::ShowResult() {
 }
 
 void CMainFrame::OnTreeSelection(int module) {
-    if (module >= 0)
-        m_wndListView.ShowModule(module);
-    else
+    if (module < 0) {
         m_wndListView.ShowNothing();
+        return;
+    }
+    m_wndListView.ShowModule(module);
+    m_wndInfoView.ShowModulePage(Result(), module);
+}
+
+void CMainFrame::OnCensusLanded() {
+    // The page of the selected module says more once its hosts are known.
+    int module = m_wndLeftView.SelectedModule();
+    if (module >= 0 && module == m_wndInfoView.ShownModule()) m_wndInfoView.ShowModulePage(Result(), module);
 }
 
 bool CMainFrame::OnClose() {

@@ -84,8 +84,11 @@ public:
     void SetMessageText(const std::wstring& text) override;
     bool IsHiddenOnlyChecked() const override;
     HFONT BoldFont() const override { return m_hBoldFont.Get(); }
-    // The tree's selection decides what the list shows.
+    // The tree's selection decides what the list shows, and a module item's
+    // selection the info pane's page of that module.
     void OnTreeSelection(int module) override;
+    // The page of the selected module is shown again with its new hosts.
+    void OnCensusLanded() override;
 
     // What the actions ask of the frame (CActionHost). The tree rebuilt as
     // at the end of a scan, without the scan's status text and page.

@@ -1,5 +1,6 @@
 #include "shell/scan_session.h"
 
+#include "census/watch_texts.h"
 #include "resources/resource.h"
 #include "scanner/own_modules.h"
 #include "views/info_pages.h"
@@ -181,7 +182,7 @@ void CScanSession::Finish() {
     result.SetVerdict(m_checks.Confirmed(), m_checks.StatusTextId());
     result.SetStagesNotRun(m_checks.StagesNotRun());
     RebuildModuleTree();
-    m_host.ShowStatus(result.VerdictTextId());
+    m_dialogHost.SetMessageText(ScanEndStatusText(result));
     m_host.ShowPage(PageAfterScan(result));
 }
 

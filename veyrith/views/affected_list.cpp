@@ -154,6 +154,7 @@ void CVeyrithView::OnCensusResult() {
     std::swap(m_result, result);
     m_pResult->TakeCensus(m_result->Census());
     ShowRows(true);
+    if (m_pHost) m_pHost->OnCensusLanded();
 }
 
 void CVeyrithView::ShowRows(bool keepSelection) {

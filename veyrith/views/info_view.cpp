@@ -30,7 +30,17 @@ void CInfoView::OnInitialUpdate() { ShowPage(kInitialInfoPage); }
 void CInfoView::ShowPage(const char* resourceName) {
     if (!resourceName) return;
     m_requestedPage = resourceName;
+    m_nShownModule = -1;
+    m_modulePage.clear();
     ShowInfoPage(m_browser, resourceName);
+}
+
+void CInfoView::ShowModulePage(const CScanResult& result, int module) {
+    if (!result.IsModule(module)) return;
+    m_requestedPage.clear();
+    m_nShownModule = module;
+    m_modulePage = ModulePageHtml(result, module);
+    m_browser.Navigate(InlinePageUrl(m_modulePage).c_str());
 }
 
 bool CInfoView::HasFocus() const {

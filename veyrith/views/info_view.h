@@ -1,5 +1,6 @@
 // The info pane: the bottom pane of the main window. It shows one of the
-// program's HTML pages in the web browser control; where the control does
+// program's HTML pages, or the page of a module of the scan's result, in
+// the web browser control; where the control does
 // not cover the pane (or there is no control at all) the pane is white.
 #pragma once
 
@@ -7,6 +8,7 @@
 
 #include <string>
 
+#include "census/scan_result.h"
 #include "views/web_browser2.h"
 #include "framework/window.h"
 
@@ -21,12 +23,20 @@ public:
     void OnInitialUpdate();
     // Loads the page resource of the running executable with that name.
     void ShowPage(const char* resourceName);
+    // Shows the page of a module of the result (ModulePageHtml); anything
+    // but a module's index leaves the pane as it is.
+    void ShowModulePage(const CScanResult& result, int module);
+    // The module whose page shows, -1 while a page resource shows.
+    int ShownModule() const { return m_nShownModule; }
+    // The module page last shown, empty while a page resource shows.
+    const std::wstring& ModulePage() const { return m_modulePage; }
     // True when the keyboard focus is in the pane or inside the browser.
     bool HasFocus() const;
     // Lets the browser take its keys while it has the focus; true when used.
     bool TranslateAccelerator(MSG& msg);
 
-    // The name of the page last asked for, empty before the first one.
+    // The name of the page resource last asked for, empty before the first
+    // one and while a module's page shows.
     const std::string& RequestedPage() const { return m_requestedPage; }
     CWebBrowser2& Browser() { return m_browser; }
 
@@ -41,4 +51,6 @@ private:
 
     CWebBrowser2 m_browser;
     std::string m_requestedPage;
+    int m_nShownModule = -1;
+    std::wstring m_modulePage;
 };

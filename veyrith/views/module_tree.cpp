@@ -1,5 +1,6 @@
 #include "views/module_tree.h"
 
+#include "census/watch_texts.h"
 #include "common/owners.h"
 #include "views/pane_context_menu.h"
 #include "resources/resource.h"
@@ -16,6 +17,13 @@ constexpr DWORD kTreeStyles = TVS_HASBUTTONS | TVS_HASLINES | TVS_DISABLEDRAGDRO
 static_assert(kTreeStyles == 0x233, "tree styles");
 
 constexpr UINT kTreeId = 1;
+
+// What a module watches, as it follows the module's name or description;
+// empty when the scan does not tell.
+std::wstring FactsSuffix(const CModuleFinding& finding) {
+    WatchFacts facts = finding.Watches();
+    return facts ? LoadResString(IDS_WATCH_FACTS_LEAD) + WatchFactsText(facts) : std::wstring();
+}
 
 }  // namespace
 
@@ -56,36 +64,42 @@ void CLeftView::ShowStartItem() {
 
 void CLeftView::Clear() { TreeCtrl().DeleteAllItems(); }
 
+std::wstring CLeftView::ModuleItemText(int module) const {
+    const CModuleFinding& finding = m_pResult->Finding(module);
+    std::wstring mark = finding.Is64Bit() ? LoadResString(IDS_MODULE_64BIT_MARK) : std::wstring();
+    return mark + finding.path + FactsSuffix(finding);
+}
+
 bool CLeftView::ShowModules() {
     Clear();
     fw::TreeViewCtrl tree = TreeCtrl();
     HTREEITEM root = tree.InsertItem(TVI_ROOT, TVI_LAST, LoadResString(IDS_MONITORING_FILES), kImageRoot,
                                      kNoModule, TVIS_BOLD | TVIS_EXPANDED);
     const int count = m_pResult ? m_pResult->Count() : 0;
-    const std::wstring mark = LoadResString(IDS_MODULE_64BIT_MARK);
-    HTREEITEM first = nullptr;
-    for (int module = 0; module < count; ++module) {
-        const CModuleFinding& finding = m_pResult->Finding(module);
-        HTREEITEM item = tree.InsertItem(root, TVI_LAST, finding.Is64Bit() ? mark + finding.path : finding.path,
-                                         kImageModule, module);
-        if (!first) first = item;
+    HTREEITEM firstRecorded = nullptr;
+    for (int module : m_pResult ? ModulesInShownOrder(*m_pResult) : std::vector<int>()) {
+        HTREEITEM item = tree.InsertItem(root, TVI_LAST, ModuleItemText(module), kImageModule, module);
+        if (module == 0) firstRecorded = item;
     }
     if (count == 0)
         tree.SetItemText(root, LoadResString(IDS_NO_MONITORING_MODULES));
     else
         tree.Expand(root, TVE_EXPAND);
-    if (first && m_pResult->SelectFirst()) tree.Select(first);
+    if (firstRecorded && m_pResult->SelectFirst()) tree.Select(firstRecorded);
     return count > 0;
 }
 
 void CLeftView::RefreshSelection() {
     if (!m_pHost) return;
     int module = SelectedModule();
-    // Only a module item's description reaches the status bar.
+    // Only a module item's description, with what the module watches,
+    // reaches the status bar.
     std::wstring description;
     if (module >= 0) {
-        description = GetFileDescription(m_pResult->Finding(module).path.c_str());
+        const CModuleFinding& finding = m_pResult->Finding(module);
+        description = GetFileDescription(finding.path.c_str());
         if (description.empty()) description = LoadResString(IDS_DESCRIPTION_ABSENT);
+        description += FactsSuffix(finding);
     }
     m_pHost->OnTreeSelection(module);
     if (module >= 0) m_pHost->SetMessageText(description);

@@ -3,7 +3,9 @@
 // of the scan's result. An item is a module item exactly when it has a
 // parent; its item data is the index of its module in the result. Item
 // texts are UTF-16: a module item's text is its path as recorded, marked
-// when the module is 64-bit.
+// when the module is 64-bit, followed by what the module watches. The
+// modules that read keystrokes come first, the others keep the result's
+// order.
 #pragma once
 
 #include <windows.h>
@@ -36,12 +38,15 @@ public:
     // Deletes every item and inserts the start item, as before any scan.
     void ShowStartItem();
 
-    // Rebuilds the tree with one item per module of the result, and selects
-    // the first when the result says so; true when at least one module item
-    // was inserted.
+    // Rebuilds the tree with one item per module of the result, those that
+    // read keystrokes first, and selects the result's first module when the
+    // result says so; true when at least one module item was inserted.
     bool ShowModules();
+    // The text of a module's item: the 64-bit mark, the path, what it
+    // watches.
+    std::wstring ModuleItemText(int module) const;
     // Tells the host about the selected item: for a module item, its file
-    // description goes to the status bar.
+    // description and what it watches go to the status bar.
     void RefreshSelection();
     // Deletes every item.
     void Clear();

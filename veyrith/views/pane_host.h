@@ -25,4 +25,7 @@ public:
     // The tree's selection moved to an item: a module item (the index of
     // its module in the scan's result) or another item (-1).
     virtual void OnTreeSelection(int module) = 0;
+    // A census of the result's modules has landed in the result (the list
+    // has shown its rows): what is shown of a module's hosts may change.
+    virtual void OnCensusLanded() {}
 };

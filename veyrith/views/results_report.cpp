@@ -34,12 +34,13 @@ bool ChooseReportSavePath(HWND owner, std::wstring& path) {
     return true;
 }
 
-bool WriteReport(CDesktop& desktop, const std::wstring& path, const std::vector<ReportRow>& rows) {
+bool WriteReport(CDesktop& desktop, const std::wstring& path, const std::vector<ReportRow>& rows,
+                 StageSet stagesNotRun) {
     // One reading of the clock serves the title and the body.
     SYSTEMTIME now = {};
     GetLocalTime(&now);
     now.wMilliseconds = 0;
-    std::string text = BuildReport(rows, now);
+    std::string text = BuildReport(rows, now, stagesNotRun);
     CHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         desktop.ShowMessage(IDS_REPORT_SAVE_ERROR, MB_OK | MB_ICONSTOP);
@@ -57,6 +58,6 @@ bool WriteReport(CDesktop& desktop, const std::wstring& path, const std::vector<
 void ExportResults(CDesktop& desktop, HWND owner, const CScanResult& result) {
     std::wstring path;
     if (!desktop.ChooseSavePath(owner, path)) return;
-    if (!WriteReport(desktop, path, ReportRowsFor(result))) return;
+    if (!WriteReport(desktop, path, ReportRowsFor(result), result.StagesNotRun())) return;
     desktop.OpenSavedReport(path);
 }
