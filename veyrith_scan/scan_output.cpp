@@ -100,8 +100,9 @@ std::string ControlEscape(wchar_t c) {
 // The verdict's line, after the line of the stages that could not run when
 // there are any.
 std::wstring VerdictText(const CScanResult& result) {
+    std::wstring verdict = ScanEndStatusText(result);
     std::wstring stages = StagesNotRunText(result.StagesNotRun());
-    return (stages.empty() ? stages : stages + L"\r\n") + LoadResString(result.VerdictTextId());
+    return (stages.empty() || stages == verdict ? std::wstring() : stages + L"\r\n") + verdict;
 }
 
 std::wstring HostLine(const CListItemState& host) {
@@ -153,7 +154,7 @@ std::string ScanJson(const CScanResult& result, const std::wstring& computer, co
     text += "  \"computer\": " + Quoted(computer) + ",\n";
     text += "  \"time\": \"" + UtcText(utc) + "\",\n";
     text += "  \"confirmed\": " + Flag(result.Confirmed()) + ",\n";
-    text += "  \"reason\": " + Quoted(result.Confirmed() ? L"" : LoadResString(result.VerdictTextId())) + ",\n";
+    text += "  \"reason\": " + Quoted(result.Confirmed() ? L"" : ScanEndStatusText(result)) + ",\n";
     text += "  \"stages_not_run\": " + StagesJson(result.StagesNotRun()) + ",\n";
     text += "  \"modules\": [";
     for (int i = 0; i < result.Count(); ++i) text += std::string(i ? "," : "") + "\n" + ModuleJson(result, i);

@@ -40,8 +40,11 @@ std::wstring StagesNotRunText(StageSet stages) {
 }
 
 std::wstring ScanEndStatusText(const CScanResult& result) {
-    std::wstring stages = StagesNotRunText(result.StagesNotRun());
-    return stages.empty() ? LoadResString(result.VerdictTextId()) : stages;
+    // The stages' sentence is the verdict's own text when they are its
+    // reason; any other reason (the companion's failure) is told as it is.
+    if (result.ReasonId() == IDS_STAGES_NOT_RUN || (result.Confirmed() && result.StagesNotRun()))
+        return StagesNotRunText(result.StagesNotRun());
+    return LoadResString(result.VerdictTextId());
 }
 
 bool IsHiddenAutoRun(const CListItemState& host) { return !host.m_bVisible && host.m_autoRun.m_nType != 0; }

@@ -21,8 +21,8 @@ std::wstring StageNamesText(StageSet stages);
 // IDS_STAGES_NOT_RUN with the names of these stages; empty when none.
 std::wstring StagesNotRunText(StageSet stages);
 
-// The status text at the end of a scan: the stages that could not run when
-// there are any, else the verdict's text.
+// The status text at the end of a scan: the verdict's text, which names the
+// stages that could not run when they are its reason.
 std::wstring ScanEndStatusText(const CScanResult& result);
 
 // True when a host is hidden (no visible window) and starts with Windows.
