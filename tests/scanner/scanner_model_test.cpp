@@ -159,6 +159,15 @@ TEST(DetectedModules, EveryRequestedModuleInOrderButTheSelfTestsOwn) {
     EXPECT_EQ(lookAlike, items.modules[1].name);
     EXPECT_TRUE(items.selectFirst);
 
+    // An image of the other width is left to the scan of that width.
+    EXPECT_EQ(32, ImageBits(Wide(BinDir()) + L"sample_hook.dll"));
+    EXPECT_EQ(64, ImageBits(Wide(BinDir()) + L"sample_hook64.dll"));
+    EXPECT_EQ(0, ImageBits(L"c:\\gone\\spy.dll"));
+    items = ChooseDetectedModules({{Lower(Wide(BinDir()) + L"sample_hook64.dll"), StageBit(STAGE_KEYBOARD), 1},
+                                   {Lower(Wide(BinDir()) + L"sample_hook.dll"), StageBit(STAGE_KEYBOARD), 1}});
+    ASSERT_EQ(1u, items.modules.size());
+    EXPECT_EQ(Lower(Wide(BinDir()) + L"sample_hook.dll"), items.modules[0].name);
+
     items = ChooseDetectedModules({requested[0]});
     EXPECT_TRUE(items.modules.empty());
     EXPECT_FALSE(items.selectFirst);

@@ -142,7 +142,7 @@ TEST_F(Scan64, The64BitHooksAreFoundMarkedAndTheirHostEnded) {
         const CModuleFinding* found = m_frame.ItemModule(item);
         ASSERT_NE(nullptr, found);
         EXPECT_TRUE(found->Is64Bit());
-        EXPECT_EQ(tree.GetItemText(item), LoadResString(IDS_MODULE_64BIT_MARK) + found->path);
+        EXPECT_EQ(0u, tree.GetItemText(item).find(LoadResString(IDS_MODULE_64BIT_MARK) + found->path + L"  "));
         // Both self-tests were seen and the companion answered.
         EXPECT_EQ(m_frame->Parts().statusBar.PaneText(0), LoadResString(IDS_SCANNING_COMPLETE));
         EXPECT_EQ(m_frame->Parts().infoView.RequestedPage(), "HTML_SCANNING_COMPLETE");

@@ -101,7 +101,7 @@ TEST(Scan, EndsByItselfWithTheResultOfTheWalk) {
     ASSERT_NE(nullptr, selected);
     EXPECT_EQ(0, module) << "the first module recorded comes first";
     EXPECT_EQ(module, tree.GetItemModule(selected));
-    EXPECT_EQ(Wide(Lower(dll)), tree.GetItemText(selected));
+    EXPECT_EQ(0u, tree.GetItemText(selected).find(Wide(Lower(dll)) + L"  "));
     EXPECT_EQ(LoadResString(IDS_MONITORING_FILES), tree.GetItemText(tree.GetParentItem(selected)));
     EXPECT_EQ(LoadResString(IDS_SCANNING_COMPLETE), frame.m_statusTexts.back());
     EXPECT_EQ(kScanningCompletePage, frame.Info().RequestedPage());

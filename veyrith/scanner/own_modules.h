@@ -12,8 +12,14 @@
 // whose name can be read, in the order the system lists them. False when the list cannot be read.
 bool GetOwnModuleNames(CSimpleStrArray& names);
 
+// The width of the image in the file at path (32 or 64); 0 when the file
+// cannot be read or is no image of either.
+int ImageBits(const std::wstring& path);
+
 // The modules a scan has detected: every module the window manager asked
-// for during the scan, in the order first asked, without the self-test's.
+// for during the scan, in the order first asked, without the self-test's
+// and without images of the other width (which this process could never
+// have loaded).
 struct DetectedModules {
     std::vector<RequestedModule> modules;
     // The first module is selected when the result is shown.
