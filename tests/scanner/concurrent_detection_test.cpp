@@ -279,7 +279,7 @@ TEST_F(ConcurrentDetection, LoadsOnManyThreadsWhileHooksFireRecordEveryHookModul
     HookHost keyHost, messageHost, lookAlikeHost;
     std::string keyDll = HookedCopy("Busy_Keyboard_Hook.DLL", "keyboard", keyHost);
     std::string messageDll = HookedCopy("busy_message_hook.dll", "getmessage", messageHost);
-    std::string lookAlikeDll = HookedCopy("busy_msctf.dll_hook.dll", "keyboard", lookAlikeHost);
+    std::string lookAlikeDll = HookedCopy("busy_msctf.dll_hook.dll", "callwndproc", lookAlikeHost);
     std::vector<std::string> before = Recorded();
     TestWindow window;
 

@@ -52,12 +52,16 @@ struct LookAlike {
     HookHost host;
 };
 
-bool StartLookAlike(const TempFolder& folder, const std::string& relativeDll, LookAlike& lookAlike) {
+// Each of a kind of its own: where a refused module ends its hook chain in
+// the scanning process, hooks of one kind would hide behind the newest.
+bool StartLookAlike(const TempFolder& folder, const std::string& relativeDll, LookAlike& lookAlike,
+                    const char* hookType = "keyboard") {
     std::string dll = folder.File(relativeDll);
     CreateDirectoryA(dll.substr(0, dll.rfind('\\')).c_str(), nullptr);
     lookAlike.dll = dll;
     return CopyFromBin("sample_hook.dll", dll) &&
-           lookAlike.host.Start(BinDir() + "sample_hook_host.exe", "-hook keyboard -dll " + Quoted(dll));
+           lookAlike.host.Start(BinDir() + "sample_hook_host.exe",
+                                std::string("-hook ") + hookType + " -dll " + Quoted(dll));
 }
 
 TEST(LookAlike, EveryLookAlikeIsListedAndTheRealSelfTestStillConfirms) {
@@ -66,9 +70,10 @@ TEST(LookAlike, EveryLookAlikeIsListedAndTheRealSelfTestStillConfirms) {
     const char* const names[] = {"elsewhere\\veyrith_selftest.dll", "msctf.dll.d\\hook.dll",
                                  "themes\\myuxtheme.dll", "veyrith.exe.d\\hook.dll"};
     std::vector<std::unique_ptr<LookAlike>> lookAlikes;
-    for (const char* name : names) {
+    const char* const types[] = {"keyboard", "getmessage", "callwndproc", "cbt"};
+    for (size_t i = 0; i < 4; ++i) {
         lookAlikes.emplace_back(new LookAlike);
-        ASSERT_TRUE(StartLookAlike(folder, name, *lookAlikes.back())) << name;
+        ASSERT_TRUE(StartLookAlike(folder, names[i], *lookAlikes.back(), types[i])) << names[i];
     }
     FrameUnderTest frame(App());
     ASSERT_TRUE(frame.Create());
