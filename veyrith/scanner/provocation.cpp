@@ -160,14 +160,16 @@ bool CProvocation::TakeForeground() {
     return GetForegroundWindow() == m_hWnd;
 }
 
-// The window captures the mouse, so the move goes to it wherever the
-// pointer is; the pointer itself does not move.
+// The window captures the mouse, so the moves go to it wherever the
+// pointer is: one pixel and back (a move of nothing is no input on every
+// system).
 bool CProvocation::MouseInput() {
     if (!TakeForeground()) return false;
     SetCapture(m_hWnd);
     m_bArrived = false;
     m_nAwaited = WM_MOUSEMOVE;
-    mouse_event(MOUSEEVENTF_MOVE, 0, 0, 0, 0);
+    mouse_event(MOUSEEVENTF_MOVE, 1, 0, 0, 0);
+    mouse_event(MOUSEEVENTF_MOVE, static_cast<DWORD>(-1), 0, 0, 0);
     bool arrived = AwaitArrival(m_hWnd, kStageTimeoutMs);
     ReleaseCapture();
     return arrived;
