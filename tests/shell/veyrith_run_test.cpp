@@ -7,6 +7,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "../scanner/hook_host.h"
@@ -102,6 +104,92 @@ TEST(VeyrithRun, F5ScanFindsTheSampleHookAndTheCloseMessageEndsTheProgram) {
     DWORD code = 1;
     EXPECT_TRUE(veyrith.Wait(10000, &code));
     EXPECT_EQ(code, 0u);
+}
+
+// The texts of every item of a tree view of another process, read through
+// a buffer in that process.
+std::vector<std::wstring> TreeItemTexts(HWND tree, DWORD processId) {
+    std::vector<std::wstring> texts;
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    if (!process) return texts;
+    const SIZE_T kTextUnits = 1024;
+    BYTE* remote = static_cast<BYTE*>(
+        VirtualAllocEx(process, nullptr, sizeof(TVITEMW) + kTextUnits * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE));
+    std::vector<HTREEITEM> pending;
+    if (remote) pending.push_back(reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)));
+    while (!pending.empty()) {
+        HTREEITEM item = pending.back();
+        pending.pop_back();
+        if (!item) continue;
+        TVITEMW query = {};
+        query.mask = TVIF_TEXT | TVIF_HANDLE;
+        query.hItem = item;
+        query.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(TVITEMW));
+        query.cchTextMax = kTextUnits;
+        std::vector<wchar_t> text(kTextUnits + 1, 0);
+        if (WriteProcessMemory(process, remote, &query, sizeof(query), nullptr) &&
+            SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote)) &&
+            ReadProcessMemory(process, remote + sizeof(TVITEMW), text.data(), kTextUnits * sizeof(wchar_t), nullptr))
+            texts.push_back(text.data());
+        pending.push_back(reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, (LPARAM)item)));
+        pending.push_back(reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, (LPARAM)item)));
+    }
+    if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return texts;
+}
+
+bool AnyTextNames(const std::vector<std::wstring>& texts, const std::string& dll) {
+    for (const std::wstring& text : texts) {
+        if (Lower(Narrow(text)).find(Lower(dll)) != std::string::npos) return true;
+    }
+    return false;
+}
+
+// Hook modules that fight a scanner once mapped into it (see the console
+// scan's test of the same set), against the window: each is listed, the
+// scan ends in its normal time, and the window still answers.
+TEST(VeyrithRun, HostileHookModulesAreAllListedAndTheWindowLivesOn) {
+    const char* const hostiles[][2] = {
+        {"hostile_refuse.dll", "keyboard"},     {"hostile_exit.dll", "getmessage"},
+        {"hostile_sleep_attach.dll", "callwndproc"}, {"hostile_sleep_hook.dll", "cbt"},
+        {"hostile_crash_hook.dll", "mouse"},    {"hostile_erase.dll", "msgfilter"},
+    };
+    std::vector<std::unique_ptr<HookHost>> hosts;
+    for (const auto& hostile : hostiles) {
+        hosts.emplace_back(new HookHost);
+        ASSERT_TRUE(hosts.back()->Start(BinDir() + "sample_hook_host.exe",
+                                        std::string("-hook ") + hostile[1] + " -dll " + Quoted(BinDir() + hostile[0])))
+            << hostile[0];
+    }
+    ChildProcess veyrith;
+    ASSERT_TRUE(veyrith.Start(Quoted(BinDir() + "veyrith.exe")));
+    HWND frame = nullptr;
+    ASSERT_TRUE(WaitFor(20000, [&] { return (frame = FindVisibleFrame(veyrith.Id())) != nullptr; }));
+    HWND tree = FindChildOfClass(frame, WC_TREEVIEWA);
+    ASSERT_NE(tree, nullptr);
+    ASSERT_TRUE(WaitFor(5000, [&] { return SendMessageA(tree, TVM_GETCOUNT, 0, 0) == 1; }));
+    Sleep(1500);
+
+    SetForegroundWindow(frame);
+    Sleep(100);
+    keybd_event(VK_F5, 0, 0, 0);
+    keybd_event(VK_F5, 0, KEYEVENTF_KEYUP, 0);
+    const size_t listed = 1 + sizeof(hostiles) / sizeof(hostiles[0]);
+    EXPECT_TRUE(WaitFor(3000, [&] { return SendMessageA(tree, TVM_GETCOUNT, 0, 0) == 0; }));
+    EXPECT_TRUE(WaitFor(30000, [&] { return static_cast<size_t>(SendMessageA(tree, TVM_GETCOUNT, 0, 0)) >= listed; }))
+        << "the scan did not end in its time";
+    ASSERT_TRUE(veyrith.Running());
+    DWORD_PTR answer = 0;
+    EXPECT_TRUE(SendMessageTimeoutW(frame, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer));
+    std::vector<std::wstring> texts = TreeItemTexts(tree, veyrith.Id());
+    for (const auto& hostile : hostiles) EXPECT_TRUE(AnyTextNames(texts, hostile[0])) << hostile[0] << " is not listed";
+
+    PostMessageA(frame, WM_USER, 0, 0);
+    DWORD code = 1;
+    EXPECT_TRUE(veyrith.Wait(10000, &code));
+    EXPECT_EQ(code, 0u);
+    for (auto& host : hosts) EXPECT_TRUE(host->Stop());
 }
 
 // Another program that holds a mutex of the program's name keeps nothing

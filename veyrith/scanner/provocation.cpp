@@ -88,13 +88,26 @@ StageSet CProvocation::RunStages(StageSet stages) {
 
 bool CProvocation::RunStage(int stage) {
     if (!m_hWnd || stage < 0 || stage >= kStageCount) return false;
-    bool ran = false;
-    {
+    // Taking the foreground and the focus activates the window, which only
+    // window hooks see: it comes before the stage's mark, so that a window
+    // hook is never told as one that reads keystrokes.
+    bool ran = Prepare(stage);
+    if (ran) {
         CStageMark mark(stage);
         ran = Stimulate(stage);
     }
     if (m_hReturnTo && GetForegroundWindow() != m_hReturnTo) SetForegroundWindow(m_hReturnTo);
     return ran;
+}
+
+bool CProvocation::Prepare(int stage) {
+    if (stage != STAGE_MOUSE && stage != STAGE_KEYBOARD && stage != STAGE_IDLE) return true;
+    if (!TakeForeground()) return false;
+    if (stage == STAGE_KEYBOARD) SetFocus(m_hWnd);
+    // The activation's messages are taken here, outside the stage.
+    MSG msg;
+    while (PeekMessageW(&msg, m_hWnd, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    return true;
 }
 
 bool CProvocation::Stimulate(int stage) {
@@ -164,7 +177,6 @@ bool CProvocation::TakeForeground() {
 // pointer is: one pixel and back (a move of nothing is no input on every
 // system).
 bool CProvocation::MouseInput() {
-    if (!TakeForeground()) return false;
     SetCapture(m_hWnd);
     m_bArrived = false;
     m_nAwaited = WM_MOUSEMOVE;
@@ -176,8 +188,6 @@ bool CProvocation::MouseInput() {
 }
 
 bool CProvocation::KeyboardInput() {
-    if (!TakeForeground()) return false;
-    SetFocus(m_hWnd);
     m_bArrived = false;
     m_nAwaited = WM_KEYUP;
     keybd_event(kProvokingKey, 0, 0, 0);
@@ -194,7 +204,6 @@ bool CProvocation::ModalLoop() {
 // The thread waits for a message of its own while it has the foreground:
 // the window manager calls the foreground-idle hooks as it goes idle.
 bool CProvocation::Idle() {
-    if (!TakeForeground()) return false;
     m_bArrived = false;
     m_nAwaited = WM_TIMER;
     if (!SetTimer(m_hWnd, kIdleTimerId, kIdleMs, nullptr)) return false;

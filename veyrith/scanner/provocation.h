@@ -41,6 +41,9 @@ public:
 
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    // What a stage needs before its stimulus (the foreground, the focus);
+    // false when it cannot be had.
+    bool Prepare(int stage);
     bool Stimulate(int stage);
     bool PostedMessage();
     bool SentMessage();
