@@ -52,11 +52,8 @@ int main(int argc, char** argv) {
     for (int stage = 0; stage < kStageCount; ++stage) printf("%s ", StageKey(stage));
     printf("; ! = could not run), ms of all, refused requests, self-test seen\n");
     for (int i = 0; i < rounds; ++i) {
-        std::string line = "\"" + BinDir() + "provocation_bench.exe\" -round";
-        FILE* pipe = _popen(line.c_str(), "r");
-        char text[256] = {};
-        if (pipe && fgets(text, sizeof(text), pipe)) printf("%s", text);
-        if (pipe) _pclose(pipe);
+        printf("%s", OutputOf(L"\"" + BinDirW() + L"provocation_bench.exe\" -round").c_str());
+        fflush(stdout);
     }
     return 0;
 }

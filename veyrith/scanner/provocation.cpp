@@ -13,7 +13,8 @@ constexpr UINT kIdleMs = 30;
 constexpr int kOffScreen = -32;
 
 bool RegisterWindowClass(HINSTANCE instance, WNDPROC proc) {
-    WNDCLASSEXW wc = {sizeof(wc)};
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = proc;
     wc.hInstance = instance;
     wc.lpszClassName = kWindowClass;
