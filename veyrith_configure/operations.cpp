@@ -180,7 +180,7 @@ int RunOperation(ToolSwitch which, const ToolRequest& request) {
     return 0;
 }
 
-int RunRequestedOperation(const wchar_t* commandLine) {
+int RunRequestedOperation(const wchar_t* commandLine, CChangeConfirmation& confirmation) {
     std::string parameters;
     if (!AsciiParameterString(commandLine, parameters)) return 0;
     ToolCommand command = ParseToolCommand(parameters.c_str());
@@ -189,5 +189,8 @@ int RunRequestedOperation(const wchar_t* commandLine) {
     if (!ReadStoredRequest(stored)) return 0;
     if (!MatchesDigest(stored, command.digest)) return 0;
     if (!FitsSwitch(stored, command.which)) return 0;
-    return RunOperation(command.which, RecordOf(stored));
+    const ToolRequest request = RecordOf(stored);
+    PlannedChange change;
+    if (DescribeChange(command.which, request, change) && !confirmation.Approve(change)) return 0;
+    return RunOperation(command.which, request);
 }

@@ -5,6 +5,7 @@
 
 #include "common/tool_request.h"
 
+#include "change_confirmation.h"
 #include "tool_switch.h"
 
 // Ends the process when it runs imagePath and is no critical process; with
@@ -20,5 +21,6 @@ int RunOperation(ToolSwitch which, const ToolRequest& request);
 
 // The whole run: the command line names the switch and the digest; the
 // operation runs only when the stored request has that digest and fits the
-// switch. The exit code; 0 for anything refused.
-int RunRequestedOperation(const wchar_t* commandLine);
+// switch, and, for a switch that destroys anything, only after the user's
+// OK. The exit code; 0 for anything refused or cancelled.
+int RunRequestedOperation(const wchar_t* commandLine, CChangeConfirmation& confirmation);

@@ -15,7 +15,10 @@
 
 namespace {
 
-constexpr DWORD kToolWaitMs = 10000;
+// The tool asks the user in a window of its own before it destroys
+// anything, and cancels by itself after two minutes without an answer; the
+// wait covers that and the change itself.
+constexpr DWORD kToolWaitMs = 150000;
 constexpr size_t kMaxToolPath = 259;
 
 std::wstring WithBackslash(std::wstring folder) {
