@@ -12,6 +12,7 @@
 #include "scanner/hook_requests.h"
 #include "scanner/loader_hooks.h"
 #include "scanner/module_detection.h"
+#include "scanner/system_catalog.h"
 #include "scanner/own_modules.h"
 #include "scanner/probe64_client.h"
 #include "test_support.h"
@@ -128,6 +129,23 @@ TEST(ModuleDetection, LeftOutModulesOnlyWhenTheyAreWhatTheirNamesClaim) {
           inSystem + L"..\\..\\spy\\msctf.dll", inSystem + L"sub\\uxtheme.dll"})
         EXPECT_TRUE(list.Request(name.c_str())) << std::string(name.begin(), name.end());
     EXPECT_TRUE(list.Request(L"c:\\windows\\system32\\user32hook.dll"));
+}
+
+// Where the system keeps catalogs, a file of the system folders passes only
+// when a catalog holds it; Wine keeps none, so there the folder and the name
+// decide (above). A module of ours is in no catalog on any system.
+TEST(ModuleDetection, TheSystemsCatalogsVouchOnlyForTheirOwnFiles) {
+    wchar_t system[MAX_PATH];
+    ASSERT_TRUE(GetSystemDirectoryW(system, MAX_PATH));
+    WIN32_FIND_DATAW found = {};
+    HANDLE search = FindFirstFileW((std::wstring(system) + L"\\CatRoot\\*\\*.cat").c_str(), &found);
+    EXPECT_EQ(search != INVALID_HANDLE_VALUE, SystemHasCatalogs());
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
+    const std::wstring ours = Wide(BinDir() + "sample_hook.dll");
+    EXPECT_FALSE(IsInSystemCatalog(ours));
+    EXPECT_FALSE(IsInSystemCatalog(ours)) << "the kept answer differs";
+    EXPECT_FALSE(IsInSystemCatalog(L"c:\\no such folder\\msctf.dll"));
+    if (SystemHasCatalogs()) EXPECT_TRUE(IsInSystemCatalog(std::wstring(system) + L"\\msctf.dll"));
 }
 
 TEST(ModuleDetection, OnlyCodeInsideUser32CountsAsTheWindowManager) {

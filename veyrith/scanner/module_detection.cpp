@@ -7,11 +7,13 @@
 #include "common/product.h"
 #include "common/executable_folder.h"
 #include "common/path_identity.h"
+#include "scanner/system_catalog.h"
 
 namespace {
 
 // System modules that the window manager loads by itself; left out only as
-// the files of the system folders.
+// the files of the system folders, and, where the system keeps catalogs,
+// only when one of them holds the file.
 const wchar_t* const kSystemModules[] = {L"uxtheme.dll", L"indicdll.dll", L"msctf.dll"};
 // The program itself; left out only as the running executable.
 const wchar_t* const kOwnExecutable = kProgramFileNameW;
@@ -62,7 +64,7 @@ std::wstring Located(const wchar_t* path) {
 
 bool IsSystemModule(const wchar_t* path, const wchar_t* name) {
     for (const std::wstring& folder : SystemModuleFolders()) {
-        if (IsFileInFolder(path, folder, name)) return true;
+        if (IsFileInFolder(path, folder, name)) return !SystemHasCatalogs() || IsInSystemCatalog(path);
     }
     return false;
 }
@@ -94,4 +96,11 @@ bool IsLeftOutModule(const wchar_t* path) {
         if (!lstrcmpiW(name, system)) return IsSystemModule(located.c_str(), system);
     }
     return false;
+}
+
+void PrepareLeftOutModules() {
+    if (!SystemHasCatalogs()) return;
+    for (const std::wstring& folder : SystemModuleFolders()) {
+        for (const wchar_t* system : kSystemModules) IsLeftOutModule((folder + L"\\" + system).c_str());
+    }
 }

@@ -15,7 +15,12 @@ bool IsWindowManagerCaller(const void* returnAddress);
 // True for the harmless modules that the window manager loads by itself,
 // and only when they are what their names claim: msctf.dll, uxtheme.dll and
 // indicdll.dll as files of the system folders (System32 or SysWOW64, the
-// Windows folder), veyrith.exe as the running executable. A bare name is
+// Windows folder) that, where the system keeps catalogs, one of its
+// catalogs holds; veyrith.exe as the running executable. A bare name is
 // the file the loader's search finds. Any other file of such a name, and
 // any name that merely contains one, is recorded like every module.
 bool IsLeftOutModule(const wchar_t* path);
+
+// Looks the system modules up in the system's catalogs ahead of the scan,
+// so that no request of the window manager waits for that.
+void PrepareLeftOutModules();

@@ -2,6 +2,7 @@
 
 #include "resources/resource.h"
 #include "scanner/loader_hooks.h"
+#include "scanner/module_detection.h"
 #include "scanner/own_modules.h"
 
 void CScanChecks::Begin(const std::wstring& folder) {
@@ -13,6 +14,7 @@ void CScanChecks::Begin(const std::wstring& folder) {
     m_outcome = PROBE_OK;
     m_stagesNotRun = 0;
     m_modules64.clear();
+    PrepareLeftOutModules();
     g_hookRequests.Clear();
 }
 
