@@ -36,6 +36,7 @@ void ProvokeAndCheck(HINSTANCE instance, CScanChecks& checks, CScanResult& resul
     checks.TakeProbeResult();
     result.SetVerdict(checks.Confirmed(), checks.StatusTextId());
     result.SetStagesNotRun(checks.StagesNotRun());
+    result.SetSelfTestProblem(checks.SelfTestProblemTextId());
 }
 
 }  // namespace

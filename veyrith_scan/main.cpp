@@ -3,7 +3,7 @@
 // tiny window of its own, checks itself as every scan does, and reports
 // each module found with the processes that have it loaded. It changes
 // nothing on the machine.
-//   veyrith_scan [--json FILE] [--html FILE] [--help]
+//   veyrith_scan [--json FILE] [--html FILE] [--help | -h]
 // Exit codes: 0 a confirmed scan found nothing, 1 at least one module found,
 // 2 the scan could not confirm that it sees hooks (and found nothing),
 // 3 usage or output error.
@@ -70,7 +70,9 @@ int Scan(const ScanOptions& options) {
 int main() {
     CArguments arguments;
     ScanOptions options;
-    if (!ParseScanArguments(arguments.Count(), arguments.Values(), options)) {
+    std::wstring wrong;
+    if (!ParseScanArguments(arguments.Count(), arguments.Values(), options, wrong)) {
+        PrintText(FormatResText(IDS_CLI_WRONG_ARGUMENT, L"%s", wrong) + L"\r\n\r\n", true);
         PrintText(LoadResString(IDS_CLI_USAGE), true);
         return EXIT_USAGE_OR_OUTPUT;
     }

@@ -13,14 +13,16 @@ bool TakeValue(int count, const wchar_t* const* args, int& index, std::wstring& 
 
 }  // namespace
 
-bool ParseScanArguments(int count, const wchar_t* const* args, ScanOptions& options) {
+bool ParseScanArguments(int count, const wchar_t* const* args, ScanOptions& options, std::wstring& wrong) {
     for (int i = 0; i < count; ++i) {
         const wchar_t* arg = args[i];
         bool ok = false;
         if (!wcscmp(arg, L"--json")) ok = TakeValue(count, args, i, options.jsonPath);
         else if (!wcscmp(arg, L"--html")) ok = TakeValue(count, args, i, options.htmlPath);
-        else if (!wcscmp(arg, L"--help") || !wcscmp(arg, L"/?")) ok = options.help = true;
-        if (!ok) return false;
+        else if (!wcscmp(arg, L"--help") || !wcscmp(arg, L"-h") || !wcscmp(arg, L"/?")) ok = options.help = true;
+        if (ok) continue;
+        wrong = arg;
+        return false;
     }
     return true;
 }

@@ -12,5 +12,6 @@ struct ScanOptions {
 };
 
 // Reads the arguments after the program's name. False for an unknown
-// argument, a missing or empty file name, or an option given twice.
-bool ParseScanArguments(int count, const wchar_t* const* args, ScanOptions& options);
+// argument, a missing or empty file name, or an option given twice; wrong
+// then holds the argument at fault.
+bool ParseScanArguments(int count, const wchar_t* const* args, ScanOptions& options, std::wstring& wrong);

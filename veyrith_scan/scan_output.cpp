@@ -30,17 +30,29 @@ std::string UtcText(const SYSTEMTIME& utc) {
 
 std::wstring AlertText(int level) { return LoadResString(IDS_CLI_ALERT_1 + level - 1); }
 
-std::string AutoRunJson(const CAutoRunInfo& entry) {
+// The hive of a registry entry as the system names it; empty for the others.
+const char* HiveOf(const CAutoRunInfo& entry) {
+    if (entry.m_nType != AUTORUN_REGISTRY) return "";
+    if (entry.m_hRootKey == HKEY_CURRENT_USER) return "HKEY_CURRENT_USER";
+    return entry.m_hRootKey == HKEY_LOCAL_MACHINE ? "HKEY_LOCAL_MACHINE" : "";
+}
+
+// A registry entry was read in the view of the program that found it: the
+// companion's 64-bit view for a 64-bit module's hosts, this program's
+// 32-bit view for the others; 0 for entries outside the registry.
+std::string AutoRunJson(const CAutoRunInfo& entry, int bits) {
     int kind = entry.m_nType >= AUTORUN_NONE && entry.m_nType <= AUTORUN_WININI ? entry.m_nType : AUTORUN_NONE;
-    return std::string("{\"kind\": \"") + kAutoRunKinds[kind] + "\", \"location\": " + Quoted(entry.m_szLocation) +
+    int view = entry.m_nType == AUTORUN_REGISTRY ? bits : 0;
+    return std::string("{\"kind\": \"") + kAutoRunKinds[kind] + "\", \"hive\": \"" + HiveOf(entry) +
+           "\", \"view\": " + std::to_string(view) + ", \"location\": " + Quoted(entry.m_szLocation) +
            ", \"value\": " + Quoted(entry.m_szValueName) + ", \"program\": " + Quoted(entry.m_szProgram) + "}";
 }
 
-std::string HostJson(const CListItemState& host) {
+std::string HostJson(const CListItemState& host, int bits) {
     int level = AlertLevelOf(host);
     return "{\"pid\": " + std::to_string(host.m_dwProcessId) + ", \"path\": " + Quoted(host.m_szPath) +
            ", \"visible\": " + Flag(host.m_bVisible) + ", \"same_folder\": " + Flag(host.m_bSameFolder) +
-           ", \"autorun\": " + AutoRunJson(host.m_autoRun) + ", \"alert_level\": " + std::to_string(level) +
+           ", \"autorun\": " + AutoRunJson(host.m_autoRun, bits) + ", \"alert_level\": " + std::to_string(level) +
            ", \"alert\": " + Quoted(AlertText(level)) + "}";
 }
 
@@ -79,7 +91,7 @@ std::string ModuleJson(const CScanResult& result, int index) {
                        ", \"description\": " + Quoted(DescriptionOf(module)) +
                        ", \"watches\": " + WatchesJson(module.Watches()) + ", \"hosts\": [";
     for (size_t i = 0; i < hosts.size(); ++i)
-        text += std::string(i ? "," : "") + "\n      " + HostJson(hosts[i]);
+        text += std::string(i ? "," : "") + "\n      " + HostJson(hosts[i], module.bits);
     return text + (hosts.empty() ? "]}" : "\n    ]}");
 }
 
@@ -97,12 +109,20 @@ std::string ControlEscape(wchar_t c) {
     return text;
 }
 
+// What tells more of an unconfirmed scan's reason; empty for a confirmed one.
+std::wstring ReasonDetailText(const CScanResult& result) {
+    if (result.Confirmed() || !result.SelfTestProblemId()) return std::wstring();
+    return LoadResString(result.SelfTestProblemId());
+}
+
 // The verdict's line, after the line of the stages that could not run when
 // there are any.
 std::wstring VerdictText(const CScanResult& result) {
     std::wstring verdict = ScanEndStatusText(result);
     std::wstring stages = StagesNotRunText(result.StagesNotRun());
-    return (stages.empty() || stages == verdict ? std::wstring() : stages + L"\r\n") + verdict;
+    std::wstring why = ReasonDetailText(result);
+    return (stages.empty() || stages == verdict ? std::wstring() : stages + L"\r\n") + verdict +
+           (why.empty() ? std::wstring() : L"\r\n" + why);
 }
 
 std::wstring HostLine(const CListItemState& host) {
@@ -155,6 +175,7 @@ std::string ScanJson(const CScanResult& result, const std::wstring& computer, co
     text += "  \"time\": \"" + UtcText(utc) + "\",\n";
     text += "  \"confirmed\": " + Flag(result.Confirmed()) + ",\n";
     text += "  \"reason\": " + Quoted(result.Confirmed() ? L"" : ScanEndStatusText(result)) + ",\n";
+    text += "  \"reason_detail\": " + Quoted(ReasonDetailText(result)) + ",\n";
     text += "  \"stages_not_run\": " + StagesJson(result.StagesNotRun()) + ",\n";
     text += "  \"modules\": [";
     for (int i = 0; i < result.Count(); ++i) text += std::string(i ? "," : "") + "\n" + ModuleJson(result, i);

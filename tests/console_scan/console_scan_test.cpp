@@ -96,14 +96,15 @@ TEST_F(ConsoleScanWithHosts, ListsTheModuleWithEveryHostAndItsFactsAndExitsOne) 
     std::wstring autorun = HostLine(text, m_autorun.Id());
     EXPECT_TRUE(Holds(autorun, L"\"path\": \"" + Lower(JsonPath(m_autorunExe)) + L"\"")) << Narrow(autorun);
     EXPECT_TRUE(Holds(autorun, L"\"visible\": false, \"same_folder\": true")) << Narrow(autorun);
-    EXPECT_TRUE(Holds(autorun, L"\"kind\": \"registry\"")) << Narrow(autorun);
+    EXPECT_TRUE(Holds(autorun, L"\"kind\": \"registry\", \"hive\": \"hkey_current_user\", \"view\": 32"))
+        << Narrow(autorun);
     EXPECT_TRUE(Holds(autorun, Lower(L"\"value\": \"" + Wide(kAutorunValue) + L"\"")));
     EXPECT_TRUE(Holds(autorun, L"\"alert_level\": 1, \"alert\": \"invisible, starts with windows, located in the same"))
         << Narrow(autorun);
 
     std::wstring plain = HostLine(text, m_plain.Id());
     EXPECT_TRUE(Holds(plain, L"\"path\": \"" + Lower(JsonPath(m_plainExe)) + L"\"")) << Narrow(plain);
-    EXPECT_TRUE(Holds(plain, L"\"autorun\": {\"kind\": \"none\", \"location\": \"\", \"value\": \"\""))
+    EXPECT_TRUE(Holds(plain, L"\"autorun\": {\"kind\": \"none\", \"hive\": \"\", \"view\": 0, \"location\": \"\", \"value\": \"\""))
         << Narrow(plain);
     EXPECT_TRUE(Holds(plain, L"\"alert_level\": 2, \"alert\": \"invisible, located in the same")) << Narrow(plain);
 
@@ -120,15 +121,28 @@ TEST(ConsoleScan, ACleanConfirmedScanExitsZero) {
     EXPECT_NE(text.find("\"modules\": []"), std::string::npos) << text;
 }
 
-TEST(ConsoleScan, WithoutTheSelfTestModuleBesideItTheScanIsUnconfirmedAndExitsTwo) {
-    TempFolder folder;
-    ASSERT_TRUE(CopyFromBin("veyrith_scan.exe", folder.File("veyrith_scan.exe")));
-    ASSERT_TRUE(CopyFromBin("veyrith_selftest.exe", folder.File("veyrith_selftest.exe")));
-    std::string json = folder.File("blind.json");
-    ASSERT_EQ(RunScan(folder.File("veyrith_scan.exe"), "--json " + Quoted(json)), 2u);
-    std::string text = ReadTextFile(json);
-    EXPECT_NE(text.find("\"confirmed\": false"), std::string::npos) << text;
-    EXPECT_NE(text.find("could not confirm"), std::string::npos) << text;
+// Without the self-test's module, or without its program, beside it: the
+// scan is unconfirmed, exits 2, and says which.
+TEST(ConsoleScan, WithoutTheSelfTestBesideItTheScanIsUnconfirmedExitsTwoAndSaysWhy) {
+    const char* const cases[][2] = {{"veyrith_selftest.exe", "(veyrith_selftest.dll) is missing beside the program"},
+                                    {"veyrith_selftest.dll", "(veyrith_selftest.exe) could not be started"}};
+    for (const auto& present : cases) {
+        TempFolder folder;
+        ASSERT_TRUE(CopyFromBin("veyrith_scan.exe", folder.File("veyrith_scan.exe")));
+        ASSERT_TRUE(CopyFromBin(present[0], folder.File(present[0])));
+        std::string json = folder.File("blind.json");
+        std::string summary;
+        ASSERT_EQ(RunToEndWithOutput(Quoted(folder.File("veyrith_scan.exe")) + " --json " + Quoted(json),
+                                     kScanTimeoutMs, summary),
+                  2u)
+            << present[0];
+        std::string text = ReadTextFile(json);
+        EXPECT_NE(text.find("\"confirmed\": false"), std::string::npos) << text;
+        EXPECT_NE(text.find("could not confirm"), std::string::npos) << text;
+        EXPECT_NE(text.find("\"reason_detail\": \"The self-test's "), std::string::npos) << text;
+        EXPECT_NE(text.find(present[1]), std::string::npos) << text;
+        EXPECT_NE(summary.find(present[1]), std::string::npos) << summary;
+    }
 }
 
 TEST(ConsoleScan, AnOutputThatCannotBeWrittenExitsThreeAndLeavesNothingBehind) {
@@ -145,10 +159,19 @@ TEST(ConsoleScan, AnOutputThatCannotBeWrittenExitsThreeAndLeavesNothingBehind) {
     EXPECT_EQ(FilesIn(output.Path()), 1u);
 }
 
-TEST(ConsoleScan, AnUnknownArgumentOrAMissingFileNameExitsThree) {
-    EXPECT_EQ(RunScan(BinDir() + "veyrith_scan.exe", "--quarantine"), 3u);
-    EXPECT_EQ(RunScan(BinDir() + "veyrith_scan.exe", "--json"), 3u);
-    EXPECT_EQ(RunScan(BinDir() + "veyrith_scan.exe", "--help"), 0u);
+TEST(ConsoleScan, AnUnknownArgumentOrAMissingFileNameIsNamedAndExitsThree) {
+    const std::string scan = Quoted(BinDir() + "veyrith_scan.exe");
+    for (const char* wrong : {"--quarantine", "--json"}) {
+        std::string output;
+        EXPECT_EQ(RunToEndWithOutput(scan + " " + wrong, kScanTimeoutMs, output), 3u) << wrong;
+        EXPECT_NE(output.find(std::string("file name: ") + wrong + "\r\n"), std::string::npos) << output;
+        EXPECT_NE(output.find("Usage: veyrith_scan"), std::string::npos) << output;
+    }
+    for (const char* help : {"--help", "-h"}) {
+        std::string output;
+        EXPECT_EQ(RunToEndWithOutput(scan + " " + help, kScanTimeoutMs, output), 0u) << help;
+        EXPECT_EQ(0u, output.find("Usage: veyrith_scan")) << output;
+    }
 }
 
 }  // namespace

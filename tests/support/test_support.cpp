@@ -139,6 +139,35 @@ DWORD RunToEnd(const std::string& commandLine, DWORD timeoutMs) {
     return code;
 }
 
+DWORD RunToEndWithOutput(const std::string& commandLine, DWORD timeoutMs, std::string& output) {
+    output.clear();
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return 0xDEADBEEF;
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+    PROCESS_INFORMATION info = {};
+    std::wstring line = Wide(commandLine);
+    BOOL started = CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info);
+    CloseHandle(writeEnd);
+    DWORD code = 0xDEADBEEF;
+    if (started) {
+        char buffer[4096];
+        DWORD read = 0;
+        // The pipe ends when the program does (it holds the only write end).
+        while (ReadFile(readEnd, buffer, sizeof(buffer), &read, nullptr) && read) output.append(buffer, read);
+        if (WaitForSingleObject(info.hProcess, timeoutMs) == WAIT_OBJECT_0) GetExitCodeProcess(info.hProcess, &code);
+        CloseHandle(info.hThread);
+        CloseHandle(info.hProcess);
+    }
+    CloseHandle(readEnd);
+    return code;
+}
+
 bool ProcessExists(DWORD processId) {
     HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
     if (!process) return false;

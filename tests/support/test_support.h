@@ -65,6 +65,9 @@ private:
 // Runs a command line to its end; returns the exit code, or 0xDEADBEEF when
 // it could not start or did not end within timeoutMs.
 DWORD RunToEnd(const std::string& commandLine, DWORD timeoutMs = 20000);
+// The same, with what the program wrote to standard output and standard
+// error (together, in the order written) in output.
+DWORD RunToEndWithOutput(const std::string& commandLine, DWORD timeoutMs, std::string& output);
 
 bool ProcessExists(DWORD processId);
 

@@ -10,6 +10,7 @@ void CScanResult::Clear() {
     m_bConfirmed = false;
     m_nReasonId = 0;
     m_stagesNotRun = 0;
+    m_nSelfTestProblemId = 0;
 }
 
 int CScanResult::Add(const CModuleFinding& finding,

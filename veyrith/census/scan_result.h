@@ -106,6 +106,10 @@ public:
     // in the companion); a scan with any is not confirmed.
     void SetStagesNotRun(StageSet stages) { m_stagesNotRun = stages; }
     StageSet StagesNotRun() const { return m_stagesNotRun; }
+    // Why the scan did not see its self-test (a string resource id), 0 when
+    // it did or nothing more tells.
+    void SetSelfTestProblem(UINT textId) { m_nSelfTestProblemId = textId; }
+    UINT SelfTestProblemId() const { return m_nSelfTestProblemId; }
 
 private:
     std::vector<Module> m_modules;
@@ -113,4 +117,5 @@ private:
     bool m_bConfirmed = false;
     UINT m_nReasonId = 0;
     StageSet m_stagesNotRun = 0;
+    UINT m_nSelfTestProblemId = 0;
 };

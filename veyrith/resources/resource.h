@@ -85,6 +85,14 @@
 #define IDS_STAGE_FIRST 57730
 // A scan in which some stages could not run; %s is the list of their names.
 #define IDS_STAGES_NOT_RUN 57740
+// Why a scan did not see its self-test: the module missing beside the
+// program, its host could not start, the host never set its hooks, the
+// module was never asked for, the companion did not see its own.
+#define IDS_SELFTEST_MODULE_MISSING 57760
+#define IDS_SELFTEST_HOST_NOT_STARTED 57761
+#define IDS_SELFTEST_NOT_READY 57762
+#define IDS_SELFTEST_NOT_REQUESTED 57763
+#define IDS_SELFTEST64_NOT_SEEN 57764
 
 // ---- Autorun ----
 #define IDS_AUTORUN_NONE 57347

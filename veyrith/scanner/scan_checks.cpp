@@ -9,6 +9,8 @@ void CScanChecks::Begin(const std::wstring& folder) {
     Cancel();
     m_strFolder = folder;
     m_bSelfTestSeen = false;
+    m_bSelfTestStarted = false;
+    m_bSelfTestWasReady = false;
     m_bProbeUsed = false;
     m_bProbeSelfTestSeen = false;
     m_outcome = PROBE_OK;
@@ -18,11 +20,14 @@ void CScanChecks::Begin(const std::wstring& folder) {
     g_hookRequests.Clear();
 }
 
-void CScanChecks::StartSelfTest() { m_selfTest.Start(m_strFolder + kSelfTestHostFileNameW); }
+void CScanChecks::StartSelfTest() { m_bSelfTestStarted = m_selfTest.Start(m_strFolder + kSelfTestHostFileNameW); }
 
-bool CScanChecks::SelfTestReady() { return m_selfTest.WaitUntilReady(0); }
+bool CScanChecks::SelfTestReady() { return WaitSelfTestReady(0); }
 
-bool CScanChecks::WaitSelfTestReady(DWORD timeoutMs) { return m_selfTest.WaitUntilReady(timeoutMs); }
+bool CScanChecks::WaitSelfTestReady(DWORD timeoutMs) {
+    if (m_selfTest.WaitUntilReady(timeoutMs)) m_bSelfTestWasReady = true;
+    return m_bSelfTestWasReady;
+}
 
 bool CScanChecks::EndWalk(HWND window, UINT message) {
     m_selfTest.Stop();
@@ -69,6 +74,17 @@ UINT CScanChecks::StatusTextId() const {
     if (m_bProbeUsed && ProbeFailureTextId(m_outcome)) return ProbeFailureTextId(m_outcome);
     if (m_stagesNotRun) return IDS_STAGES_NOT_RUN;
     return Confirmed() ? IDS_SCANNING_COMPLETE : IDS_SCAN_UNCONFIRMED;
+}
+
+UINT CScanChecks::SelfTestProblemTextId() const {
+    if (!m_bSelfTestSeen) {
+        if (GetFileAttributesW((m_strFolder + kSelfTestModuleFileNameW).c_str()) == INVALID_FILE_ATTRIBUTES)
+            return IDS_SELFTEST_MODULE_MISSING;
+        if (!m_bSelfTestStarted) return IDS_SELFTEST_HOST_NOT_STARTED;
+        return m_bSelfTestWasReady ? IDS_SELFTEST_NOT_REQUESTED : IDS_SELFTEST_NOT_READY;
+    }
+    bool probeAnswered = m_bProbeUsed && m_outcome == PROBE_OK;
+    return probeAnswered && !m_bProbeSelfTestSeen ? IDS_SELFTEST64_NOT_SEEN : 0;
 }
 
 UINT ProbeFailureTextId(ProbeOutcome outcome) {

@@ -54,6 +54,9 @@ public:
     StageSet StagesNotRun() const { return m_stagesNotRun; }
     // The status text that ends the scan.
     UINT StatusTextId() const;
+    // Why the scan did not see its self-test (a string resource id); 0 when
+    // it did, or when the companion's answer is what is missing.
+    UINT SelfTestProblemTextId() const;
     // The modules the companion found, with the records of their processes.
     const std::vector<TakenModule>& Modules64() const { return m_modules64; }
     // The companion ran (this is a 64-bit system).
@@ -66,6 +69,8 @@ private:
     CSelfTest m_selfTest;
     CProbe64Run m_probe;
     bool m_bSelfTestSeen = false;
+    bool m_bSelfTestStarted = false;
+    bool m_bSelfTestWasReady = false;
     bool m_bProbeUsed = false;
     bool m_bProbeSelfTestSeen = false;
     ProbeOutcome m_outcome = PROBE_OK;

@@ -181,6 +181,7 @@ void CScanSession::Finish() {
     CScanResult& result = m_host.Result();
     result.SetVerdict(m_checks.Confirmed(), m_checks.StatusTextId());
     result.SetStagesNotRun(m_checks.StagesNotRun());
+    result.SetSelfTestProblem(m_checks.SelfTestProblemTextId());
     RebuildModuleTree();
     m_dialogHost.SetMessageText(ScanEndStatusText(result));
     m_host.ShowPage(PageAfterScan(result));

@@ -7,6 +7,9 @@
 #define IDS_CLI_USAGE 33000
 // An output file that could not be written whole (%s: its path).
 #define IDS_CLI_OUTPUT_ERROR 33001
+// An argument it does not know, or an option without its file name (%s:
+// the argument).
+#define IDS_CLI_WRONG_ARGUMENT 33004
 // The provoking window could not take the foreground.
 #define IDS_CLI_NO_FOREGROUND 33002
 // The summary's lines: modules found (%d), the mark of a hidden or visible host.
