@@ -132,7 +132,7 @@ TEST(ToolClient, EachClientUsesTheToolOfItsOwnFolder) {
 TEST(ToolClient, ToolThatNeverEndsFailsAndItsHandleIsClosed) {
     TempFolder folder;
     ASSERT_TRUE(CopyFileA((BinDir() + "idle_process.exe").c_str(), folder.File("veyrith_configure.exe").c_str(), FALSE));
-    CToolClient tool(Wide(folder.Path()));
+    CToolClient tool(Wide(folder.Path()), 3000);
     ChildProcess held;  // shows that the probe sees a handle that is held
     ASSERT_TRUE(held.Start(Quoted(BinDir() + "idle_process.exe")));
     EXPECT_TRUE(HoldsHandleTo(held.Id()));
@@ -147,6 +147,88 @@ TEST(ToolClient, ToolThatNeverEndsFailsAndItsHandleIsClosed) {
         WaitForSingleObject(process, 5000);
         CloseHandle(process);
     }
+}
+
+// What a window of this thread saw while a slow tool ran: a timer that asks
+// for a second change, and the longest wait of a message sent from another
+// thread.
+struct DuringRun {
+    const CToolClient* tool = nullptr;
+    ToolResult second;
+    bool asked = false;
+};
+
+LRESULT CALLBACK DuringRunProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* during = reinterpret_cast<DuringRun*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (message == WM_TIMER && during && !during->asked) {
+        KillTimer(window, 1);
+        during->asked = true;
+        during->second = during->tool->Kill(GetCurrentProcessId(), L"C:\\x.exe");
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+struct Pinger {
+    HWND window;
+    volatile bool stop = false;
+    DWORD worstMs = 0;
+    int answered = 0;
+
+    static DWORD WINAPI Run(void* self) {
+        auto* pinger = static_cast<Pinger*>(self);
+        while (!pinger->stop) {
+            DWORD started = GetTickCount();
+            DWORD_PTR result = 0;
+            if (SendMessageTimeoutW(pinger->window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result)) ++pinger->answered;
+            DWORD took = GetTickCount() - started;
+            if (took > pinger->worstMs) pinger->worstMs = took;
+            Sleep(20);
+        }
+        return 0;
+    }
+};
+
+// A tool run that takes seconds: the thread that started it keeps handling
+// its window's messages, a second run meanwhile is refused without storing
+// anything, and the first run's exit code lands.
+TEST(ToolClient, ASlowToolRunKeepsTheWindowAnsweringAndRefusesASecondOne) {
+    TempFolder folder;
+    ASSERT_TRUE(CopyFileW(Wide(BinDir() + "slow_tool.exe").c_str(), Wide(folder.File("veyrith_configure.exe")).c_str(),
+                          FALSE));
+    CToolClient tool(Wide(folder.Path()));
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = DuringRunProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"VeyrithToolRunTest";
+    RegisterClassW(&wc);
+    HWND window = CreateWindowW(wc.lpszClassName, L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance,
+                                nullptr);
+    ASSERT_NE(nullptr, window);
+    DuringRun during;
+    during.tool = &tool;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&during));
+    SetTimer(window, 1, 500, nullptr);
+    Pinger pinger;
+    pinger.window = window;
+    HANDLE thread = CreateThread(nullptr, 0, &Pinger::Run, &pinger, 0, nullptr);
+
+    EXPECT_FALSE(IsToolRunning());
+    ToolResult first = tool.Copy(L"C:\\a.dll", L"C:\\b.dll");
+    EXPECT_FALSE(IsToolRunning());
+    ToolRequest stored = Stored(kToolRequestShortSize);
+    pinger.stop = true;
+    WaitForSingleObject(thread, 10000);
+    CloseHandle(thread);
+    DestroyWindow(window);
+
+    EXPECT_EQ(7u, first.exitCode) << "the run's result did not land";
+    ASSERT_TRUE(during.asked) << "no message was handled during the run";
+    EXPECT_EQ(ToolResult::kBusy, during.second.failure);
+    EXPECT_EQ(LoadResString(IDS_TOOL_BUSY), during.second.FailureText());
+    EXPECT_STREQ(L"C:\\a.dll", stored.path) << "the refused run stored its request";
+    EXPECT_GT(pinger.answered, 20) << "the window did not answer during the run";
+    printf("worst answer during a 2 s tool run: %lu ms, %d answers\n", pinger.worstMs, pinger.answered);
 }
 
 // The tool itself in a folder named in CJK letters, the files in one named

@@ -14,6 +14,7 @@ void CActions::EndProcess(const CActionTarget& target) {
     CConfirmKillDlg dialog(m_host.BoldFont(), record.m_szPath);
     if (m_host.Desktop().Confirm(dialog, m_host.HostWindow()) != IDOK) return;
     if (!IsStillRunning(record)) return;
+    Announce();
     if (!Done(m_tool.Kill(record.m_dwProcessId, record.m_szPath), IDS_UNABLE_TO_TERMINATE)) return;
     Sleep(kAfterEndPauseMs);
     m_host.RebuildModuleTree();
@@ -34,7 +35,9 @@ void CActions::RemoveProcessFile(const CActionTarget& row) {
     CChooseDeleteMethodDlg dialog(m_host.BoldFont(), path);
     if (m_host.Desktop().Confirm(dialog, m_host.HostWindow()) != IDOK) return;
     if (!IsStillRunning(record)) return;
+    Announce();
     if (!BackUp(file)) return;
+    Announce();
     // The deletion at the next start is done by the system itself, which
     // knows the path as the program's own; everything else is done now, by
     // this program and its tool, through the path they reach the file by.
@@ -55,7 +58,9 @@ void CActions::RemoveModule(const CActionTarget& module) {
     CDeleteDllDlg dialog(m_host.BoldFont(), path);
     dialog.m_bReboot = true;
     if (m_host.Desktop().Confirm(dialog, m_host.HostWindow()) != IDOK) return;
+    Announce();
     if (!BackUp(FileAccessPath(module))) return;
+    Announce();
     if (!Done(m_tool.DeleteAtReboot(path.c_str()), IDS_OPERATION_FAILED)) return;
     if (dialog.m_bReboot) m_host.Desktop().Restart();
     // The module stays in the tree: it is gone only after the restart.
@@ -98,7 +103,10 @@ bool CActions::BackUp(const std::wstring& path) {
     return Done(m_quarantine.QuarantineFile(path.c_str()), IDS_BACKUP_FAILED);
 }
 
+void CActions::Announce() { m_host.SetMessageText(LoadResString(IDS_TOOL_RUNNING)); }
+
 bool CActions::Done(const ToolResult& result, UINT failedMessage) {
+    m_host.SetMessageText(std::wstring());
     if (result.Succeeded()) return true;
     ShowToolFailure(m_host.Desktop(), result);
     Say(failedMessage, MB_OK | MB_ICONSTOP);
@@ -122,7 +130,9 @@ void CActions::RemoveFromAutorun(const CActionTarget& target) {
 
 bool CActions::RemoveAutoRunEntry(const CListItemState& record, bool in64BitView) {
     const CAutoRunInfo& entry = record.m_autoRun;
+    Announce();
     ToolResult result = m_tool.RemoveAutoRun(record, in64BitView);
+    m_host.SetMessageText(std::wstring());
     ShowToolFailure(m_host.Desktop(), result);
     switch (entry.m_nType) {
     case AUTORUN_REGISTRY:

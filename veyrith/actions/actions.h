@@ -63,6 +63,8 @@ private:
     // True when the tool did it; otherwise says why the tool did not run,
     // if it did not, then shows the failure's message.
     bool Done(const ToolResult& result, UINT failedMessage);
+    // The status bar says that the tool is making a change.
+    void Announce();
     int Say(UINT stringId, UINT type) { return m_host.Desktop().ShowMessage(stringId, type); }
 
     CActionHost& m_host;

@@ -120,6 +120,12 @@
 
 // ---- Tool client ----
 #define IDS_TOOL_PATH_TOO_LONG 32800
+// A change asked for while another one is still being made.
+#define IDS_TOOL_BUSY 32801
+// The status bar while the tool makes a change.
+#define IDS_TOOL_RUNNING 32802
+// Closing the window while the tool makes a change.
+#define IDS_CLOSE_AFTER_CHANGE 32803
 
 // ---- Actions ----
 // The confirmation dialogs of the actions on a finding and their controls.

@@ -233,21 +233,23 @@ void CMainFrame::BuildViewCommands() {
                    [this] { return IsWindowVisible(m_wndStatusBar) != FALSE; });
     m_commands.Add(ID_VIEW_INFO_BAR, [this] { ToggleInfoBar(); }, {},
                    [this] { return m_pOuterSplitter && m_pOuterSplitter->IsSideShown(1); });
-    m_commands.Add(ID_QUARANTINED_FILES, [this] { OnQuarantinedFiles(); });
+    m_commands.Add(ID_QUARANTINED_FILES, [this] { OnQuarantinedFiles(); }, [] { return !IsToolRunning(); });
     m_commands.Add(ID_PROPERTIES, [this] { m_actions.ShowProperties(ActionTarget()); },
                    [this] { return ActionTarget().IsSomething(); });
 }
 
 void CMainFrame::BuildActionCommands() {
-    m_commands.Add(ID_SCAN, [this] { StartScan(); }, [this] { return !m_session.IsRunning(); });
+    // One change at a time: while the tool makes one, no other is offered,
+    // nor a scan that would take the rows from under it.
+    m_commands.Add(ID_SCAN, [this] { StartScan(); }, [this] { return !m_session.IsRunning() && !IsToolRunning(); });
     m_commands.Add(ID_QUARANTINE_FILE, [this] { m_actions.QuarantineFile(ActionTarget()); },
-                   [this] { return ActionTarget().IsSomething(); });
+                   [this] { return ActionTarget().IsSomething() && !IsToolRunning(); });
     m_commands.Add(ID_END_PROCESS, [this] { m_actions.EndProcess(ActionTarget()); },
-                   [this] { return ActionTarget().IsRow(); });
+                   [this] { return ActionTarget().IsRow() && !IsToolRunning(); });
     m_commands.Add(ID_VIEW_THE_FILE, [this] { m_actions.ViewTheFile(ActionTarget()); },
                    [this] { return ActionTarget().IsSomething(); });
     m_commands.Add(ID_REMOVE_FROM_AUTORUN, [this] { m_actions.RemoveFromAutorun(ActionTarget()); },
-                   [this] { return ActionTarget().IsAutoRunRow(); });
+                   [this] { return ActionTarget().IsAutoRunRow() && !IsToolRunning(); });
 }
 
 void CMainFrame::BuildHelpCommands() {
@@ -318,6 +320,11 @@ void CMainFrame::OnCensusLanded() {
 }
 
 bool CMainFrame::OnClose() {
+    // A change in flight is never cut short: the window closes once it is done.
+    if (IsToolRunning()) {
+        if (m_desktop.ShowMessage(IDS_CLOSE_AFTER_CHANGE, MB_YESNO | MB_ICONQUESTION) == IDYES) CloseAfterChange();
+        return true;
+    }
     if (m_session.IsRunning()) {
         if (m_desktop.ShowMessage(IDS_SCAN_NOT_COMPLETE, MB_YESNO | MB_ICONEXCLAMATION) != IDYES) return true;
         m_session.Stop();
@@ -326,7 +333,13 @@ bool CMainFrame::OnClose() {
     return true;
 }
 
+void CMainFrame::CloseAfterChange() { ::SetTimer(Handle(), kCloseAfterChangeTimerId, kCloseAfterChangeMs, nullptr); }
+
 void CMainFrame::OnCloseRequest() {
+    if (IsToolRunning()) {
+        CloseAfterChange();
+        return;
+    }
     m_session.Stop();
     DestroyWindow(Handle());
 }
@@ -448,6 +461,12 @@ LRESULT CMainFrame::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case kCloseRequestMessage:
+        OnCloseRequest();
+        return 0;
+    case WM_TIMER:
+        if (wParam != kCloseAfterChangeTimerId) break;
+        if (IsToolRunning()) return 0;
+        ::KillTimer(Handle(), kCloseAfterChangeTimerId);
         OnCloseRequest();
         return 0;
     }

@@ -129,6 +129,11 @@ private:
     LRESULT OnNotify(NMHDR& header);
     void OnMenuSelect(UINT item, UINT flags, HMENU menu);
     void OnCloseRequest();
+    // Closes the window once the tool's change in flight is done (looked at
+    // every kCloseAfterChangeMs).
+    void CloseAfterChange();
+    static constexpr UINT_PTR kCloseAfterChangeTimerId = 41;
+    static constexpr UINT kCloseAfterChangeMs = 200;
     bool FilterMessage(MSG& msg);
 
     // What the actions act on now (FocusedActionTarget).

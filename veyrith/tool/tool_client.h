@@ -2,9 +2,10 @@
 // change per run: each call stores its request as the REG_BINARY value
 // Configure under HKEY_CURRENT_USER "Software\Tarnwick\Veyrith", starts the
 // tool with "<switch> <digest>" (the digest of the exact bytes stored, see
-// common/request_digest.h), waits up to 10 s and reads the exit code
-// (nonzero = success). Everything runs on the user-interface thread, which
-// shows the wait cursor and does nothing else while the tool runs. Paths go
+// common/request_digest.h), waits for it and reads the exit code (nonzero =
+// success). The start (and its consent prompt) and the wait run on a thread
+// of their own while the calling thread keeps handling its messages, so the
+// window answers all the while; one run at a time. Paths go
 // to the tool in UTF-16, exactly as given. The client shows nothing: each
 // call says how it went, and the caller tells the user through its desktop.
 #pragma once
@@ -18,13 +19,14 @@
 
 // How one call of the tool went.
 struct ToolResult {
-    enum Failure { kNone, kNotStarted, kPathTooLong };
+    enum Failure { kNone, kNotStarted, kPathTooLong, kBusy };
 
     // The tool's exit code; nonzero = success. 0 too when it did not run,
     // ran too long (it is left running) or its exit code cannot be read.
     DWORD exitCode = 0;
     // Why the tool was not run: it could not be started, or a path did not
-    // fit the request (then nothing was stored either).
+    // fit the request (then nothing was stored either), or another run was
+    // still going on (nothing stored, nothing started).
     Failure failure = kNone;
     // The system's error when the tool could not be started.
     DWORD startError = 0;
@@ -35,17 +37,27 @@ struct ToolResult {
     // text), "The path is too long..." for a path; empty when it ran.
     std::wstring FailureText() const;
     // The box's type flags for that text.
-    UINT FailureType() const { return failure == kPathTooLong ? MB_OK | MB_ICONSTOP : MB_OK; }
+    UINT FailureType() const { return failure == kNotStarted ? MB_OK : MB_OK | MB_ICONSTOP; }
 };
 
 // Shows the result's failure, if it has one, through the desktop; true when
 // it showed one.
 bool ShowToolFailure(CDesktop& desktop, const ToolResult& result);
 
-// Starts program with the parameter string and show command, waits for it
-// at most 10000 ms and gives its exit code, or the start's failure with the
-// system's error. The process handle is always closed.
-ToolResult RunTool(const std::wstring& program, const std::wstring& parameters, int show);
+// Starts program with the parameter string and show command on a thread of
+// its own, waits for it there (at most the tool's question and its change,
+// 150 s) while this thread handles its messages, and gives its exit code, or
+// the start's failure with the system's error. The process handle is always
+// closed. While one run goes on, another fails at once with kBusy.
+ToolResult RunTool(const std::wstring& program, const std::wstring& parameters, int show, DWORD waitMs);
+
+// How long a run waits for the tool: its question (which cancels itself
+// after two minutes) and the change.
+constexpr DWORD kToolWaitMs = 150000;
+
+// True while a run of the tool goes on in this process: the actions that
+// change anything are not offered, and closing the window waits for it.
+bool IsToolRunning();
 
 // True when a path fits the 260-character path field of a request: at most
 // 259 characters. A call given a longer path stores nothing, starts nothing
@@ -61,8 +73,9 @@ bool IsAutoRunEntryWhole(const CAutoRunInfo& entry);
 // veyrith_configure.exe found there.
 class CToolClient {
 public:
-    // A folder without a trailing backslash gets one.
-    explicit CToolClient(std::wstring programFolder);
+    // A folder without a trailing backslash gets one; each run waits at
+    // most waitMs for the tool.
+    explicit CToolClient(std::wstring programFolder, DWORD waitMs = kToolWaitMs);
 
     // The folder, with its trailing backslash.
     const std::wstring& Folder() const { return m_folder; }
@@ -102,4 +115,5 @@ private:
     ToolResult RunShortRequest(const char* toolSwitch, DWORD id, const wchar_t* path, const wchar_t* target) const;
 
     std::wstring m_folder;
+    DWORD m_dwWaitMs;
 };
