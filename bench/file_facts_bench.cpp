@@ -93,7 +93,8 @@ double HundredRequestsThroughTheWorker(const std::wstring& path, size_t& taken) 
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = L"VeyrithFileFactsBench";
     RegisterClassExW(&wc);
-    HWND window = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    HWND window =
+        CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
     Taker taker;
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&taker));
     std::vector<std::wstring> paths(100, path);
