@@ -8,6 +8,7 @@
 #include <objbase.h>
 #include <oleauto.h>
 #include <wincrypt.h>
+#include <wintrust.h>
 
 // One handle of the kind that Traits describes: its empty value, whether a
 // value is a live handle, and how it is closed.
@@ -190,6 +191,44 @@ using CGlobalMemory = COwner<GlobalMemoryTraits>;
 using CMemoryDC = COwner<MemoryDcTraits>;
 using CBstr = COwner<BstrTraits>;
 using CWindowsHook = COwner<WindowsHookTraits>;
+
+// The state that one check of WinVerifyTrust keeps for its provider's data
+// (the signers and their chains): closed, with the same function, action and
+// data, when its owner goes. The function comes from wintrust.dll, which
+// the caller loads and keeps loaded; data must outlive the owner.
+class CTrustState {
+public:
+    using VerifyFunction = LONG(WINAPI*)(HWND, GUID*, void*);
+
+    CTrustState(VerifyFunction verify, const GUID& action, WINTRUST_DATA& data)
+        : m_verify(verify), m_action(action), m_data(data) {}
+    ~CTrustState() { Close(); }
+    CTrustState(const CTrustState&) = delete;
+    CTrustState& operator=(const CTrustState&) = delete;
+
+    // Checks what the data names and keeps the state; WinVerifyTrust's answer.
+    LONG Verify() {
+        Close();
+        m_data.dwStateAction = WTD_STATEACTION_VERIFY;
+        m_data.hWVTStateData = nullptr;
+        m_open = true;
+        return m_verify(static_cast<HWND>(INVALID_HANDLE_VALUE), &m_action, &m_data);
+    }
+    HANDLE Get() const { return m_data.hWVTStateData; }
+    void Close() {
+        if (!m_open) return;
+        m_data.dwStateAction = WTD_STATEACTION_CLOSE;
+        m_verify(static_cast<HWND>(INVALID_HANDLE_VALUE), &m_action, &m_data);
+        m_data.hWVTStateData = nullptr;
+        m_open = false;
+    }
+
+private:
+    VerifyFunction m_verify;
+    GUID m_action;
+    WINTRUST_DATA& m_data;
+    bool m_open = false;
+};
 
 // The device context of a window (GetDC or GetWindowDC), given back to that
 // window when its owner goes.

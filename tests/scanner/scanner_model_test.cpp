@@ -12,7 +12,7 @@
 #include "scanner/hook_requests.h"
 #include "scanner/loader_hooks.h"
 #include "scanner/module_detection.h"
-#include "scanner/system_catalog.h"
+#include "file_facts/system_catalog.h"
 #include "scanner/own_modules.h"
 #include "scanner/probe64_client.h"
 #include "test_support.h"

@@ -94,6 +94,20 @@
 #define IDS_SELFTEST_NOT_REQUESTED 57763
 #define IDS_SELFTEST64_NOT_SEEN 57764
 
+// ---- Facts of a file ----
+// Who signed a file: %s is the signer's name, or the code (0x...) of the
+// check's answer.
+#define IDS_SIGNED_BY 57800
+#define IDS_SIGNED_IN_CATALOG 57801
+#define IDS_NOT_SIGNED 57802
+#define IDS_SIGNATURE_MISMATCH 57803
+#define IDS_SIGNATURE_NOT_TRUSTED 57804
+#define IDS_SIGNATURE_NOT_CHECKED 57805
+// A signer whose certificate names nobody.
+#define IDS_SIGNER_UNNAMED 57806
+// Shown until the facts of a file land.
+#define IDS_FILE_FACTS_CHECKING 57807
+
 // ---- Autorun ----
 #define IDS_AUTORUN_NONE 57347
 #define IDS_AUTORUN_REGISTRY 57644

@@ -7,7 +7,7 @@
 #include "common/product.h"
 #include "common/executable_folder.h"
 #include "common/path_identity.h"
-#include "scanner/system_catalog.h"
+#include "file_facts/system_catalog.h"
 
 namespace {
 
