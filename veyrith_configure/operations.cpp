@@ -48,7 +48,8 @@ CHandle OpenNamedProcess(DWORD processId, const std::wstring& imagePath) {
 // Ends the process and waits until it is gone; the image file stays locked
 // until then.
 bool EndAndWait(CHandle& process) {
-    bool gone = TerminateProcess(process.Get(), 0xFFFFFFFF) && WaitForSingleObject(process.Get(), kProcessEndWaitMs) == WAIT_OBJECT_0;
+    bool gone = TerminateProcess(process.Get(), 0xFFFFFFFF) &&
+                WaitForSingleObject(process.Get(), kProcessEndWaitMs) == WAIT_OBJECT_0;
     process.Reset();
     return gone;
 }

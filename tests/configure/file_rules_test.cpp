@@ -75,7 +75,8 @@ TEST(AutorunBackupFile, RecordsComeBackAsWrittenAndDamageIsLeftOut) {
     RemoveDirectoryW(folder.c_str());
 
     const std::string first = "Veyrith autorun backup 1\r\n";
-    const std::string good = "[0000000D]\r\nroot=HKEY_CURRENT_USER\r\nview=32\r\nkey=K\r\nname=N\r\ntype=1\r\ndata=6100\r\n";
+    const std::string good =
+        "[0000000D]\r\nroot=HKEY_CURRENT_USER\r\nview=32\r\nkey=K\r\nname=N\r\ntype=1\r\ndata=6100\r\n";
     ASSERT_TRUE(ParseAutorunBackups(first + good, records));
     ASSERT_EQ(records.size(), 1u);
     for (const std::string& damaged : std::vector<std::string>{
