@@ -37,7 +37,8 @@ CHandle NewPartialFile(const std::wstring& folderPath) {
     for (int i = 0; i < kPartialNameTries; ++i) {
         wchar_t id[16];
         std::swprintf(id, 16, L"%08X", static_cast<unsigned>(GetTickCount() + i));
-        const std::wstring path = folderPath + L"\\" + kQuarantinePartialPrefix + id;
+        const std::wstring separator = folderPath.back() == L'\\' ? L"" : L"\\";
+        const std::wstring path = folderPath + separator + kQuarantinePartialPrefix + id;
         CHandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr,
                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file && FinalPathIs(file.Get(), path)) return file;

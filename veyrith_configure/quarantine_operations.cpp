@@ -19,9 +19,12 @@ std::wstring InQuarantine(const std::wstring& name) { return ToolQuarantineFolde
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+// The folder of a full path. A drive's root keeps its backslash: "C:" alone
+// is the drive's current folder.
 std::wstring FolderOf(const std::wstring& path) {
     size_t slash = path.find_last_of(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+    if (slash == std::wstring::npos) return std::wstring();
+    return path.substr(0, slash == 2 ? 3 : slash);
 }
 
 // Copies that an interrupted backup left under their partial names.
