@@ -3,9 +3,13 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <initializer_list>
 #include <map>
 
+#include "common/file_names.h"
 #include "common/utf8.h"
+
+const wchar_t kAdministratorsOnlySddl[] = L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
 
 namespace {
 
@@ -122,13 +126,11 @@ std::wstring FileNameOf(const std::wstring& path) {
 }
 
 bool IsSafeCopyName(const std::wstring& name) {
-    if (name.empty() || name == L"." || name.find(L"..") != std::wstring::npos) return false;
-    if (!lstrcmpiW(name.c_str(), kQuarantineIndexName) || !lstrcmpiW(name.c_str(), kRewriteName)) return false;
-    if (name.compare(0, wcslen(kQuarantinePartialPrefix), kQuarantinePartialPrefix) == 0) return false;
-    for (wchar_t c : name) {
-        if (c < 0x20 || c == 0x7F || c == L'\\' || c == L'/' || c == L':') return false;
-    }
-    return true;
+    if (!IsResolvedName(name) || name.find(L"..") != std::wstring::npos || name.find(L'\x7F') != std::wstring::npos)
+        return false;
+    for (const wchar_t* reserved : {kQuarantineIndexName, kRewriteName, kAutorunBackupName, kAutorunRewriteName})
+        if (!lstrcmpiW(name.c_str(), reserved)) return false;
+    return lstrcmpiW(name.substr(0, wcslen(kQuarantinePartialPrefix)).c_str(), kQuarantinePartialPrefix) != 0;
 }
 
 std::vector<QuarantineRecord> ParseQuarantineIndex(const std::string& bytes, const std::wstring& folder) {

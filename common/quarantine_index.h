@@ -15,9 +15,10 @@
 //
 // A record starts with an id line: lines before one (junk, a record cut
 // short) are passed over and reading goes on at the next id line. A record
-// is damaged, and left out, when its copy's name holds a separator, "..",
-// ":" or a control character, names the index or a partial copy, or when
-// another record has the same id: nothing is ever done for it.
+// is damaged, and left out, when its copy's name is no name the file system
+// keeps as written (common/file_names.h), names the index, the autorun
+// record file or a partial copy, or when another record has the same id:
+// nothing is ever done for it.
 #pragma once
 
 #include <string>
@@ -35,8 +36,21 @@ constexpr wchar_t kQuarantineIndexName[] = L"index.dat";
 // only when it is complete and its bytes match; a name with the prefix left
 // in the folder is a backup that was interrupted.
 constexpr wchar_t kQuarantinePartialPrefix[] = L"~partial-";
+// The file that keeps what the tool removed from the Run keys
+// (common/autorun_backup.h), and the name it is rewritten through.
+constexpr wchar_t kAutorunBackupName[] = L"autorun.dat";
+constexpr wchar_t kAutorunRewriteName[] = L"autorun.tmp";
 
-// True for a name that a copy may have in the quarantine folder.
+// The security descriptor of the quarantine and of all it holds: a
+// protected DACL that gives full control to SYSTEM and the Administrators,
+// inherited by what the folder holds. An elevated copy never lets the user
+// read a file they could not read before.
+extern const wchar_t kAdministratorsOnlySddl[];
+
+// True for a name that a copy may have in the quarantine folder: a name the
+// file system keeps as written (IsResolvedName), without "..", DEL, the
+// names of the index, the autorun record file and their rewrites, and the
+// partial prefix.
 bool IsSafeCopyName(const std::wstring& name);
 
 // The sound records of an index's bytes, their copies addressed by name in

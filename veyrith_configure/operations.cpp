@@ -1,6 +1,7 @@
 #include "operations.h"
 
-#include "common/autorun_places.h"
+#include "autorun_removal.h"
+#include "common/file_names.h"
 #include "common/owners.h"
 #include "common/path_identity.h"
 #include "file_guard.h"
@@ -17,9 +18,8 @@ namespace {
 // deletes the file; well inside the ten seconds that veyrith waits for the tool.
 const DWORD kProcessEndWaitMs = 5000;
 
-// The two roots that autorun registry entries live under, as stored.
-const DWORD kCurrentUserRoot = 0x80000001;
-const DWORD kLocalMachineRoot = 0x80000002;
+// PROCESS_QUERY_LIMITED_INFORMATION, which older headers lack.
+constexpr DWORD kLimitedQuery = 0x1000;
 
 // Opens the process with the debug privilege when the account holds it, and
 // without it otherwise: a standard user may still end processes of their own.
@@ -32,98 +32,66 @@ CHandle OpenProcessToEnd(DWORD processId, DWORD access) {
     return process;
 }
 
-}  // namespace
-
-namespace {
-
-// PROCESS_QUERY_LIMITED_INFORMATION, which older headers lack.
-constexpr DWORD kLimitedQuery = 0x1000;
-
-// The process, when it runs the image the request names and is no process
-// the system needs; empty otherwise.
-CHandle OpenNamedProcess(DWORD processId, const wchar_t* imagePath) {
+// The process, when it runs the image the request names and the tool may
+// end it (process_rules.h); empty otherwise.
+CHandle OpenNamedProcess(DWORD processId, const std::wstring& imagePath) {
+    if (!IsResolvedPath(imagePath)) return CHandle();
     CHandle process = OpenProcessToEnd(processId, PROCESS_TERMINATE | SYNCHRONIZE | kLimitedQuery);
     if (!process) process = OpenProcessToEnd(processId, PROCESS_TERMINATE | SYNCHRONIZE | PROCESS_QUERY_INFORMATION);
     if (!process) return CHandle();
     std::wstring image = ProcessImagePath(process.Get());
-    if (!image.empty() && IsSamePath(image.c_str(), imagePath) &&
-        !IsCriticalProcess(processId, process.Get(), image))
+    if (!image.empty() && IsSamePath(image, imagePath) && !IsOffLimits(processId, process.Get(), image))
         return process;
     return CHandle();
 }
 
-// A file the tool may delete: backed up byte for byte in the quarantine, and
-// not one that Windows protects.
-bool MayDelete(const std::wstring& path) { return HasBackup(path) && !IsSystemProtectedFile(path); }
+// Ends the process and waits until it is gone; the image file stays locked
+// until then.
+bool EndAndWait(CHandle& process) {
+    bool gone = TerminateProcess(process.Get(), 0xFFFFFFFF) &&
+                WaitForSingleObject(process.Get(), kProcessEndWaitMs) == WAIT_OBJECT_0;
+    process.Reset();
+    return gone;
+}
+
+// The file -kill_del deletes is the image the process runs: the image path
+// itself, or the path by which this 32-bit program reaches a 64-bit
+// program's image in the system folder.
+bool IsImageFile(const std::wstring& path, const std::wstring& image) {
+    return IsResolvedPath(path) && (IsSamePath(path, image) || IsSamePath(path, PathFor32BitAccess(image)));
+}
+
+// A file the tool may delete by name: resolved as written, no link on its
+// way, not one that Windows protects.
+bool IsDeletablePlace(const std::wstring& path) {
+    return IsResolvedPath(path) && NoLinkOnTheWay(path) && !IsSystemProtectedFile(path);
+}
 
 }  // namespace
 
-int EndProcess(DWORD processId, const wchar_t* imagePath, const wchar_t* fileToDelete) {
-    if (fileToDelete && !MayDelete(fileToDelete)) return 0;
+int EndProcess(DWORD processId, const wchar_t* imagePath) {
     CHandle process = OpenNamedProcess(processId, imagePath);
     if (!process) return 0;
-    bool terminated = TerminateProcess(process.Get(), 0xFFFFFFFF) != 0;
-    // Termination only starts the end: the image file stays locked until the
-    // process is really gone, so wait for that (bounded) before deleting.
-    if (terminated && fileToDelete) WaitForSingleObject(process.Get(), kProcessEndWaitMs);
-    process.Reset();
-    if (!terminated) return 0;
-    if (!fileToDelete) return 1;
-    return DeleteThroughHandle(fileToDelete) ? 1 : 0;
+    return TerminateProcess(process.Get(), 0xFFFFFFFF) ? 1 : 0;
+}
+
+int EndProcessAndDeleteImage(DWORD processId, const wchar_t* imagePath, const wchar_t* fileToDelete) {
+    if (!IsImageFile(fileToDelete, imagePath) || !IsDeletablePlace(fileToDelete)) return 0;
+    const std::vector<std::wstring> copies = BackupsOf(fileToDelete);
+    if (copies.empty()) return 0;
+    CHandle process = OpenNamedProcess(processId, imagePath);
+    if (!process || !EndAndWait(process)) return 0;
+    // The checks above were made on the file by its name; the one deleted is
+    // the one whose bytes are read through the deleting handle.
+    return DeleteWhenBytesOf(fileToDelete, copies) ? 1 : 0;
 }
 
 int ScheduleDeleteAtReboot(const ToolRequest& request) {
-    if (!MayDelete(request.path)) return 0;
+    if (!IsDeletablePlace(request.path) || BackupsOf(request.path).empty()) return 0;
     CHandle file;
     if (!OpensWhereItSays(request.path, FILE_READ_ATTRIBUTES, file)) return 0;
     file.Reset();
     return MoveFileExW(request.path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) ? 1 : 0;
-}
-
-namespace {
-
-LONG DeleteRegistryValue(HKEY root, const wchar_t* path, const wchar_t* valueName, REGSAM view) {
-    CRegistryKey key;
-    LONG status = RegOpenKeyExW(root, path, 0, KEY_SET_VALUE | view, key.Receive());
-    if (status != ERROR_SUCCESS) return status;
-    return RegDeleteValueW(key.Get(), valueName);
-}
-
-}  // namespace
-
-namespace {
-
-// The view a request names; false for any other value.
-bool ViewOf(DWORD requested, REGSAM& view) {
-    if (requested == kRequestView32) view = 0;
-    else if (requested == kRequestView64) view = KEY_WOW64_64KEY;
-    else return false;
-    return true;
-}
-
-// Kind 1: a value directly under one of the Run keys, in the view the scan
-// found it in. Kind 2: a shortcut directly in one of the Startup folders.
-int RemoveRunValue(const ToolRequest& request) {
-    // Autorun entries live only under these two roots; any other value
-    // would be used as whatever key handle of this process it happens to be.
-    if (request.rootKey != kCurrentUserRoot && request.rootKey != kLocalMachineRoot) return 0;
-    HKEY root = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(request.rootKey));
-    REGSAM view = 0;
-    if (!IsRunKeyPlace(root, request.path) || !ViewOf(request.view, view) || !request.valueName[0]) return 0;
-    return DeleteRegistryValue(root, request.path, request.valueName, view) == ERROR_SUCCESS ? 1 : 0;
-}
-
-int RemoveStartupShortcut(const ToolRequest& request) {
-    if (!IsStartupShortcutPlace(request.path)) return 0;
-    return DeleteThroughHandle(request.path) ? 1 : 0;
-}
-
-}  // namespace
-
-int RemoveAutorunEntry(const ToolRequest& request) {
-    if (request.id == 1) return RemoveRunValue(request);
-    if (request.id == 2) return RemoveStartupShortcut(request);
-    return 1;
 }
 
 namespace {
@@ -167,8 +135,8 @@ int ShowProperties(const ToolRequest& request) {
 
 int RunOperation(ToolSwitch which, const ToolRequest& request) {
     switch (which) {
-    case ToolSwitch::Kill: return EndProcess(request.id, request.target, nullptr);
-    case ToolSwitch::KillDelete: return EndProcess(request.id, request.target, request.path);
+    case ToolSwitch::Kill: return EndProcess(request.id, request.target);
+    case ToolSwitch::KillDelete: return EndProcessAndDeleteImage(request.id, request.target, request.path);
     case ToolSwitch::MoveReboot: return ScheduleDeleteAtReboot(request);
     case ToolSwitch::Move: return RestoreFromQuarantine(request);
     case ToolSwitch::Copy: return CopyIntoQuarantine(request);

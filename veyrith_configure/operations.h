@@ -8,12 +8,18 @@
 #include "change_confirmation.h"
 #include "tool_switch.h"
 
-// Ends the process when it runs imagePath and is no critical process; with
-// fileToDelete, only when that file has a backup and is not protected, and
-// deletes it after the end.
-int EndProcess(DWORD processId, const wchar_t* imagePath, const wchar_t* fileToDelete);
+// -kill: ends the process when it runs imagePath and the tool may end it
+// (process_rules.h).
+int EndProcess(DWORD processId, const wchar_t* imagePath);
+// -kill_del: the same, only when fileToDelete is that image, has a recorded
+// byte-identical copy and is not protected; once the process is gone the
+// file is deleted through one handle, and only when the bytes read through
+// it are still a copy's.
+int EndProcessAndDeleteImage(DWORD processId, const wchar_t* imagePath, const wchar_t* fileToDelete);
+// -move_reboot: registers request.path for deletion at the next start, when
+// it has a recorded byte-identical copy, no link on its way and is not
+// protected.
 int ScheduleDeleteAtReboot(const ToolRequest& request);
-int RemoveAutorunEntry(const ToolRequest& request);
 int ShowProperties(const ToolRequest& request);
 
 // Runs the operation that the switch names.

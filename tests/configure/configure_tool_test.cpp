@@ -1,5 +1,7 @@
 // Drives the real veyrith_configure.exe with requests stored in the registry.
+#include "common/autorun_backup.h"
 #include "common/product.h"
+#include "common/quarantine_index.h"
 #include "common/request_digest.h"
 #include "test_support.h"
 #include "common/tool_request.h"
@@ -8,6 +10,7 @@
 
 #include <shlobj.h>
 #include <tlhelp32.h>
+#include <winioctl.h>
 
 #include <cstring>
 
@@ -108,6 +111,173 @@ DWORD RunAsStandardUser(const std::string& commandLine) {
     return code;
 }
 
+
+// The unix path of a file under Wine (wine_get_unix_file_name); empty on
+// Windows.
+std::string UnixPathOf(const std::wstring& path) {
+    typedef char*(CDECL * UnixNameFn)(const wchar_t*);
+    auto unixName = reinterpret_cast<UnixNameFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    char* name = unixName ? unixName(path.c_str()) : nullptr;
+    if (!name) return std::string();
+    std::string text = name;
+    HeapFree(GetProcessHeap(), 0, name);
+    return text;
+}
+
+// A mount point's reparse data: the target as "\??\C:\..." and an empty
+// print name.
+std::vector<char> MountPointData(const std::wstring& target) {
+    const std::wstring substitute = L"\\??\\" + target;
+    const USHORT bytes = static_cast<USHORT>(substitute.size() * sizeof(wchar_t));
+    std::vector<char> data(8 + 8 + bytes + 2 * sizeof(wchar_t), 0);
+    auto word = [&data](size_t at, USHORT value) { std::memcpy(&data[at], &value, sizeof(value)); };
+    DWORD tag = IO_REPARSE_TAG_MOUNT_POINT;
+    std::memcpy(&data[0], &tag, sizeof(tag));
+    word(4, static_cast<USHORT>(data.size() - 8));
+    word(8, 0);
+    word(10, bytes);
+    word(12, static_cast<USHORT>(bytes + sizeof(wchar_t)));
+    word(14, 0);
+    std::memcpy(&data[16], substitute.data(), bytes);
+    return data;
+}
+
+// Wine hands out no handle to wait for a host program on (the wait fails at
+// once), so what the program makes or removes is waited for: true once
+// done() holds, false after 5 s.
+template <typename Done>
+bool AwaitHostProgram(Done done) {
+    for (int attempt = 0; attempt < 250; ++attempt) {
+        if (done()) return true;
+        Sleep(20);
+    }
+    return false;
+}
+
+bool IsFolderLink(const std::wstring& path) {
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+// A folder link at link that leads to the folder target: a junction where
+// the system sets one; Wine sets none (FSCTL_SET_REPARSE_POINT answers
+// ERROR_NOT_SUPPORTED, mklink /J fails) but shows a unix symbolic link as a
+// folder that is a reparse point, whose handles end at its target, so there
+// the link is made by the host's ln.
+class FolderLink {
+public:
+    FolderLink(const std::wstring& link, const std::wstring& target) : m_link(link) {
+        if (!CreateDirectoryW(link.c_str(), nullptr)) return;
+        HANDLE folder = CreateFileW(link.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        std::vector<char> data = MountPointData(target);
+        DWORD got = 0;
+        bool set = folder != INVALID_HANDLE_VALUE &&
+                   DeviceIoControl(folder, FSCTL_SET_REPARSE_POINT, data.data(), static_cast<DWORD>(data.size()),
+                                   nullptr, 0, &got, nullptr);
+        if (folder != INVALID_HANDLE_VALUE) CloseHandle(folder);
+        if (!set) {
+            RemoveDirectoryW(link.c_str());
+            // Wine names a link by what it leads to: the link's own unix
+            // path is taken while it is not there yet.
+            m_unixLink = UnixPathOf(link);
+            RunToEnd("Z:\\bin\\ln -s " + Quoted(UnixPathOf(target)) + " " + Quoted(m_unixLink));
+            m_hostLink = true;
+        }
+        m_made = AwaitHostProgram([this] { return IsFolderLink(m_link); });
+    }
+    ~FolderLink() { Remove(); }
+    FolderLink(const FolderLink&) = delete;
+    FolderLink& operator=(const FolderLink&) = delete;
+
+    bool Made() const { return m_made; }
+    // Removes the link itself, never what it leads to. Wine's
+    // RemoveDirectoryW on a unix link removes the (empty) folder it leads to,
+    // so the host's rm removes the host's link.
+    void Remove() {
+        if (!m_made) return;
+        if (m_hostLink)
+            RunToEnd("Z:\\bin\\rm " + Quoted(m_unixLink));
+        else
+            RemoveDirectoryW(m_link.c_str());
+        m_made = !AwaitHostProgram([this] { return !IsFolderLink(m_link); });
+    }
+
+private:
+    std::wstring m_link;
+    bool m_made = false;
+    bool m_hostLink = false;
+    std::string m_unixLink;
+};
+
+// A drive of its own on another volume: under Wine a drive letter in the
+// prefix's dosdevices that leads to a folder of the host's memory file
+// system, on which no rename from the prefix's drive can land. Elsewhere
+// there is none (Root() is empty).
+class SecondVolume {
+public:
+    SecondVolume() {
+        const std::wstring memory = L"Z:\\dev\\shm\\veyrith-tool-test-" + std::to_wstring(GetCurrentProcessId());
+        const std::string drives = UnixPathOf(L"C:\\");
+        const size_t cut = drives.rfind("/c:");
+        if (drives.empty() || cut == std::string::npos || !CreateDirectoryW(memory.c_str(), nullptr)) return;
+        m_memory = memory;
+        for (wchar_t letter = L'Y'; letter > L'M' && m_root.empty(); --letter)
+            if (!(GetLogicalDrives() & (1u << (letter - L'A')))) m_root = std::wstring(1, letter) + L":\\";
+        if (m_root.empty()) return;
+        m_drive = drives.substr(0, cut + 1) + static_cast<char>(towlower(m_root[0])) + ":";
+        RunToEnd("Z:\\bin\\ln -s " + Quoted(UnixPathOf(m_memory)) + " " + Quoted(m_drive));
+        if (!AwaitHostProgram([this] { return FileExists(m_root); })) m_root.clear();
+    }
+    ~SecondVolume() {
+        if (!m_drive.empty()) RunToEnd("Z:\\bin\\rm " + Quoted(m_drive));
+        if (!m_root.empty()) AwaitHostProgram([this] { return !FileExists(m_root); });
+        if (!m_memory.empty()) DeleteTree(m_memory);
+    }
+    SecondVolume(const SecondVolume&) = delete;
+    SecondVolume& operator=(const SecondVolume&) = delete;
+
+    // "Y:\", or empty.
+    const std::wstring& Root() const { return m_root; }
+
+private:
+    std::wstring m_memory, m_root;
+    std::string m_drive;
+};
+
+// A registry link below HKEY_CURRENT_USER that leads to target, a key path
+// of the registry's own namespace ("\Registry\Machine\...").
+bool CreateRegistryLink(const wchar_t* key, const std::wstring& target) {
+    HKEY link = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE,
+                        KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, &link, nullptr) != ERROR_SUCCESS)
+        return false;
+    LONG set = RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(target.data()),
+                              static_cast<DWORD>(target.size() * sizeof(wchar_t)));
+    RegCloseKey(link);
+    return set == ERROR_SUCCESS;
+}
+
+// Deletes the link key itself (NtDeleteKey on the link opened as a link).
+void DeleteRegistryLink(const wchar_t* key) {
+    typedef LONG(WINAPI * DeleteKeyFn)(HANDLE);
+    auto deleteKey = reinterpret_cast<DeleteKeyFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtDeleteKey")));
+    HKEY link = nullptr;
+    if (!deleteKey || RegOpenKeyExW(HKEY_CURRENT_USER, key, REG_OPTION_OPEN_LINK, DELETE | KEY_READ, &link))
+        return;
+    deleteKey(link);
+    RegCloseKey(link);
+}
+
+bool KeyExists(HKEY root, const wchar_t* key) {
+    HKEY h = nullptr;
+    if (RegOpenKeyExW(root, key, REG_OPTION_OPEN_LINK, KEY_READ, &h) != ERROR_SUCCESS) return false;
+    RegCloseKey(h);
+    return true;
+}
+
 class ConfigureTool : public ::testing::Test {
 protected:
     // The tool runs from a program folder of its own, where it keeps its
@@ -125,6 +295,7 @@ protected:
 
     std::string ToolPath() const { return m_program.Path() + "veyrith_configure.exe"; }
     std::string InQuarantine(const std::string& name) const { return m_program.Path() + "Quarantined\\" + name; }
+    std::wstring QuarantineFolder() const { return Wide(m_program.Path() + "Quarantined"); }
 
     // Backs the file up through the tool, as every deletion must be.
     void BackUp(const std::wstring& path, const std::string& copyName) {
@@ -385,25 +556,118 @@ TEST_F(ConfigureTool, KillEndsOnlyTheNamedImageAndNoSystemProcess) {
     ASSERT_NE(services, 0u);
     EXPECT_EQ(StoreAndRun("-kill", KillRequest(services, SystemFile("services.exe")), kToolRequestShortSize), 0u);
     EXPECT_TRUE(ProcessExists(services));
+
+    // Veyrith's own programs, in the tool's folder, and the Windows shell.
+    const std::string own = m_program.File("idle_process.exe");
+    ASSERT_TRUE(CopyFileA(idle.c_str(), own.c_str(), FALSE));
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    const std::string shell = std::string(windows) + "\\explorer.exe";
+    ChildProcess ours, explorer;
+    ASSERT_TRUE(ours.Start(Quoted(own)));
+    ASSERT_TRUE(explorer.Start(Quoted(shell) + " /n,C:\\"));
+    EXPECT_EQ(StoreAndRun("-kill", KillRequest(ours.Id(), own), kToolRequestShortSize), 0u);
+    EXPECT_EQ(StoreAndRun("-kill", KillRequest(explorer.Id(), shell), kToolRequestShortSize), 0u);
+    EXPECT_TRUE(ours.Running());
+    EXPECT_TRUE(explorer.Running());
 }
 
-// A file is deleted only when the quarantine holds a copy with its bytes:
-// without one the process is not ended either.
-TEST_F(ConfigureTool, KillDeleteNeedsABackupOfTheFile) {
+// A file is deleted only when it is the image the process runs and the
+// quarantine holds a copy with its bytes: without both the process is not
+// ended either. Any program can back up any file, so a backup proves nothing
+// about the process a request pairs it with.
+TEST_F(ConfigureTool, KillDeleteNeedsTheProcesssImageAndItsBackup) {
     std::string exe = m_dir.File("victim.exe");
-    ASSERT_TRUE(CopyFileA((BinDir() + "idle_process.exe").c_str(), exe.c_str(), FALSE));
-    ChildProcess child;
+    const std::string idle = BinDir() + "idle_process.exe";
+    ASSERT_TRUE(CopyFileA(idle.c_str(), exe.c_str(), FALSE));
+    const std::string other = m_dir.File("other.txt");
+    WriteTextFile(other, "another program's file");
+    ChildProcess child, unrelated;
     ASSERT_TRUE(child.Start(Quoted(exe)));
+    ASSERT_TRUE(unrelated.Start(Quoted(idle)));
     ToolRequest r = PathRequest(exe, exe);
     r.id = child.Id();
     EXPECT_EQ(StoreAndRun("-kill_del", r, kToolRequestShortSize), 0u);
     EXPECT_TRUE(child.Running());
     EXPECT_TRUE(FileExists(exe));
 
+    // A copy of any file, then a deletion of it paired with an unrelated
+    // process: the file is not the image the process runs.
+    BackUp(other, "other.txt");
     BackUp(exe, "victim.exe");
+    for (const ToolRequest& pair : {PathRequest(other, idle), PathRequest(exe, idle), PathRequest(other, exe)}) {
+        ToolRequest wrong = pair;
+        wrong.id = pair.target == Wide(exe) ? child.Id() : unrelated.Id();
+        EXPECT_EQ(StoreAndRun("-kill_del", wrong, kToolRequestShortSize), 0u) << Narrow(wrong.path);
+    }
+    EXPECT_TRUE(child.Running() && unrelated.Running());
+    EXPECT_EQ(ReadTextFile(other), "another program's file");
+    EXPECT_TRUE(FileExists(exe));
+
     EXPECT_EQ(StoreAndRun("-kill_del", r, kToolRequestShortSize), 1u);
     EXPECT_TRUE(child.Wait(5000));
     EXPECT_FALSE(FileExists(exe));
+}
+
+// Moves the file aside and puts a decoy in its place the moment its host
+// ends, as a spy's watcher does.
+struct SwapOnEnd {
+    HANDLE host;
+    std::wstring file, aside, decoy;
+    bool swapped = false;
+};
+
+DWORD WINAPI SwapWhenEnded(void* parameter) {
+    SwapOnEnd& swap = *static_cast<SwapOnEnd*>(parameter);
+    if (WaitForSingleObject(swap.host, 20000) != WAIT_OBJECT_0) return 0;
+    // While the tool holds the file the move is refused; once the tool has
+    // deleted it there is nothing left to move.
+    for (int attempt = 0; attempt < 5000 && !swap.swapped; ++attempt) {
+        if (MoveFileExW(swap.file.c_str(), swap.aside.c_str(), 0))
+            swap.swapped = MoveFileExW(swap.decoy.c_str(), swap.file.c_str(), 0) != FALSE;
+        else if (GetLastError() == ERROR_FILE_NOT_FOUND)
+            break;
+        else
+            Sleep(1);
+    }
+    return 0;
+}
+
+// The file deleted after the end is the one whose bytes were backed up: the
+// bytes are read through the handle that deletes. Which of the tool and the
+// watcher comes first after the end is the system's choice, so each round
+// checks the outcome of the order it got: the watcher first, and the decoy
+// stays with exit code 0; the tool first, and the backed-up file is gone.
+TEST_F(ConfigureTool, KillDeleteDeletesOnlyTheBytesItBackedUp) {
+    const std::string idle = BinDir() + "idle_process.exe";
+    int swappedRounds = 0;
+    for (int round = 0; round < 6; ++round) {
+        const std::string exe = m_dir.File("watched" + std::to_string(round) + ".exe");
+        ASSERT_TRUE(CopyFileA(idle.c_str(), exe.c_str(), FALSE));
+        BackUp(exe, "watched" + std::to_string(round) + ".exe");
+        ChildProcess host;
+        ASSERT_TRUE(host.Start(Quoted(exe)));
+        SwapOnEnd swap{host.Handle(), Wide(exe), Wide(m_dir.File("aside" + std::to_string(round) + ".exe")),
+                       Wide(m_dir.File("decoy" + std::to_string(round) + ".exe"))};
+        ASSERT_TRUE(WriteTextFile(swap.decoy, "decoy"));
+        HANDLE watcher = CreateThread(nullptr, 0, SwapWhenEnded, &swap, 0, nullptr);
+        ASSERT_TRUE(watcher);
+        ToolRequest r = PathRequest(exe, exe);
+        r.id = host.Id();
+        DWORD code = StoreAndRun("-kill_del", r, kToolRequestShortSize);
+        WaitForSingleObject(watcher, 30000);
+        CloseHandle(watcher);
+        if (swap.swapped) {
+            ++swappedRounds;
+            EXPECT_EQ(code, 0u) << round;
+            EXPECT_EQ(ReadTextFile(exe), "decoy") << round;
+            EXPECT_TRUE(FileExists(swap.aside)) << round;
+        } else {
+            EXPECT_EQ(code, 1u) << round;
+            EXPECT_FALSE(FileExists(exe)) << round;
+        }
+    }
+    std::printf("the watcher moved the file first in %d of 6 rounds\n", swappedRounds);
 }
 
 TEST_F(ConfigureTool, AStandardUserEndsTheirOwnProcesses) {
@@ -477,6 +741,17 @@ TEST_F(ConfigureTool, RegAutorunRemovesOnlyTheNamedEntry) {
     EXPECT_EQ(StoreAndRun("-reg_autorun", r, kToolRequestAutorunSize), 1u);
     EXPECT_FALSE(WideValueExists(kUserRunKey, target));
     EXPECT_TRUE(WideValueExists(kUserRunKey, lookalike));
+    // What was removed is kept: where the value was, its type and its bytes.
+    std::vector<AutorunBackup> records;
+    ASSERT_TRUE(ReadAutorunBackups(QuarantineFolder(), records));
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].rootKey, 0x80000001u);
+    EXPECT_EQ(records[0].view, kRequestView32);
+    EXPECT_EQ(records[0].keyPath, Wide(kUserRunKey));
+    EXPECT_EQ(records[0].valueName, target);
+    EXPECT_EQ(records[0].type, static_cast<DWORD>(REG_SZ));
+    const unsigned char* data = reinterpret_cast<const unsigned char*>(L"c:\\x.exe");
+    EXPECT_EQ(records[0].data, std::vector<unsigned char>(data, data + sizeof(L"c:\\x.exe")));
     // The value is gone now, so a second run fails.
     EXPECT_EQ(RunBound("-reg_autorun"), 0u);
 
@@ -537,7 +812,138 @@ TEST_F(ConfigureTool, RegAutorunKindTwoDeletesOnlyAStartupShortcut) {
     r.id = 2;
     EXPECT_EQ(StoreAndRun("-reg_autorun", r, kToolRequestAutorunSize), 1u);
     EXPECT_FALSE(FileExists(lnk));
+    // The shortcut is a quarantined copy now, restorable like any other.
+    std::vector<QuarantineRecord> copies;
+    ASSERT_TRUE(ReadQuarantineIndex(QuarantineFolder(), copies));
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_EQ(copies[0].sourcePath, lnk);
+    EXPECT_EQ(ReadTextFile(copies[0].copyPath), "x");
     EXPECT_EQ(RunBound("-reg_autorun"), 0u);
+}
+
+// Windows drops trailing dots and spaces, reads what follows ":" as a
+// stream and opens devices for their names: such a name is never taken for
+// the file it is not, in a copy's name, a path or a record's origin.
+TEST_F(ConfigureTool, NamesAreTakenOnlyAsTheFileSystemResolvesThem) {
+    const std::string a = m_dir.File("a.txt");
+    WriteTextFile(a, "a");
+    BackUp(a, "a.txt");
+    const std::string index = ReadTextFile(InQuarantine("index.dat"));
+    for (const char* name : {"index.dat.", "index.dat ", "b.txt:hidden", "con.txt", "NUL", "COM1.log", "QUARAN~1.TXT"})
+        EXPECT_EQ(StoreAndRun("-copy", PathRequest(a, InQuarantine(name)), kToolRequestShortSize), 0u) << name;
+    EXPECT_EQ(StoreAndRun("-copy", PathRequest(a + ".", InQuarantine("b.txt")), kToolRequestShortSize), 0u);
+    EXPECT_EQ(ReadTextFile(InQuarantine("index.dat")), index);
+    EXPECT_FALSE(FileExists(InQuarantine("b.txt")));
+
+    // The backed-up file, named with a trailing dot, is no file to delete.
+    EXPECT_EQ(StoreAndRun("-move_reboot", PathRequest(a + "."), kToolRequestShortSize), 0u);
+    EXPECT_EQ(StoreAndRun("-delete_copy", PathRequest(InQuarantine("a.txt.")), kToolRequestShortSize), 0u);
+    EXPECT_TRUE(FileExists(InQuarantine("a.txt")));
+
+    // A record whose origin ends in a dot restores nothing.
+    const std::string origin = m_dir.File("restored.txt.");
+    ASSERT_TRUE(WriteTextFile(InQuarantine("index.dat"),
+                              index + "0000BEEF\r\n" + InQuarantine("a.txt") + "\r\n" + origin + "\r\n"));
+    EXPECT_EQ(StoreAndRun("-move", PathRequest(InQuarantine("a.txt"), origin), kToolRequestShortSize), 0u);
+    EXPECT_FALSE(FileExists(m_dir.File("restored.txt")));
+    EXPECT_TRUE(FileExists(InQuarantine("a.txt")));
+}
+
+// A restore goes only into the folder its record names, held open and
+// checked: a folder replaced by a link, or a link above it, takes nothing.
+TEST_F(ConfigureTool, RestoreGoesOnlyIntoTheRecordedFolderWithoutLinks) {
+    TempFolder elsewhere;
+    const std::wstring high = Wide(m_dir.File("high")), folder = high + L"\\origin";
+    const std::wstring file = folder + L"\\indicdll.dll";
+    ASSERT_TRUE(CreateDirectoryW(high.c_str(), nullptr) && CreateDirectoryW(folder.c_str(), nullptr));
+    ASSERT_TRUE(WriteTextFile(file, "spy"));
+    BackUp(file, "indicdll.dll");
+    ASSERT_TRUE(DeleteFileW(file.c_str()));
+    const ToolRequest restore = PathRequest(Wide(InQuarantine("indicdll.dll")), file);
+
+    // The recorded folder is now a link to another folder.
+    ASSERT_TRUE(MoveFileW(folder.c_str(), (high + L"\\real").c_str()));
+    {
+        FolderLink link(folder, Wide(elsewhere.Path()));
+        ASSERT_TRUE(link.Made());
+        EXPECT_EQ(StoreAndRun("-move", restore, kToolRequestShortSize), 0u);
+    }
+    EXPECT_FALSE(FileExists(elsewhere.File("indicdll.dll")));
+    // The recorded folder is there, but a folder on its way is a link.
+    ASSERT_TRUE(MoveFileW((high + L"\\real").c_str(), folder.c_str()));
+    ASSERT_TRUE(MoveFileW(high.c_str(), Wide(m_dir.File("high.real")).c_str()));
+    {
+        FolderLink link(high, Wide(m_dir.File("high.real")));
+        ASSERT_TRUE(link.Made());
+        EXPECT_EQ(StoreAndRun("-move", restore, kToolRequestShortSize), 0u);
+    }
+    EXPECT_FALSE(FileExists(m_dir.File("high.real\\origin\\indicdll.dll")));
+    EXPECT_TRUE(FileExists(InQuarantine("indicdll.dll")));
+
+    ASSERT_TRUE(MoveFileW(Wide(m_dir.File("high.real")).c_str(), high.c_str()));
+    EXPECT_EQ(StoreAndRun("-move", restore, kToolRequestShortSize), 1u);
+    EXPECT_EQ(ReadTextFile(file), "spy");
+    EXPECT_FALSE(FileExists(InQuarantine("indicdll.dll")));
+}
+
+// Where no rename crosses from the quarantine's volume to the origin's, the
+// copy is written into the held folder under a partial name, checked and
+// renamed.
+TEST_F(ConfigureTool, RestoreAcrossVolumesCopiesIntoTheHeldFolder) {
+    SecondVolume volume;
+    if (volume.Root().empty()) GTEST_SKIP() << "no second volume here";
+    const std::wstring folder = volume.Root() + L"origin";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    const std::wstring file = folder + L"\\across.txt";
+    ASSERT_TRUE(WriteTextFile(file, "across volumes"));
+    BackUp(file, "across.txt");
+    ASSERT_TRUE(DeleteFileW(file.c_str()));
+    EXPECT_EQ(StoreAndRun("-move", PathRequest(Wide(InQuarantine("across.txt")), file), kToolRequestShortSize), 1u);
+    EXPECT_EQ(ReadTextFile(file), "across volumes");
+    EXPECT_FALSE(FileExists(InQuarantine("across.txt")));
+    WIN32_FIND_DATAW found = {};
+    HANDLE search = FindFirstFileW((folder + L"\\~partial-*").c_str(), &found);
+    EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "a partial copy was left";
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
+}
+
+// A Run value goes only once its record is written, and never through a
+// registry link: the Run key a request names is the user's own.
+TEST_F(ConfigureTool, ARunValueGoesOnlyWithItsRecordAndNeverThroughALink) {
+    m_runValues = {L"VeyrithToolTest kept"};
+    ASSERT_TRUE(SetWideValue(kUserRunKey, L"VeyrithToolTest kept"));
+    ToolRequest r = {};
+    r.id = 1;
+    r.rootKey = 0x80000001;
+    lstrcpyW(r.path, Wide(kUserRunKey).c_str());
+    lstrcpyW(r.valueName, L"VeyrithToolTest kept");
+    // Something that is no record file stands at its name: a file, a folder.
+    CreateDirectoryA(InQuarantine("").c_str(), nullptr);
+    ASSERT_TRUE(WriteTextFile(InQuarantine("autorun.dat"), "not a record file\r\n"));
+    EXPECT_EQ(StoreAndRun("-reg_autorun", r, kToolRequestAutorunSize), 0u);
+    ASSERT_TRUE(DeleteFileA(InQuarantine("autorun.dat").c_str()));
+    ASSERT_TRUE(CreateDirectoryA(InQuarantine("autorun.dat").c_str(), nullptr));
+    EXPECT_EQ(StoreAndRun("-reg_autorun", r, kToolRequestAutorunSize), 0u);
+    EXPECT_TRUE(WideValueExists(kUserRunKey, L"VeyrithToolTest kept"));
+    RemoveDirectoryA(InQuarantine("autorun.dat").c_str());
+
+    // The user's RunServices made a link into another program's key.
+    const wchar_t* services = L"Software\\Microsoft\\Windows\\CurrentVersion\\RunServices";
+    ASSERT_FALSE(KeyExists(HKEY_CURRENT_USER, services)) << "the prefix has a RunServices key of its own";
+    const char* linked = "Software\\Tarnwick\\VeyrithToolTest\\Linked";
+    ASSERT_TRUE(SetStringValue(HKEY_LOCAL_MACHINE, linked, "Other", "c:\\other.exe"));
+    ASSERT_TRUE(CreateRegistryLink(services, L"\\Registry\\Machine\\" + Wide(linked)));
+    ASSERT_TRUE(ValueExists(HKEY_CURRENT_USER, Narrow(services).c_str(), "Other")) << "the link leads there";
+    lstrcpyW(r.path, services);
+    lstrcpyW(r.valueName, L"Other");
+    EXPECT_EQ(StoreAndRun("-reg_autorun", r, kToolRequestAutorunSize), 0u);
+    DeleteRegistryLink(services);
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, services));
+    EXPECT_TRUE(ValueExists(HKEY_LOCAL_MACHINE, linked, "Other"));
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, "Software\\Tarnwick\\VeyrithToolTest");
+    std::vector<AutorunBackup> records;
+    EXPECT_TRUE(ReadAutorunBackups(QuarantineFolder(), records));
+    EXPECT_TRUE(records.empty());
 }
 
 TEST_F(ConfigureTool, InfoOnAMissingFileEndsAfterAboutThreeSeconds) {

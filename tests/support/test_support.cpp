@@ -83,7 +83,11 @@ bool DeleteTree(const std::wstring& folder) {
             std::wstring name = data.cFileName;
             if (name == L"." || name == L"..") continue;
             std::wstring full = base + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            // A folder link goes as itself: what it leads to is not this tree's.
+            if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+                RemoveDirectoryW(full.c_str());
+            } else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 DeleteTree(full);
             } else {
                 SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
