@@ -52,7 +52,11 @@ bool Contains(const std::wstring& text, const std::wstring& part) { return text.
 
 class ChangeConfirmation : public ::testing::Test {
 protected:
+    // The program to end runs from a folder of its own: the tool never ends
+    // a program of its own folder.
     void SetUp() override {
+        m_image = m_folder.File("idle_process.exe");
+        ASSERT_TRUE(CopyFileW(Wide(BinDir() + "idle_process.exe").c_str(), Wide(m_image).c_str(), FALSE));
         ASSERT_TRUE(m_child.Start(Quoted(m_image)));
         tool_answers::Forget();
     }
@@ -61,7 +65,8 @@ protected:
         RegDeleteKeyValueW(HKEY_CURRENT_USER, Wide(kProgramKey).c_str(), Wide(kConfigureValue).c_str());
     }
 
-    const std::string m_image = BinDir() + "idle_process.exe";
+    TempFolder m_folder;
+    std::string m_image;
     ChildProcess m_child;
 };
 

@@ -8,6 +8,7 @@
 #include "quarantine/quarantine_store.h"
 #include "resources/resource.h"
 #include "test_support.h"
+#include "tool/tool_client.h"
 #include "../quarantine/quarantine_home.h"
 
 #include <commctrl.h>
@@ -38,10 +39,11 @@ void Select(const fw::ListViewCtrl& list, int row) {
     SetFocus(list);
 }
 
-// One step per tick: Enter on the middle row, Delete on the last, Close.
+// One step per tick: Enter on the middle row, Delete on the last, Close;
+// the ticks while the tool makes a change wait for it, as a user does.
 void CALLBACK DriveDialog(HWND, UINT, UINT_PTR timer, DWORD) {
     HWND dialog = FindWindowA("#32770", "Quarantined files");
-    if (!dialog) return;
+    if (!dialog || IsToolRunning()) return;
     fw::ListViewCtrl list(GetDlgItem(dialog, IDC_QUARANTINE_LIST));
     if (g_seen.step == 0) {
         g_seen.columns = list.ColumnCount();
