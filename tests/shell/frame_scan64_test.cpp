@@ -125,17 +125,22 @@ protected:
 };
 
 TEST_F(Scan64, The64BitHooksAreFoundMarkedAndTheirHostEnded) {
-    const std::string module = BinDir() + "sample_hook64.dll";
+    // The module and its hosts live in a folder of their own: the tool never
+    // ends a program of its own folder.
+    TempFolder hosts;
+    const std::string module = hosts.File("sample_hook64.dll");
+    const std::string hostExe = hosts.File("sample_hook_host64.exe");
+    ASSERT_TRUE(CopyFileW(Wide(BinDir() + "sample_hook64.dll").c_str(), Wide(module).c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(Wide(BinDir() + "sample_hook_host64.exe").c_str(), Wide(hostExe).c_str(), FALSE));
     for (const char* type : {"getmessage", "keyboard"}) {
         SCOPED_TRACE(type);
         // The get-message host starts with Windows, from the 64-bit view.
         const bool autorun = std::string(type) == "getmessage";
         std::unique_ptr<MachineRunValue64> runValue;
-        if (autorun) runValue.reset(new MachineRunValue64(Quoted(BinDir() + "sample_hook_host64.exe")));
+        if (autorun) runValue.reset(new MachineRunValue64(Quoted(hostExe)));
         ASSERT_TRUE(!autorun || runValue->Set());
         HookHost host;
-        ASSERT_TRUE(host.Start(BinDir() + "sample_hook_host64.exe",
-                               std::string("-hook ") + type + " -dll " + Quoted(module)));
+        ASSERT_TRUE(host.Start(hostExe, std::string("-hook ") + type + " -dll " + Quoted(module)));
         HTREEITEM item = ScanFor(module);
         ASSERT_NE(nullptr, item);
         CLeftView& tree = m_frame->Parts().leftView;
@@ -153,7 +158,7 @@ TEST_F(Scan64, The64BitHooksAreFoundMarkedAndTheirHostEnded) {
         ASSERT_GE(row, 0);
         CVeyrithView& list = m_frame->Parts().listView;
         const CListItemState& record = list.Records().GetAt(list.GetRowRecord(row));
-        EXPECT_EQ(0, lstrcmpiW(record.m_szPath, Wide(BinDir() + "sample_hook_host64.exe").c_str()));
+        EXPECT_EQ(0, lstrcmpiW(record.m_szPath, Wide(hostExe).c_str()));
         EXPECT_FALSE(record.m_bVisible);
         // Hidden, in the module's folder, started with Windows or not.
         const int level = autorun ? ALERT_HIDDEN_AUTORUN_SAME_FOLDER : ALERT_HIDDEN_SAME_FOLDER;
