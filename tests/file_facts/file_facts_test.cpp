@@ -16,7 +16,7 @@ using namespace testing_support;
 namespace {
 
 std::wstring Sha256OfFile(const std::string& path) {
-    CHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    CHandle file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     std::wstring digest;
     if (file) FileSha256(file.Get(), digest);
     return digest;
@@ -36,7 +36,7 @@ TEST(FileHash, IsTheSha256OfTheWholeFile) {
     EXPECT_EQ(CheckFileFacts(Wide(folder.File("million"))).sha256,
               L"cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
 
-    CHandle file(CreateFileA(folder.File("million").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    CHandle file(CreateFileW(Wide(folder.File("million")).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                              0, nullptr));
     std::atomic<bool> stop(true);
     std::wstring digest = L"left over";

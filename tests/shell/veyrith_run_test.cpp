@@ -69,6 +69,22 @@ bool WaitFor(DWORD timeoutMs, Done done) {
     return done();
 }
 
+// Starts the real program as a user does, waits for its window and its start
+// item (there once the splash has gone with its first tick), and presses F5
+// in it.
+void StartAndPressF5(ChildProcess& veyrith, HWND& frame, HWND& tree) {
+    ASSERT_TRUE(veyrith.Start(Quoted(BinDir() + "veyrith.exe")));
+    ASSERT_TRUE(WaitFor(20000, [&] { return (frame = FindVisibleFrame(veyrith.Id())) != nullptr; }));
+    tree = FindChildOfClass(frame, WC_TREEVIEWA);
+    ASSERT_NE(tree, nullptr);
+    ASSERT_TRUE(WaitFor(5000, [&] { return SendMessageW(tree, TVM_GETCOUNT, 0, 0) == 1; }));
+    Sleep(1500);
+    SetForegroundWindow(frame);
+    Sleep(100);
+    keybd_event(VK_F5, 0, 0, 0);
+    keybd_event(VK_F5, 0, KEYEVENTF_KEYUP, 0);
+}
+
 TEST(VeyrithRun, F5ScanFindsTheSampleHookAndTheCloseMessageEndsTheProgram) {
     TempFolder folder;
     std::string dll = folder.File("sample_hook.dll");
@@ -79,22 +95,11 @@ TEST(VeyrithRun, F5ScanFindsTheSampleHookAndTheCloseMessageEndsTheProgram) {
     ASSERT_TRUE(hook.Start(host, "-hook keyboard -window -dll " + Quoted(dll)));
 
     ChildProcess veyrith;
-    ASSERT_TRUE(veyrith.Start(Quoted(BinDir() + "veyrith.exe")));
-    HWND frame = nullptr;
-    ASSERT_TRUE(WaitFor(20000, [&] { return (frame = FindVisibleFrame(veyrith.Id())) != nullptr; }));
-    HWND tree = FindChildOfClass(frame, WC_TREEVIEWA);
-    ASSERT_NE(tree, nullptr);
-    // The start item is there once the splash has gone with its first tick.
-    ASSERT_TRUE(WaitFor(5000, [&] { return SendMessageA(tree, TVM_GETCOUNT, 0, 0) == 1; }));
-    Sleep(1500);
-
-    SetForegroundWindow(frame);
-    Sleep(100);
-    keybd_event(VK_F5, 0, 0, 0);
-    keybd_event(VK_F5, 0, KEYEVENTF_KEYUP, 0);
+    HWND frame = nullptr, tree = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartAndPressF5(veyrith, frame, tree));
     // The tree empties while the scan runs and then holds the root and the module.
-    EXPECT_TRUE(WaitFor(3000, [&] { return SendMessageA(tree, TVM_GETCOUNT, 0, 0) == 0; }));
-    ASSERT_TRUE(WaitFor(30000, [&] { return SendMessageA(tree, TVM_GETCOUNT, 0, 0) >= 2; }));
+    EXPECT_TRUE(WaitFor(3000, [&] { return SendMessageW(tree, TVM_GETCOUNT, 0, 0) == 0; }));
+    ASSERT_TRUE(WaitFor(30000, [&] { return SendMessageW(tree, TVM_GETCOUNT, 0, 0) >= 2; }));
     HWND list = FindChildOfClass(frame, WC_LISTVIEWA);
     EXPECT_TRUE(WaitFor(5000, [&] { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) >= 1; }));
     Sleep(500);
@@ -163,21 +168,11 @@ TEST(VeyrithRun, HostileHookModulesAreAllListedAndTheWindowLivesOn) {
             << hostile[0];
     }
     ChildProcess veyrith;
-    ASSERT_TRUE(veyrith.Start(Quoted(BinDir() + "veyrith.exe")));
-    HWND frame = nullptr;
-    ASSERT_TRUE(WaitFor(20000, [&] { return (frame = FindVisibleFrame(veyrith.Id())) != nullptr; }));
-    HWND tree = FindChildOfClass(frame, WC_TREEVIEWA);
-    ASSERT_NE(tree, nullptr);
-    ASSERT_TRUE(WaitFor(5000, [&] { return SendMessageA(tree, TVM_GETCOUNT, 0, 0) == 1; }));
-    Sleep(1500);
-
-    SetForegroundWindow(frame);
-    Sleep(100);
-    keybd_event(VK_F5, 0, 0, 0);
-    keybd_event(VK_F5, 0, KEYEVENTF_KEYUP, 0);
+    HWND frame = nullptr, tree = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartAndPressF5(veyrith, frame, tree));
     const size_t listed = 1 + sizeof(hostiles) / sizeof(hostiles[0]);
-    EXPECT_TRUE(WaitFor(3000, [&] { return SendMessageA(tree, TVM_GETCOUNT, 0, 0) == 0; }));
-    EXPECT_TRUE(WaitFor(30000, [&] { return static_cast<size_t>(SendMessageA(tree, TVM_GETCOUNT, 0, 0)) >= listed; }))
+    EXPECT_TRUE(WaitFor(3000, [&] { return SendMessageW(tree, TVM_GETCOUNT, 0, 0) == 0; }));
+    EXPECT_TRUE(WaitFor(30000, [&] { return static_cast<size_t>(SendMessageW(tree, TVM_GETCOUNT, 0, 0)) >= listed; }))
         << "the scan did not end in its time";
     ASSERT_TRUE(veyrith.Running());
     DWORD_PTR answer = 0;
@@ -185,7 +180,7 @@ TEST(VeyrithRun, HostileHookModulesAreAllListedAndTheWindowLivesOn) {
     std::vector<std::wstring> texts = TreeItemTexts(tree, veyrith.Id());
     for (const auto& hostile : hostiles) EXPECT_TRUE(AnyTextNames(texts, hostile[0])) << hostile[0] << " is not listed";
 
-    PostMessageA(frame, WM_USER, 0, 0);
+    PostMessageW(frame, WM_USER, 0, 0);
     DWORD code = 1;
     EXPECT_TRUE(veyrith.Wait(10000, &code));
     EXPECT_EQ(code, 0u);
